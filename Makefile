@@ -1,0 +1,28 @@
+# Entry points named in the README. Each one installs what is missing first.
+BUILD_DIR ?= build
+JOBS ?= $(shell nproc)
+
+.PHONY: all setup build run test bench clean
+
+all: build
+
+setup:
+	@scripts/setup-debian.sh
+
+build: setup
+	@cmake -S . -B $(BUILD_DIR) -DCMAKE_BUILD_TYPE=Release >/dev/null
+	@cmake --build $(BUILD_DIR) -j$(JOBS)
+
+run: build
+	$(BUILD_DIR)/bin/varnel-video-converter
+
+# Widget tests run offscreen; tests that need a real X window get Xvfb.
+test: build
+	cd $(BUILD_DIR) && xvfb-run -a -s "-screen 0 1280x1024x24" ctest --output-on-failure -j$(JOBS) --timeout 900
+
+bench: build
+	@cmake --build $(BUILD_DIR) --target benchmarks -j$(JOBS)
+	bench/run-all.sh $(BUILD_DIR)
+
+clean:
+	rm -rf $(BUILD_DIR)
