@@ -1,0 +1,112 @@
+#include "TestSupport.h"
+
+#include <QCoreApplication>
+#include <QDeadlineTimer>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QProcess>
+#include <QCryptographicHash>
+#include <QThread>
+#include <QTest>
+
+namespace varnel::test {
+
+QString binDir()
+{
+    return QStringLiteral(VARNEL_BIN_DIR);
+}
+
+ProgramFolder::ProgramFolder()
+{
+    for (const char* name : {"fp.dll", "mp.dll"})
+        QFile::link(binDir() + u'/' + QLatin1String(name), m_dir.filePath(QLatin1String(name)));
+}
+
+QString makeMedia(const QString& name, const QStringList& ffmpegArgs)
+{
+    const QString dir = QStringLiteral(VARNEL_TEST_MEDIA_DIR);
+    QDir().mkpath(dir);
+    const QByteArray key = QCryptographicHash::hash(ffmpegArgs.join(u'\x1f').toUtf8(), QCryptographicHash::Md5).toHex().left(8);
+    const QFileInfo fi(name);
+    const QString path = dir + u'/' + fi.completeBaseName() + u'-' + QString::fromLatin1(key) + u'.' + fi.suffix();
+    if (QFileInfo::exists(path))
+        return path;
+    // Made under a private name, then renamed: tests running side by side
+    // never see half a file.
+    const QString temp = path + QStringLiteral(".part%1.").arg(QCoreApplication::applicationPid()) + fi.suffix();
+    QStringList args = {"-nostdin", "-loglevel", "error", "-y"};
+    args << ffmpegArgs << temp;
+    QString out;
+    if (run(QStringLiteral("ffmpeg"), args, &out) != 0)
+        qFatal("ffmpeg could not make %s: %s", qPrintable(name), qPrintable(out));
+    QFile::rename(temp, path);
+    QFile::remove(temp);
+    return path;
+}
+
+QString videoClip(int seconds, const QString& size)
+{
+    return makeMedia(QStringLiteral("clip%1s-%2.mp4").arg(seconds).arg(size),
+                     {"-f", "lavfi", "-i", QStringLiteral("testsrc=size=%1:rate=25:duration=%2").arg(size).arg(seconds),
+                      "-f", "lavfi", "-i", QStringLiteral("sine=frequency=440:duration=%1").arg(seconds),
+                      "-c:v", "libx264", "-preset", "ultrafast", "-pix_fmt", "yuv420p", "-c:a", "aac", "-shortest"});
+}
+
+QString audioClip(int seconds)
+{
+    return makeMedia(QStringLiteral("tone%1s.mp3").arg(seconds),
+                     {"-f", "lavfi", "-i", QStringLiteral("sine=frequency=440:duration=%1").arg(seconds), "-c:a", "libmp3lame"});
+}
+
+QString copyTo(const QString& from, const QString& dir, const QString& name)
+{
+    const QString to = dir + u'/' + name;
+    QFile::remove(to);
+    if (!QFile::copy(from, to))
+        qFatal("cannot copy %s to %s", qPrintable(from), qPrintable(to));
+    return to;
+}
+
+bool waitFor(const std::function<bool()>& done, int timeoutMs)
+{
+    return QTest::qWaitFor(done, timeoutMs);
+}
+
+int run(const QString& program, const QStringList& args, QString* out, int timeoutMs)
+{
+    QProcess p;
+    p.setProcessChannelMode(QProcess::MergedChannels);
+    p.start(program, args);
+    if (!p.waitForStarted(10000))
+        return -1;
+    p.closeWriteChannel();
+    if (!p.waitForFinished(timeoutMs)) {
+        p.kill();
+        p.waitForFinished();
+        return -2;
+    }
+    if (out)
+        *out = QString::fromUtf8(p.readAll());
+    return p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -3;
+}
+
+MediaInfo probeMedia(const QString& path)
+{
+    MediaInfo info;
+    QString out;
+    run(QStringLiteral("ffprobe"), {"-v", "error", "-show_entries", "format=format_name,duration:stream=codec_type,width,height",
+                                    "-of", "default=noprint_wrappers=1", path}, &out);
+    for (const QString& line : out.split(u'\n')) {
+        const QString key = line.section(u'=', 0, 0), value = line.section(u'=', 1);
+        if (key == QLatin1String("format_name")) info.formatName = value;
+        else if (key == QLatin1String("duration")) info.duration = value.toDouble();
+        else if (line == QLatin1String("codec_type=video")) info.hasVideo = true;
+        else if (line == QLatin1String("codec_type=audio")) info.hasAudio = true;
+        else if (key == QLatin1String("width") && value.toInt() > 0) info.width = value.toInt();
+        else if (key == QLatin1String("height") && value.toInt() > 0) info.height = value.toInt();
+    }
+    return info;
+}
+
+} // namespace varnel::test

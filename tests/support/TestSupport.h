@@ -1,0 +1,53 @@
+#pragma once
+// Shared helpers: program folders of the tests' own, clips made with ffmpeg,
+// waiting on the event loop.
+#include <QString>
+#include <QStringList>
+#include <QTemporaryDir>
+#include <functional>
+
+namespace varnel::test {
+
+// The build's program folder (fp.dll, mp.dll, varnel-convert).
+QString binDir();
+
+// A fresh program folder holding links to the real adapters.
+class ProgramFolder {
+public:
+    ProgramFolder();
+    QString path() const { return m_dir.path(); }
+    QString file(const QString& name) const { return m_dir.filePath(name); }
+
+private:
+    QTemporaryDir m_dir;
+};
+
+// A clip made once per build with ffmpeg from its arguments (lavfi sources),
+// kept under a name derived from them. The returned path is shared: copy it
+// before changing it.
+QString makeMedia(const QString& name, const QStringList& ffmpegArgs);
+
+// size "WxH", seconds long, H.264 video with AAC sound in MP4.
+QString videoClip(int seconds, const QString& size = QStringLiteral("320x240"));
+QString audioClip(int seconds);
+
+// Copies a file to dir/name and returns the new path.
+QString copyTo(const QString& from, const QString& dir, const QString& name);
+
+// Runs the event loop until done() or the time-out; true when done.
+bool waitFor(const std::function<bool()>& done, int timeoutMs);
+
+// Runs a program to its end; returns its exit code, its output in *out.
+int run(const QString& program, const QStringList& args, QString* out = nullptr, int timeoutMs = 120000);
+
+// ffprobe's answer: "codec_type=video" lines and the format name.
+struct MediaInfo {
+    QString formatName;
+    bool hasVideo = false;
+    bool hasAudio = false;
+    int width = 0, height = 0;
+    double duration = 0;
+};
+MediaInfo probeMedia(const QString& path);
+
+} // namespace varnel::test
