@@ -28,12 +28,20 @@ std::string statisticsFile(const Args& given)
 Args playerArgs(const Args& given)
 {
     Args out = {"-nolirc"};
-    if (std::find(given.begin(), given.end(), "-identify") != given.end())
+    const bool identify = std::find(given.begin(), given.end(), "-identify") != given.end();
+    if (identify)
         out.push_back("-noconsolecontrols");
     for (size_t i = 0; i < given.size(); ++i) {
         const std::string& a = given[i];
         if (a == "-priority") { // Windows-only; mplayer here refuses it
             ++i;
+            continue;
+        }
+        // Without a sound stream to open, mplayer gives up on an audio-only
+        // file before it reports the length; a silent output keeps it going.
+        if (identify && a == "-nosound") {
+            out.push_back("-ao");
+            out.push_back("null");
             continue;
         }
         out.push_back(a);

@@ -17,7 +17,9 @@ Args encoderArgs(const Args& given);
 // The statistics file named by -vstats_file, or empty.
 std::string statisticsFile(const Args& given);
 
-// Arguments for mplayer (without the program name).
+// Arguments for mplayer (without the program name): no "-priority", the X11
+// outputs for "-vo gl2", no infrared remote; an identify run reads no keys and
+// plays its sound to nowhere instead of dropping it.
 Args playerArgs(const Args& given);
 
 // Runs program with args in place of this process; returns only on failure.
