@@ -24,9 +24,13 @@ QString outputPathFor(const QString& sourcePath, const QString& outputFolder, co
         return dot < 0 ? name : name.left(dot);
     };
     QString out = outputFolder + u'/' + baseOf(sourcePath) + extension;
-    if (addNew)
-        while (QFileInfo::exists(out))
-            out = outputFolder + u'/' + baseOf(out) + QStringLiteral("_New") + extension;
+    // Whatever the policy, the source itself is never written over: an
+    // encoder cannot read and replace the same file.
+    auto isSource = [&](const QString& path) {
+        return QFileInfo(path).absoluteFilePath() == QFileInfo(sourcePath).absoluteFilePath();
+    };
+    while ((addNew && QFileInfo::exists(out)) || isSource(out))
+        out = outputFolder + u'/' + baseOf(out) + QStringLiteral("_New") + extension;
     return out;
 }
 

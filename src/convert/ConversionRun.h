@@ -43,7 +43,7 @@ struct RunEnvironment {
 
 // The output path for a source: the output folder, the file name up to its
 // first ".", and the extension; with addNew, "_New" is added while a file of
-// that name exists.
+// that name exists, and in any case while the name is the source's own.
 QString outputPathFor(const QString& sourcePath, const QString& outputFolder, const QString& extension, bool addNew);
 
 class ConversionRun : public QObject {

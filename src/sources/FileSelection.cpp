@@ -114,4 +114,18 @@ bool isAcceptedDrop(const QString& path)
     return three.contains(upper.right(3)) || two.contains(upper.right(2)) || four.contains(upper.right(4));
 }
 
+QStringList acceptedDrops(const QStringList& paths, bool* rejected)
+{
+    QStringList taken;
+    *rejected = false;
+    for (const QString& p : paths) {
+        if (!isAcceptedDrop(p)) {
+            *rejected = true;
+            break;
+        }
+        taken << p;
+    }
+    return taken;
+}
+
 } // namespace varnel

@@ -37,4 +37,8 @@ QString dialogAnswer(const QStringList& paths, QString* folder);
 // The end of the path is one of the video endings (case ignored, no dot).
 bool isAcceptedDrop(const QString& path);
 
+// The dropped files taken, in order, up to the first that is not a video;
+// *rejected tells whether one stopped the drop.
+QStringList acceptedDrops(const QStringList& paths, bool* rejected);
+
 } // namespace varnel

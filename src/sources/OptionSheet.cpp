@@ -1,5 +1,8 @@
 #include "sources/OptionSheet.h"
 
+#include "preview/PreviewState.h"
+#include "sources/SourceList.h"
+
 namespace varnel {
 
 namespace {
@@ -118,6 +121,18 @@ void OptionSheet::addChoice(const QString& group, const QString& name, const QSt
         r->choices.append(choice);
         emit rowChanged(group, name);
     }
+}
+
+void showItemInSheet(OptionSheet& sheet, PreviewState& preview, const SourceList& list, int row)
+{
+    if (list.isEmpty() || row < 0 || row >= list.count())
+        return;
+    const SourceItem& item = list.item(row);
+    preview.previewFile = item.path();
+    sheet.setValue(Group::General, QStringLiteral("Item Name"), item.path());
+    sheet.setValue(Group::Duration, QStringLiteral("All Clip Duration"), QString());
+    sheet.setValue(Group::Duration, QStringLiteral("Start Time"), item.cells[SourceItem::Start]);
+    sheet.setValue(Group::Duration, QStringLiteral("Stop Time"), item.cells[SourceItem::End]);
 }
 
 } // namespace varnel

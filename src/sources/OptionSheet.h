@@ -58,4 +58,12 @@ private:
     std::vector<OptionGroup> m_groups;
 };
 
+class SourceList;
+struct PreviewState;
+
+// A click on a row of the source list: the row's path becomes the preview
+// file and its name and times are shown in the upper groups of the sheet.
+// Nothing happens when no row is selected (row < 0).
+void showItemInSheet(OptionSheet& sheet, PreviewState& preview, const SourceList& list, int row);
+
 } // namespace varnel

@@ -1,0 +1,37 @@
+#pragma once
+// Argument reading shared by the subcommands of varnel-convert.
+#include <QString>
+#include <QStringList>
+#include <optional>
+#include <stdexcept>
+#include <vector>
+
+namespace varnel {
+
+class OptionSheet;
+
+class UsageError : public std::runtime_error {
+public:
+    using std::runtime_error::runtime_error;
+};
+
+// Options of the form "--name value" (repeatable), "--flag", and the rest as
+// plain arguments, in order.
+struct CliArgs {
+    std::vector<std::pair<QString, QString>> options; // in the order given
+    QStringList flags;
+    QStringList plain;
+
+    // valueOptions take a value; flagOptions do not; anything else is an error.
+    static CliArgs parse(const QStringList& args, const QStringList& valueOptions, const QStringList& flagOptions);
+
+    QStringList all(const QString& name) const;
+    std::optional<QString> last(const QString& name) const;
+    bool has(const QString& flag) const { return flags.contains(flag); }
+};
+
+// Fills the sheet as start-up does, applies each --choose entry in order and
+// then each --set "GROUP/ROW=VALUE". Returns the last chosen entry (0: none).
+int buildSheet(OptionSheet& sheet, const CliArgs& args);
+
+} // namespace varnel

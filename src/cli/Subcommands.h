@@ -1,0 +1,13 @@
+#pragma once
+// The subcommands of varnel-convert; each returns the process exit status.
+#include <QStringList>
+
+namespace varnel::cli {
+
+int profiles(const QStringList& args);
+int probe(const QStringList& args);
+int sheet(const QStringList& args);
+int command(const QStringList& args);
+int convert(const QStringList& args);
+
+} // namespace varnel::cli

@@ -1,0 +1,69 @@
+// varnel-convert: the converter's core from the command line.
+#include "cli/CliArgs.h"
+#include "cli/Output.h"
+#include "cli/Subcommands.h"
+#include "convert/EncoderCommand.h"
+
+#include <QCoreApplication>
+#include <cstdio>
+#include <map>
+
+namespace varnel::cli {
+
+QTextStream& out()
+{
+    static QTextStream s(stdout);
+    return s;
+}
+
+QTextStream& err()
+{
+    static QTextStream s(stderr);
+    return s;
+}
+
+} // namespace varnel::cli
+
+namespace {
+
+const char* kUsage =
+    "usage: varnel-convert COMMAND [ARGS]\n"
+    "  profiles                                   list the catalogue\n"
+    "  probe FILE...                              probe files as the list does\n"
+    "  sheet [--choose N]... [--set G/ROW=V]...   show the option sheet\n"
+    "  command --choose N [--choose N]... [--set G/ROW=V]... --source PATH [--start H:MM:SS]\n"
+    "          --end H:MM:SS --output PATH [--threads TEXT] [--program-folder DIR] [--argv]\n"
+    "                                             show the encoder command\n"
+    "  convert --choose N [--set G/ROW=V]... [--output-folder DIR] [--existing new|overwrite]\n"
+    "          [--threads N] FILE...              convert files\n";
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    QCoreApplication app(argc, argv);
+    using namespace varnel;
+    const QStringList args = QCoreApplication::arguments().mid(1);
+    const std::map<QString, int (*)(const QStringList&)> commands = {
+        {"profiles", cli::profiles}, {"probe", cli::probe}, {"sheet", cli::sheet},
+        {"command", cli::command}, {"convert", cli::convert},
+    };
+    const auto it = args.isEmpty() ? commands.end() : commands.find(args.first());
+    if (it == commands.end()) {
+        std::fputs(kUsage, stderr);
+        return 2;
+    }
+    try {
+        const int rc = it->second(args.mid(1));
+        cli::out().flush();
+        return rc;
+    } catch (const UsageError& e) {
+        cli::out().flush();
+        std::fprintf(stderr, "varnel-convert: %s\n%s", e.what(), kUsage);
+        return 2;
+    } catch (const BuildError& e) {
+        cli::out().flush();
+        std::fprintf(stderr, "varnel-convert: %s\n", e.what());
+        return 1;
+    }
+}

@@ -1,0 +1,39 @@
+#include "profiles/ProfileChooser.h"
+
+#include "profiles/Catalogue.h"
+
+#include <QSignalBlocker>
+
+namespace varnel {
+
+ProfileChooser::ProfileChooser(QWidget* parent) : QComboBox(parent)
+{
+    setObjectName(QStringLiteral("ImageCombo1"));
+    setMaxVisibleItems(24);
+    setIconSize(QSize(20, 20));
+    setMinimumWidth(320);
+    setPlaceholderText(QStringLiteral("Choose a profile"));
+    connect(this, &QComboBox::activated, this, [this](int index) { emit entryChosen(index + 1); });
+}
+
+void ProfileChooser::fill()
+{
+    const QSignalBlocker block(this);
+    clear();
+    for (const CatalogueEntry& e : Catalogue::entries()) {
+        if (e.isHeader && e.icon >= 1 && e.icon <= m_images.size())
+            addItem(QIcon(m_images.at(e.icon - 1)), e.text);
+        else
+            addItem(e.text);
+    }
+    setCurrentIndex(-1);
+}
+
+bool ProfileChooser::selectEntry(int number)
+{
+    const QSignalBlocker block(this);
+    setCurrentIndex(number >= 1 && number <= count() ? number - 1 : -1);
+    return currentIndex() >= 0;
+}
+
+} // namespace varnel

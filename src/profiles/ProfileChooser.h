@@ -1,0 +1,32 @@
+#pragma once
+// ImageCombo1: the catalogue in chooser order, headers with their pictures.
+#include <QComboBox>
+
+namespace varnel {
+
+class ProfileChooser : public QComboBox {
+    Q_OBJECT
+public:
+    explicit ProfileChooser(QWidget* parent);
+
+    void setImageList(const QList<QPixmap>& images) { m_images = images; }
+    const QList<QPixmap>& imageList() const { return m_images; }
+
+    // Fills the chooser from the catalogue, with nothing selected.
+    void fill();
+
+    // 1-based entry number of the selection, 0 for none.
+    int entryNumber() const { return currentIndex() + 1; }
+    // Selects an entry (nothing when the number names none) without running
+    // the handlers; returns whether an entry is now selected.
+    bool selectEntry(int number);
+
+signals:
+    // A choice by the user.
+    void entryChosen(int number);
+
+private:
+    QList<QPixmap> m_images;
+};
+
+} // namespace varnel
