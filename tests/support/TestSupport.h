@@ -51,3 +51,34 @@ struct MediaInfo {
 MediaInfo probeMedia(const QString& path);
 
 } // namespace varnel::test
+
+#include "app/ShellServices.h"
+#include "app/UserMessages.h"
+
+namespace varnel::test {
+
+// Records what the program asked of the desktop; opens and shuts nothing.
+struct FakeShell : ShellServices {
+    QStringList links, helps, folders;
+    int shutdowns = 0;
+    void openLink(const QString& url) override { links << url; }
+    void openHelp(const QString& file) override { helps << file; }
+    void openFolder(const QString& folder) override { folders << folder; }
+    void shutdown() override { ++shutdowns; }
+};
+
+// Records the messages instead of showing them; "info: " or "error: " first.
+struct RecordingMessages : UserMessages {
+    QStringList shown;
+    std::function<void()> onMessage;
+    void information(const QString& text) override { record("info: " + text); }
+    void error(const QString& text) override { record("error: " + text); }
+    void record(const QString& m)
+    {
+        shown << m;
+        if (onMessage)
+            onMessage();
+    }
+};
+
+} // namespace varnel::test

@@ -3,6 +3,9 @@
 
 int main(int argc, char** argv)
 {
+    // Window tests draw offscreen unless a test asks for a real display.
+    if (!qEnvironmentVariableIsSet("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
     ::testing::InitGoogleTest(&argc, argv);
     return RUN_ALL_TESTS();
