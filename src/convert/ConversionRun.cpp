@@ -143,6 +143,8 @@ void ConversionRun::startEncoder()
     if (m_encoderPid == 0)
         throw BuildError("the encoder could not be started");
     m_monitor->start(built.durationSeconds);
+    if (m_cancelRequested) // asked for while this row was being prepared
+        doCancel();
 }
 
 void ConversionRun::onToolFinished(qint64 pid, int exitCode, bool crashed)

@@ -1,0 +1,91 @@
+// Every profile of the catalogue converts a short clip through the run, and
+// the result is the container and frame size the profile promises.
+#include "convert/ConversionRun.h"
+
+#include "TestSupport.h"
+#include "profiles/Catalogue.h"
+#include "profiles/OptionSets.h"
+#include "settings/Settings.h"
+#include "sources/OptionSheet.h"
+#include "sources/SourceList.h"
+#include "tools/ToolRegistry.h"
+
+#include <QSignalSpy>
+#include <gtest/gtest.h>
+
+using namespace varnel;
+
+namespace {
+
+std::vector<int> profileNumbers()
+{
+    std::vector<int> out;
+    for (const CatalogueEntry& e : Catalogue::entries())
+        if (!e.isHeader)
+            out.push_back(e.number);
+    return out;
+}
+
+// What ffprobe calls the container each extension stands for.
+QString containerOf(const QString& extension)
+{
+    static const std::map<QString, QString> names = {
+        {".mp4", "mov,mp4,m4a,3gp,3g2,mj2"}, {".3gp", "mov,mp4,m4a,3gp,3g2,mj2"},
+        {".3g2", "mov,mp4,m4a,3gp,3g2,mj2"}, {".m4a", "mov,mp4,m4a,3gp,3g2,mj2"},
+        {".avi", "avi"}, {".wmv", "asf"}, {".wma", "asf"}, {".flv", "flv"}, {".swf", "swf"},
+        {".mpg", "mpeg"}, {".mp3", "mp3"}, {".ogg", "ogg"}, {".wav", "wav"}, {".aac", "aac"},
+    };
+    return names.at(extension);
+}
+
+} // namespace
+
+class EveryProfile : public ::testing::TestWithParam<int> {};
+
+TEST_P(EveryProfile, ConvertsAClipIntoItsContainer)
+{
+    const int entry = GetParam();
+    test::ProgramFolder folder;
+    QTemporaryDir out;
+    Settings(folder.path()).write(SettingKey::OutputFolder, out.path());
+    SourceList list;
+    OptionSheet sheet;
+    sheet.prolist();
+    OptionSets::apply(sheet, entry);
+    ToolRegistry tools;
+    test::FakeShell shell;
+    test::RecordingMessages messages;
+    RunEnvironment env;
+    env.list = &list;
+    env.sheet = &sheet;
+    env.tools = &tools;
+    env.shell = &shell;
+    env.messages = &messages;
+    env.programFolder = folder.path();
+    env.entryNumber = [entry] { return entry; };
+    env.entryText = [entry] { return Catalogue::entry(entry)->text; };
+    ConversionRun run(env);
+
+    const int row = list.append(test::videoClip(3));
+    list.setCell(row, SourceItem::Start, "0:00:00");
+    list.setCell(row, SourceItem::End, "0:00:03");
+    QSignalSpy finished(&run, &ConversionRun::finished);
+    ASSERT_TRUE(run.start());
+    ASSERT_TRUE(finished.wait(180000));
+
+    const QString extension = Catalogue::entry(entry)->extension();
+    EXPECT_EQ(list.cell(row, SourceItem::Status), "OK");
+    const QString output = run.outputPath(row);
+    EXPECT_TRUE(output.endsWith(extension)) << output.toStdString();
+    const test::MediaInfo info = test::probeMedia(output);
+    EXPECT_EQ(info.formatName, containerOf(extension)) << output.toStdString();
+    const bool audioProfile = entry >= 96;
+    EXPECT_EQ(info.hasVideo, !audioProfile);
+    EXPECT_TRUE(info.hasAudio);
+    if (!audioProfile) {
+        const QString size = sheet.value(Group::Video, "Video Size");
+        EXPECT_EQ(QString("%1x%2").arg(info.width).arg(info.height), size);
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(Catalogue, EveryProfile, ::testing::ValuesIn(profileNumbers()));
