@@ -5,6 +5,19 @@
 #include <QStringList>
 #include <QTemporaryDir>
 #include <functional>
+#include <ostream>
+
+// Readable failure messages for Qt texts.
+inline void PrintTo(const QString& s, std::ostream* os) { *os << '"' << s.toStdString() << '"'; }
+inline void PrintTo(const QStringList& l, std::ostream* os)
+{
+    *os << '{';
+    for (const QString& s : l) {
+        PrintTo(s, os);
+        *os << ' ';
+    }
+    *os << '}';
+}
 
 namespace varnel::test {
 
