@@ -18,6 +18,7 @@
 #include "sources/MediaProbe.h"
 #include "sources/OptionSheetView.h"
 #include "sources/SourceListView.h"
+#include "tools/PlayerCommand.h"
 
 #include <QApplication>
 #include <QCloseEvent>
@@ -115,7 +116,7 @@ void MainWindow::closeEvent(QCloseEvent* e)
 
 void MainWindow::exitProgram()
 {
-    m_tools.postKey(m_preview.playerProcessId, Key::Quit);
+    postKeyToPlayer(m_tools, m_preview, Key::Quit);
     m_timer1->stop();
     close();
 }

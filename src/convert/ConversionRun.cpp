@@ -9,6 +9,7 @@
 #include "profiles/Catalogue.h"
 #include "settings/Settings.h"
 #include "sources/SourceList.h"
+#include "tools/PlayerCommand.h"
 #include "tools/ToolRegistry.h"
 
 #include <QFileInfo>
@@ -56,7 +57,7 @@ bool ConversionRun::start()
     m_active = true;
     m_cancelRequested = false;
     if (m_env.preview && m_env.preview->playerProcessId != 0)
-        m_env.tools->postKey(m_env.preview->playerProcessId, Key::Quit);
+        postKeyToPlayer(*m_env.tools, *m_env.preview, Key::Quit);
     emit panelVisible(true);
     m_total = 0;
     emit totalProgress(0);
@@ -195,7 +196,7 @@ void ConversionRun::doCancel()
     const qint64 pid = m_encoderPid;
     m_encoderPid = 0;
     if (pid != 0) {
-        m_env.tools->postKey(pid, Key::Quit);
+        postKeyToEncoder(*m_env.tools, pid, Key::Quit);
         // An encoder that does not stop on its own is not left running.
         ToolRegistry* tools = m_env.tools;
         QTimer::singleShot(m_cancelGraceMs, tools, [tools, pid] { tools->terminate(pid); });
