@@ -1,0 +1,104 @@
+#include "app/MainWindow.h"
+
+#include "GuiSupport.h"
+#include "TestSupport.h"
+#include "app/ProgressPanel.h"
+#include "convert/ConversionRun.h"
+#include "profiles/ProfileChooser.h"
+#include "settings/Settings.h"
+#include "sources/MediaProbe.h"
+
+#include <QAction>
+#include <QGroupBox>
+#include <QLabel>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QTimer>
+#include <gtest/gtest.h>
+
+using namespace varnel;
+
+namespace {
+struct Panel : ::testing::Test {
+    test::ProgramFolder folder;
+    QTemporaryDir out, sources;
+    test::FakeShell shell;
+    test::RecordingMessages messages;
+    std::unique_ptr<MainWindow> w;
+    bool panelSeen = false;
+    QString captionSeen;
+
+    Panel()
+    {
+        Settings(folder.path()).write(SettingKey::OutputFolder, out.path());
+        MainWindowServices s;
+        s.programFolder = folder.path();
+        s.shell = &shell;
+        s.messages = &messages;
+        w = std::make_unique<MainWindow>(s);
+        w->show();
+    }
+    void add(const QString& media, const QString& name)
+    {
+        w->probe().addSource(test::copyTo(media, sources.path(), name));
+        ASSERT_TRUE(test::waitFor([&] { return !w->probe().isBusy(); }, 30000));
+    }
+    ProgressPanel* panel() { return w->progressPanel(); }
+    QString status(int row) { return w->sourceList().cell(row, SourceItem::Status); }
+};
+}
+
+TEST_F(Panel, ShowsTheRunAndHidesWhenDone)
+{
+    add(test::videoClip(2), "a.mp4");
+    test::choose(w->profileChooser(), 96);
+    QObject::connect(&w->conversionRun(), &ConversionRun::rowStatus, [&](int, const QString& s) {
+        if (s == RunText::Processing) {
+            panelSeen = panel()->isVisible();
+            captionSeen = panel()->frame14()->title();
+        }
+    });
+    w->findChild<QAction*>("BurnNow")->trigger();
+    ASSERT_TRUE(test::waitFor([&] { return !messages.shown.isEmpty(); }, 60000));
+    EXPECT_TRUE(panelSeen);
+    EXPECT_EQ(captionSeen, "Progress...." + sources.filePath("a.mp4") + " To " + out.filePath("a.mp3"));
+    EXPECT_EQ(messages.shown, QStringList{"info: Conversion completed!"});
+    EXPECT_EQ(status(0), "OK");
+    EXPECT_FALSE(panel()->isVisible());
+    EXPECT_EQ(panel()->totalBar()->value(), 0);
+    EXPECT_EQ(panel()->trackBar()->value(), 0);
+    EXPECT_EQ(shell.folders, QStringList{out.path()});
+}
+
+TEST_F(Panel, FollowsTheEncoderAndCancels)
+{
+    add(test::videoClip(60), "long.mp4");
+    add(test::videoClip(2), "next.mp4");
+    test::choose(w->profileChooser(), 2);
+    w->convertNow();
+    QTimer* timer2 = w->findChild<QTimer*>("Timer2");
+    ASSERT_TRUE(test::waitFor([&] { return panel()->trackBar()->value() > 0; }, 30000));
+    EXPECT_TRUE(timer2->isActive());
+    EXPECT_NE(panel()->elapsedLabel()->text(), "00:00:00");
+    EXPECT_TRUE(panel()->elapsedLabel()->text().startsWith("0:00:0"));
+    EXPECT_EQ(status(0), "Processing");
+
+    panel()->cancelButton()->click();
+    EXPECT_EQ(status(0), "Cancel");
+    EXPECT_EQ(status(1), "");
+    EXPECT_EQ(messages.shown, QStringList{"error: Conversion Canceled by the user!"});
+    EXPECT_FALSE(panel()->isVisible());
+    EXPECT_FALSE(timer2->isActive());
+    EXPECT_EQ(panel()->trackBar()->value(), 0);
+    EXPECT_FALSE(w->conversionRun().isActive());
+}
+
+TEST_F(Panel, TheBarIgnoresValuesOutsideItsRange)
+{
+    QProgressBar* bar = panel()->trackBar();
+    emit w->conversionRun().trackProgress(40);
+    emit w->conversionRun().trackProgress(125);
+    EXPECT_EQ(bar->value(), 40);
+    emit w->conversionRun().trackProgress(-3);
+    EXPECT_EQ(bar->value(), 40);
+}
