@@ -38,10 +38,11 @@ Args playerArgs(const Args& given)
             continue;
         }
         // Without a sound stream to open, mplayer gives up on an audio-only
-        // file before it reports the length; a silent output keeps it going.
+        // file before it reports the length. Sound written to nowhere keeps it
+        // going, and "fast" keeps it from waiting in real time.
         if (identify && a == "-nosound") {
             out.push_back("-ao");
-            out.push_back("null");
+            out.push_back("pcm:fast:nowaveheader:file=/dev/null");
             continue;
         }
         out.push_back(a);

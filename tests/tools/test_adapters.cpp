@@ -32,7 +32,8 @@ TEST(PlayerAdapter, ArgumentsForMplayer)
     EXPECT_EQ(playerArgs({"-priority", "abovenormal", "-framedrop", "-vo", "gl2", "-vf", "screenshot", "f.avi"}),
               (Args{"-nolirc", "-framedrop", "-vo", "xv,x11,", "-vf", "screenshot", "f.avi"}));
     EXPECT_EQ(playerArgs({"-identify", "-nosound", "-vo", "null", "f.avi"}),
-              (Args{"-nolirc", "-noconsolecontrols", "-identify", "-ao", "null", "-vo", "null", "f.avi"}));
+              (Args{"-nolirc", "-noconsolecontrols", "-identify", "-ao", "pcm:fast:nowaveheader:file=/dev/null", "-vo",
+                    "null", "f.avi"}));
     EXPECT_EQ(playerArgs({"-nosound", "f.avi"}), (Args{"-nolirc", "-nosound", "f.avi"}));
 }
 

@@ -1,0 +1,7 @@
+#!/usr/bin/env bash
+# Builds and runs every benchmark; the figures go to standard output.
+set -euo pipefail
+build="${1:-build}"
+cd "$build/bench"
+./bench_probe
+./bench_convert
