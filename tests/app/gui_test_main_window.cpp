@@ -9,6 +9,8 @@
 #include "sources/SourceListView.h"
 
 #include <QAction>
+#include <QDir>
+#include <QSignalSpy>
 #include <QLabel>
 #include <QTimer>
 #include "sources/MediaProbe.h"
@@ -198,6 +200,44 @@ TEST_F(Window, HelpAndLinksGoThroughTheShell)
     ASSERT_EQ(shell.links.size(), 2);
     EXPECT_EQ(shell.links[1], shell.links[0] + "/faq.htm");
     EXPECT_TRUE(messages.shown.isEmpty());
+}
+
+TEST_F(Window, ExitPostsTheQuitKeyToThePlayer)
+{
+    open();
+    QTemporaryDir dir;
+    Command recorder;
+    recorder.literal("/bin/sh -c ").quoted("exec cat > '" + dir.filePath("keys") + "'");
+    w->previewState().playerProcessId = static_cast<std::int32_t>(w->tools().start(recorder, dir.path()));
+    ASSERT_NE(w->previewState().playerProcessId, 0);
+    QFile keys(dir.filePath("keys"));
+    find<QAction>("exit")->trigger();
+    EXPECT_FALSE(w->isVisible());
+    ASSERT_TRUE(keys.open(QIODevice::ReadOnly));
+    EXPECT_TRUE(keys.readAll().startsWith("q"));
+}
+
+TEST_F(Window, RightButtonOnTheListOpensThePopup)
+{
+    open();
+    QSignalSpy popup(w->sourceListView(), &SourceListView::popupRequested);
+    QTest::mouseClick(w->sourceListView()->viewport(), Qt::RightButton, {}, QPoint(20, 20));
+    EXPECT_EQ(popup.count(), 1);
+    QTest::mouseClick(w->sourceListView()->viewport(), Qt::LeftButton, {}, QPoint(20, 20));
+    EXPECT_EQ(popup.count(), 1);
+}
+
+TEST_F(Window, MissingSkinLeavesTheWindowUnskinned)
+{
+    open();
+    EXPECT_TRUE(w->styleSheet().isEmpty()) << "the test program folder has no skin";
+    QDir().mkpath(folder.file("skins"));
+    QFile skin(folder.file("skins/frmmain.skn"));
+    ASSERT_TRUE(skin.open(QIODevice::WriteOnly));
+    skin.write("QMainWindow { background: #123456; }");
+    skin.close();
+    open();
+    EXPECT_EQ(w->styleSheet(), "QMainWindow { background: #123456; }");
 }
 
 TEST_F(Window, ExitWithoutAPlayerEndsCleanly)
