@@ -34,12 +34,8 @@ struct Window : ::testing::Test {
 
     void open()
     {
-        MainWindowServices s;
-        s.programFolder = folder.path();
-        s.shell = &shell;
-        s.messages = &messages;
+        MainWindowServices s = test::quietServices(folder.path(), shell, messages);
         s.chooseFiles = [this](QWidget*) { return filesToChoose; };
-        s.showModal = [](QDialog*) {};
         w = std::make_unique<MainWindow>(s);
         w->show();
     }

@@ -31,11 +31,7 @@ struct Panel : ::testing::Test {
     Panel()
     {
         Settings(folder.path()).write(SettingKey::OutputFolder, out.path());
-        MainWindowServices s;
-        s.programFolder = folder.path();
-        s.shell = &shell;
-        s.messages = &messages;
-        w = std::make_unique<MainWindow>(s);
+        w = std::make_unique<MainWindow>(test::quietServices(folder.path(), shell, messages));
         w->show();
     }
     void add(const QString& media, const QString& name)

@@ -2,7 +2,7 @@
 // the result is the container and frame size the profile promises.
 #include "convert/ConversionRun.h"
 
-#include "TestSupport.h"
+#include "RunRig.h"
 #include "profiles/Catalogue.h"
 #include "profiles/OptionSets.h"
 #include "settings/Settings.h"
@@ -45,33 +45,13 @@ class EveryProfile : public ::testing::TestWithParam<int> {};
 TEST_P(EveryProfile, ConvertsAClipIntoItsContainer)
 {
     const int entry = GetParam();
-    test::ProgramFolder folder;
-    QTemporaryDir out;
-    Settings(folder.path()).write(SettingKey::OutputFolder, out.path());
-    SourceList list;
-    OptionSheet sheet;
-    sheet.prolist();
-    OptionSets::apply(sheet, entry);
-    ToolRegistry tools;
-    test::FakeShell shell;
-    test::RecordingMessages messages;
-    RunEnvironment env;
-    env.list = &list;
-    env.sheet = &sheet;
-    env.tools = &tools;
-    env.shell = &shell;
-    env.messages = &messages;
-    env.programFolder = folder.path();
-    env.entryNumber = [entry] { return entry; };
-    env.entryText = [entry] { return Catalogue::entry(entry)->text; };
-    ConversionRun run(env);
-
-    const int row = list.append(test::videoClip(3));
-    list.setCell(row, SourceItem::Start, "0:00:00");
-    list.setCell(row, SourceItem::End, "0:00:03");
-    QSignalSpy finished(&run, &ConversionRun::finished);
-    ASSERT_TRUE(run.start());
-    ASSERT_TRUE(finished.wait(180000));
+    test::RunRig rig;
+    rig.choose(entry);
+    const int row = rig.addRow(test::videoClip(3), "0:00:03");
+    ASSERT_TRUE(rig.runToEnd(180000));
+    const SourceList& list = rig.list;
+    const ConversionRun& run = *rig.run;
+    const OptionSheet& sheet = rig.sheet;
 
     const QString extension = Catalogue::entry(entry)->extension();
     EXPECT_EQ(list.cell(row, SourceItem::Status), "OK");

@@ -1,6 +1,6 @@
 #include "convert/ConversionRun.h"
 
-#include "TestSupport.h"
+#include "RunRig.h"
 #include "preview/PreviewState.h"
 #include "profiles/Catalogue.h"
 #include "profiles/OptionSets.h"
@@ -19,52 +19,22 @@ using namespace varnel;
 
 namespace {
 
-struct Run : ::testing::Test {
-    test::ProgramFolder folder;
-    QTemporaryDir sources, out;
-    Settings settings{folder.path()};
-    SourceList list;
-    OptionSheet sheet;
-    ToolRegistry tools;
-    test::FakeShell shell;
-    test::RecordingMessages messages;
-    PreviewState preview;
-    int entry = 2;
-    std::unique_ptr<ConversionRun> run;
+struct Run : ::testing::Test, test::RunRig {
+    QTemporaryDir sources;
     QList<int> total;
     QStringList captions;
     QList<bool> panel;
 
     Run()
     {
-        settings.write(SettingKey::OutputFolder, out.path());
-        sheet.prolist();
-        RunEnvironment env;
-        env.list = &list;
-        env.sheet = &sheet;
-        env.tools = &tools;
-        env.shell = &shell;
-        env.messages = &messages;
-        env.preview = &preview;
-        env.programFolder = folder.path();
-        env.entryNumber = [this] { return entry; };
-        env.entryText = [this] { return Catalogue::entry(entry)->text; };
-        run = std::make_unique<ConversionRun>(env);
         QObject::connect(run.get(), &ConversionRun::totalProgress, [this](int v) { total << v; });
         QObject::connect(run.get(), &ConversionRun::frameCaption, [this](const QString& c) { captions << c; });
         QObject::connect(run.get(), &ConversionRun::panelVisible, [this](bool v) { panel << v; });
     }
-    void choose(int n)
-    {
-        entry = n;
-        OptionSets::apply(sheet, n);
-    }
     QString addRow(const QString& name, const QString& media = {})
     {
         const QString path = test::copyTo(media.isEmpty() ? test::videoClip(2) : media, sources.path(), name);
-        const int row = list.append(path);
-        list.setCell(row, SourceItem::Start, "0:00:00");
-        list.setCell(row, SourceItem::End, "0:00:02");
+        RunRig::addRow(path, "0:00:02");
         return path;
     }
     QStringList statuses()
@@ -74,12 +44,7 @@ struct Run : ::testing::Test {
             s << list.cell(r, SourceItem::Status);
         return s;
     }
-    void runToEnd()
-    {
-        QSignalSpy finished(run.get(), &ConversionRun::finished);
-        ASSERT_TRUE(run->start());
-        ASSERT_TRUE(finished.count() || finished.wait(120000));
-    }
+    void runToEnd() { ASSERT_TRUE(RunRig::runToEnd()); }
 };
 
 } // namespace

@@ -23,11 +23,7 @@ struct SheetView : ::testing::Test {
 
     SheetView()
     {
-        MainWindowServices s;
-        s.programFolder = folder.path();
-        s.shell = &shell;
-        s.messages = &messages;
-        w = std::make_unique<MainWindow>(s);
+        w = std::make_unique<MainWindow>(test::quietServices(folder.path(), shell, messages));
         w->show();
         view = w->optionSheetView();
     }
