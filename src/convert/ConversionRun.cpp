@@ -41,6 +41,26 @@ ConversionRun::ConversionRun(RunEnvironment env, QObject* parent)
 {
     connect(m_monitor, &ProgressMonitor::trackProgress, this, &ConversionRun::trackProgress);
     connect(m_env.tools, &ToolRegistry::toolFinished, this, &ConversionRun::onToolFinished);
+    // Rows can be removed while the run goes on; it keeps to the rows it has.
+    connect(m_env.list, &SourceList::rowRemoved, this, &ConversionRun::forgetRow);
+    connect(m_env.list, &SourceList::cleared, this, [this] {
+        while (m_active && m_rowCount > 0)
+            forgetRow(m_rowCount - 1);
+    });
+}
+
+void ConversionRun::forgetRow(int row)
+{
+    if (!m_active || row >= m_rowCount)
+        return;
+    m_outputs.erase(m_outputs.begin() + row);
+    --m_rowCount;
+    if (row < m_row) {
+        --m_row;
+    } else if (row == m_row && m_rowStarted) {
+        m_currentGone = true;
+        --m_row; // the next row has moved up into this place
+    }
 }
 
 ConversionRun::~ConversionRun() = default;
@@ -70,7 +90,7 @@ bool ConversionRun::start()
     m_existedFile = m_env.existedFile.value_or(settings.read(SettingKey::ExistedFile));
     m_thread = m_env.thread.value_or(settings.read(SettingKey::Thread));
 
-    m_rowCount = m_env.list->count();
+    m_rowCount = m_rowsAtStart = m_env.list->count();
     m_outputs.assign(static_cast<size_t>(m_rowCount), QString());
     m_row = 0;
     processRow();
@@ -79,7 +99,9 @@ bool ConversionRun::start()
 
 void ConversionRun::setStatus(int row, const QString& status)
 {
-    if (row < m_env.list->count())
+    if (row == m_row && m_currentGone)
+        return;
+    if (row >= 0 && row < m_env.list->count())
         m_env.list->setCell(row, SourceItem::Status, status);
     emit rowStatus(row, status);
 }
@@ -97,10 +119,7 @@ void ConversionRun::processRow()
         return;
     }
     emit trackProgress(0);
-    if (m_row >= m_env.list->count()) { // removed while the run went on
-        failRow(m_row);
-        return;
-    }
+    m_currentGone = false;
     const QString source = m_env.list->item(m_row).path();
     if (!QFileInfo(source).isFile()) {
         emit busy(false);
@@ -122,7 +141,7 @@ void ConversionRun::startEncoder()
     const QString extension = extensionOfText(m_env.entryText());
     if (extension.isEmpty())
         throw BuildError("a category header has no extension");
-    const SourceItem& item = m_env.list->item(m_row);
+    const SourceItem item = m_env.list->item(m_row); // a copy: handlers may remove the row
     const QString output = outputPathFor(item.path(), m_outputFolder, extension, isNumberEqual(m_existedFile, 0));
 
     EncoderInputs in;
@@ -137,6 +156,8 @@ void ConversionRun::startEncoder()
     const EncoderCommand built = buildEncoderCommand(in);
 
     m_outputs[static_cast<size_t>(m_row)] = output;
+    m_currentOutput = output;
+    m_rowStarted = true;
     emit frameCaption(QStringLiteral("Progress....") + item.path() + QStringLiteral(" To ") + output);
     setStatus(m_row, RunText::Processing);
 
@@ -157,10 +178,10 @@ void ConversionRun::onToolFinished(qint64 pid, int exitCode, bool crashed)
     emit trackProgress(100);
     // The encoder's word and its file both count: a run that left nothing
     // behind, or said it failed, did not convert the row.
-    const QFileInfo out(m_outputs[static_cast<size_t>(m_row)]);
+    const QFileInfo out(m_currentOutput);
     const bool ok = exitCode == 0 && !crashed && out.isFile() && out.size() > 0;
     setStatus(m_row, ok ? RunText::Ok : RunText::Fail);
-    m_total += static_cast<int>(roundHalfEven(100.0 / m_rowCount));
+    m_total += static_cast<int>(roundHalfEven(100.0 / m_rowsAtStart));
     emit totalProgress(m_total);
     nextRow();
 }
@@ -174,6 +195,7 @@ void ConversionRun::failRow(int row)
 
 void ConversionRun::nextRow()
 {
+    m_rowStarted = false;
     ++m_row;
     // From the event loop, so a long list never deepens the stack.
     QTimer::singleShot(0, this, &ConversionRun::processRow);
@@ -227,6 +249,7 @@ void ConversionRun::complete()
 void ConversionRun::endRun(Outcome outcome)
 {
     m_monitor->stop();
+    m_rowStarted = false;
     m_active = false;
     m_cancelRequested = false;
     emit busy(false);

@@ -86,15 +86,20 @@ private:
     void endRun(Outcome outcome);
     void setStatus(int row, const QString& status);
     void doCancel();
+    void forgetRow(int row);
 
     RunEnvironment m_env;
     ProgressMonitor* m_monitor;
     bool m_active = false;
     bool m_cancelRequested = false;
     int m_row = 0;
-    int m_rowCount = 0;
+    int m_rowCount = 0;     // rows still to be walked through, as rows are removed
+    int m_rowsAtStart = 0;  // the run bar's steps are counted once
     int m_total = 0;
     qint64 m_encoderPid = 0;
+    QString m_currentOutput;
+    bool m_rowStarted = false;  // the row at m_row has its output and is being converted
+    bool m_currentGone = false; // that row was removed from the list meanwhile
     int m_cancelGraceMs = 10000;
     QString m_outputFolder, m_existedFile, m_thread;
     std::vector<QString> m_outputs;

@@ -104,6 +104,30 @@ TEST_F(Run, CancelDuringTheSecondOfThreeRows)
     EXPECT_FALSE(QFile::exists(out.filePath("c.mp4")));
 }
 
+TEST_F(Run, RowsRemovedDuringTheRunDoNotConfuseIt)
+{
+    choose(96);
+    addRow("a.mp4", test::videoClip(30));
+    list.setCell(0, SourceItem::End, "0:00:30");
+    addRow("b.mp4");
+    const QString c = addRow("c.mp4");
+    addRow("d.mp4");
+    bool removed = false;
+    QObject::connect(run.get(), &ConversionRun::rowStatus, [&](int row, const QString& s) {
+        if (!removed && row == 0 && s == RunText::Processing) {
+            removed = true;
+            list.removeItem(1);  // a row still to come
+            list.removeItem(0);  // the row being converted
+        }
+    });
+    runToEnd();
+    ASSERT_EQ(list.count(), 2);
+    EXPECT_EQ(list.cell(0, SourceItem::FileName), c);
+    EXPECT_EQ(statuses(), (QStringList{"OK", "OK"}));
+    EXPECT_EQ(run->outputPath(0), out.path() + "/c.mp3");
+    EXPECT_EQ(messages.shown, QStringList{"info: Conversion completed!"});
+}
+
 TEST_F(Run, AnEncoderThatIgnoresTheQuitKeyIsTerminated)
 {
     QFile stubborn(folder.file("fp.dll"));
