@@ -8,6 +8,10 @@
 
 namespace varnel {
 
+namespace {
+constexpr qint64 kLongestLine = 1024 * 1024;
+}
+
 QString ReadLastLineOfFile(const QString& sFileName)
 {
     QFile f(sFileName);
@@ -29,10 +33,12 @@ QString ReadLastLineOfFile(const QString& sFileName)
                     line.chop(1);
                 return QString::fromUtf8(line);
             }
-        } else if (from == 0) {
-            return {};
         }
-        window *= 4; // the line is longer than what was read
+        // The line is longer than what was read. Statistics lines are short:
+        // past a mebibyte this is no statistics file, and the tick stays cheap.
+        if (from == 0 || window >= kLongestLine)
+            return {};
+        window *= 4;
     }
 }
 

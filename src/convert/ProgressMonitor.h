@@ -10,7 +10,8 @@ namespace varnel {
 
 // The last complete line of a text file (LF or CR LF), or the empty text. A
 // partly written last line is never returned. Only the end of the file is
-// read, so the cost does not grow with the file.
+// read, so the cost does not grow with the file; a last line longer than a
+// mebibyte reads as the empty text.
 QString ReadLastLineOfFile(const QString& sFileName);
 
 // The encoded time of a statistics line: the sixth "=" piece without its last

@@ -1,5 +1,7 @@
 #include "convert/ProgressMonitor.h"
 
+#include "TestSupport.h"
+
 #include <QFile>
 #include <QSignalSpy>
 #include <QTemporaryDir>
@@ -68,6 +70,47 @@ TEST_F(Reader, LongLinesAndLargeFilesReadFromTheEnd)
         f.write(line("4321.000").toUtf8() + "\n" + "frame= 9 q= 1.0 f_si");
     }
     EXPECT_EQ(encodedTimeText(ReadLastLineOfFile(file)), "4321.000");
+}
+
+TEST_F(Reader, RealStatisticsFileWhileItIsBeingWritten)
+{
+    QString output;
+    ASSERT_EQ(test::run("ffmpeg", {"-nostdin", "-y", "-loglevel", "error", "-vstats_version", "1", "-vstats_file", file,
+                                   "-i", test::videoClip(3), "-an", "-f", "null", "-"}, &output), 0) << output.toStdString();
+    const QString last = ReadLastLineOfFile(file);
+    EXPECT_NEAR(encodedTimeText(last).toDouble(), 3.0, 0.2) << last.toStdString();
+
+    // Cut the file inside its last line: the line before it is used.
+    QFile f(file);
+    ASSERT_TRUE(f.open(QIODevice::ReadWrite));
+    const QByteArray all = f.readAll();
+    const qsizetype lastStart = all.lastIndexOf('\n', all.size() - 2) + 1;
+    f.resize(lastStart + 20);
+    f.close();
+    const double before = encodedTimeText(ReadLastLineOfFile(file)).toDouble();
+    EXPECT_GT(before, 2.5);
+    EXPECT_LT(before, encodedTimeText(last).toDouble());
+}
+
+TEST_F(Reader, OnlyTheEndOfAHugeFileIsRead)
+{
+    // 64 GiB that take no disk: reading them whole could not even be held.
+    QFile f(file);
+    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+    if (!f.resize(64LL << 30))
+        GTEST_SKIP() << "no sparse files here";
+    ASSERT_TRUE(f.seek(64LL << 30));
+    f.write("\n" + line("77.000").toUtf8() + "\nframe= 1 q=");
+    f.close();
+    EXPECT_EQ(encodedTimeText(ReadLastLineOfFile(file)), "77.000");
+
+    // No line break for 64 GiB before the end: given up on, not read whole.
+    ASSERT_TRUE(f.open(QIODevice::ReadWrite));
+    ASSERT_TRUE(f.seek(64LL << 30));
+    f.write("X" + line("78.000").toUtf8() + "\n");
+    f.close();
+    EXPECT_EQ(ReadLastLineOfFile(file), "");
+    QFile::remove(file);
 }
 
 TEST_F(Reader, TickGivesElapsedTimeAndUnclampedPercent)
