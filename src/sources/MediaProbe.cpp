@@ -74,28 +74,20 @@ MediaProbe::MediaProbe(SourceList& list, QString programFolder, QObject* parent)
     : QObject(parent), m_list(list), m_programFolder(std::move(programFolder))
 {
     connect(&m_list, &SourceList::rowRemoved, this, &MediaProbe::forgetRow);
-    connect(&m_list, &SourceList::cleared, this, [this] {
-        m_queue.clear();
-        m_currentRow = -1;
-    });
+    connect(&m_list, &SourceList::cleared, this, [this] { m_currentRow = -1; });
 }
 
 MediaProbe::~MediaProbe() = default;
 
 void MediaProbe::addSource(const QString& path)
 {
-    m_queue.push_back(m_list.append(path));
+    m_queue.push_back(path);
     if (!m_current)
         next();
 }
 
 void MediaProbe::forgetRow(int row)
 {
-    std::deque<int> kept;
-    for (int r : m_queue)
-        if (r != row)
-            kept.push_back(r > row ? r - 1 : r);
-    m_queue.swap(kept);
     if (m_currentRow == row)
         m_currentRow = -1;
     else if (m_currentRow > row)
@@ -110,10 +102,11 @@ void MediaProbe::next()
         emit idle();
         return;
     }
-    m_currentRow = m_queue.front();
+    const QString path = m_queue.front();
     m_queue.pop_front();
+    m_currentRow = m_list.append(path);
     m_current = new Process(this);
-    m_current->CmdLine = identifyCommand(m_programFolder, m_list.item(m_currentRow).tag);
+    m_current->CmdLine = identifyCommand(m_programFolder, path);
     m_current->Async = true;
     m_current->TimeoutMs = m_timeoutMs;
     connect(m_current, &Process::Finished, this, &MediaProbe::onFinished);

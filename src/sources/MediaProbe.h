@@ -1,7 +1,8 @@
 #pragma once
-// Probing added files with the player in identify mode: each file gets its
-// row at once, and the rows are filled one after another, in the order added,
-// without blocking the window.
+// Probing added files with the player in identify mode, one after another in
+// the order added: each file's row appears when its probe starts and is filled
+// when the player has answered, before the next row is added. The window is
+// never blocked meanwhile.
 #include "tools/Command.h"
 
 #include <QObject>
@@ -41,7 +42,7 @@ public:
     // what it had written by then.
     void setTimeoutMs(int ms) { m_timeoutMs = ms; }
 
-    // Appends a row for the file and queues its probe.
+    // Queues the file: its row is added and probed after those before it.
     void addSource(const QString& path);
     bool isBusy() const { return m_current || !m_queue.empty(); }
 
@@ -57,7 +58,7 @@ private:
     SourceList& m_list;
     QString m_programFolder;
     int m_timeoutMs = 15000;
-    std::deque<int> m_queue;   // rows waiting for their probe
+    std::deque<QString> m_queue; // files waiting for their row and probe
     Process* m_current = nullptr;
     int m_currentRow = -1;     // -1 once the row being probed was removed
 };

@@ -252,8 +252,8 @@ TEST_F(Window, FilesComeInByDialogAndByDrop)
                      test::copyTo(clip, dir.path(), "b b.mp4")};
     open();
     find<QAction>("AddFiles")->trigger();
-    EXPECT_EQ(w->sourceList().count(), 3);
     waitProbes();
+    ASSERT_EQ(w->sourceList().count(), 3);
     for (int i = 0; i < 3; ++i) {
         EXPECT_EQ(w->sourceList().cell(i, SourceItem::FileName), filesToChoose[i]);
         EXPECT_EQ(w->sourceList().cell(i, SourceItem::Size), "320x240");
@@ -263,10 +263,10 @@ TEST_F(Window, FilesComeInByDialogAndByDrop)
     EXPECT_EQ(w->sourceList().count(), 3) << "a cancelled dialog adds nothing";
 
     w->addDroppedFiles({dir.path() + "/x.AVI", dir.path() + "/b.txt", dir.path() + "/c.mkv"});
+    waitProbes();
     EXPECT_EQ(w->sourceList().count(), 4);
     EXPECT_EQ(w->sourceList().cell(3, SourceItem::FileName), dir.path() + "/x.AVI");
     EXPECT_EQ(messages.shown, QStringList{"info: Only Video files are allowed!"});
-    waitProbes();
 
     find<QAction>("RemoveSelectedFile")->trigger();
     EXPECT_EQ(w->sourceList().count(), 4) << "nothing selected, nothing removed";

@@ -74,18 +74,23 @@ TEST_F(Probing, AwkwardPathsAreProbedAsTheyAre)
     }
 }
 
-TEST_F(Probing, RowsAppearAtOnceAndAreFilledInOrder)
+TEST_F(Probing, EachRowAppearsFirstAndIsFilledBeforeTheNext)
 {
     const QString clip = test::videoClip(3);
-    QSignalSpy probed(&probe, &MediaProbe::probed);
+    QStringList seen;  // what the list held whenever a row was added
+    QObject::connect(&list, &SourceList::rowsInserted, [&] {
+        QString sizes;
+        for (int r = 0; r < list.count(); ++r)
+            sizes += (list.cell(r, SourceItem::Size).isEmpty() ? "-" : "x");
+        seen << sizes;
+    });
     probe.addSource(clip);
     probe.addSource(clip);
     probe.addSource(clip);
-    EXPECT_EQ(list.count(), 3) << "rows are there before any probe ends";
-    EXPECT_EQ(cell(2, SourceItem::Size), "");
-    ASSERT_TRUE(test::waitFor([&] { return probed.count() == 3; }, 60000));
-    for (int i = 0; i < 3; ++i)
-        EXPECT_EQ(probed.at(i).at(0).toInt(), i);
+    EXPECT_EQ(list.count(), 1) << "the first row is there, unfilled, while its probe runs";
+    EXPECT_EQ(cell(0, SourceItem::Size), "");
+    ASSERT_TRUE(test::waitFor([&] { return !probe.isBusy(); }, 60000));
+    EXPECT_EQ(seen, (QStringList{"-", "x-", "xx-"}));
 }
 
 TEST_F(Probing, RemovingRowsWhileProbingKeepsTheRestRight)
