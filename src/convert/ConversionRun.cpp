@@ -85,7 +85,8 @@ bool ConversionRun::start()
 
     const Settings settings(m_env.programFolder);
     m_outputFolder = m_env.outputFolder.value_or(settings.read(SettingKey::OutputFolder));
-    if (isNumberEqual(m_outputFolder, 0))
+    // An empty folder would put every output at the root of the file system.
+    if (isNumberEqual(m_outputFolder, 0) || m_outputFolder.trimmed().isEmpty())
         m_outputFolder = m_env.programFolder;
     m_existedFile = m_env.existedFile.value_or(settings.read(SettingKey::ExistedFile));
     m_thread = m_env.thread.value_or(settings.read(SettingKey::Thread));

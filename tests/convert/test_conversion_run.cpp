@@ -238,6 +238,16 @@ TEST_F(Run, CompletionShutsDownWhenAskedAndOpensTheProgramFolder)
     EXPECT_FALSE(test::probeMedia(folder.file("song.mp3")).hasVideo);
 }
 
+TEST_F(Run, NoOutputFolderSetMeansTheProgramFolder)
+{
+    QFile::remove(settings.filePath());
+    choose(96);
+    addRow("tune.mp4");
+    runToEnd();
+    EXPECT_EQ(run->outputPath(0), folder.path() + "/tune.mp3");
+    EXPECT_EQ(shell.folders, QStringList{folder.path()});
+}
+
 TEST_F(Run, APlayingPreviewIsAskedToQuitFirst)
 {
     QTemporaryDir dir;
