@@ -48,12 +48,6 @@ const std::map<QString, QString>& audioCodecTable()
     return t;
 }
 
-QString mapped(const std::map<QString, QString>& table, const QString& v)
-{
-    const auto it = table.find(v);
-    return it == table.end() ? v : it->second;
-}
-
 // A codec from the table is our own option text and splits at its blanks; a
 // value outside the table is the user's and stays one piece of its argument.
 Command codecPiece(const std::map<QString, QString>& table, const QString& v)
@@ -98,9 +92,6 @@ struct Values {
 };
 
 } // namespace
-
-QString encoderVideoCodec(const QString& v) { return mapped(videoCodecTable(), v); }
-QString encoderAudioCodec(const QString& v) { return mapped(audioCodecTable(), v); }
 
 EncoderCommand buildEncoderCommand(const EncoderInputs& in)
 {

@@ -35,9 +35,4 @@ public:
 
 EncoderCommand buildEncoderCommand(const EncoderInputs& in);
 
-// The codec names the encoder is given for a sheet value; unknown values
-// pass unchanged.
-QString encoderVideoCodec(const QString& sheetValue);
-QString encoderAudioCodec(const QString& sheetValue);
-
 } // namespace varnel
