@@ -96,9 +96,6 @@ TEST(OptionSets, HeadersActOnTheirBlock)
     EXPECT_EQ(s.choices("Video Size"), "");
     EXPECT_EQ(s.choices("Audio Codec"), "");
 
-    Sheet a, b;
-    OptionSets::apply(a, 95);
-    OptionSets::apply(b, 96);
     EXPECT_EQ(OptionSets::actionsFor(95), OptionSets::actionsFor(96));
 }
 
