@@ -2,10 +2,10 @@
 // same files, and the longest time the event loop was kept from running.
 #include "BenchSupport.h"
 
-#include "settings/Settings.h"
-#include "sources/MediaProbe.h"
-#include "sources/SourceList.h"
-#include "tools/AdapterArgs.h"
+#include "core/settings/Settings.h"
+#include "core/sources/MediaProbe.h"
+#include "core/sources/SourceList.h"
+#include "adapters/AdapterArgs.h"
 
 #include <QCoreApplication>
 #include <QElapsedTimer>

@@ -1,8 +1,8 @@
 #include "cli/CliArgs.h"
 
-#include "profiles/Catalogue.h"
-#include "profiles/OptionSets.h"
-#include "sources/OptionSheet.h"
+#include "core/profiles/Catalogue.h"
+#include "core/profiles/OptionSheet.h"
+#include "core/workspace/Workspace.h"
 
 namespace varnel {
 
@@ -47,16 +47,16 @@ std::optional<QString> CliArgs::last(const QString& name) const
     return values.last();
 }
 
-int buildSheet(OptionSheet& sheet, const CliArgs& args)
+int buildSheet(Workspace& workspace, const CliArgs& args)
 {
-    sheet.prolist();
+    OptionSheet& sheet = workspace.sheet();
     int chosen = 0;
     for (const QString& n : args.all(QStringLiteral("--choose"))) {
         bool ok = false;
         chosen = n.toInt(&ok);
         if (!ok || !Catalogue::entry(chosen))
             throw UsageError(QStringLiteral("--choose takes an entry number from 1 to 101, not %1").arg(n).toStdString());
-        OptionSets::apply(sheet, chosen);
+        workspace.chooseEntry(chosen);
     }
     for (const QString& s : args.all(QStringLiteral("--set"))) {
         const int slash = s.indexOf(u'/');

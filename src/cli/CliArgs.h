@@ -8,7 +8,7 @@
 
 namespace varnel {
 
-class OptionSheet;
+class Workspace;
 
 class UsageError : public std::runtime_error {
 public:
@@ -30,8 +30,9 @@ struct CliArgs {
     bool has(const QString& flag) const { return flags.contains(flag); }
 };
 
-// Fills the sheet as start-up does, applies each --choose entry in order and
-// then each --set "GROUP/ROW=VALUE". Returns the last chosen entry (0: none).
-int buildSheet(OptionSheet& sheet, const CliArgs& args);
+// Chooses each --choose entry in order on the workspace's sheet (filled as at
+// start-up), then applies each --set "GROUP/ROW=VALUE". Returns the last
+// chosen entry (0: none).
+int buildSheet(Workspace& workspace, const CliArgs& args);
 
 } // namespace varnel

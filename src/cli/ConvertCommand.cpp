@@ -2,15 +2,14 @@
 #include "cli/CliArgs.h"
 #include "cli/Output.h"
 #include "cli/Subcommands.h"
+#include "cli/Terminal.h"
 
-#include "app/ShellServices.h"
-#include "app/UserMessages.h"
-#include "convert/ConversionRun.h"
-#include "profiles/Catalogue.h"
-#include "settings/Settings.h"
-#include "sources/OptionSheet.h"
-#include "sources/SourceList.h"
-#include "tools/ToolRegistry.h"
+#include "core/convert/ConversionRun.h"
+#include "core/profiles/Catalogue.h"
+#include "core/settings/Settings.h"
+#include "core/profiles/OptionSheet.h"
+#include "core/sources/SourceList.h"
+#include "core/tools/ToolRegistry.h"
 
 #include <QEventLoop>
 #include <QFileInfo>
@@ -21,25 +20,7 @@
 
 namespace varnel::cli {
 
-void probeInto(SourceList& list, const QStringList& files);
-
 namespace {
-
-class TerminalMessages : public UserMessages {
-public:
-    void information(const QString& text) override { err() << text << '\n' << Qt::flush; }
-    void error(const QString& text) override { err() << "error: " << text << '\n' << Qt::flush; }
-};
-
-// A script gets its results printed; it is not shown a folder. The shutdown
-// the settings ask for still happens.
-class TerminalShell : public ShellServices {
-public:
-    void openLink(const QString&) override {}
-    void openHelp(const QString&) override {}
-    void openFolder(const QString&) override {}
-    void shutdown() override { requestPowerOff(); }
-};
 
 // Ctrl+C reaches the event loop through a pipe, where it acts as Cancel.
 int g_interruptPipe[2] = {-1, -1};
@@ -55,21 +36,25 @@ void onInterrupt(int)
 int convert(const QStringList& args)
 {
     const CliArgs a = CliArgs::parse(args, {"--choose", "--set", "--output-folder", "--existing", "--threads"}, {});
-    OptionSheet sheet;
-    const int entry = buildSheet(sheet, a);
+    Session session;
+    Workspace& ws = session.workspace;
+    const int entry = buildSheet(ws, a);
     if (!entry)
         throw UsageError("convert needs --choose");
     if (a.plain.isEmpty())
         throw UsageError("convert needs at least one file");
 
-    RunEnvironment env;
+    RunOptions options;
     if (const auto existing = a.last("--existing")) {
         if (*existing != QLatin1String("new") && *existing != QLatin1String("overwrite"))
             throw UsageError("--existing takes new or overwrite");
-        env.existedFile = *existing == QLatin1String("new") ? QStringLiteral("0") : QStringLiteral("1");
+        options.existedFile = *existing == QLatin1String("new") ? QStringLiteral("0") : QStringLiteral("1");
     }
-    env.outputFolder = a.last("--output-folder");
-    env.thread = a.last("--threads");
+    options.outputFolder = a.last("--output-folder");
+    options.thread = a.last("--threads");
+    ConversionRun& run = ws.run();
+    run.setOptions(options);
+    const SourceList& list = ws.list();
 
     if (::pipe2(g_interruptPipe, O_CLOEXEC | O_NONBLOCK) != 0)
         return 1;
@@ -77,19 +62,6 @@ int convert(const QStringList& args)
     bool interrupted = false;
     QSocketNotifier interrupt(g_interruptPipe[0], QSocketNotifier::Read);
 
-    ToolRegistry tools;
-    TerminalMessages messages;
-    TerminalShell shell;
-    SourceList list;
-    env.list = &list;
-    env.sheet = &sheet;
-    env.tools = &tools;
-    env.shell = &shell;
-    env.messages = &messages;
-    env.programFolder = programFolder();
-    env.entryNumber = [entry] { return entry; };
-    env.entryText = [entry] { return Catalogue::entry(entry)->text; };
-    ConversionRun run(env);
     QObject::connect(&interrupt, &QSocketNotifier::activated, &run, [&] {
         char drain[16];
         while (::read(g_interruptPipe[0], drain, sizeof drain) > 0) {
@@ -101,7 +73,7 @@ int convert(const QStringList& args)
     QStringList files;
     for (const QString& f : a.plain)
         files << QFileInfo(f).absoluteFilePath();
-    probeInto(list, files);
+    probeInto(ws, files);
     if (interrupted)
         return 3;
 
@@ -129,7 +101,13 @@ int convert(const QStringList& args)
     run.start();
     if (run.isActive())
         running.exec();
-    tools.quitAll(10000);
+    // Every tool has ended before the results are printed.
+    if (ws.tools().runningCount() > 0) {
+        QEventLoop ending;
+        QObject::connect(&ws.tools(), &ToolRegistry::allEnded, &ending, &QEventLoop::quit);
+        ws.tools().quitAll(10000);
+        ending.exec();
+    }
     std::signal(SIGINT, SIG_DFL);
 
     bool allOk = true;

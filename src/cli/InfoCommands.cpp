@@ -2,17 +2,16 @@
 #include "cli/CliArgs.h"
 #include "cli/Output.h"
 #include "cli/Subcommands.h"
+#include "cli/Terminal.h"
 
-#include "common/TimeText.h"
-#include "convert/EncoderCommand.h"
-#include "profiles/Catalogue.h"
-#include "settings/Settings.h"
-#include "sources/MediaProbe.h"
-#include "sources/OptionSheet.h"
-#include "sources/SourceList.h"
+#include "core/common/TimeText.h"
+#include "core/convert/EncoderCommand.h"
+#include "core/profiles/Catalogue.h"
+#include "core/settings/Settings.h"
+#include "core/profiles/OptionSheet.h"
+#include "core/sources/SourceList.h"
 
 #include <QCoreApplication>
-#include <QEventLoop>
 
 namespace varnel::cli {
 
@@ -27,26 +26,14 @@ int profiles(const QStringList& args)
     return 0;
 }
 
-// Adds the files to a list exactly as the window does and waits for the probes.
-void probeInto(SourceList& list, const QStringList& files)
-{
-    MediaProbe probe(list, programFolder());
-    for (const QString& f : files)
-        probe.addSource(f);
-    if (probe.isBusy()) {
-        QEventLoop loop;
-        QObject::connect(&probe, &MediaProbe::idle, &loop, &QEventLoop::quit);
-        loop.exec();
-    }
-}
-
 int probe(const QStringList& args)
 {
     const CliArgs a = CliArgs::parse(args, {}, {});
     if (a.plain.isEmpty())
         throw UsageError("probe needs at least one file");
-    SourceList list;
-    probeInto(list, a.plain);
+    Session session;
+    probeInto(session.workspace, a.plain);
+    const SourceList& list = session.workspace.list();
     for (int row = 0; row < list.count(); ++row) {
         const SourceItem& it = list.item(row);
         out() << QStringList{it.path(), it.cells[SourceItem::Start], it.cells[SourceItem::End],
@@ -60,9 +47,9 @@ int probe(const QStringList& args)
 int sheet(const QStringList& args)
 {
     const CliArgs a = CliArgs::parse(args, {"--choose", "--set"}, {});
-    OptionSheet s;
-    buildSheet(s, a);
-    for (const OptionGroup& g : s.groups())
+    Session session;
+    buildSheet(session.workspace, a);
+    for (const OptionGroup& g : session.workspace.sheet().groups())
         for (const OptionRow& r : g.rows)
             out() << QStringList{g.name, r.name, r.kind == OptionRow::Kind::Choice ? "choice" : "text", r.value,
                                  r.choices.join(u'|')}
@@ -76,9 +63,9 @@ int command(const QStringList& args)
     const CliArgs a = CliArgs::parse(
         args, {"--choose", "--set", "--source", "--start", "--end", "--output", "--threads", "--program-folder"},
         {"--argv"});
-    OptionSheet s;
+    Session session;
     EncoderInputs in;
-    in.entryNumber = buildSheet(s, a);
+    in.entryNumber = buildSheet(session.workspace, a);
     if (!in.entryNumber)
         throw UsageError("command needs --choose");
     for (const char* required : {"--source", "--end", "--output"})
@@ -91,7 +78,7 @@ int command(const QStringList& args)
     in.outputPath = *a.last("--output");
     in.programFolder = folder;
     in.threadSetting = a.last("--threads").value_or(Settings(folder).read(SettingKey::Thread));
-    in.sheet = &s;
+    in.sheet = &session.workspace.sheet();
     const Command c = buildEncoderCommand(in).command;
     if (a.has("--argv"))
         for (const QString& arg : c.argv())

@@ -2,7 +2,7 @@
 #include "cli/CliArgs.h"
 #include "cli/Output.h"
 #include "cli/Subcommands.h"
-#include "convert/EncoderCommand.h"
+#include "core/convert/EncoderCommand.h"
 
 #include <QCoreApplication>
 #include <cstdio>

@@ -1,5 +1,5 @@
 #pragma once
-#include "app/MainWindow.h"
+#include "gui/app/MainWindow.h"
 
 #include <QComboBox>
 

@@ -65,8 +65,8 @@ MediaInfo probeMedia(const QString& path);
 
 } // namespace varnel::test
 
-#include "app/ShellServices.h"
-#include "app/UserMessages.h"
+#include "core/common/ShellServices.h"
+#include "core/common/UserMessages.h"
 
 namespace varnel::test {
 

@@ -1,0 +1,14 @@
+// fp.dll: the encoder as the converter starts it, handed on to ffmpeg.
+#include "adapters/AdapterArgs.h"
+
+#include <unistd.h>
+
+int main(int argc, char** argv)
+{
+    using namespace varnel::adapter;
+    const Args given(argv + 1, argv + argc);
+    // A statistics file left by an earlier run would show its progress.
+    if (const std::string stats = statisticsFile(given); !stats.empty())
+        ::unlink(stats.c_str());
+    return execTool("VARNEL_FFMPEG", "ffmpeg", encoderArgs(given));
+}

@@ -1,0 +1,37 @@
+#pragma once
+// What the converter's core asks of the desktop, as a terminal answers it,
+// and the workspace every subcommand works in.
+#include "core/common/ShellServices.h"
+#include "core/common/UserMessages.h"
+#include "core/workspace/Workspace.h"
+
+namespace varnel::cli {
+
+// Messages go to standard error.
+class TerminalMessages : public UserMessages {
+public:
+    void information(const QString& text) override;
+    void error(const QString& text) override;
+};
+
+// A script gets its results printed; it is not shown a folder or a page. The
+// shutdown the settings ask for still happens.
+class TerminalShell : public ShellServices {
+public:
+    void openLink(const QString&) override {}
+    void openHelp(const QString&) override {}
+    void openFolder(const QString&) override {}
+    void shutdown() override;
+};
+
+struct Session {
+    TerminalMessages messages;
+    TerminalShell shell;
+    Workspace workspace;
+    Session();
+};
+
+// Adds the files to the list exactly as the window does and waits for the probes.
+void probeInto(Workspace& workspace, const QStringList& files);
+
+} // namespace varnel::cli

@@ -1,0 +1,189 @@
+#include "core/convert/EncoderCommand.h"
+
+#include "core/common/TextNumbers.h"
+#include "core/common/TimeText.h"
+#include "core/convert/EncoderForms.h"
+#include "core/profiles/OptionSheet.h"
+
+#include <map>
+
+namespace varnel {
+
+namespace {
+
+const std::map<QString, QString>& videoCodecTable()
+{
+    // Sheet value | Video codec
+    static const std::map<QString, QString> t = {
+        {"xvid", "libxvid  -aspect 4:3 "},
+        {"x264", "libx264 -qmin 10 -qmax 51 -qdiff 4 -me_range 16 -keyint_min 25 -qcomp 0.6 "},
+        {"mpeg4", "mpeg4"},
+        {"WMV V9", "wmv2"},
+        {"WMV V8", "wmv2"},
+        {"mjpeg", "mjpeg"},
+        {"h263", "h263"},
+        {"mpeg1", "mpeg1video"},
+        {"mpeg2", "mpeg2video"},
+    };
+    return t;
+}
+
+const std::map<QString, QString>& audioCodecTable()
+{
+    // Sheet value | Audio codec
+    static const std::map<QString, QString> t = {
+        {"aac", "libfaac"},
+        {"mp3", "libmp3lame"},
+        {"WMA9", "wmav2"},
+        {"WMA8", "wmav2"},
+        {"pcm", "pcm_s16le"},
+        {"amr_nb", "libfaac"},
+        {"faac", "libfaac"},
+        {"ac3", "ac3"},
+        {"ogg", "libvorbis"},
+        {"wav", "pcm_s16le"},
+        {"WMA", "wmav2"},
+        {"mp2", "mp2"},
+    };
+    return t;
+}
+
+// A codec from the table is our own option text and splits at its blanks; a
+// value outside the table is the user's and stays one piece of its argument.
+Command codecPiece(const std::map<QString, QString>& table, const QString& v)
+{
+    Command c;
+    const auto it = table.find(v);
+    if (it == table.end())
+        c.value(v);
+    else
+        c.literal(it->second);
+    return c;
+}
+
+QString sheetValue(const OptionSheet& sheet, const QString& group, const QString& row)
+{
+    if (!sheet.hasRow(group, row))
+        throw BuildError(QStringLiteral("no option row %1/%2").arg(group, row).toStdString());
+    return sheet.value(group, row);
+}
+
+QString int16Text(const QString& v, const char* what)
+{
+    const auto n = toInt16(v);
+    if (!n)
+        throw BuildError(QStringLiteral("%1 is not a number: %2").arg(QLatin1String(what), v).toStdString());
+    return QString::number(*n);
+}
+
+int timeSeconds(const QString& t)
+{
+    const auto s = timeTextToSeconds(t);
+    if (!s)
+        throw BuildError(QStringLiteral("not a time: %1").arg(t).toStdString());
+    return *s;
+}
+
+struct Values {
+    Command videoCodec, audioCodec;
+    QString frameSize, videoBitrate, frameRate, aspect;
+    QString noAudio, audioBitrate, sampleRate, channels;
+    QString startSeconds, durationSeconds;
+};
+
+} // namespace
+
+EncoderCommand buildEncoderCommand(const EncoderInputs& in)
+{
+    if (!in.sheet)
+        throw BuildError("no option sheet");
+    const auto choice = formForEntry(in.entryNumber);
+    if (!choice)
+        throw BuildError("no profile chosen");
+    const OptionSheet& sheet = *in.sheet;
+
+    Values v;
+    v.videoCodec = codecPiece(videoCodecTable(), sheetValue(sheet, Group::Video, "Video Codec"));
+    v.frameSize = sheetValue(sheet, Group::Video, "Video Size");
+    v.videoBitrate = sheetValue(sheet, Group::Video, "Video Bitrate");
+    const QString rate = sheetValue(sheet, Group::Video, "Video Framerate");
+    v.frameRate = rate == QLatin1String("Auto") ? QStringLiteral("25") : rate;
+    v.aspect = sheetValue(sheet, Group::Video, "Aspect Ratio");
+    v.audioCodec = codecPiece(audioCodecTable(), sheetValue(sheet, Group::Audio, "Audio Codec"));
+    v.noAudio = sheetValue(sheet, Group::Audio, "Disable Audio") == QLatin1String("No") ? QString()
+                                                                                      : QStringLiteral(" -an ");
+    v.audioBitrate = int16Text(sheetValue(sheet, Group::Audio, "Audio Bitrate"), "audio bitrate");
+    v.sampleRate = sheetValue(sheet, Group::Audio, "Sample Rate");
+    v.channels = int16Text(sheetValue(sheet, Group::Audio, "Audio Channel"), "audio channels");
+    const int start = timeSeconds(in.startText);
+    const int duration = timeSeconds(in.endText) - start;
+    v.startSeconds = QString::number(start);
+    v.durationSeconds = QString::number(duration);
+
+    Command c;
+    c.quoted(in.programFolder + QStringLiteral("/fp.dll")).literal(" -i ").quoted(in.sourcePath);
+
+    auto audioRates = [&] {
+        c.literal("  -ab ").value(v.audioBitrate).literal("000  -ac ").value(v.channels)
+            .literal(" -ar ").value(v.sampleRate);
+    };
+    auto videoRateAndClip = [&] {
+        c.literal(" -b ").value(v.videoBitrate).literal("000 -r ").value(v.frameRate)
+            .literal(" -ss ").value(v.startSeconds).literal(" -t ").value(v.durationSeconds)
+            .literal(" -s ").value(v.frameSize);
+    };
+    auto output = [&] { c.quoted(in.outputPath); };
+
+    switch (choice->form) {
+    case CommandForm::Full:
+    case CommandForm::FullNoAspect:
+    case CommandForm::Phone:
+        c.literal(choice->container).append(v.videoCodec);
+        if (choice->form == CommandForm::Phone)
+            c.literal(choice->fixedAudio);
+        else
+            audioRates();
+        videoRateAndClip();
+        if (choice->form != CommandForm::FullNoAspect)
+            c.literal(" -aspect ").value(v.aspect);
+        c.literal(" -acodec ").append(v.audioCodec).literal(v.noAudio).literal(" ");
+        output();
+        break;
+    case CommandForm::ShortVideo:
+    case CommandForm::ShortVideoAspect:
+        c.literal("  -vcodec ").append(v.videoCodec);
+        videoRateAndClip();
+        if (choice->form == CommandForm::ShortVideoAspect)
+            c.literal(" -aspect ").value(v.aspect);
+        c.literal(" -acodec ").append(v.audioCodec).literal(" ").literal(v.noAudio);
+        output();
+        break;
+    case CommandForm::Flash:
+        audioRates();
+        videoRateAndClip();
+        c.literal(" -acodec ").append(v.audioCodec).literal(v.noAudio).literal(" ");
+        output();
+        break;
+    case CommandForm::Dvd:
+        c.literal(choice->container);
+        videoRateAndClip();
+        c.literal(v.noAudio).literal(" ");
+        output();
+        break;
+    case CommandForm::Audio:
+        audioRates();
+        c.literal(choice->container);
+        output();
+        break;
+    case CommandForm::Wma:
+        c.literal(" -acodec ").append(v.audioCodec).literal(" -vn ");
+        output();
+        break;
+    }
+
+    c.literal(" -threads ").value(numberText(leadingNumber(in.threadSetting)))
+        .literal(" -vstats_file ").quoted(in.programFolder + QStringLiteral("/curconvert.log"));
+    return {c, start, duration};
+}
+
+} // namespace varnel

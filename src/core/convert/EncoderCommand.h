@@ -1,0 +1,38 @@
+#pragma once
+// Builds the encoder command line for one item of the list.
+#include "core/tools/Command.h"
+
+#include <QString>
+#include <stdexcept>
+
+namespace varnel {
+
+class OptionSheet;
+
+struct EncoderInputs {
+    QString sourcePath;
+    QString startText;       // the row's "Start" cell
+    QString endText;         // the row's "End" cell
+    int entryNumber = 0;     // the chooser's entry, headers counted
+    const OptionSheet* sheet = nullptr;
+    QString threadSetting;   // "thread" as stored
+    QString outputPath;
+    QString programFolder;
+};
+
+struct EncoderCommand {
+    Command command;
+    int startSeconds = 0;
+    int durationSeconds = 0; // end minus start; negative when the end comes first
+};
+
+// A missing option row, a value that is not a number, or a clip time that is
+// not a time of day: the item cannot be converted.
+class BuildError : public std::runtime_error {
+public:
+    using std::runtime_error::runtime_error;
+};
+
+EncoderCommand buildEncoderCommand(const EncoderInputs& in);
+
+} // namespace varnel

@@ -1,0 +1,45 @@
+#pragma once
+// The program's settings file in the program folder, section "set".
+#include <QString>
+#include <utility>
+#include <vector>
+
+namespace varnel {
+
+namespace SettingKey {
+inline const QString OutputFolder = QStringLiteral("outputfolder");
+inline const QString ExistedFile = QStringLiteral("existedfile");
+inline const QString AutoShut = QStringLiteral("autoshut");
+inline const QString Thread = QStringLiteral("thread");
+inline const QString Profile = QStringLiteral("profile");
+}
+
+class Settings {
+public:
+    explicit Settings(QString programFolder);
+
+    QString filePath() const;
+    QString programFolder() const { return m_programFolder; }
+
+    QString read(const QString& key) const;
+    bool write(const QString& key, const QString& value, const QString& section = QStringLiteral("set")) const;
+    // Several keys of section "set" at once: all are written or none.
+    bool write(const std::vector<std::pair<QString, QString>>& entries) const;
+
+    // "outputfolder" as the run and the dialog read it.
+    QString outputFolder() const;
+
+private:
+    QString m_programFolder;
+};
+
+// The output folder a stored "outputfolder" value stands for: the number 0,
+// and an empty value (which would be the root of the file system), mean the
+// program folder.
+QString outputFolderFor(const QString& stored, const QString& programFolder);
+
+// The folder of the running program; VARNEL_PROGRAM_FOLDER overrides it so
+// that tests can work in a folder of their own.
+QString programFolder();
+
+} // namespace varnel

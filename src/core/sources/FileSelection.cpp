@@ -1,0 +1,86 @@
+#include "core/sources/FileSelection.h"
+
+#include <QFileInfo>
+
+namespace varnel {
+
+const std::vector<FileFilter>& openDialogFilters()
+{
+    static const QString kAllMedia = [] {
+        const QStringList ext = {"avi", "wmv", "wma", "asf", "mov", "mp4", "3gp", "3g2", "rm", "rmvb", "flv", "mkv",
+                                 "m2ts", "m1v", "mpe", "mpg", "mpeg", "m2v", "divx", "ogm", "vro", "dr", "amv", "ms-dvr",
+                                 "dvr-ms", "m4v", "qt", "3gp2", "3gpp", "mpeg4", "rv", "f4v", "avs", "mts", "tod", "mpv",
+                                 "dat", "mpeg1", "vob", "mpeg2", "m2p", "mod", "ts", "tp", "m2t", "ogv", "ogg", "nsv"};
+        QStringList patterns;
+        for (const QString& e : ext)
+            patterns << QStringLiteral("*.") + e;
+        return patterns.join(u';');
+    }();
+    // # | Description | Pattern
+    static const std::vector<FileFilter> filters = {
+        {"All supported media files", kAllMedia},
+        {"Windows Media files (*.avi;*.wmv;*.wma;*.asf;*.ms-dvr;*.dvr-ms)", "*.avi;*.wmv;*.wma;*.asf;*.ms-dvr;*.dvr-ms"},
+        {"Mov/MP4 Files (*.mov;*.mp4;*.3gp;*.3g2;*.m4v;*.qt;*.3gp2;*.3gpp;*.mpeg4)", "*.mov;*.mp4;*.3gp;*.3g2;*.m4v;*.qt;*.3gp2;*.3gpp;*.mpeg4"},
+        {"Real Media Files (*.rm;*.rmvb;*.rv)", "*.rm;*.rmvb;*.rv"},
+        {"Flash Video files (*.flv;*.f4v)", "*.flv;*.f4v"},
+        {"Matroska Video files (*.mkv)", "*.mkv"},
+        {"AviSynth Scripts (*.avs)", "*.avs"},
+        {"Sony High Definition Video File (*.m2ts;*.mts;*.tod)", "*.m2ts;*.mts;*.tod"},
+        {"MPEG-1 Video File (*.m1v;*.mpe;*.mpg;*.mpeg;*.mpv;*.dat;*.mpeg1)", "*.m1v;*.mpe;*.mpg;*.mpeg;*.mpv;*.dat;*.mpeg1"},
+        {"MPEG-2 Video File (*.m2v;*.mpe;*.mpg;*.mpeg;*.mpv;*.vob;*.mpeg2;*.m2p;*.mod)", "*.m2v;*.mpe;*.mpg;*.mpeg;*.vob;*.mpeg2;*.m2p;*.mod"},
+        {"MPEG Transport Stream Files (*.ts;*.tp;*.m2t)", "*.ts;*.tp;*.m2t"},
+        {"Divx Video File (*.divx)", "*.divx"},
+        {"Ogg Media File (*.ogm;*.ogv;*.ogg)", "*.ogm;*.ogv;*.ogg"},
+        {"DVD-VR Video File(*.vro)", "*.vro"},
+        {"Nullsoft Stream Video Files (*.nsv)", "*.nsv"},
+        {"Other Video File(*.dr;*.amv)", "*.dr;*.amv"},
+        {"All files (*.*)", "*.*"},
+    };
+    return filters;
+}
+
+QString openDialogFilterText()
+{
+    QString out;
+    for (const FileFilter& f : openDialogFilters())
+        out += f.description + u'|' + f.pattern + u'|';
+    return out;
+}
+
+QStringList openDialogNameFilters()
+{
+    // Qt takes the patterns from the last parentheses, blank-separated; the
+    // dialog hides that part, so the user reads each description as it is.
+    QStringList out;
+    for (const FileFilter& f : openDialogFilters()) {
+        QString patterns = f.pattern;
+        patterns.replace(u';', u' ');
+        out << QStringLiteral("%1 (%2)").arg(f.description, patterns);
+    }
+    return out;
+}
+
+bool isAcceptedDrop(const QString& path)
+{
+    const QString upper = path.toUpper();
+    static const QStringList three = {"AVI", "MPG", "WMV", "FLV", "ASF", "MOV", "MP4", "3GP", "3G2", "SWF", "MKV"};
+    static const QStringList two = {"QT", "RM"};
+    static const QStringList four = {"MPEG", "RMVB", "DIVX"};
+    return three.contains(upper.right(3)) || two.contains(upper.right(2)) || four.contains(upper.right(4));
+}
+
+QStringList acceptedDrops(const QStringList& paths, bool* rejected)
+{
+    QStringList taken;
+    *rejected = false;
+    for (const QString& p : paths) {
+        if (!isAcceptedDrop(p)) {
+            *rejected = true;
+            break;
+        }
+        taken << p;
+    }
+    return taken;
+}
+
+} // namespace varnel

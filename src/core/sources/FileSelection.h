@@ -1,0 +1,31 @@
+#pragma once
+// What the file dialog offers and answers, and which dropped files are taken.
+#include <QString>
+#include <QStringList>
+
+namespace varnel {
+
+inline const QString kOpenDialogTitle = QStringLiteral("Open Video File");
+inline const QString kOnlyVideoMessage = QStringLiteral("Only Video files are allowed!");
+
+struct FileFilter {
+    QString description;
+    QString pattern;  // "*.a;*.b"
+};
+
+// The 17 filters of the open dialog, in order.
+const std::vector<FileFilter>& openDialogFilters();
+// The filters joined as description "|" pattern "|".
+QString openDialogFilterText();
+// The same filters in the form Qt's file dialog takes, "description
+// (patterns)", to be shown with their details hidden.
+QStringList openDialogNameFilters();
+
+// The end of the path is one of the video endings (case ignored, no dot).
+bool isAcceptedDrop(const QString& path);
+
+// The dropped files taken, in order, up to the first that is not a video;
+// *rejected tells whether one stopped the drop.
+QStringList acceptedDrops(const QStringList& paths, bool* rejected);
+
+} // namespace varnel

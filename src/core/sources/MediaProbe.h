@@ -1,0 +1,66 @@
+#pragma once
+// Probing added files with the player in identify mode, one after another in
+// the order added: each file's row appears when its probe starts and is filled
+// when the player has answered, before the next row is added. The window is
+// never blocked meanwhile.
+#include "core/tools/Command.h"
+
+#include <QObject>
+#include <QString>
+#include <deque>
+
+namespace varnel {
+
+class Process;
+class SourceList;
+
+struct ProbeResult {
+    int width = 0;
+    int height = 0;
+    QString length;   // H:MM:SS, empty when the player gave none
+    QString format;
+    bool hasFormat = false;
+    bool complete = true; // false when a size line was not a number: parsing stopped there
+};
+
+// The identify command for a file.
+Command identifyCommand(const QString& programFolder, const QString& path);
+
+// Reads the player's KEY=VALUE lines (LF or CR LF).
+ProbeResult parseIdentifyOutput(const QString& output);
+
+// Writes what a probe found into the row.
+void applyProbeResult(SourceList& list, int row, const ProbeResult& r);
+
+class MediaProbe : public QObject {
+    Q_OBJECT
+public:
+    MediaProbe(SourceList& list, QString programFolder, QObject* parent = nullptr);
+    ~MediaProbe() override;
+
+    // A player that has not ended after this long is stopped; its row keeps
+    // what it had written by then.
+    void setTimeoutMs(int ms) { m_timeoutMs = ms; }
+
+    // Queues the file: its row is added and probed after those before it.
+    void addSource(const QString& path);
+    bool isBusy() const { return m_current || !m_queue.empty(); }
+
+signals:
+    void probed(int row);
+    void idle();
+
+private:
+    void next();
+    void onFinished();
+    void forgetRow(int row);
+
+    SourceList& m_list;
+    QString m_programFolder;
+    int m_timeoutMs = 15000;
+    std::deque<QString> m_queue; // files waiting for their row and probe
+    Process* m_current = nullptr;
+    int m_currentRow = -1;     // -1 once the row being probed was removed
+};
+
+} // namespace varnel

@@ -1,0 +1,79 @@
+#include "core/sources/SourceList.h"
+
+namespace varnel {
+
+SourceList::SourceList(QObject* parent) : QAbstractTableModel(parent) {}
+
+QStringList SourceList::headers()
+{
+    return {"File Name", "Start", "End", "Size", "Format", "Status", "Video Time"};
+}
+
+int SourceList::rowCount(const QModelIndex& parent) const
+{
+    return parent.isValid() ? 0 : count();
+}
+
+int SourceList::columnCount(const QModelIndex& parent) const
+{
+    return parent.isValid() ? 0 : SourceItem::ColumnCount;
+}
+
+QVariant SourceList::data(const QModelIndex& index, int role) const
+{
+    if (!index.isValid() || index.row() >= count())
+        return {};
+    const SourceItem& it = item(index.row());
+    if (role == Qt::DisplayRole || role == Qt::ToolTipRole)
+        return it.cells[static_cast<size_t>(index.column())];
+    if (role == Qt::UserRole)
+        return it.tag;
+    return {};
+}
+
+QVariant SourceList::headerData(int section, Qt::Orientation o, int role) const
+{
+    if (o == Qt::Horizontal && role == Qt::DisplayRole && section < SourceItem::ColumnCount)
+        return headers().at(section);
+    return QAbstractTableModel::headerData(section, o, role);
+}
+
+int SourceList::append(const QString& path)
+{
+    const int row = count();
+    beginInsertRows({}, row, row);
+    SourceItem it;
+    it.tag = path;
+    it.cells[SourceItem::FileName] = path;
+    m_items.push_back(it);
+    endInsertRows();
+    return row;
+}
+
+void SourceList::setCell(int row, SourceItem::Column c, const QString& text)
+{
+    if (row < 0 || row >= count())
+        return;
+    m_items[static_cast<size_t>(row)].cells[c] = text;
+    emit dataChanged(index(row, c), index(row, c));
+}
+
+void SourceList::removeItem(int row)
+{
+    if (row < 0 || row >= count())
+        return;
+    emit rowRemoved(row);
+    beginRemoveRows({}, row, row);
+    m_items.erase(m_items.begin() + row);
+    endRemoveRows();
+}
+
+void SourceList::clearItems()
+{
+    emit cleared();
+    beginResetModel();
+    m_items.clear();
+    endResetModel();
+}
+
+} // namespace varnel

@@ -1,0 +1,60 @@
+#pragma once
+// The outside tools the program has started (encoder and player), known by
+// process id. Each keeps its standard input as a pipe so that keys can be
+// posted to it: the terminal byte sequence of a key, in one write. Nothing
+// here waits: starts, keys and ends are reported through the event loop.
+#include "core/tools/Command.h"
+
+#include <QObject>
+#include <map>
+
+class QProcess;
+
+namespace varnel {
+
+namespace Key {
+constexpr int Left = 37;
+constexpr int Right = 39;
+constexpr int Space = 32;
+constexpr int Quit = 81;
+}
+
+// The bytes a key stands for on a tool's standard input; empty for keys the
+// tools do not know.
+QByteArray keyBytes(int keyCode);
+
+class ToolRegistry : public QObject {
+    Q_OBJECT
+public:
+    explicit ToolRegistry(QObject* parent = nullptr);
+    // Tools still running are killed: none outlives its owner.
+    ~ToolRegistry() override;
+
+    // Starts the command from workingDir with its output discarded and returns
+    // its process id at once, or 0 when no process could be created. A program
+    // that then cannot be run ends like any tool: toolFinished, crashed.
+    qint64 start(const Command& command, const QString& workingDir);
+
+    // Queues the key for the tool; a tool that has ended or was never started
+    // receives nothing. True when the bytes were queued.
+    bool postKey(qint64 pid, int keyCode);
+
+    bool isRunning(qint64 pid) const;
+    int runningCount() const { return static_cast<int>(m_tools.size()); }
+    void terminate(qint64 pid);
+
+    // Asks every running tool to quit and ends those still running after
+    // graceMs; allEnded() follows when none is left (at once when none runs).
+    void quitAll(int graceMs);
+
+signals:
+    void toolFinished(qint64 pid, int exitCode, bool crashed);
+    void allEnded();
+
+private:
+    void forget(qint64 pid, int exitCode, bool crashed);
+
+    std::map<qint64, QProcess*> m_tools;
+};
+
+} // namespace varnel

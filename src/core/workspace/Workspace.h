@@ -1,0 +1,66 @@
+#pragma once
+// Everything one converter session works on: the source list, the option
+// sheet, the tools it has started, the probe, the preview record and the
+// conversion run, wired once. The window, varnel-convert and the tests each
+// create one.
+#include "core/convert/ConversionRun.h"
+#include "core/preview/PreviewState.h"
+#include "core/profiles/OptionSheet.h"
+#include "core/sources/MediaProbe.h"
+#include "core/sources/SourceList.h"
+#include "core/tools/ToolRegistry.h"
+
+#include <QObject>
+
+namespace varnel {
+
+class ShellServices;
+class UserMessages;
+
+class Workspace : public QObject {
+    Q_OBJECT
+public:
+    Workspace(QString programFolder, ShellServices& shell, UserMessages& messages, QObject* parent = nullptr);
+    ~Workspace() override;
+
+    QString programFolder() const { return m_programFolder; }
+    ShellServices& shell() const { return m_shell; }
+    UserMessages& messages() const { return m_messages; }
+
+    ToolRegistry& tools() { return m_tools; }
+    SourceList& list() { return m_list; }
+    OptionSheet& sheet() { return m_sheet; }
+    PreviewState& preview() { return m_preview; }
+    MediaProbe& probe() { return m_probe; }
+    ConversionRun& run() { return m_run; }
+
+    // The chosen catalogue entry (0 for none); choosing applies its option set.
+    int entryNumber() const { return m_entry; }
+    void chooseEntry(int number);
+
+    // Queues the files for their rows and probes, in order.
+    void addSources(const QStringList& paths);
+
+    // A click on a row of the list: the row's path becomes the preview file
+    // and its name and times are shown in the upper groups of the sheet.
+    // Nothing happens when no row is selected (row < 0).
+    void showItem(int row);
+
+    // Asks the current preview player to quit.
+    void quitPlayer();
+
+private:
+    QString m_programFolder;
+    ShellServices& m_shell;
+    UserMessages& m_messages;
+    // Declared before their users, so that users are destroyed first.
+    ToolRegistry m_tools;
+    SourceList m_list;
+    OptionSheet m_sheet;
+    PreviewState m_preview;
+    MediaProbe m_probe;
+    ConversionRun m_run;
+    int m_entry = 0;
+};
+
+} // namespace varnel

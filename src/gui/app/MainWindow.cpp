@@ -1,0 +1,226 @@
+#include "gui/app/MainWindow.h"
+
+#include "gui/app/AboutDialog.h"
+#include "gui/app/GuiMessages.h"
+#include "gui/convert/ProgressPanel.h"
+#include "core/common/ShellServices.h"
+#include "gui/app/Skin.h"
+#include "gui/app/ToolbarImage.h"
+#include "gui/app/Artwork.h"
+#include "core/common/TextNumbers.h"
+#include "core/convert/ConversionRun.h"
+#include "core/convert/ProgressMonitor.h"
+#include "gui/profiles/ProfileChooser.h"
+#include "core/settings/Settings.h"
+#include "core/sources/FileSelection.h"
+#include "gui/settings/SettingsDialog.h"
+#include "gui/profiles/OptionSheetView.h"
+#include "gui/sources/OpenFilesDialog.h"
+#include "gui/sources/SourceListView.h"
+
+#include <QApplication>
+#include <QCloseEvent>
+#include <QFileDialog>
+#include <QGroupBox>
+#include <QLabel>
+#include <QMenu>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QTimer>
+
+namespace varnel {
+
+MainWindow::MainWindow(MainWindowServices services, QWidget* parent)
+    : QMainWindow(parent), m_services(std::move(services))
+{
+    if (!m_services.messages) {
+        m_ownMessages = std::make_unique<GuiMessages>(this);
+        m_services.messages = m_ownMessages.get();
+    }
+    if (!m_services.chooseFiles)
+        m_services.chooseFiles = &chooseVideoFiles;
+    if (!m_services.chooseFolder)
+        m_services.chooseFolder = [](QWidget* owner) {
+            return QFileDialog::getExistingDirectory(owner, kAppTitle);
+        };
+    if (!m_services.showModal)
+        m_services.showModal = [](QDialog* d) { d->exec(); };
+
+    // A child of the window, so that its timers are found by their names;
+    // its life is still the unique pointer's.
+    m_workspace = std::make_unique<Workspace>(m_services.programFolder, *m_services.shell, *m_services.messages, this);
+    m_timer1 = new QTimer(this);
+    m_timer1->setObjectName(QStringLiteral("Timer1"));
+    m_timer1->setInterval(1000);
+
+    buildWindow();
+    connectRun();
+    connect(m_listView, &SourceListView::filesDropped, this, &MainWindow::addDroppedFiles);
+    connect(m_listView, &SourceListView::popupRequested, this, [this](const QPoint& at) { m_popup->popup(at); });
+    connect(m_listView, &SourceListView::rowClicked, this,
+            [this](int row) { m_workspace->showItem(row); });
+    connect(m_listView, &SourceListView::rowDoubleClicked, this, &MainWindow::openClipEditor);
+    connect(m_chooser, &ProfileChooser::entryChosen, this, &MainWindow::chooseProfile);
+    load();
+}
+
+MainWindow::~MainWindow()
+{
+    // The views hold pointers into the workspace: they go before it does.
+    qDeleteAll(findChildren<QWidget*>(Qt::FindDirectChildrenOnly));
+    m_workspace.reset();
+}
+
+void MainWindow::load()
+{
+    applySkin(this, m_services.programFolder);
+    m_chooser->setImageList(artwork::imageList());
+    m_panel->hide();
+    m_chooser->fill();
+    optionSheet().prolist();
+    const Settings settings(m_services.programFolder);
+    const int stored = static_cast<int>(leadingNumber(settings.read(SettingKey::Profile)));
+    m_chooser->selectEntry(stored);
+    chooseProfile(m_chooser->entryNumber());
+    m_sheetView->setDisplaySwitches(true, true, true);
+}
+
+void MainWindow::unload()
+{
+    if (m_unloaded)
+        return;
+    m_unloaded = true;
+    if (m_chooser->entryNumber() > 0)
+        Settings(m_services.programFolder)
+            .write(SettingKey::Profile, QString::number(m_chooser->entryNumber()), QStringLiteral("Set"));
+}
+
+void MainWindow::closeEvent(QCloseEvent* e)
+{
+    unload();
+    if (tools().runningCount() == 0) {
+        e->accept();
+        emit ended();
+        return;
+    }
+    // Nothing is left running behind the window: the tools get the quit key
+    // and a moment to finish their files, with the window already gone.
+    e->ignore();
+    hide();
+    if (m_closing)
+        return;
+    m_closing = true;
+    connect(&tools(), &ToolRegistry::allEnded, this, &QWidget::close, Qt::QueuedConnection);
+    tools().quitAll(m_services.closeGraceMs);
+}
+
+void MainWindow::exitProgram()
+{
+    m_workspace->quitPlayer();
+    m_timer1->stop();
+    close();
+}
+
+bool MainWindow::eventFilter(QObject* watched, QEvent* e)
+{
+    if (watched == m_toolbar && e->type() == QEvent::MouseMove)
+        for (ToolbarImage* image : m_images)
+            image->setBorder(false);
+    return QMainWindow::eventFilter(watched, e);
+}
+
+void MainWindow::connectRun()
+{
+    ConversionRun* run = &conversionRun();
+    connect(run, &ConversionRun::panelVisible, this, [this](bool visible) {
+        if (visible) {
+            if (!m_panel->isVisible() && m_panel->pos() == QPoint(0, 0))
+                m_panel->move((width() - m_panel->width()) / 2, (height() - m_panel->height()) / 2);
+            m_panel->show();
+            m_panel->raise();
+        } else {
+            m_panel->hide();
+        }
+    });
+    connect(run, &ConversionRun::busy, this, [](bool busy) {
+        if (busy)
+            QApplication::setOverrideCursor(Qt::WaitCursor);
+        else
+            while (QApplication::overrideCursor())
+                QApplication::restoreOverrideCursor();
+    });
+    connect(run, &ConversionRun::frameCaption, m_panel, &ProgressPanel::setCaption);
+    connect(run, &ConversionRun::trackProgress, m_panel->trackBar(), &QProgressBar::setValue);
+    connect(run, &ConversionRun::totalProgress, m_panel->totalBar(), &QProgressBar::setValue);
+    connect(run->monitor(), &ProgressMonitor::elapsedText, m_panel->elapsedLabel(), &QLabel::setText);
+    connect(m_panel->cancelButton(), &QPushButton::clicked, run, &ConversionRun::cancel);
+}
+
+void MainWindow::showModal(QDialog* dialog)
+{
+    m_services.showModal(dialog);
+    delete dialog;
+}
+
+void MainWindow::addFiles()
+{
+    m_workspace->addSources(m_services.chooseFiles(this));
+}
+
+void MainWindow::addDroppedFiles(const QStringList& paths)
+{
+    bool rejected = false;
+    const QStringList taken = acceptedDrops(paths, &rejected);
+    m_workspace->addSources(taken);
+    if (rejected)
+        m_services.messages->information(kOnlyVideoMessage);
+    unsetCursor();
+}
+
+void MainWindow::removeSelectedFile()
+{
+    sourceList().removeItem(m_listView->selectedRow());
+}
+
+void MainWindow::clearAllFiles()
+{
+    sourceList().clearItems();
+}
+
+void MainWindow::convertNow()
+{
+    conversionRun().start();
+}
+
+void MainWindow::chooseProfile(int number)
+{
+    m_workspace->chooseEntry(number);
+}
+
+void MainWindow::openSettings()
+{
+    const Settings settings(m_services.programFolder);
+    showModal(new SettingsDialog(settings, *m_services.messages, m_services.chooseFolder, this));
+}
+
+void MainWindow::openHelp()
+{
+    m_services.shell->openHelp(m_services.programFolder + QStringLiteral("/help/index.html"));
+}
+
+void MainWindow::openHomePage()
+{
+    m_services.shell->openLink(kHomePage);
+}
+
+void MainWindow::openSupportPage()
+{
+    m_services.shell->openLink(kSupportPage);
+}
+
+void MainWindow::openAbout()
+{
+    showModal(new AboutDialog(m_services.programFolder, this));
+}
+
+} // namespace varnel

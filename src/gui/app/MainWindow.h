@@ -1,0 +1,105 @@
+#pragma once
+// Form1: the main window. A view on one workspace (list, sheet, tools,
+// probe, run) that it owns for its whole life; it wires every menu entry,
+// pop-up entry and toolbar image to its command.
+#include "core/workspace/Workspace.h"
+
+#include <QMainWindow>
+#include <functional>
+#include <memory>
+
+class QMenu;
+class QTimer;
+
+namespace varnel {
+
+class OptionSheetView;
+class ProfileChooser;
+class ProgressPanel;
+class ShellServices;
+class SourceListView;
+class ToolbarImage;
+class UserMessages;
+
+struct MainWindowServices {
+    QString programFolder;
+    ShellServices* shell = nullptr;           // required
+    UserMessages* messages = nullptr;         // message boxes when left out
+    std::function<QStringList(QWidget*)> chooseFiles;  // the open-file dialog when left out
+    int closeGraceMs = 3000;  // tools still running this long after the quit key are ended
+    std::function<QString(QWidget*)> chooseFolder;     // the folder browser when left out
+    std::function<void(QDialog*)> showModal;           // exec() when left out
+};
+
+class MainWindow : public QMainWindow {
+    Q_OBJECT
+public:
+    explicit MainWindow(MainWindowServices services, QWidget* parent = nullptr);
+    ~MainWindow() override;
+
+    Workspace& workspace() { return *m_workspace; }
+    SourceList& sourceList() { return m_workspace->list(); }
+    OptionSheet& optionSheet() { return m_workspace->sheet(); }
+    PreviewState& previewState() { return m_workspace->preview(); }
+    ToolRegistry& tools() { return m_workspace->tools(); }
+    MediaProbe& probe() { return m_workspace->probe(); }
+    ConversionRun& conversionRun() { return m_workspace->run(); }
+    ProfileChooser* profileChooser() const { return m_chooser; }
+    ProgressPanel* progressPanel() const { return m_panel; }
+    SourceListView* sourceListView() const { return m_listView; }
+    OptionSheetView* optionSheetView() const { return m_sheetView; }
+    QMenu* popupMenu() const { return m_popup; }
+    QList<ToolbarImage*> toolbarImages() const { return m_images; }
+
+public slots:
+    void addFiles();
+    void addDroppedFiles(const QStringList& paths);
+    void removeSelectedFile();
+    void clearAllFiles();
+    void convertNow();
+    void openSettings();
+    void openHelp();
+    void openHomePage();
+    void openSupportPage();
+    void openAbout();
+    void exitProgram();
+    void chooseProfile(int number);
+    // Filled by the preview, clip, capture and download windows.
+    void playSelectedFile() {}
+    void openClipEditor() {}
+    void openCapture() {}
+    void openDownloader() {}
+
+signals:
+    // The window has closed and every tool it started has ended.
+    void ended();
+
+protected:
+    void closeEvent(QCloseEvent* e) override;
+    bool eventFilter(QObject* watched, QEvent* e) override;
+
+private:
+    void buildWindow();
+    void buildMenus();
+    QWidget* buildToolbar();
+    void connectRun();
+    void load();
+    void unload();
+    void showModal(QDialog* dialog);
+
+    MainWindowServices m_services;
+    std::unique_ptr<UserMessages> m_ownMessages;
+    std::unique_ptr<Workspace> m_workspace;
+    ProfileChooser* m_chooser = nullptr;
+    ProgressPanel* m_panel = nullptr;
+    SourceListView* m_listView = nullptr;
+    OptionSheetView* m_sheetView = nullptr;
+    QWidget* m_toolbar = nullptr;
+    QMenu* m_popup = nullptr;
+    QTimer* m_timer1 = nullptr;
+    QList<ToolbarImage*> m_images;
+    bool m_unloaded = false;
+    bool m_closing = false;  // hidden, waiting for the tools to end
+};
+
+} // namespace varnel

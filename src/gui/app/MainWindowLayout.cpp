@@ -1,0 +1,187 @@
+// The main window's structure: menus, pop-up menu, toolbar and regions.
+#include "gui/app/MainWindow.h"
+
+#include "gui/app/Artwork.h"
+#include "gui/convert/ProgressPanel.h"
+#include "gui/app/ToolbarImage.h"
+#include "gui/profiles/ProfileChooser.h"
+#include "gui/profiles/OptionSheetView.h"
+#include "gui/sources/SourceListView.h"
+
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QMenuBar>
+#include <QSplitter>
+#include <QVBoxLayout>
+
+namespace varnel {
+
+namespace {
+
+struct MenuEntry {
+    const char* name;     // control name; nullptr for a separator
+    const char* caption;
+    const char* shortcut;
+    void (MainWindow::*slot)();
+};
+
+QAction* addEntry(QMenu* menu, MainWindow* window, const MenuEntry& e)
+{
+    if (!e.name) {
+        menu->addSeparator();
+        return nullptr;
+    }
+    QAction* a = menu->addAction(QString::fromUtf8(e.caption));
+    a->setObjectName(QLatin1String(e.name));
+    if (e.shortcut)
+        a->setShortcut(QKeySequence(QLatin1String(e.shortcut)));
+    if (e.slot)
+        QObject::connect(a, &QAction::triggered, window, e.slot);
+    return a;
+}
+
+using W = MainWindow;
+const MenuEntry kSeparator = {nullptr, "-", nullptr, nullptr};
+
+} // namespace
+
+void MainWindow::buildMenus()
+{
+    const struct { const char* title; std::vector<MenuEntry> entries; } menus[] = {
+        {"File(&F)", {{"AddFiles", "Add Files", "Ctrl+A", &W::addFiles},
+                      {"RemoveSelectedFile", "Remove Selected File", "Ctrl+R", &W::removeSelectedFile},
+                      {"ClearAllFiles", "Clear All Files", "Ctrl+C", &W::clearAllFiles},
+                      kSeparator,
+                      {"Capture", "Capture Video From DV", nullptr, &W::openCapture},
+                      kSeparator,
+                      {"importvideo", "Import Video From Youtube", nullptr, &W::openDownloader},
+                      kSeparator,
+                      {"exit", "Exit", "Ctrl+X", &W::exitProgram}}},
+        {"Edit(&E)", {{"options", "Video Settings", "Ctrl+S", &W::openSettings},
+                      kSeparator,
+                      {"checkupdate", "Check for Updates", nullptr, nullptr}}},
+        {"Action(&A)", {{"BurnNow", "Convert Now!", "Ctrl+N", &W::convertNow},
+                        kSeparator,
+                        {"play", "Play Selected File", "Ctrl+P", &W::playSelectedFile},
+                        kSeparator,
+                        {"videoclip", "Video Clip", "Ctrl+V", &W::openClipEditor}}},
+        {"Help(&H)", {{"helphelp", "Help", "F1", &W::openHelp},
+                      kSeparator,
+                      {"ZEVizizuHomePage", "Video Converter Home Page", "Ctrl+H", &W::openHomePage},
+                      {"SupportOnline", "Support Online", "Ctrl+T", &W::openSupportPage},
+                      kSeparator,
+                      {"About", "About", nullptr, &W::openAbout}}},
+    };
+    for (const auto& m : menus) {
+        QMenu* menu = menuBar()->addMenu(QString::fromUtf8(m.title));
+        for (const MenuEntry& e : m.entries)
+            addEntry(menu, this, e);
+    }
+
+    m_popup = new QMenu(this);
+    m_popup->setObjectName(QStringLiteral("popupmenu1"));
+    const MenuEntry popup[] = {
+        {"convertnow1", "Convert Now!", nullptr, &W::convertNow},
+        kSeparator,
+        {"PlaySelectedFile", "Play Selected File", nullptr, &W::playSelectedFile},
+        kSeparator,
+        {"cuttime", "Video Clip", nullptr, &W::openClipEditor},
+        kSeparator,
+        {"AddFiless", "Add Files", nullptr, &W::addFiles},
+        {"RemoveSelectedItem", "Remove Selected Item", nullptr, &W::removeSelectedFile},
+        {"ClearAllItems", "Clear All Items", nullptr, &W::clearAllFiles},
+        kSeparator,
+        {"Capture1", "Capture Video From DV", nullptr, &W::openCapture},
+        kSeparator,
+        {"Import1", "Import Video From Youtube", nullptr, &W::openDownloader},
+    };
+    for (const MenuEntry& e : popup)
+        addEntry(m_popup, this, e);
+}
+
+QWidget* MainWindow::buildToolbar()
+{
+    auto* bar = new QFrame(this);
+    bar->setObjectName(QStringLiteral("Picture3"));
+    bar->setMouseTracking(true);
+    bar->installEventFilter(this);
+    auto* row = new QHBoxLayout(bar);
+    row->setContentsMargins(10, 6, 10, 6);
+    row->setSpacing(4);
+
+    using artwork::ToolbarImage;
+    const struct { const char* name; ToolbarImage image; const char* caption; void (MainWindow::*slot)(); } images[] = {
+        {"Image1", ToolbarImage::AddFiles, "Add Files", &W::addFiles},
+        {"Image2", ToolbarImage::RemoveFile, "Remove File", &W::removeSelectedFile},
+        {"Image9", ToolbarImage::ClearAll, "Clear All", &W::clearAllFiles},
+        {"Image10", ToolbarImage::Settings, "Settings", &W::openSettings},
+        {"Image8", ToolbarImage::Help, "Help", &W::openHelp},
+        {"Image7", ToolbarImage::Exit, "EXIT", &W::exitProgram},
+        {"Image11", ToolbarImage::Convert, "CONVERT NOW", &W::convertNow},
+    };
+    for (const auto& i : images) {
+        auto* image = new varnel::ToolbarImage(QLatin1String(i.name), artwork::toolbarImage(i.image),
+                                               QLatin1String(i.caption), bar);
+        connect(image, &varnel::ToolbarImage::clicked, this, i.slot);
+        connect(image, &varnel::ToolbarImage::hovered, image, [image] { image->setBorder(true); });
+        m_images << image;
+    }
+    for (int i = 0; i < 6; ++i)
+        row->addWidget(m_images[i]);
+    row->addStretch(1);
+
+    auto* profileLabel = new QLabel(QStringLiteral("Profile:"), bar);
+    profileLabel->setObjectName(QStringLiteral("lblProfile"));
+    m_chooser = new ProfileChooser(bar);
+    row->addWidget(profileLabel);
+    row->addWidget(m_chooser);
+    row->addSpacing(8);
+    row->addWidget(m_images[6]);
+    return bar;
+}
+
+void MainWindow::buildWindow()
+{
+    setObjectName(QStringLiteral("Form1"));
+    setWindowTitle(QStringLiteral("Varnel Video Converter 3.70"));
+    setWindowIcon(artwork::appIcon());
+    buildMenus();
+
+    auto* central = new QWidget(this);
+    central->setObjectName(QStringLiteral("centralArea"));
+    auto* layout = new QVBoxLayout(central);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->setSpacing(0);
+    m_toolbar = buildToolbar();
+    layout->addWidget(m_toolbar);
+
+    auto* split = new QSplitter(Qt::Horizontal, central);
+    split->setObjectName(QStringLiteral("mainSplitter"));
+    auto* listFrame = new QGroupBox(QStringLiteral("Video List"), split);
+    listFrame->setObjectName(QStringLiteral("frameVideoList"));
+    m_listView = new SourceListView(sourceList(), listFrame);
+    (new QVBoxLayout(listFrame))->addWidget(m_listView);
+
+    auto* side = new QSplitter(Qt::Vertical, split);
+    m_sheetView = new OptionSheetView(optionSheet(), side);
+    auto* preview = new QGroupBox(QStringLiteral("Privew"), side);
+    preview->setObjectName(QStringLiteral("framePreview"));
+    preview->setMinimumHeight(200);
+    split->setStretchFactor(0, 3);
+    split->setStretchFactor(1, 2);
+    auto* body = new QWidget(central);
+    auto* bodyLayout = new QVBoxLayout(body);
+    bodyLayout->setContentsMargins(10, 10, 10, 10);
+    bodyLayout->addWidget(split);
+    layout->addWidget(body, 1);
+    setCentralWidget(central);
+
+    m_panel = new ProgressPanel(this);
+    m_panel->hide();
+    // Every control keeps its place down to this size.
+    setMinimumSize(800, 600);
+    resize(1100, 700);
+}
+
+} // namespace varnel

@@ -1,0 +1,23 @@
+// The converter's window.
+#include "core/settings/Settings.h"
+#include "gui/app/MainWindow.h"
+#include "platform/DesktopShell.h"
+
+#include <QApplication>
+
+int main(int argc, char** argv)
+{
+    QApplication app(argc, argv);
+    QApplication::setApplicationName(QStringLiteral("Varnel Video Converter"));
+    // The program ends when the window says its tools have ended, not when
+    // it is hidden.
+    QApplication::setQuitOnLastWindowClosed(false);
+    varnel::DesktopShell shell;
+    varnel::MainWindowServices services;
+    services.programFolder = varnel::programFolder();
+    services.shell = &shell;
+    varnel::MainWindow window(services);
+    QObject::connect(&window, &varnel::MainWindow::ended, &app, &QCoreApplication::quit, Qt::QueuedConnection);
+    window.show();
+    return app.exec();
+}

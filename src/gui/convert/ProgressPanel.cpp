@@ -1,0 +1,112 @@
+#include "gui/convert/ProgressPanel.h"
+
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QMouseEvent>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+#include <algorithm>
+
+namespace varnel {
+
+namespace {
+QProgressBar* bar(const QString& name, QWidget* parent)
+{
+    auto* b = new QProgressBar(parent);
+    b->setObjectName(name);
+    b->setRange(0, 100);
+    b->setValue(0);
+    return b;
+}
+}
+
+ProgressPanel::ProgressPanel(QWidget* parent) : QFrame(parent)
+{
+    setObjectName(QStringLiteral("Picture4"));
+    setFrameShape(QFrame::StyledPanel);
+    setCursor(Qt::SizeAllCursor);
+
+    m_frame14 = new QGroupBox(this);
+    m_frame14->setObjectName(QStringLiteral("Frame14"));
+    auto* inner = new QVBoxLayout(m_frame14);
+
+    auto* frame13 = new QGroupBox(QStringLiteral("Currently Conversion"), m_frame14);
+    frame13->setObjectName(QStringLiteral("Frame13"));
+    m_track = bar(QStringLiteral("prgTrackProgress"), frame13);
+    (new QVBoxLayout(frame13))->addWidget(m_track);
+
+    auto* frame3 = new QGroupBox(QStringLiteral("Total Conversion"), m_frame14);
+    frame3->setObjectName(QStringLiteral("Frame3"));
+    m_total = bar(QStringLiteral("prgTotalProgress"), frame3);
+    (new QVBoxLayout(frame3))->addWidget(m_total);
+
+    auto* timeRow = new QHBoxLayout;
+    auto* timeCaption = new QLabel(QStringLiteral("Current video Time:"), m_frame14);
+    timeCaption->setObjectName(QStringLiteral("SkinLabel1"));
+    m_elapsed = new QLabel(QStringLiteral("00:00:00"), m_frame14);
+    m_elapsed->setObjectName(QStringLiteral("SkinLabel2"));
+    m_cancel = new QPushButton(QStringLiteral("Cancel"), m_frame14);
+    m_cancel->setObjectName(QStringLiteral("Command1"));
+    m_cancel->setCursor(Qt::ArrowCursor);
+    timeRow->addWidget(timeCaption);
+    timeRow->addWidget(m_elapsed);
+    timeRow->addStretch();
+    timeRow->addWidget(m_cancel);
+
+    inner->addWidget(frame13);
+    inner->addWidget(frame3);
+    inner->addLayout(timeRow);
+    (new QVBoxLayout(this))->addWidget(m_frame14);
+    setFixedSize(460, 230);
+    setCaption(QStringLiteral("Progress...."));
+}
+
+void ProgressPanel::setCaption(const QString& caption)
+{
+    m_caption = caption;
+    showCaption();
+}
+
+void ProgressPanel::showCaption()
+{
+    // Room for the title: the panel's width less the margins of the panel
+    // and the frame and the title's own padding.
+    const int room = std::max(40, width() - 70);
+    m_frame14->setTitle(m_frame14->fontMetrics().elidedText(m_caption, Qt::ElideMiddle, room));
+    m_frame14->setToolTip(m_caption);
+}
+
+void ProgressPanel::resizeEvent(QResizeEvent* e)
+{
+    QFrame::resizeEvent(e);
+    showCaption();
+}
+
+void ProgressPanel::mousePressEvent(QMouseEvent* e)
+{
+    if (e->button() != Qt::LeftButton)
+        return;
+    m_dragging = true;
+    grabMouse();
+    m_grabX = static_cast<float>(e->position().x());
+    m_grabY = static_cast<float>(e->position().y());
+}
+
+void ProgressPanel::mouseMoveEvent(QMouseEvent* e)
+{
+    if (!m_dragging)
+        return;
+    const QPointF inWindow = mapToParent(e->position());
+    move(qRound(inWindow.x() - m_grabX), qRound(inWindow.y() - m_grabY));
+}
+
+void ProgressPanel::mouseReleaseEvent(QMouseEvent*)
+{
+    m_dragging = false;
+    releaseMouse();
+}
+
+} // namespace varnel

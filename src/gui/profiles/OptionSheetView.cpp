@@ -1,0 +1,118 @@
+#include "gui/profiles/OptionSheetView.h"
+
+#include "core/profiles/OptionSheet.h"
+
+#include <QComboBox>
+#include <QCoreApplication>
+#include <QEvent>
+#include <QHeaderView>
+#include <QSignalBlocker>
+
+namespace varnel {
+
+OptionSheetView::OptionSheetView(OptionSheet& sheet, QWidget* parent) : QTreeWidget(parent), m_sheet(sheet)
+{
+    setObjectName(QStringLiteral("PS1"));
+    setColumnCount(2);
+    setHeaderLabels({QStringLiteral("Option"), QStringLiteral("Value")});
+    setRootIsDecorated(true);
+    setSelectionMode(QAbstractItemView::SingleSelection);
+    header()->setSectionResizeMode(0, QHeaderView::ResizeToContents);
+    header()->setStretchLastSection(true);
+    connect(&m_sheet, &OptionSheet::rebuilt, this, &OptionSheetView::rebuild);
+    connect(&m_sheet, &OptionSheet::rowChanged, this, &OptionSheetView::refreshRow);
+    rebuild();
+}
+
+void OptionSheetView::setDisplaySwitches(bool groupsExpanded, bool alternatingRows, bool headerVisible)
+{
+    if (groupsExpanded)
+        expandAll();
+    setAlternatingRowColors(alternatingRows);
+    setHeaderHidden(!headerVisible);
+}
+
+QTreeWidgetItem* OptionSheetView::itemOf(const QString& group, const QString& row) const
+{
+    for (int g = 0; g < topLevelItemCount(); ++g) {
+        QTreeWidgetItem* gi = topLevelItem(g);
+        if (gi->text(0) != group)
+            continue;
+        for (int r = 0; r < gi->childCount(); ++r)
+            if (gi->child(r)->text(0) == row)
+                return gi->child(r);
+    }
+    return nullptr;
+}
+
+QComboBox* OptionSheetView::editorOf(const QString& group, const QString& row) const
+{
+    QTreeWidgetItem* item = itemOf(group, row);
+    return item ? qobject_cast<QComboBox*>(itemWidget(item, 1)) : nullptr;
+}
+
+void OptionSheetView::rebuild()
+{
+    const bool expanded = topLevelItemCount() == 0 || topLevelItem(0)->isExpanded();
+    clear();
+    for (const OptionGroup& g : m_sheet.groups()) {
+        auto* gi = new QTreeWidgetItem(this, {g.name});
+        QFont bold = gi->font(0);
+        bold.setBold(true);
+        gi->setFont(0, bold);
+        gi->setFirstColumnSpanned(true);
+        gi->setFlags(Qt::ItemIsEnabled);
+        for (const OptionRow& r : g.rows) {
+            auto* ri = new QTreeWidgetItem(gi, {r.name, r.value});
+            if (r.kind != OptionRow::Kind::Choice)
+                continue;
+            auto* combo = new QComboBox;
+            combo->setObjectName(r.name);
+            combo->setFocusPolicy(Qt::StrongFocus);
+            combo->installEventFilter(this);
+            setItemWidget(ri, 1, combo);
+            const QString group = g.name, name = r.name;
+            connect(combo, &QComboBox::activated, this, [this, combo, group, name](int) {
+                m_sheet.setValue(group, name, combo->currentText());
+            });
+            refreshRow(g.name, r.name);
+        }
+        gi->setExpanded(expanded);
+    }
+}
+
+bool OptionSheetView::eventFilter(QObject* watched, QEvent* e)
+{
+    // The wheel over a drop-down scrolls the sheet; a value changes only by
+    // a deliberate choice.
+    if (e->type() == QEvent::Wheel && qobject_cast<QComboBox*>(watched)) {
+        QCoreApplication::sendEvent(viewport(), e);
+        return true;
+    }
+    return QTreeWidget::eventFilter(watched, e);
+}
+
+void OptionSheetView::refreshRow(const QString& group, const QString& row)
+{
+    const OptionRow* r = m_sheet.findRow(group, row);
+    QTreeWidgetItem* item = itemOf(group, row);
+    if (!r || !item)
+        return;
+    item->setText(1, r->value);
+    if (QComboBox* combo = editorOf(group, row)) {
+        const QSignalBlocker block(combo);
+        combo->clear();
+        combo->addItems(r->choices);
+        const int at = r->choices.indexOf(r->value);
+        if (at >= 0) {
+            combo->setCurrentIndex(at);
+        } else {
+            // A value outside the list (an emptied list keeps its value) is
+            // still what the sheet holds, so the editor shows it.
+            combo->setCurrentIndex(-1);
+            combo->setPlaceholderText(r->value);
+        }
+    }
+}
+
+} // namespace varnel

@@ -1,0 +1,44 @@
+#include "gui/profiles/ProfileChooser.h"
+
+#include "core/profiles/Catalogue.h"
+
+#include <QAbstractItemView>
+#include <QSignalBlocker>
+
+namespace varnel {
+
+ProfileChooser::ProfileChooser(QWidget* parent) : QComboBox(parent)
+{
+    setObjectName(QStringLiteral("ImageCombo1"));
+    setMaxVisibleItems(24);
+    setIconSize(QSize(20, 20));
+    // The longest entry would make the toolbar wider than a small window;
+    // the list that drops down shows every text whole.
+    setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
+    setMinimumContentsLength(26);
+    view()->setTextElideMode(Qt::ElideNone);
+    setPlaceholderText(QStringLiteral("Choose a profile"));
+    connect(this, &QComboBox::activated, this, [this](int index) { emit entryChosen(index + 1); });
+}
+
+void ProfileChooser::fill()
+{
+    const QSignalBlocker block(this);
+    clear();
+    for (const CatalogueEntry& e : Catalogue::entries()) {
+        if (e.isHeader && e.icon >= 1 && e.icon <= m_images.size())
+            addItem(QIcon(m_images.at(e.icon - 1)), e.text);
+        else
+            addItem(e.text);
+    }
+    setCurrentIndex(-1);
+}
+
+bool ProfileChooser::selectEntry(int number)
+{
+    const QSignalBlocker block(this);
+    setCurrentIndex(number >= 1 && number <= count() ? number - 1 : -1);
+    return currentIndex() >= 0;
+}
+
+} // namespace varnel

@@ -1,0 +1,81 @@
+#include "gui/sources/SourceListView.h"
+
+#include "core/sources/SourceList.h"
+
+#include <QDragEnterEvent>
+#include <QHeaderView>
+#include <QMimeData>
+#include <QPainter>
+
+namespace varnel {
+
+SourceListView::SourceListView(SourceList& list, QWidget* parent) : QTreeView(parent)
+{
+    setObjectName(QStringLiteral("lvwAudioTracks"));
+    setModel(&list);
+    setRootIsDecorated(false);
+    setUniformRowHeights(true);
+    // A long path keeps its file name in sight; the tool tip has it whole.
+    setTextElideMode(Qt::ElideMiddle);
+    setAlternatingRowColors(true);
+    setSelectionMode(QAbstractItemView::SingleSelection);
+    setSelectionBehavior(QAbstractItemView::SelectRows);
+    setEditTriggers(QAbstractItemView::NoEditTriggers);
+    setAcceptDrops(true);
+    setDropIndicatorShown(false);
+    header()->setStretchLastSection(false);
+    header()->setSectionResizeMode(0, QHeaderView::Stretch);
+    for (int c = 1; c < list.columnCount(); ++c)
+        header()->setSectionResizeMode(c, QHeaderView::ResizeToContents);
+    connect(this, &QTreeView::clicked, this, [this] { emit rowClicked(selectedRow()); });
+    connect(this, &QTreeView::doubleClicked, this, [this] { emit rowDoubleClicked(selectedRow()); });
+}
+
+int SourceListView::selectedRow() const
+{
+    const QModelIndexList rows = selectionModel() ? selectionModel()->selectedRows() : QModelIndexList();
+    return rows.isEmpty() ? -1 : rows.first().row();
+}
+
+void SourceListView::dragEnterEvent(QDragEnterEvent* e)
+{
+    if (e->mimeData()->hasUrls())
+        e->acceptProposedAction();
+}
+
+void SourceListView::dragMoveEvent(QDragMoveEvent* e)
+{
+    if (e->mimeData()->hasUrls())
+        e->acceptProposedAction();
+}
+
+void SourceListView::dropEvent(QDropEvent* e)
+{
+    QStringList paths;
+    for (const QUrl& url : e->mimeData()->urls())
+        if (url.isLocalFile())
+            paths << url.toLocalFile();
+    e->acceptProposedAction();
+    emit filesDropped(paths);
+}
+
+void SourceListView::mousePressEvent(QMouseEvent* e)
+{
+    QTreeView::mousePressEvent(e);
+    if (e->button() == Qt::RightButton)
+        emit popupRequested(e->globalPosition().toPoint());
+}
+
+void SourceListView::paintEvent(QPaintEvent* e)
+{
+    QTreeView::paintEvent(e);
+    if (model() && model()->rowCount() > 0)
+        return;
+    // An empty list says how to fill it.
+    QPainter p(viewport());
+    p.setPen(palette().color(QPalette::PlaceholderText));
+    p.drawText(viewport()->rect(), Qt::AlignCenter,
+               tr("Drop video files here, or click Add Files"));
+}
+
+} // namespace varnel

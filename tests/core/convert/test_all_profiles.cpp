@@ -1,0 +1,71 @@
+// Every profile of the catalogue converts a short clip through the run, and
+// the result is the container and frame size the profile promises.
+#include "core/convert/ConversionRun.h"
+
+#include "RunRig.h"
+#include "core/profiles/Catalogue.h"
+#include "core/profiles/OptionSets.h"
+#include "core/settings/Settings.h"
+#include "core/profiles/OptionSheet.h"
+#include "core/sources/SourceList.h"
+#include "core/tools/ToolRegistry.h"
+
+#include <QSignalSpy>
+#include <gtest/gtest.h>
+
+using namespace varnel;
+
+namespace {
+
+std::vector<int> profileNumbers()
+{
+    std::vector<int> out;
+    for (const CatalogueEntry& e : Catalogue::entries())
+        if (!e.isHeader)
+            out.push_back(e.number);
+    return out;
+}
+
+// What ffprobe calls the container each extension stands for.
+QString containerOf(const QString& extension)
+{
+    static const std::map<QString, QString> names = {
+        {".mp4", "mov,mp4,m4a,3gp,3g2,mj2"}, {".3gp", "mov,mp4,m4a,3gp,3g2,mj2"},
+        {".3g2", "mov,mp4,m4a,3gp,3g2,mj2"}, {".m4a", "mov,mp4,m4a,3gp,3g2,mj2"},
+        {".avi", "avi"}, {".wmv", "asf"}, {".wma", "asf"}, {".flv", "flv"}, {".swf", "swf"},
+        {".mpg", "mpeg"}, {".mp3", "mp3"}, {".ogg", "ogg"}, {".wav", "wav"}, {".aac", "aac"},
+    };
+    return names.at(extension);
+}
+
+} // namespace
+
+class EveryProfile : public ::testing::TestWithParam<int> {};
+
+TEST_P(EveryProfile, ConvertsAClipIntoItsContainer)
+{
+    const int entry = GetParam();
+    test::RunRig rig;
+    rig.choose(entry);
+    const int row = rig.addRow(test::videoClip(3), "0:00:03");
+    ASSERT_TRUE(rig.runToEnd(180000));
+    const SourceList& list = rig.list;
+    const ConversionRun& run = *rig.run;
+    const OptionSheet& sheet = rig.sheet;
+
+    const QString extension = Catalogue::entry(entry)->extension();
+    EXPECT_EQ(list.cell(row, SourceItem::Status), "OK");
+    const QString output = run.outputPath(row);
+    EXPECT_TRUE(output.endsWith(extension)) << output.toStdString();
+    const test::MediaInfo info = test::probeMedia(output);
+    EXPECT_EQ(info.formatName, containerOf(extension)) << output.toStdString();
+    const bool audioProfile = entry >= 96;
+    EXPECT_EQ(info.hasVideo, !audioProfile);
+    EXPECT_TRUE(info.hasAudio);
+    if (!audioProfile) {
+        const QString size = sheet.value(Group::Video, "Video Size");
+        EXPECT_EQ(QString("%1x%2").arg(info.width).arg(info.height), size);
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(Catalogue, EveryProfile, ::testing::ValuesIn(profileNumbers()));

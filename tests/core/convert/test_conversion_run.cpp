@@ -1,0 +1,267 @@
+#include "core/convert/ConversionRun.h"
+
+#include "RunRig.h"
+#include "core/preview/PreviewState.h"
+#include "core/profiles/Catalogue.h"
+#include "core/profiles/OptionSets.h"
+#include "core/settings/Settings.h"
+#include "core/profiles/OptionSheet.h"
+#include "core/sources/SourceList.h"
+#include "core/tools/ToolRegistry.h"
+
+#include <QDir>
+#include <QFile>
+#include <QSignalSpy>
+#include <QTimer>
+#include <gtest/gtest.h>
+
+using namespace varnel;
+
+namespace {
+
+struct Run : ::testing::Test, test::RunRig {
+    QTemporaryDir sources;
+    QList<int> total;
+    QStringList captions;
+    QList<bool> panel;
+
+    Run()
+    {
+        QObject::connect(run, &ConversionRun::totalProgress, [this](int v) { total << v; });
+        QObject::connect(run, &ConversionRun::frameCaption, [this](const QString& c) { captions << c; });
+        QObject::connect(run, &ConversionRun::panelVisible, [this](bool v) { panel << v; });
+    }
+    QString addRow(const QString& name, const QString& media = {})
+    {
+        const QString path = test::copyTo(media.isEmpty() ? test::videoClip(2) : media, sources.path(), name);
+        RunRig::addRow(path, "0:00:02");
+        return path;
+    }
+    QStringList statuses()
+    {
+        QStringList s;
+        for (int r = 0; r < list.count(); ++r)
+            s << list.cell(r, SourceItem::Status);
+        return s;
+    }
+    void runToEnd() { ASSERT_TRUE(RunRig::runToEnd()); }
+};
+
+} // namespace
+
+TEST_F(Run, EmptyListDoesNothing)
+{
+    EXPECT_FALSE(run->start());
+    EXPECT_TRUE(panel.isEmpty());
+    EXPECT_TRUE(messages.shown.isEmpty());
+}
+
+TEST_F(Run, ThreeRowsAllConvert)
+{
+    choose(2);
+    const QString first = addRow("a.mp4");
+    addRow("b.mp4");
+    addRow("c.mp4");
+    QSignalSpy finished(run, &ConversionRun::finished);
+    ASSERT_TRUE(run->start());
+    EXPECT_FALSE(run->start()) << "a second Convert while one runs is refused";
+    ASSERT_TRUE(finished.wait(120000));
+    EXPECT_EQ(statuses(), (QStringList{"OK", "OK", "OK"}));
+    EXPECT_EQ(total, (QList<int>{0, 33, 66, 99, 100, 0}));
+    ASSERT_GE(captions.size(), 2);
+    EXPECT_EQ(captions[0], "Progress....") << "the caption starts afresh";
+    EXPECT_EQ(captions[1], "Progress...." + first + " To " + out.path() + "/a.mp4");
+    EXPECT_EQ(messages.shown, QStringList{"info: Conversion completed!"});
+    EXPECT_EQ(shell.folders, QStringList{out.path()});
+    EXPECT_EQ(shell.shutdowns, 0);
+    EXPECT_EQ(panel, (QList<bool>{true, false, false}));
+    EXPECT_FALSE(run->isActive());
+    for (const char* name : {"a.mp4", "b.mp4", "c.mp4"}) {
+        const test::MediaInfo info = test::probeMedia(out.filePath(name));
+        EXPECT_TRUE(info.hasVideo) << name;
+        EXPECT_EQ(info.width, 1024);
+    }
+}
+
+TEST_F(Run, CancelDuringTheSecondOfThreeRows)
+{
+    choose(2);
+    const QString longClip = test::videoClip(30);
+    addRow("a.mp4");
+    addRow("b.mp4", longClip);
+    list.setCell(1, SourceItem::End, "0:00:30");
+    addRow("c.mp4");
+    QObject::connect(run, &ConversionRun::rowStatus, [&](int row, const QString& s) {
+        if (row == 1 && s == RunText::Processing)
+            QTimer::singleShot(0, run, &ConversionRun::cancel);
+    });
+    QSignalSpy ended(&tools, &ToolRegistry::toolFinished);
+    runToEnd();
+    EXPECT_EQ(statuses(), (QStringList{"OK", "Cancel", ""}));
+    EXPECT_EQ(messages.shown, QStringList{"error: Conversion Canceled by the user!"});
+    EXPECT_EQ(total.last(), 0);
+    EXPECT_EQ(panel.last(), false);
+    EXPECT_TRUE(shell.folders.isEmpty()) << "no completion step";
+    ASSERT_TRUE(ended.count() == 2 || ended.wait(15000)) << "the cancelled encoder ends";
+    EXPECT_FALSE(QFile::exists(out.filePath("c.mp4")));
+}
+
+TEST_F(Run, RowsRemovedDuringTheRunDoNotConfuseIt)
+{
+    choose(96);
+    addRow("a.mp4", test::videoClip(30));
+    list.setCell(0, SourceItem::End, "0:00:30");
+    addRow("b.mp4");
+    const QString c = addRow("c.mp4");
+    addRow("d.mp4");
+    bool removed = false;
+    QObject::connect(run, &ConversionRun::rowStatus, [&](int row, const QString& s) {
+        if (!removed && row == 0 && s == RunText::Processing) {
+            removed = true;
+            list.removeItem(1);  // a row still to come
+            list.removeItem(0);  // the row being converted
+        }
+    });
+    runToEnd();
+    ASSERT_EQ(list.count(), 2);
+    EXPECT_EQ(list.cell(0, SourceItem::FileName), c);
+    EXPECT_EQ(statuses(), (QStringList{"OK", "OK"}));
+    EXPECT_EQ(run->outputPath(0), out.path() + "/c.mp3");
+    EXPECT_EQ(messages.shown, QStringList{"info: Conversion completed!"});
+}
+
+TEST_F(Run, AnEncoderThatIgnoresTheQuitKeyIsTerminated)
+{
+    QFile stubborn(folder.file("fp.dll"));
+    QFile::remove(stubborn.fileName());
+    ASSERT_TRUE(stubborn.open(QIODevice::WriteOnly));
+    stubborn.write("#!/bin/sh\ntrap '' INT TERM\nexec sleep 60\n");
+    stubborn.close();
+    stubborn.setPermissions(QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    choose(2);
+    addRow("a.mp4");
+    run->setCancelGraceMs(300);
+    QObject::connect(run, &ConversionRun::rowStatus, [&](int, const QString& s) {
+        if (s == RunText::Processing)
+            QTimer::singleShot(0, run, &ConversionRun::cancel);
+    });
+    QSignalSpy ended(&tools, &ToolRegistry::toolFinished);
+    runToEnd();
+    ASSERT_TRUE(ended.count() > 0 || ended.wait(60000));
+    EXPECT_EQ(statuses(), QStringList{"Cancel"});
+}
+
+TEST_F(Run, DeletedSourceEndsTheRun)
+{
+    choose(2);
+    const QString gone = addRow("gone.mp4");
+    addRow("b.mp4");
+    QFile::remove(gone);
+    runToEnd();
+    EXPECT_EQ(messages.shown, QStringList{"error: " + gone + "Invalid input file name. "});
+    EXPECT_EQ(statuses(), (QStringList{"", ""}));
+    EXPECT_EQ(panel.last(), false);
+    EXPECT_TRUE(shell.folders.isEmpty());
+}
+
+TEST_F(Run, HeaderSelectedFailsEveryRowThenCompletes)
+{
+    choose(1);
+    addRow("a.mp4");
+    addRow("b.mp4");
+    runToEnd();
+    EXPECT_EQ(statuses(), (QStringList{"Fail", "Fail"}));
+    EXPECT_EQ(messages.shown, QStringList{"info: Conversion completed!"});
+    EXPECT_EQ(total, (QList<int>{0, 100, 0})) << "failed rows do not advance the run bar";
+}
+
+TEST_F(Run, OutputNamesAndTheNewPolicy)
+{
+    settings.write(SettingKey::ExistedFile, "0");
+    QFile(out.filePath("clip.mp4")).open(QIODevice::WriteOnly);
+    QFile(out.filePath("clip_New.mp4")).open(QIODevice::WriteOnly);
+    choose(2);
+    addRow("clip.mp4");
+    addRow("my.holiday.avi");
+    runToEnd();
+    EXPECT_EQ(statuses(), (QStringList{"OK", "OK"}));
+    EXPECT_EQ(run->outputPath(0), out.path() + "/clip_New_New.mp4");
+    EXPECT_EQ(run->outputPath(1), out.path() + "/my.mp4");
+    EXPECT_EQ(QFileInfo(out.filePath("clip.mp4")).size(), 0) << "the existing file is kept";
+
+    EXPECT_EQ(outputPathFor("/v/clip.mp4", "/v", ".mp4", false), "/v/clip_New.mp4") << "never over the source";
+    EXPECT_EQ(outputPathFor("/v/clip.avi", "/o", ".mp4", false), "/o/clip.mp4");
+}
+
+TEST_F(Run, OverwritePolicyReplacesTheOldFile)
+{
+    settings.write(SettingKey::ExistedFile, "1");
+    {
+        QFile old(out.filePath("clip.mp4"));
+        old.open(QIODevice::WriteOnly);
+        old.write("old");
+    }
+    choose(94);
+    addRow("clip.mp4");
+    runToEnd();
+    EXPECT_EQ(statuses(), QStringList{"OK"});
+    EXPECT_GT(QFileInfo(out.filePath("clip.mp4")).size(), 100);
+}
+
+TEST_F(Run, FailingEncoderMarksTheRowFail)
+{
+    choose(2);
+    QFile junk(sources.filePath("junk.avi"));
+    ASSERT_TRUE(junk.open(QIODevice::WriteOnly));
+    junk.write("not a video at all");
+    junk.close();
+    const int row = list.append(junk.fileName());
+    list.setCell(row, SourceItem::Start, "0:00:00");
+    list.setCell(row, SourceItem::End, "0:00:02");
+    addRow("fine.mp4");
+    list.setCell(1, SourceItem::Start, "");  // not a time
+    addRow("good.mp4");
+    runToEnd();
+    EXPECT_EQ(statuses(), (QStringList{"Fail", "Fail", "OK"}));
+    EXPECT_EQ(messages.shown, QStringList{"info: Conversion completed!"});
+}
+
+TEST_F(Run, CompletionShutsDownWhenAskedAndOpensTheProgramFolder)
+{
+    settings.write(SettingKey::OutputFolder, "0");
+    settings.write(SettingKey::AutoShut, "1");
+    choose(96);
+    addRow("song.mp4");
+    runToEnd();
+    EXPECT_EQ(statuses(), QStringList{"OK"});
+    EXPECT_EQ(shell.shutdowns, 1);
+    EXPECT_EQ(shell.folders, QStringList{folder.path()});
+    EXPECT_TRUE(QFile::exists(folder.file("song.mp3")));
+    EXPECT_FALSE(test::probeMedia(folder.file("song.mp3")).hasVideo);
+}
+
+TEST_F(Run, NoOutputFolderSetMeansTheProgramFolder)
+{
+    QFile::remove(settings.filePath());
+    choose(96);
+    addRow("tune.mp4");
+    runToEnd();
+    EXPECT_EQ(run->outputPath(0), folder.path() + "/tune.mp3");
+    EXPECT_EQ(shell.folders, QStringList{folder.path()});
+}
+
+TEST_F(Run, APlayingPreviewIsAskedToQuitFirst)
+{
+    QTemporaryDir dir;
+    Command cat;
+    cat.literal("/bin/sh -c ").quoted("exec cat > '" + dir.filePath("keys") + "'");
+    preview.playerProcessId = static_cast<std::int32_t>(tools.start(cat, dir.path()));
+    choose(96);
+    addRow("song.mp4");
+    runToEnd();
+    QFile keys(dir.filePath("keys"));
+    ASSERT_TRUE(test::waitFor([&] { return keys.size() > 0; }, 5000));
+    keys.open(QIODevice::ReadOnly);
+    EXPECT_EQ(keys.readAll(), "q");
+    tools.terminate(preview.playerProcessId);
+}

@@ -1,0 +1,103 @@
+#include "core/settings/IniFile.h"
+#include "core/settings/Settings.h"
+
+#include <QFile>
+#include <QTemporaryDir>
+#include <gtest/gtest.h>
+
+using namespace varnel;
+
+namespace {
+struct IniFileTest : ::testing::Test {
+    QTemporaryDir dir;
+    QString file = dir.filePath("settings.dat");
+
+    void writeRaw(const QByteArray& text)
+    {
+        QFile f(file);
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+        f.write(text);
+    }
+    QByteArray raw()
+    {
+        QFile f(file);
+        return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+    }
+};
+} // namespace
+
+TEST_F(IniFileTest, AbsentFileOrKeyReadsEmpty)
+{
+    EXPECT_EQ(readSetting(file, "set", "thread"), "");
+    writeRaw("[set]\r\nprofile=3\r\n");
+    EXPECT_EQ(readSetting(file, "set", "thread"), "");
+    EXPECT_EQ(readSetting(file, "other", "profile"), "");
+}
+
+TEST_F(IniFileTest, SectionAndKeyNamesIgnoreCase)
+{
+    ASSERT_TRUE(writeSetting(file, "Set", "profile", "96"));
+    EXPECT_EQ(readSetting(file, "set", "profile"), "96");
+    EXPECT_EQ(readSetting(file, "SET", "PROFILE"), "96");
+    ASSERT_TRUE(writeSetting(file, "set", "Profile", "2"));
+    EXPECT_EQ(raw().count("profile="), 1) << raw().constData();
+    EXPECT_EQ(readSetting(file, "set", "profile"), "2");
+    EXPECT_EQ(raw().count('['), 1) << "one section, however it is spelt";
+}
+
+TEST_F(IniFileTest, ValuesAreTrimmedAndKeptLiterally)
+{
+    writeRaw("[set]\r\noutputfolder =   C:\\out;dir\\x   \r\n");
+    EXPECT_EQ(readSetting(file, "set", "outputfolder"), "C:\\out;dir\\x");
+    ASSERT_TRUE(writeSetting(file, "set", "outputfolder", "/tmp/a;b\\c"));
+    EXPECT_EQ(readSetting(file, "set", "outputfolder"), "/tmp/a;b\\c");
+}
+
+TEST_F(IniFileTest, LongValueIsStoredTo128AndReadTo127Characters)
+{
+    const QString folder = QString("/") + QString(129, 'f');
+    ASSERT_EQ(folder.size(), 130);
+    ASSERT_TRUE(writeSetting(file, "set", "outputfolder", folder));
+    EXPECT_TRUE(raw().contains(folder.left(128).toUtf8() + "\r\n"));
+    EXPECT_FALSE(raw().contains(folder.left(129).toUtf8()));
+    EXPECT_EQ(readSetting(file, "set", "outputfolder"), folder.left(127));
+}
+
+TEST_F(IniFileTest, WritingKeepsOtherSectionsKeysAndComments)
+{
+    writeRaw("; mine\r\n[other]\r\na=1\r\n\r\n[set]\r\nthread=2\r\n\r\n[last]\r\nb=2\r\n");
+    ASSERT_TRUE(writeSetting(file, "set", "autoshut", "0"));
+    ASSERT_TRUE(writeSetting(file, "new", "k", "v"));
+    EXPECT_EQ(readSetting(file, "other", "a"), "1");
+    EXPECT_EQ(readSetting(file, "last", "b"), "2");
+    EXPECT_EQ(readSetting(file, "set", "thread"), "2");
+    EXPECT_EQ(readSetting(file, "set", "autoshut"), "0");
+    EXPECT_EQ(readSetting(file, "new", "k"), "v");
+    EXPECT_TRUE(raw().startsWith("; mine\r\n"));
+}
+
+TEST_F(IniFileTest, NonAsciiValuesRoundTrip)
+{
+    ASSERT_TRUE(writeSetting(file, "set", "outputfolder", "/home/zoë/Видео"));
+    EXPECT_EQ(readSetting(file, "set", "outputfolder"), "/home/zoë/Видео");
+}
+
+TEST_F(IniFileTest, FailedWriteLeavesTheOldFile)
+{
+    ASSERT_TRUE(writeSetting(file, "set", "thread", "2"));
+    const QString inMissingFolder = dir.filePath("no/such/settings.dat");
+    EXPECT_FALSE(writeSetting(inMissingFolder, "set", "thread", "3"));
+    EXPECT_EQ(readSetting(file, "set", "thread"), "2");
+}
+
+TEST_F(IniFileTest, OutputFolderZeroOrEmptyMeansTheProgramFolder)
+{
+    const Settings s(dir.path());
+    EXPECT_EQ(s.outputFolder(), dir.path());
+    s.write(SettingKey::OutputFolder, " ");
+    EXPECT_EQ(s.outputFolder(), dir.path());
+    s.write(SettingKey::OutputFolder, "0");
+    EXPECT_EQ(s.outputFolder(), dir.path());
+    s.write(SettingKey::OutputFolder, "/videos");
+    EXPECT_EQ(s.outputFolder(), "/videos");
+}

@@ -1,0 +1,132 @@
+#include "core/sources/MediaProbe.h"
+
+#include "TestSupport.h"
+#include "core/sources/SourceList.h"
+
+#include <QElapsedTimer>
+#include <QFile>
+#include <QSignalSpy>
+#include <QTemporaryDir>
+#include <QTimer>
+#include <gtest/gtest.h>
+
+using namespace varnel;
+
+namespace {
+struct Probing : ::testing::Test {
+    test::ProgramFolder folder;
+    SourceList list;
+    MediaProbe probe{list, folder.path()};
+
+    void addAndWait(const QStringList& paths)
+    {
+        for (const QString& p : paths)
+            probe.addSource(p);
+        ASSERT_TRUE(test::waitFor([&] { return !probe.isBusy(); }, 60000));
+    }
+    QString cell(int row, SourceItem::Column c) { return list.cell(row, c); }
+};
+} // namespace
+
+TEST_F(Probing, VideoAudioAndNonMediaFiles)
+{
+    const QString video = test::makeMedia("probe640.mp4", {"-f", "lavfi", "-i", "testsrc=size=640x480:rate=25:duration=10",
+                                                           "-c:v", "libx264", "-preset", "ultrafast", "-pix_fmt", "yuv420p"});
+    const QString audio = test::audioClip(7);
+    QTemporaryDir dir;
+    QFile text(dir.filePath("notes.avi"));
+    ASSERT_TRUE(text.open(QIODevice::WriteOnly));
+    text.write("this is not a video\n");
+    text.close();
+
+    addAndWait({video, audio, text.fileName()});
+    ASSERT_EQ(list.count(), 3);
+    EXPECT_EQ(cell(0, SourceItem::Size), "640x480");
+    EXPECT_EQ(cell(0, SourceItem::End), "0:00:10");
+    EXPECT_EQ(cell(0, SourceItem::VideoTime), "0:00:10");
+    EXPECT_EQ(cell(0, SourceItem::Format), "H264");
+    EXPECT_EQ(cell(0, SourceItem::Start), "0:00:00");
+
+    EXPECT_EQ(cell(1, SourceItem::Size), "0x0");
+    EXPECT_EQ(cell(1, SourceItem::Format), "");
+    EXPECT_EQ(cell(1, SourceItem::End), "0:00:07");
+
+    EXPECT_EQ(cell(2, SourceItem::Size), "0x0");
+    EXPECT_EQ(cell(2, SourceItem::Start), "0:00:00");
+    EXPECT_EQ(cell(2, SourceItem::Format), "");
+    EXPECT_EQ(cell(2, SourceItem::FileName), text.fileName());
+}
+
+TEST_F(Probing, AwkwardPathsAreProbedAsTheyAre)
+{
+    QTemporaryDir dir;
+    const QString clip = test::videoClip(3);
+    const QStringList names = {"with blank.mp4", "double\"quote.mp4", "dollar$HOME.mp4", "back`tick`.mp4",
+                               "-leading-dash.mp4", "Vidéo ünïcødé.mp4"};
+    QStringList paths;
+    for (const QString& n : names)
+        paths << test::copyTo(clip, dir.path(), n);
+    addAndWait(paths);
+    for (int i = 0; i < names.size(); ++i) {
+        EXPECT_EQ(cell(i, SourceItem::FileName), paths[i]);
+        EXPECT_EQ(cell(i, SourceItem::Size), "320x240") << names[i].toStdString();
+        EXPECT_EQ(cell(i, SourceItem::End), "0:00:03") << names[i].toStdString();
+    }
+}
+
+TEST_F(Probing, EachRowAppearsFirstAndIsFilledBeforeTheNext)
+{
+    const QString clip = test::videoClip(3);
+    QStringList seen;  // what the list held whenever a row was added
+    QObject::connect(&list, &SourceList::rowsInserted, [&] {
+        QString sizes;
+        for (int r = 0; r < list.count(); ++r)
+            sizes += (list.cell(r, SourceItem::Size).isEmpty() ? "-" : "x");
+        seen << sizes;
+    });
+    probe.addSource(clip);
+    probe.addSource(clip);
+    probe.addSource(clip);
+    EXPECT_EQ(list.count(), 1) << "the first row is there, unfilled, while its probe runs";
+    EXPECT_EQ(cell(0, SourceItem::Size), "");
+    ASSERT_TRUE(test::waitFor([&] { return !probe.isBusy(); }, 60000));
+    EXPECT_EQ(seen, (QStringList{"-", "x-", "xx-"}));
+}
+
+TEST_F(Probing, RemovingRowsWhileProbingKeepsTheRestRight)
+{
+    const QString clip = test::videoClip(3);
+    const QString audio = test::audioClip(7);
+    probe.addSource(clip);
+    probe.addSource(clip);
+    probe.addSource(audio);
+    list.removeItem(0);
+    ASSERT_TRUE(test::waitFor([&] { return !probe.isBusy(); }, 60000));
+    ASSERT_EQ(list.count(), 2);
+    EXPECT_EQ(cell(0, SourceItem::End), "0:00:03");
+    EXPECT_EQ(cell(1, SourceItem::End), "0:00:07");
+    list.clearItems();
+    probe.addSource(audio);
+    ASSERT_TRUE(test::waitFor([&] { return !probe.isBusy(); }, 60000));
+    EXPECT_EQ(cell(0, SourceItem::End), "0:00:07");
+}
+
+TEST(MediaProbeHang, APlayerThatHangsIsEndedAndItsRowKeepsWhatWasFound)
+{
+    QTemporaryDir dir;
+    QFile fake(dir.filePath("mp.dll"));
+    ASSERT_TRUE(fake.open(QIODevice::WriteOnly));
+    fake.write("#!/bin/sh\necho ID_VIDEO_WIDTH=320\necho ID_LENGTH=12\nexec sleep 60\n");
+    fake.close();
+    fake.setPermissions(QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    SourceList list;
+    MediaProbe probe(list, dir.path());
+    probe.setTimeoutMs(700);
+    QElapsedTimer t;
+    t.start();
+    probe.addSource("/nowhere/x.avi");
+    ASSERT_TRUE(test::waitFor([&] { return !probe.isBusy(); }, 10000));
+    EXPECT_LT(t.elapsed(), 5000);
+    EXPECT_EQ(list.cell(0, SourceItem::End), "0:00:12");
+    EXPECT_EQ(list.cell(0, SourceItem::Size), "320x0");
+}

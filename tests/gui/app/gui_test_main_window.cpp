@@ -1,0 +1,348 @@
+#include "gui/app/MainWindow.h"
+
+#include "GuiSupport.h"
+#include "TestSupport.h"
+#include "gui/convert/ProgressPanel.h"
+#include "gui/app/ToolbarImage.h"
+#include "gui/profiles/ProfileChooser.h"
+#include "core/settings/IniFile.h"
+#include "gui/sources/SourceListView.h"
+#include "core/preview/PreviewState.h"
+#include "core/settings/Settings.h"
+#include "core/sources/MediaProbe.h"
+#include "gui/settings/SettingsDialog.h"
+
+#include <QFontInfo>
+
+#include <QAction>
+#include <QDir>
+#include <QSignalSpy>
+#include <QLabel>
+#include <QTimer>
+#include <QFile>
+#include <QGroupBox>
+#include <QMenuBar>
+#include <QMouseEvent>
+#include <QTest>
+#include <gtest/gtest.h>
+
+using namespace varnel;
+
+namespace {
+
+struct Window : ::testing::Test {
+    test::ProgramFolder folder;
+    test::FakeShell shell;
+    test::RecordingMessages messages;
+    QStringList filesToChoose;
+    int closeGraceMs = 3000;
+    std::unique_ptr<MainWindow> w;
+
+    void open()
+    {
+        MainWindowServices s = test::quietServices(folder.path(), shell, messages);
+        s.closeGraceMs = closeGraceMs;
+        s.chooseFiles = [this](QWidget*) { return filesToChoose; };
+        w = std::make_unique<MainWindow>(s);
+        w->show();
+    }
+    QString stored(const QString& key) { return readSetting(folder.file("settings.dat"), "set", key); }
+    template <typename T>
+    T* find(const char* name) { return w->findChild<T*>(QLatin1String(name)); }
+    void waitProbes() { ASSERT_TRUE(test::waitFor([&] { return !w->probe().isBusy(); }, 30000)); }
+};
+
+QStringList entries(const QMenu* menu)
+{
+    QStringList out;
+    for (QAction* a : menu->actions())
+        out << (a->isSeparator() ? QString("-")
+                                 : a->objectName() + "|" + a->text() + "|" + a->shortcut().toString());
+    return out;
+}
+
+} // namespace
+
+TEST_F(Window, CaptionMenusAndShortcuts)
+{
+    open();
+    EXPECT_EQ(w->windowTitle(), "Varnel Video Converter 3.70");
+    EXPECT_EQ(w->objectName(), "Form1");
+    const QList<QAction*> menus = w->menuBar()->actions();
+    ASSERT_EQ(menus.size(), 4);
+    EXPECT_EQ(menus[0]->text(), "File(&F)");
+    EXPECT_EQ(entries(menus[0]->menu()),
+              (QStringList{"AddFiles|Add Files|Ctrl+A", "RemoveSelectedFile|Remove Selected File|Ctrl+R",
+                           "ClearAllFiles|Clear All Files|Ctrl+C", "-", "Capture|Capture Video From DV|", "-",
+                           "importvideo|Import Video From Youtube|", "-", "exit|Exit|Ctrl+X"}));
+    EXPECT_EQ(menus[1]->text(), "Edit(&E)");
+    EXPECT_EQ(entries(menus[1]->menu()),
+              (QStringList{"options|Video Settings|Ctrl+S", "-", "checkupdate|Check for Updates|"}));
+    EXPECT_EQ(menus[2]->text(), "Action(&A)");
+    EXPECT_EQ(entries(menus[2]->menu()), (QStringList{"BurnNow|Convert Now!|Ctrl+N", "-", "play|Play Selected File|Ctrl+P",
+                                                      "-", "videoclip|Video Clip|Ctrl+V"}));
+    EXPECT_EQ(menus[3]->text(), "Help(&H)");
+    EXPECT_EQ(entries(menus[3]->menu()),
+              (QStringList{"helphelp|Help|F1", "-", "ZEVizizuHomePage|Video Converter Home Page|Ctrl+H",
+                           "SupportOnline|Support Online|Ctrl+T", "-", "About|About|"}));
+    EXPECT_EQ(entries(w->popupMenu()),
+              (QStringList{"convertnow1|Convert Now!|", "-", "PlaySelectedFile|Play Selected File|", "-",
+                           "cuttime|Video Clip|", "-", "AddFiless|Add Files|", "RemoveSelectedItem|Remove Selected Item|",
+                           "ClearAllItems|Clear All Items|", "-", "Capture1|Capture Video From DV|", "-",
+                           "Import1|Import Video From Youtube|"}));
+    EXPECT_EQ(w->popupMenu()->objectName(), "popupmenu1");
+}
+
+TEST_F(Window, RegionsAndToolbar)
+{
+    open();
+    for (const char* name : {"lvwAudioTracks", "ImageCombo1", "PS1", "Picture3", "Picture4", "framePreview",
+                             "prgTotalProgress", "prgTrackProgress", "SkinLabel2", "Command1", "Frame14"})
+        EXPECT_NE(w->findChild<QWidget*>(QLatin1String(name)), nullptr) << name;
+    EXPECT_NE(w->findChild<QTimer*>("Timer2"), nullptr);
+    EXPECT_NE(w->findChild<QTimer*>("Timer1"), nullptr);
+    EXPECT_FALSE(w->progressPanel()->isVisible());
+    EXPECT_EQ(find<QGroupBox>("frameVideoList")->title(), "Video List");
+
+    QStringList captions;
+    for (ToolbarImage* i : w->toolbarImages())
+        captions << i->objectName() + "|" + w->findChild<QLabel*>(i->objectName() + "Caption")->text();
+    EXPECT_EQ(captions, (QStringList{"Image1|Add Files", "Image2|Remove File", "Image9|Clear All", "Image10|Settings",
+                                     "Image8|Help", "Image7|EXIT", "Image11|CONVERT NOW"}));
+}
+
+TEST_F(Window, ToolbarHoverBorderStaysUntilThePanelIsCrossed)
+{
+    open();
+    const auto images = w->toolbarImages();
+    QEnterEvent enter(QPointF(5, 5), QPointF(5, 5), QPointF(5, 5));
+    QApplication::sendEvent(images[0], &enter);
+    QApplication::sendEvent(images[3], &enter);
+    EXPECT_TRUE(images[0]->hasBorder());
+    EXPECT_TRUE(images[3]->hasBorder());
+    EXPECT_FALSE(images[1]->hasBorder());
+    QMouseEvent move(QEvent::MouseMove, QPointF(2, 2), QPointF(2, 2), Qt::NoButton, Qt::NoButton, Qt::NoModifier);
+    QApplication::sendEvent(find<QWidget>("Picture3"), &move);
+    for (ToolbarImage* i : images)
+        EXPECT_FALSE(i->hasBorder());
+}
+
+TEST_F(Window, ChoicesOfTheChooserAreKeptAcrossRestarts)
+{
+    open();
+    EXPECT_EQ(w->profileChooser()->count(), 101);
+    EXPECT_EQ(w->profileChooser()->entryNumber(), 0);
+    EXPECT_EQ(w->optionSheet().value("Video Options", "Video Codec"), "xvid");
+    w->close();
+    EXPECT_FALSE(QFile::exists(folder.file("settings.dat"))) << "nothing selected, nothing written";
+
+    open();
+    test::choose(w->profileChooser(), 96);  // entry 96, "MP3 Audio(*.mp3)"
+    EXPECT_EQ(w->optionSheet().value("Audio Options", "Audio Codec"), "mp3");
+    w->close();
+    EXPECT_EQ(stored("profile"), "96");
+
+    open();
+    EXPECT_EQ(w->profileChooser()->currentText(), "MP3 Audio(*.mp3)");
+    EXPECT_EQ(w->optionSheet().value("Audio Options", "Audio Codec"), "mp3");
+    EXPECT_EQ(w->optionSheet().findRow("Audio Options", "Audio Codec")->choices, QStringList{"mp3"});
+}
+
+TEST_F(Window, StoredNumberThatNamesNoEntryLeavesNoSelection)
+{
+    for (const char* value : {"0", "", "102", "abc"}) {
+        writeSetting(folder.file("settings.dat"), "set", "profile", value);
+        open();
+        EXPECT_EQ(w->profileChooser()->currentIndex(), -1) << value;
+        w->close();
+        EXPECT_EQ(stored("profile"), value) << "the stored value stays";
+    }
+}
+
+TEST_F(Window, HeadersHaveTheirPicturesAndProfilesNone)
+{
+    open();
+    const ProfileChooser* c = w->profileChooser();
+    EXPECT_GE(c->imageList().size(), 44);
+    EXPECT_FALSE(c->itemIcon(0).isNull());   // Apple iPad
+    EXPECT_TRUE(c->itemIcon(1).isNull());
+    EXPECT_FALSE(c->itemIcon(94).isNull());  // Common Used Audio Formats
+    EXPECT_EQ(c->itemText(73), "Nokia N-series MPEG-4 Movie(*.mp4)");
+}
+
+TEST_F(Window, ProgressPanelIsDraggedByItsGrabPoint)
+{
+    open();
+    ProgressPanel* panel = w->progressPanel();
+    panel->show();
+    panel->move(100, 120);
+    QTest::mousePress(panel, Qt::LeftButton, Qt::NoModifier, QPoint(30, 40));
+    EXPECT_TRUE(panel->isDragging());
+    QMouseEvent move(QEvent::MouseMove, QPointF(80, 70), panel->mapToGlobal(QPointF(80, 70)), Qt::NoButton,
+                     Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(panel, &move);
+    EXPECT_EQ(panel->pos(), QPoint(150, 150)) << "the grabbed point stays under the pointer";
+    const QSize size = panel->size();
+    QTest::mouseRelease(panel, Qt::RightButton, Qt::NoModifier, QPoint(5, 5));
+    EXPECT_FALSE(panel->isDragging());
+    QApplication::sendEvent(panel, &move);
+    EXPECT_EQ(panel->pos(), QPoint(150, 150)) << "no drag after the release";
+    EXPECT_EQ(panel->size(), size);
+    QTest::mousePress(panel, Qt::RightButton, Qt::NoModifier, QPoint(30, 40));
+    EXPECT_FALSE(panel->isDragging()) << "only the left button drags";
+}
+
+TEST_F(Window, HelpAndLinksGoThroughTheShell)
+{
+    open();
+    find<QAction>("helphelp")->trigger();
+    find<QAction>("ZEVizizuHomePage")->trigger();
+    find<QAction>("SupportOnline")->trigger();
+    find<QAction>("checkupdate")->trigger();
+    EXPECT_EQ(shell.helps, QStringList{folder.path() + "/help/index.html"});
+    ASSERT_EQ(shell.links.size(), 2);
+    EXPECT_EQ(shell.links[1], shell.links[0] + "/faq.htm");
+    EXPECT_TRUE(messages.shown.isEmpty());
+}
+
+TEST_F(Window, ExitHidesAtOnceAndEndsOnlyWhenThePlayerHasEnded)
+{
+    closeGraceMs = 500;
+    open();
+    QTemporaryDir dir;
+    Command recorder;  // takes the quit key without quitting
+    recorder.literal("/bin/sh -c ").quoted("exec cat > '" + dir.filePath("keys") + "'");
+    const qint64 pid = startPlayer(w->tools(), w->previewState(), dir.path(), recorder);
+    ASSERT_NE(pid, 0);
+    QTimer* timer1 = find<QTimer>("Timer1");
+    timer1->start();
+    QSignalSpy ended(w.get(), &MainWindow::ended);
+    find<QAction>("exit")->trigger();
+    EXPECT_FALSE(w->isVisible()) << "the window goes at once";
+    EXPECT_FALSE(timer1->isActive());
+    EXPECT_EQ(ended.count(), 0) << "the program waits for its player";
+    EXPECT_TRUE(w->tools().isRunning(pid));
+    ASSERT_TRUE(ended.wait(30000));
+    EXPECT_FALSE(w->tools().isRunning(pid)) << "a player that ignores the key is ended after the grace time";
+    QFile keys(dir.filePath("keys"));
+    ASSERT_TRUE(keys.open(QIODevice::ReadOnly));
+    EXPECT_TRUE(keys.readAll().startsWith("q"));
+}
+
+TEST_F(Window, SkinRulesOfOneWindowDoNotReachAnother)
+{
+    QDir().mkpath(folder.file("skins"));
+    ASSERT_TRUE(QFile::copy(test::binDir() + "/skins/frmmain.skn", folder.file("skins/frmmain.skn")));
+    open();
+    auto colourOf = [](QLabel* label) {
+        label->ensurePolished();
+        return label->palette().color(QPalette::WindowText).name();
+    };
+    EXPECT_EQ(colourOf(w->progressPanel()->elapsedLabel()), "#1f6fd0");
+    const Settings settings(folder.path());
+    SettingsDialog dialog(settings, messages, [](QWidget*) { return QString(); }, w.get());
+    auto* threads = dialog.findChild<QLabel*>("SkinLabel2");
+    ASSERT_NE(threads, nullptr);
+    EXPECT_NE(colourOf(threads), "#1f6fd0");
+    EXPECT_FALSE(QFontInfo(threads->font()).fixedPitch());
+}
+
+TEST_F(Window, LongCaptionsAndPathsKeepTheirEnds)
+{
+    open();
+    const QString caption = "Progress...." + QString("/very/long/folder").repeated(12) + "/source.avi To " +
+                            QString("/other/folder").repeated(12) + "/output.mp4";
+    ProgressPanel* panel = w->progressPanel();
+    panel->setCaption(caption);
+    const QString shown = panel->frame14()->title();
+    EXPECT_NE(shown, caption);
+    EXPECT_TRUE(shown.startsWith("Progress....")) << shown.toStdString();
+    EXPECT_TRUE(shown.endsWith("/output.mp4")) << shown.toStdString();
+    EXPECT_EQ(panel->frame14()->toolTip(), caption);
+    EXPECT_EQ(w->sourceListView()->textElideMode(), Qt::ElideMiddle);
+}
+
+TEST_F(Window, TheToolbarHoldsAtTheSmallestWindow)
+{
+    QDir().mkpath(folder.file("skins"));
+    ASSERT_TRUE(QFile::copy(test::binDir() + "/skins/frmmain.skn", folder.file("skins/frmmain.skn")));
+    open();
+    w->resize(800, 600);
+    ASSERT_TRUE(test::waitFor([&] { return w->width() == 800; }, 5000)) << w->width();
+    QWidget* chooser = find<QWidget>("ImageCombo1");
+    QWidget* convert = find<QWidget>("Image11");
+    QWidget* toolbar = find<QWidget>("Picture3");
+    ASSERT_TRUE(test::waitFor([&] { return toolbar->width() <= w->width(); }, 5000));
+    const QRect chooserBox(chooser->mapTo(toolbar, QPoint(0, 0)), chooser->size());
+    const QRect convertBox(convert->mapTo(toolbar, QPoint(0, 0)), convert->size());
+    EXPECT_FALSE(chooserBox.intersects(convertBox));
+    EXPECT_TRUE(toolbar->rect().contains(convertBox)) << "CONVERT NOW stays inside the window";
+    for (ToolbarImage* i : w->toolbarImages())
+        EXPECT_FALSE(QRect(i->mapTo(toolbar, QPoint(0, 0)), i->size()).intersects(chooserBox) && i != convert)
+            << i->objectName().toStdString();
+}
+
+TEST_F(Window, RightButtonOnTheListOpensThePopup)
+{
+    open();
+    QSignalSpy popup(w->sourceListView(), &SourceListView::popupRequested);
+    QTest::mouseClick(w->sourceListView()->viewport(), Qt::RightButton, {}, QPoint(20, 20));
+    EXPECT_EQ(popup.count(), 1);
+    QTest::mouseClick(w->sourceListView()->viewport(), Qt::LeftButton, {}, QPoint(20, 20));
+    EXPECT_EQ(popup.count(), 1);
+}
+
+TEST_F(Window, MissingSkinLeavesTheWindowUnskinned)
+{
+    open();
+    EXPECT_TRUE(w->styleSheet().isEmpty()) << "the test program folder has no skin";
+    QDir().mkpath(folder.file("skins"));
+    QFile skin(folder.file("skins/frmmain.skn"));
+    ASSERT_TRUE(skin.open(QIODevice::WriteOnly));
+    skin.write("QMainWindow { background: #123456; }");
+    skin.close();
+    open();
+    EXPECT_EQ(w->styleSheet(), "QMainWindow { background: #123456; }");
+}
+
+TEST_F(Window, ExitWithoutAPlayerEndsCleanly)
+{
+    open();
+    find<QAction>("exit")->trigger();
+    EXPECT_FALSE(w->isVisible());
+    EXPECT_FALSE(QFile::exists(folder.file("settings.dat")));
+}
+
+TEST_F(Window, FilesComeInByDialogAndByDrop)
+{
+    QTemporaryDir dir;
+    const QString clip = test::videoClip(3);
+    filesToChoose = {test::copyTo(clip, dir.path(), "c.mp4"), test::copyTo(clip, dir.path(), "a.mp4"),
+                     test::copyTo(clip, dir.path(), "b b.mp4")};
+    open();
+    find<QAction>("AddFiles")->trigger();
+    waitProbes();
+    ASSERT_EQ(w->sourceList().count(), 3);
+    for (int i = 0; i < 3; ++i) {
+        EXPECT_EQ(w->sourceList().cell(i, SourceItem::FileName), filesToChoose[i]);
+        EXPECT_EQ(w->sourceList().cell(i, SourceItem::Size), "320x240");
+    }
+    filesToChoose.clear();
+    find<QAction>("AddFiless")->trigger();
+    EXPECT_EQ(w->sourceList().count(), 3) << "a cancelled dialog adds nothing";
+
+    w->addDroppedFiles({dir.path() + "/x.AVI", dir.path() + "/b.txt", dir.path() + "/c.mkv"});
+    waitProbes();
+    EXPECT_EQ(w->sourceList().count(), 4);
+    EXPECT_EQ(w->sourceList().cell(3, SourceItem::FileName), dir.path() + "/x.AVI");
+    EXPECT_EQ(messages.shown, QStringList{"info: Only Video files are allowed!"});
+
+    find<QAction>("RemoveSelectedFile")->trigger();
+    EXPECT_EQ(w->sourceList().count(), 4) << "nothing selected, nothing removed";
+    w->sourceListView()->setCurrentIndex(w->sourceList().index(1, 0));
+    find<QAction>("RemoveSelectedItem")->trigger();
+    EXPECT_EQ(w->sourceList().count(), 3);
+    EXPECT_EQ(w->sourceList().cell(1, SourceItem::FileName), dir.path() + "/b b.mp4");
+    find<QAction>("ClearAllFiles")->trigger();
+    EXPECT_EQ(w->sourceList().count(), 0);
+}
