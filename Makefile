@@ -18,7 +18,7 @@ run: build
 
 # Widget tests run offscreen; tests that need a real X window get Xvfb.
 test: build
-	cd $(BUILD_DIR) && xvfb-run -a -s "-screen 0 1280x1024x24" ctest --output-on-failure -j$(JOBS) --timeout 900
+	cd $(BUILD_DIR) && xvfb-run -a -s "-screen 0 1280x1024x24 -noreset" ctest --output-on-failure -j$(JOBS) --timeout 900
 
 bench: build
 	@cmake --build $(BUILD_DIR) --target benchmarks -j$(JOBS)

@@ -108,7 +108,7 @@ void MediaProbe::next()
     m_current = new Process(this);
     m_current->CmdLine = identifyCommand(m_programFolder, path);
     m_current->Async = true;
-    m_current->TimeoutMs = m_timeoutMs;
+    m_current->timeoutMs = m_timeoutMs;
     connect(m_current, &Process::Finished, this, &MediaProbe::onFinished);
     m_current->Launch();
 }

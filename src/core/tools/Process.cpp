@@ -75,14 +75,14 @@ void Process::Launch()
         return;
     m_child->closeWriteChannel();
 
-    if (TimeoutMs > 0) {
+    if (timeoutMs > 0) {
         m_timeout = new QTimer(this);
         m_timeout->setSingleShot(true);
         connect(m_timeout, &QTimer::timeout, this, [this] {
             m_timedOut = true;
             Abort(kTimedOutRC);
         });
-        m_timeout->start(TimeoutMs);
+        m_timeout->start(timeoutMs);
     }
 
     if (!Async && m_child) {

@@ -25,7 +25,7 @@ public:
     Command CmdLine;
     QString Parameters;  // further arguments, after one blank
     bool Async = false;
-    int TimeoutMs = 0;   // a child still running after this long is ended; 0 = never
+    int timeoutMs = 0;   // a child still running after this long is ended; 0 = never
 
     // The exact command line, CmdLine + " " + Parameters.
     QString commandText() const;
@@ -39,7 +39,7 @@ public:
     // After Abort with a code, that code at once; otherwise the exit code
     // once Finished has been raised.
     int RC() const { return m_aborting && m_abortRC != 0 ? m_abortRC : m_rc; }
-    bool TimedOut() const { return m_timedOut; }
+    bool timedOut() const { return m_timedOut; }
     QDateTime StartTime() const { return m_start; }
     QString ElapsedTime() const;
 

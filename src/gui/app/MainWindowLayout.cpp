@@ -68,6 +68,7 @@ void MainWindow::buildMenus()
                         {"videoclip", "Video Clip", "Ctrl+V", &W::openClipEditor}}},
         {"Help(&H)", {{"helphelp", "Help", "F1", &W::openHelp},
                       kSeparator,
+                      // The entry's historical name, odd as it is: keep it.
                       {"ZEVizizuHomePage", "Video Converter Home Page", "Ctrl+H", &W::openHomePage},
                       {"SupportOnline", "Support Online", "Ctrl+T", &W::openSupportPage},
                       kSeparator,
@@ -88,6 +89,7 @@ void MainWindow::buildMenus()
         kSeparator,
         {"cuttime", "Video Clip", nullptr, &W::openClipEditor},
         kSeparator,
+        // "AddFiless" with two s is the entry's name as users' scripts know it: keep it.
         {"AddFiless", "Add Files", nullptr, &W::addFiles},
         {"RemoveSelectedItem", "Remove Selected Item", nullptr, &W::removeSelectedFile},
         {"ClearAllItems", "Clear All Items", nullptr, &W::clearAllFiles},
@@ -165,6 +167,7 @@ void MainWindow::buildWindow()
 
     auto* side = new QSplitter(Qt::Vertical, split);
     m_sheetView = new OptionSheetView(optionSheet(), side);
+    // "Privew" is the frame's caption as the program has always shown it: keep it.
     auto* preview = new QGroupBox(QStringLiteral("Privew"), side);
     preview->setObjectName(QStringLiteral("framePreview"));
     preview->setMinimumHeight(200);

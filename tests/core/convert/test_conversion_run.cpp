@@ -1,6 +1,7 @@
 #include "core/convert/ConversionRun.h"
 
 #include "RunRig.h"
+#include "core/convert/ProgressMonitor.h"
 #include "core/preview/PreviewState.h"
 #include "core/profiles/Catalogue.h"
 #include "core/profiles/OptionSets.h"
@@ -83,6 +84,23 @@ TEST_F(Run, ThreeRowsAllConvert)
     }
 }
 
+TEST_F(Run, CancelStopsTheProgressTimerAfterItsMessage)
+{
+    choose(2);
+    addRow("long.mp4", test::videoClip(30));
+    list.setCell(0, SourceItem::End, "0:00:30");
+    bool tickingAtMessage = false;
+    messages.onMessage = [&] { tickingAtMessage = run->monitor()->timer()->isActive(); };
+    QObject::connect(run, &ConversionRun::rowStatus, [&](int, const QString& s) {
+        if (s == RunText::Processing)
+            QTimer::singleShot(0, run, &ConversionRun::cancel);
+    });
+    runToEnd();
+    EXPECT_EQ(messages.shown, QStringList{"error: Conversion Canceled by the user!"});
+    EXPECT_TRUE(tickingAtMessage);
+    EXPECT_FALSE(run->monitor()->timer()->isActive());
+}
+
 TEST_F(Run, CancelDuringTheSecondOfThreeRows)
 {
     choose(2);
@@ -157,8 +175,15 @@ TEST_F(Run, DeletedSourceEndsTheRun)
     const QString gone = addRow("gone.mp4");
     addRow("b.mp4");
     QFile::remove(gone);
+    // The pointer is reset after the message, not before it.
+    QStringList order;
+    QObject::connect(run, &ConversionRun::busy, [&](bool on) { order << (on ? "busy" : "idle"); });
+    messages.onMessage = [&] { order << "message"; };
     runToEnd();
     EXPECT_EQ(messages.shown, QStringList{"error: " + gone + "Invalid input file name. "});
+    ASSERT_GE(order.size(), 3);
+    EXPECT_EQ(order.mid(0, 3), (QStringList{"busy", "message", "idle"}));
+    EXPECT_EQ(captions, QStringList{"Progress...."}) << "no earlier file in the caption";
     EXPECT_EQ(statuses(), (QStringList{"", ""}));
     EXPECT_EQ(panel.last(), false);
     EXPECT_TRUE(shell.folders.isEmpty());

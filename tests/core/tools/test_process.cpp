@@ -115,9 +115,9 @@ TEST(Process, SynchronousLaunchKeepsTheEventLoopRunning)
     QTimer::singleShot(50, [&] { QFile(flag).open(QIODevice::WriteOnly); });
     Process p;
     p.CmdLine = sh(QString("while [ ! -e '%1' ]; do sleep 0.05; done; echo seen").arg(flag));
-    p.TimeoutMs = 60000;
+    p.timeoutMs = 60000;
     p.Launch();
-    EXPECT_FALSE(p.TimedOut()) << "timers fire while a child is waited for";
+    EXPECT_FALSE(p.timedOut()) << "timers fire while a child is waited for";
     EXPECT_EQ(p.StdOut(), "seen\n");
 }
 
@@ -125,12 +125,12 @@ TEST(Process, TimeOutEndsAHangingChildAndKeepsItsOutput)
 {
     Process p;
     p.CmdLine = sh("echo ID_LENGTH=4; exec sleep 30");
-    p.TimeoutMs = 500;
+    p.timeoutMs = 500;
     QElapsedTimer t;
     t.start();
     p.Launch();
     EXPECT_LT(t.elapsed(), 5000);
-    EXPECT_TRUE(p.TimedOut());
+    EXPECT_TRUE(p.timedOut());
     EXPECT_EQ(p.RC(), Process::kTimedOutRC);
     EXPECT_EQ(p.StdOut(), "ID_LENGTH=4\n");
 }

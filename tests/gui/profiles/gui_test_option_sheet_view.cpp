@@ -6,8 +6,13 @@
 #include "core/sources/MediaProbe.h"
 #include "gui/profiles/OptionSheetView.h"
 #include "gui/sources/SourceListView.h"
+#include "gui/sources/OpenFilesDialog.h"
+#include "core/sources/FileSelection.h"
 
+#include <QApplication>
 #include <QComboBox>
+#include <QFileDialog>
+#include <QWheelEvent>
 #include <QTest>
 #include <gtest/gtest.h>
 
@@ -100,4 +105,35 @@ TEST_F(SheetView, ClickingARowShowsItsNameAndTimesOnly)
 
     w->clearAllFiles();
     EXPECT_EQ(shown("General", "Item Name"), b) << "clearing the list leaves the sheet";
+}
+
+TEST_F(SheetView, TheWheelScrollsTheSheetAndChangesNoValue)
+{
+    test::choose(w->profileChooser(), 2);
+    QComboBox* bitrate = view->editorOf("Video Options", "Video Bitrate");
+    ASSERT_NE(bitrate, nullptr);
+    const QString before = w->optionSheet().value("Video Options", "Video Bitrate");
+    const int index = bitrate->currentIndex();
+    for (int notch = 0; notch < 5; ++notch) {
+        QWheelEvent wheel(QPointF(5, 5), bitrate->mapToGlobal(QPointF(5, 5)), QPoint(), QPoint(0, -120), Qt::NoButton,
+                          Qt::NoModifier, Qt::NoScrollPhase, false);
+        QApplication::sendEvent(bitrate, &wheel);
+    }
+    EXPECT_EQ(bitrate->currentIndex(), index);
+    EXPECT_EQ(w->optionSheet().value("Video Options", "Video Bitrate"), before);
+}
+
+TEST_F(SheetView, TheOpenDialogShowsEachFilterAsWritten)
+{
+    std::unique_ptr<QFileDialog> dialog(createOpenFilesDialog(nullptr));
+    EXPECT_EQ(dialog->windowTitle(), "Open Video File");
+    EXPECT_EQ(dialog->fileMode(), QFileDialog::ExistingFiles);
+    auto* types = dialog->findChild<QComboBox*>("fileTypeCombo");
+    ASSERT_NE(types, nullptr);
+    QStringList shown, written;
+    for (int i = 0; i < types->count(); ++i)
+        shown << types->itemText(i);
+    for (const FileFilter& f : openDialogFilters())
+        written << f.description;
+    EXPECT_EQ(shown, written);
 }

@@ -4,6 +4,7 @@
 #include "core/settings/Settings.h"
 
 #include <QCheckBox>
+#include <QDir>
 #include <QLabel>
 #include <QFile>
 #include <QLineEdit>
@@ -113,4 +114,17 @@ TEST_F(Dialog, CancelWritesNothingAndBrowseFillsTheFolder)
     EXPECT_EQ(find<QLineEdit>("Text2")->text(), "/media/videos");
     click("Command2");
     EXPECT_FALSE(fileExists());
+}
+
+TEST_F(Dialog, AFailedWriteSaysSoAndKeepsTheDialogOpen)
+{
+    ASSERT_TRUE(QDir().mkdir(settings.filePath())) << "a folder where the file should be: no write can succeed";
+    open();
+    find<QLineEdit>("Text2")->setText("/videos/out");
+    find<QLineEdit>("Text1")->setText("4");
+    click("Command1");
+    EXPECT_EQ(messages.shown, QStringList{"error: The settings could not be saved to " + settings.filePath() + "."});
+    EXPECT_NE(d->result(), QDialog::Accepted);
+    EXPECT_EQ(find<QLineEdit>("Text2")->text(), "/videos/out") << "what the user typed is kept";
+    EXPECT_EQ(find<QLineEdit>("Text1")->text(), "4");
 }
