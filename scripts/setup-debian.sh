@@ -8,7 +8,7 @@ packages=(
   qt6-base-dev qt6-base-dev-tools libgl-dev
   libgtest-dev
   ffmpeg mplayer
-  xvfb xauth
+  xvfb xauth xdg-utils
   fonts-dejavu-core
 )
 

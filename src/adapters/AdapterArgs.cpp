@@ -5,6 +5,10 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <cctype>
+#include <csignal>
+#include <sys/prctl.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 namespace varnel::adapter {
@@ -28,7 +32,7 @@ std::string statisticsFile(const Args& given)
 Args playerArgs(const Args& given)
 {
     Args out = {"-nolirc"};
-    const bool identify = std::find(given.begin(), given.end(), "-identify") != given.end();
+    const bool identify = isIdentifyRun(given);
     if (identify)
         out.push_back("-noconsolecontrols");
     for (size_t i = 0; i < given.size(); ++i) {
@@ -54,10 +58,117 @@ Args playerArgs(const Args& given)
     return out;
 }
 
-int execTool(const char* envName, const char* fallback, const Args& args)
+namespace {
+
+std::string toolProgram(const char* envName, const char* fallback)
 {
     const char* env = std::getenv(envName);
-    const std::string program = env && *env ? env : fallback;
+    return env && *env ? env : fallback;
+}
+
+// Runs a tool with its standard output on a pipe; returns the pipe's read
+// end and the child's id, or -1.
+int spawnReading(const char* envName, const char* fallback, const Args& args, pid_t* child)
+{
+    int fds[2];
+    if (::pipe(fds) != 0)
+        return -1;
+    *child = ::fork();
+    if (*child < 0) {
+        ::close(fds[0]);
+        ::close(fds[1]);
+        return -1;
+    }
+    if (*child == 0) {
+        ::dup2(fds[1], STDOUT_FILENO);
+        ::close(fds[0]);
+        ::close(fds[1]);
+        dieWithParent();
+        ::_exit(execTool(envName, fallback, args));
+    }
+    ::close(fds[1]);
+    return fds[0];
+}
+
+int waitFor(pid_t child)
+{
+    int status = 0;
+    while (::waitpid(child, &status, 0) < 0 && errno == EINTR) {
+    }
+    return WIFEXITED(status) ? WEXITSTATUS(status) : 128 + (WIFSIGNALED(status) ? WTERMSIG(status) : 0);
+}
+
+// "ID_LENGTH=0.00" and the like: a length of 0, or none at all.
+bool lengthUnknown(const std::string& value)
+{
+    char* end = nullptr;
+    const double v = std::strtod(value.c_str(), &end);
+    return end == value.c_str() || !(v > 0);
+}
+
+} // namespace
+
+bool isIdentifyRun(const Args& given)
+{
+    return std::find(given.begin(), given.end(), "-identify") != given.end();
+}
+
+void dieWithParent()
+{
+    const pid_t parent = ::getppid();
+    ::prctl(PR_SET_PDEATHSIG, SIGKILL);
+    if (::getppid() != parent) // it died before the line above
+        ::_exit(1);
+}
+
+int identifyWithLength(const Args& playerArgs, const std::string& file)
+{
+    pid_t player = 0;
+    const int fd = spawnReading("VARNEL_MPLAYER", "mplayer", playerArgs, &player);
+    if (fd < 0)
+        return 127;
+    FILE* in = ::fdopen(fd, "r");
+    bool known = false;
+    char* line = nullptr;
+    size_t size = 0;
+    while (::getline(&line, &size, in) > 0) {
+        std::fputs(line, stdout);
+        const std::string text(line);
+        if (text.rfind("ID_LENGTH=", 0) == 0)
+            known = !lengthUnknown(text.substr(10));
+    }
+    std::free(line);
+    std::fclose(in);
+    const int code = waitFor(player);
+    if (code == 127 || known)
+        return code;
+
+    pid_t probe = 0;
+    const int probeFd = spawnReading("VARNEL_FFPROBE", "ffprobe",
+                                     {"-v", "error", "-show_entries", "format=duration", "-of",
+                                      "default=noprint_wrappers=1:nokey=1", file},
+                                     &probe);
+    if (probeFd >= 0) {
+        std::string answer;
+        char buffer[256];
+        ssize_t n;
+        while ((n = ::read(probeFd, buffer, sizeof buffer)) > 0 || (n < 0 && errno == EINTR))
+            if (n > 0)
+                answer.append(buffer, static_cast<size_t>(n));
+        ::close(probeFd);
+        waitFor(probe);
+        while (!answer.empty() && std::isspace(static_cast<unsigned char>(answer.back())))
+            answer.pop_back();
+        if (!lengthUnknown(answer))
+            std::printf("ID_LENGTH=%s\n", answer.c_str());
+    }
+    std::fflush(stdout);
+    return code;
+}
+
+int execTool(const char* envName, const char* fallback, const Args& args)
+{
+    const std::string program = toolProgram(envName, fallback);
     std::vector<char*> argv;
     argv.push_back(const_cast<char*>(program.c_str()));
     for (const std::string& a : args)

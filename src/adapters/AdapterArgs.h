@@ -22,7 +22,19 @@ std::string statisticsFile(const Args& given);
 // plays its sound to nowhere instead of dropping it.
 Args playerArgs(const Args& given);
 
-// Runs program with args in place of this process; returns only on failure.
+// Runs program with args in place of this process; returns only on failure,
+// with 127 (the code the converter reads as "cannot start").
 int execTool(const char* envName, const char* fallback, const Args& args);
+
+// This process, and the tool it becomes, are killed when the converter that
+// started it dies, however it dies.
+void dieWithParent();
+
+// An identify run: mplayer's report passed on line by line; when it gives no
+// length, or a length of 0 (as for MPEG-TS), ffprobe's duration is added as
+// one more ID_LENGTH line. Returns mplayer's exit code.
+int identifyWithLength(const Args& playerArgs, const std::string& file);
+
+bool isIdentifyRun(const Args& given);
 
 } // namespace varnel::adapter

@@ -7,6 +7,7 @@ int main(int argc, char** argv)
 {
     using namespace varnel::adapter;
     const Args given(argv + 1, argv + argc);
+    dieWithParent();
     // A statistics file left by an earlier run would show its progress.
     if (const std::string stats = statisticsFile(given); !stats.empty())
         ::unlink(stats.c_str());

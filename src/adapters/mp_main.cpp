@@ -4,5 +4,9 @@
 int main(int argc, char** argv)
 {
     using namespace varnel::adapter;
-    return execTool("VARNEL_MPLAYER", "mplayer", playerArgs(Args(argv + 1, argv + argc)));
+    const Args given(argv + 1, argv + argc);
+    dieWithParent();
+    if (isIdentifyRun(given) && !given.empty())
+        return identifyWithLength(playerArgs(given), given.back());
+    return execTool("VARNEL_MPLAYER", "mplayer", playerArgs(given));
 }

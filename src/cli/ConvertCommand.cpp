@@ -22,7 +22,9 @@ namespace varnel::cli {
 
 namespace {
 
-// Ctrl+C reaches the event loop through a pipe, where it acts as Cancel.
+// Ctrl+C, a terminate request and a hang-up reach the event loop through a
+// pipe, where they act as Cancel: the encoder finishes and nothing is left
+// running.
 int g_interruptPipe[2] = {-1, -1};
 
 void onInterrupt(int)
@@ -50,7 +52,9 @@ int convert(const QStringList& args)
             throw UsageError("--existing takes new or overwrite");
         options.existedFile = *existing == QLatin1String("new") ? QStringLiteral("0") : QStringLiteral("1");
     }
-    options.outputFolder = a.last("--output-folder");
+    // A relative folder is the user's, from where the command was given.
+    if (const auto folder = a.last("--output-folder"))
+        options.outputFolder = folder->trimmed().isEmpty() ? *folder : QFileInfo(*folder).absoluteFilePath();
     options.thread = a.last("--threads");
     ConversionRun& run = ws.run();
     run.setOptions(options);
@@ -58,7 +62,8 @@ int convert(const QStringList& args)
 
     if (::pipe2(g_interruptPipe, O_CLOEXEC | O_NONBLOCK) != 0)
         return 1;
-    std::signal(SIGINT, onInterrupt);
+    for (int sig : {SIGINT, SIGTERM, SIGHUP})
+        std::signal(sig, onInterrupt);
     bool interrupted = false;
     QSocketNotifier interrupt(g_interruptPipe[0], QSocketNotifier::Read);
 
@@ -84,9 +89,11 @@ int convert(const QStringList& args)
         err() << '\r' << "[" << row + 1 << "/" << list.count() << "] " << state.leftJustified(10) << ' '
               << list.item(row).path() << (done ? "\n" : "") << Qt::flush;
     };
-    QObject::connect(&run, &ConversionRun::rowStatus, [&](int r, const QString& status) {
+    QObject::connect(&run, &ConversionRun::rowStatus, [&](int r, const QString& status, const QString& reason) {
         row = r;
         show(status, status != RunText::Processing);
+        for (const QString& line : reason.split(u'\n', Qt::SkipEmptyParts))
+            err() << "    " << line << '\n' << Qt::flush;
     });
     QObject::connect(&run, &ConversionRun::trackProgress, [&](int percent) {
         if (row >= 0 && list.cell(row, SourceItem::Status) == RunText::Processing && percent >= 0 && percent <= 100)
@@ -108,7 +115,8 @@ int convert(const QStringList& args)
         ws.tools().quitAll(10000);
         ending.exec();
     }
-    std::signal(SIGINT, SIG_DFL);
+    for (int sig : {SIGINT, SIGTERM, SIGHUP})
+        std::signal(sig, SIG_DFL);
 
     bool allOk = true;
     for (int r = 0; r < list.count(); ++r) {

@@ -9,6 +9,7 @@
 #include "core/profiles/Catalogue.h"
 #include "core/settings/Settings.h"
 #include "core/profiles/OptionSheet.h"
+#include "core/sources/MediaProbe.h"
 #include "core/sources/SourceList.h"
 
 #include <QCoreApplication>
@@ -32,7 +33,11 @@ int probe(const QStringList& args)
     if (a.plain.isEmpty())
         throw UsageError("probe needs at least one file");
     Session session;
+    bool playerMissing = false;
+    QObject::connect(&session.workspace.probe(), &MediaProbe::playerUnavailable, [&] { playerMissing = true; });
     probeInto(session.workspace, a.plain);
+    if (playerMissing) // the workspace has said why; blank rows would only mislead
+        return 1;
     const SourceList& list = session.workspace.list();
     for (int row = 0; row < list.count(); ++row) {
         const SourceItem& it = list.item(row);
@@ -71,13 +76,17 @@ int command(const QStringList& args)
     for (const char* required : {"--source", "--end", "--output"})
         if (!a.last(QLatin1String(required)))
             throw UsageError(QStringLiteral("command needs %1").arg(QLatin1String(required)).toStdString());
-    const QString folder = a.last("--program-folder").value_or(programFolder());
+    // A folder given is used as given, for the encoder and its statistics.
+    const auto given = a.last("--program-folder");
+    const QString folder = given.value_or(programFolder());
+    const QString dataFolder = given ? *given : session.workspace.dataFolder();
     in.sourcePath = *a.last("--source");
     in.startText = a.last("--start").value_or(QStringLiteral("0:00:00"));
     in.endText = *a.last("--end");
     in.outputPath = *a.last("--output");
     in.programFolder = folder;
-    in.threadSetting = a.last("--threads").value_or(Settings(folder).read(SettingKey::Thread));
+    in.dataFolder = dataFolder;
+    in.threadSetting = a.last("--threads").value_or(Settings(dataFolder).read(SettingKey::Thread));
     in.sheet = &session.workspace.sheet();
     const Command c = buildEncoderCommand(in).command;
     if (a.has("--argv"))

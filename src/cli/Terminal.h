@@ -18,9 +18,9 @@ public:
 // shutdown the settings ask for still happens.
 class TerminalShell : public ShellServices {
 public:
-    void openLink(const QString&) override {}
-    void openHelp(const QString&) override {}
-    void openFolder(const QString&) override {}
+    bool openLink(const QString&) override { return true; }
+    bool openHelp(const QString&) override { return true; }
+    bool openFolder(const QString&) override { return true; }
     void shutdown() override;
 };
 

@@ -6,19 +6,19 @@
 
 namespace varnel {
 
-void DesktopShell::openLink(const QString& url)
+bool DesktopShell::openLink(const QString& url)
 {
-    QDesktopServices::openUrl(QUrl(url));
+    return QDesktopServices::openUrl(QUrl(url));
 }
 
-void DesktopShell::openHelp(const QString& helpFile)
+bool DesktopShell::openHelp(const QString& helpFile)
 {
-    QDesktopServices::openUrl(QUrl::fromLocalFile(helpFile));
+    return QDesktopServices::openUrl(QUrl::fromLocalFile(helpFile));
 }
 
-void DesktopShell::openFolder(const QString& folder)
+bool DesktopShell::openFolder(const QString& folder)
 {
-    QDesktopServices::openUrl(QUrl::fromLocalFile(folder));
+    return QDesktopServices::openUrl(QUrl::fromLocalFile(folder));
 }
 
 void DesktopShell::shutdown()

@@ -6,9 +6,9 @@ namespace varnel {
 // The desktop's own handlers for links, help and folders.
 class DesktopShell : public ShellServices {
 public:
-    void openLink(const QString& url) override;
-    void openHelp(const QString& helpFile) override;
-    void openFolder(const QString& folder) override;
+    bool openLink(const QString& url) override;
+    bool openHelp(const QString& helpFile) override;
+    bool openFolder(const QString& folder) override;
     void shutdown() override;
 };
 

@@ -1,5 +1,7 @@
 #include "TestSupport.h"
 
+#include <QCoreApplication>
+#include <QDir>
 #include <QFile>
 #include <QProcess>
 #include <QProcessEnvironment>
@@ -14,13 +16,21 @@ struct Cli : ::testing::Test {
     test::ProgramFolder folder;
     QString out, err;
 
+    QProcessEnvironment env = [this] {
+        QProcessEnvironment e = QProcessEnvironment::systemEnvironment();
+        e.insert("VARNEL_PROGRAM_FOLDER", folder.path());
+        return e;
+    }();
+    QString program = test::binDir() + "/varnel-convert";
+    QString workingDir;
+
     int run(const QStringList& args, const std::function<void(QProcess&)>& during = {})
     {
         QProcess p;
-        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-        env.insert("VARNEL_PROGRAM_FOLDER", folder.path());
         p.setProcessEnvironment(env);
-        p.start(test::binDir() + "/varnel-convert", args);
+        if (!workingDir.isEmpty())
+            p.setWorkingDirectory(workingDir);
+        p.start(program, args);
         EXPECT_TRUE(p.waitForStarted());
         p.closeWriteChannel();
         if (during)
@@ -32,6 +42,21 @@ struct Cli : ::testing::Test {
     }
     QStringList lines() const { return out.split('\n', Qt::SkipEmptyParts); }
 };
+
+// Processes whose command line names the marker (a test's own folder).
+QList<qint64> processesNaming(const QString& marker)
+{
+    QList<qint64> pids;
+    for (const QString& entry : QDir("/proc").entryList(QDir::Dirs)) {
+        bool isPid = false;
+        const qint64 pid = entry.toLongLong(&isPid);
+        QFile cmdline("/proc/" + entry + "/cmdline");
+        if (isPid && pid != QCoreApplication::applicationPid() && cmdline.open(QIODevice::ReadOnly) &&
+            cmdline.readAll().contains(marker.toUtf8()))
+            pids << pid;
+    }
+    return pids;
+}
 
 const QString kX264 = "libx264 -qmin 10 -qmax 51 -qdiff 4 -me_range 16 -keyint_min 25 -qcomp 0.6 ";
 
@@ -139,4 +164,95 @@ TEST_F(Cli, InterruptCancelsTheRun)
     EXPECT_EQ(rc, 3) << err.toStdString();
     EXPECT_EQ(lines(), (QStringList{longClip + "\tCancel\t" + outDir.path() + "/long.mp4", next + "\t\t"}));
     EXPECT_TRUE(err.contains("Conversion Canceled by the user!"));
+}
+
+TEST_F(Cli, TerminateAndKillLeaveNoEncoderRunning)
+{
+    QTemporaryDir dir;
+    const QString longClip = test::copyTo(test::videoClip(60), dir.path(), "long.mp4");
+    for (int sig : {SIGTERM, SIGHUP, SIGKILL}) {
+        QTemporaryDir outDir;
+        const int rc = run({"convert", "--choose", "2", "--output-folder", outDir.path(), longClip}, [&](QProcess& p) {
+            ASSERT_TRUE(test::waitFor([&] { return processesNaming(outDir.path()).size() >= 2; }, 60000))
+                << "fp.dll's ffmpeg is running";
+            ::kill(static_cast<pid_t>(p.processId()), sig);
+        });
+        EXPECT_TRUE(test::waitFor([&] { return processesNaming(outDir.path()).isEmpty(); }, 30000))
+            << "signal " << sig << " left a tool running";
+        if (sig == SIGKILL) {
+            EXPECT_EQ(rc, -1);
+        } else {
+            EXPECT_EQ(rc, 3) << "signal " << sig << " acts as Cancel";
+            EXPECT_EQ(lines(), QStringList{longClip + "\tCancel\t" + outDir.path() + "/long.mp4"});
+            EXPECT_TRUE(QDir(outDir.path()).entryList(QDir::Files | QDir::Hidden).isEmpty());
+        }
+    }
+}
+
+TEST_F(Cli, AProgramFolderNobodyMayWriteKeepsItsDataInTheDataFolder)
+{
+    // A copy of the program folder that only root owns and nobody may write,
+    // run by an ordinary user when the test runs as root.
+    QTemporaryDir install, home, work;
+    for (const char* name : {"varnel-convert", "fp.dll", "mp.dll"})
+        ASSERT_TRUE(QFile::copy(test::binDir() + "/" + name, install.filePath(name)));
+    const QString clip = test::copyTo(test::videoClip(2), work.path(), "c.mp4");
+    for (const QString& d : {install.path(), home.path(), work.path()})
+        QFile(d).setPermissions(QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner | QFile::ReadGroup |
+                                QFile::ExeGroup | QFile::ReadOther | QFile::ExeOther |
+                                (d == install.path() ? QFile::Permissions() : QFile::WriteGroup | QFile::WriteOther));
+    QFile(install.path()).setPermissions(QFile::ReadOwner | QFile::ExeOwner | QFile::ReadOther | QFile::ExeOther |
+                                         QFile::ReadGroup | QFile::ExeGroup);
+    QFile(clip).setPermissions(QFile::ReadOwner | QFile::ReadOther | QFile::ReadGroup);
+    env.remove("VARNEL_PROGRAM_FOLDER");
+    env.insert("XDG_DATA_HOME", home.path());
+    env.insert("HOME", home.path());
+    QStringList args = {"convert", "--choose", "2", "--output-folder", work.filePath("out"), clip};
+    if (::geteuid() == 0) {
+        program = "setpriv";
+        args = QStringList{"--reuid=65534", "--regid=65534", "--clear-groups", install.filePath("varnel-convert")} + args;
+    } else {
+        program = install.filePath("varnel-convert");
+    }
+    workingDir = work.path();
+    ASSERT_EQ(run(args), 0) << err.toStdString();
+    EXPECT_EQ(lines(), QStringList{clip + "\tOK\t" + work.filePath("out/c.mp4")});
+    EXPECT_TRUE(QFile::exists(home.filePath("varnel-video-converter/curconvert.log"))) << "statistics in the data folder";
+    EXPECT_FALSE(QFile::exists(install.filePath("curconvert.log")));
+    QFile(install.path()).setPermissions(QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+}
+
+TEST_F(Cli, ARelativeOutputFolderIsTheUsersOwn)
+{
+    QTemporaryDir work;
+    const QString clip = test::copyTo(test::videoClip(2), work.path(), "c.mp4");
+    workingDir = work.path();
+    ASSERT_EQ(run({"convert", "--choose", "96", "--output-folder", "relout", clip}), 0) << err.toStdString();
+    EXPECT_EQ(lines(), QStringList{clip + "\tOK\t" + work.filePath("relout/c.mp3")});
+    EXPECT_TRUE(QFile::exists(work.filePath("relout/c.mp3")));
+}
+
+TEST_F(Cli, ProbeSaysWhenThePlayerCannotStartAndTakesNamesThatLookLikeOptions)
+{
+    QTemporaryDir work;
+    test::copyTo(test::videoClip(2), work.path(), "-i");
+    workingDir = work.path();
+    ASSERT_EQ(run({"probe", "--", "-i"}), 0) << err.toStdString();
+    EXPECT_EQ(lines(), QStringList{"-i\t0:00:00\t0:00:02\t320x240\tH264\t0:00:02"});
+
+    env.insert("VARNEL_MPLAYER", "/no/such/mplayer");
+    EXPECT_EQ(run({"probe", "--", "-i", "-i"}), 1);
+    EXPECT_TRUE(out.isEmpty());
+    EXPECT_EQ(err.count("The media player could not be started"), 1) << err.toStdString();
+    EXPECT_TRUE(err.contains("cannot start /no/such/mplayer")) << err.toStdString();
+}
+
+TEST_F(Cli, AFailedRowSaysWhyUnderItsLine)
+{
+    QTemporaryDir dir, outDir;
+    const QString a = test::copyTo(test::videoClip(2), dir.path(), "a.mp4");
+    env.insert("VARNEL_FFMPEG", "/no/such/ffmpeg");
+    EXPECT_EQ(run({"convert", "--choose", "2", "--output-folder", outDir.path(), a}), 1);
+    EXPECT_TRUE(err.contains("\n    the encoder ended with exit code 127\n    cannot start /no/such/ffmpeg")) << err.toStdString();
+    EXPECT_EQ(lines(), QStringList{a + "\tFail\t" + outDir.path() + "/a.mp4"});
 }

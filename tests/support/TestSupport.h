@@ -74,9 +74,10 @@ namespace varnel::test {
 struct FakeShell : ShellServices {
     QStringList links, helps, folders;
     int shutdowns = 0;
-    void openLink(const QString& url) override { links << url; }
-    void openHelp(const QString& file) override { helps << file; }
-    void openFolder(const QString& folder) override { folders << folder; }
+    bool opens = true; // what every open answers
+    bool openLink(const QString& url) override { links << url; return opens; }
+    bool openHelp(const QString& file) override { helps << file; return opens; }
+    bool openFolder(const QString& folder) override { folders << folder; return opens; }
     void shutdown() override { ++shutdowns; }
 };
 

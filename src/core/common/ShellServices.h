@@ -9,11 +9,15 @@ namespace varnel {
 class ShellServices {
 public:
     virtual ~ShellServices() = default;
-    virtual void openLink(const QString& url) = 0;
-    virtual void openHelp(const QString& helpFile) = 0;
-    virtual void openFolder(const QString& folder) = 0;
+    // Each open says whether something took it.
+    virtual bool openLink(const QString& url) = 0;
+    virtual bool openHelp(const QString& helpFile) = 0;
+    virtual bool openFolder(const QString& folder) = 0;
     virtual void shutdown() = 0;
 };
+
+// Shown when nothing on the desktop could open a page, file or folder.
+inline const QString kCannotOpen = QStringLiteral("Could not open %1: no program on this desktop opened it.");
 
 inline const QString kHomePage = QStringLiteral("https://varnel-video.example.org");
 inline const QString kSupportPage = kHomePage + QStringLiteral("/faq.htm");

@@ -85,6 +85,16 @@ std::optional<int> toInt16(const QString& text)
     return static_cast<int>(r);
 }
 
+std::optional<int> toInt32(double v)
+{
+    if (!std::isfinite(v))
+        return std::nullopt;
+    const double r = roundHalfEven(v);
+    if (r < -2147483648.0 || r > 2147483647.0)
+        return std::nullopt;
+    return static_cast<int>(r);
+}
+
 QString numberText(double v)
 {
     if (std::isfinite(v) && v == std::trunc(v) && std::fabs(v) < 1e15)

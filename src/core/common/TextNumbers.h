@@ -26,4 +26,8 @@ std::optional<int> toInt16(const QString& text);
 // Decimal text of a number: integral values without a fraction.
 QString numberText(double v);
 
+// The value rounded half to even as a 32-bit integer; nothing when it is not
+// a finite number in that range (such values are unknown, never cast).
+std::optional<int> toInt32(double v);
+
 } // namespace varnel

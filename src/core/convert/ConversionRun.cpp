@@ -11,32 +11,51 @@
 #include "core/tools/PlayerCommand.h"
 #include "core/tools/ToolRegistry.h"
 
+#include <QDir>
+#include <QFile>
 #include <QFileInfo>
 #include <QTimer>
 
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+
 namespace varnel {
 
-QString outputPathFor(const QString& sourcePath, const QString& outputFolder, const QString& extension, bool addNew)
+QString outputPathFor(const QString& sourcePath, const QString& outputFolder, const QString& extension, bool addNew,
+                      const QSet<QString>& taken)
 {
     auto baseOf = [](const QString& path) {
         const QString name = QFileInfo(path).fileName();
         const int dot = name.indexOf(u'.');
         return dot < 0 ? name : name.left(dot);
     };
-    QString out = outputFolder + u'/' + baseOf(sourcePath) + extension;
     // Whatever the policy, the source itself is never written over: an
     // encoder cannot read and replace the same file.
-    auto isSource = [&](const QString& path) {
-        return QFileInfo(path).absoluteFilePath() == QFileInfo(sourcePath).absoluteFilePath();
+    auto isTaken = [&](const QString& path) {
+        const QString absolute = QFileInfo(path).absoluteFilePath();
+        return absolute == QFileInfo(sourcePath).absoluteFilePath() || taken.contains(absolute);
     };
-    while ((addNew && QFileInfo::exists(out)) || isSource(out))
+    QString out = outputFolder + u'/' + baseOf(sourcePath) + extension;
+    while ((addNew && QFileInfo::exists(out)) || isTaken(out))
         out = outputFolder + u'/' + baseOf(out) + QStringLiteral("_New") + extension;
     return out;
 }
 
+QString partialPathFor(const QString& outputPath)
+{
+    const QFileInfo out(outputPath);
+    const QString name = out.fileName();
+    const int dot = name.lastIndexOf(u'.');
+    const QString stem = dot < 0 ? name : name.left(dot);
+    const QString extension = dot < 0 ? QString() : name.mid(dot);
+    return out.path() + QStringLiteral("/.") + stem + QStringLiteral(".partial") + extension;
+}
+
 ConversionRun::ConversionRun(RunEnvironment env, QObject* parent)
     : QObject(parent), m_env(std::move(env)),
-      m_monitor(new ProgressMonitor(m_env.programFolder + QStringLiteral("/curconvert.log"), this))
+      m_monitor(new ProgressMonitor(
+        (m_env.dataFolder.isEmpty() ? m_env.programFolder : m_env.dataFolder) + QStringLiteral("/curconvert.log"), this))
 {
     connect(m_monitor, &ProgressMonitor::trackProgress, this, &ConversionRun::trackProgress);
     connect(m_env.tools, &ToolRegistry::toolFinished, this, &ConversionRun::onToolFinished);
@@ -81,12 +100,16 @@ bool ConversionRun::start()
     emit frameCaption(RunText::Progress);
     emit panelVisible(true);
     m_total = 0;
+    m_rowsConverted = 0;
     emit totalProgress(0);
     emit busy(true);
 
-    const Settings settings(m_env.programFolder);
+    const Settings settings(dataFolder());
     m_outputFolder = outputFolderFor(m_options.outputFolder.value_or(settings.read(SettingKey::OutputFolder)),
-                                     m_env.programFolder);
+                                     dataFolder());
+    m_folderError.clear();
+    if (!QDir().mkpath(m_outputFolder))
+        m_folderError = QStringLiteral("the output folder %1 does not exist and cannot be created").arg(m_outputFolder);
     m_existedFile = m_options.existedFile.value_or(settings.read(SettingKey::ExistedFile));
     m_thread = m_options.thread.value_or(settings.read(SettingKey::Thread));
 
@@ -97,13 +120,13 @@ bool ConversionRun::start()
     return true;
 }
 
-void ConversionRun::setStatus(int row, const QString& status)
+void ConversionRun::setStatus(int row, const QString& status, const QString& reason)
 {
     if (row == m_row && m_currentGone)
         return;
     if (row >= 0 && row < m_env.list->count())
-        m_env.list->setCell(row, SourceItem::Status, status);
-    emit rowStatus(row, status);
+        m_env.list->setStatus(row, status, reason);
+    emit rowStatus(row, status, reason);
 }
 
 void ConversionRun::processRow()
@@ -131,19 +154,30 @@ void ConversionRun::processRow()
     }
     try {
         startEncoder();
-    } catch (const BuildError&) {
-        failRow(m_row);
+    } catch (const BuildError& e) {
+        failRow(m_row, QString::fromUtf8(e.what()));
     }
 }
 
 void ConversionRun::startEncoder()
 {
+    if (!m_folderError.isEmpty())
+        throw BuildError(m_folderError.toStdString());
     const CatalogueEntry* entry = Catalogue::entry(m_env.entryNumber());
     const QString extension = entry ? extensionOfText(entry->text) : QString();
     if (extension.isEmpty())
-        throw BuildError("a category header has no extension");
+        throw BuildError(entry ? "the chosen entry is a category header, not a profile" : "no profile is chosen");
     const SourceItem item = m_env.list->item(m_row); // a copy: handlers may remove the row
-    const QString output = outputPathFor(item.path(), m_outputFolder, extension, isNumberEqual(m_existedFile, 0));
+
+    // Neither a file of the list nor an earlier row's output is written over.
+    QSet<QString> taken;
+    for (int r = 0; r < m_env.list->count(); ++r)
+        taken.insert(QFileInfo(m_env.list->item(r).path()).absoluteFilePath());
+    for (const QString& used : m_outputs)
+        if (!used.isEmpty())
+            taken.insert(QFileInfo(used).absoluteFilePath());
+    const QString output = outputPathFor(item.path(), m_outputFolder, extension, isNumberEqual(m_existedFile, 0), taken);
+    const QString partial = partialPathFor(output);
 
     EncoderInputs in;
     in.sourcePath = item.path();
@@ -152,45 +186,76 @@ void ConversionRun::startEncoder()
     in.entryNumber = m_env.entryNumber();
     in.sheet = m_env.sheet;
     in.threadSetting = m_thread;
-    in.outputPath = output;
+    in.outputPath = partial;
     in.programFolder = m_env.programFolder;
+    in.dataFolder = dataFolder();
     const EncoderCommand built = buildEncoderCommand(in);
+    if (built.durationSeconds <= 0)
+        throw BuildError(QStringLiteral("the clip from %1 to %2 lasts no time: there is nothing to convert")
+                             .arg(in.startText, in.endText).toStdString());
 
     m_outputs[static_cast<size_t>(m_row)] = output;
     m_currentOutput = output;
+    m_currentPartial = partial;
     m_rowStarted = true;
     emit frameCaption(RunText::Progress + item.path() + QStringLiteral(" To ") + output);
     setStatus(m_row, RunText::Processing);
 
+    QFile::remove(partial); // a leftover of a run that was killed
     m_encoderPid = m_env.tools->start(built.command, m_env.programFolder);
     if (m_encoderPid == 0)
-        throw BuildError("the encoder could not be started");
+        throw BuildError(QStringLiteral("cannot start %1/fp.dll").arg(m_env.programFolder).toStdString());
     m_monitor->start(built.durationSeconds);
     if (m_cancelRequested) // asked for while this row was being prepared
         doCancel();
 }
 
-void ConversionRun::onToolFinished(qint64 pid, int exitCode, bool crashed)
+void ConversionRun::onToolFinished(qint64 pid, int exitCode, bool crashed, const QString& lastLines)
 {
+    if (const auto it = m_abandoned.find(pid); it != m_abandoned.end()) {
+        QFile::remove(it->second); // a cancelled row leaves nothing behind
+        m_abandoned.erase(it);
+        return;
+    }
     if (!m_active || pid != m_encoderPid || m_encoderPid == 0)
         return;
     m_encoderPid = 0;
     m_monitor->stop();
     emit trackProgress(100);
     // The encoder's word and its file both count: a run that left nothing
-    // behind, or said it failed, did not convert the row.
-    const QFileInfo out(m_currentOutput);
-    const bool ok = exitCode == 0 && !crashed && out.isFile() && out.size() > 0;
-    setStatus(m_row, ok ? RunText::Ok : RunText::Fail);
-    m_total += static_cast<int>(roundHalfEven(100.0 / m_rowsAtStart));
-    emit totalProgress(m_total);
+    // behind, or said it failed, did not convert the row. Only then does
+    // the file take its name, replacing an older one.
+    const QFileInfo written(m_currentPartial);
+    QString reason;
+    if (crashed)
+        reason = QStringLiteral("the encoder stopped abnormally");
+    else if (exitCode != 0)
+        reason = QStringLiteral("the encoder ended with exit code %1").arg(exitCode);
+    else if (!written.isFile() || written.size() == 0)
+        reason = QStringLiteral("the encoder wrote no output");
+    else if (::rename(QFile::encodeName(m_currentPartial).constData(), QFile::encodeName(m_currentOutput).constData()) != 0)
+        reason = QStringLiteral("cannot rename %1 to %2: %3").arg(m_currentPartial, m_currentOutput,
+                                                                  QString::fromLocal8Bit(std::strerror(errno)));
+    if (!reason.isEmpty()) {
+        QFile::remove(m_currentPartial);
+        if (!lastLines.isEmpty())
+            reason += u'\n' + lastLines;
+        setStatus(m_row, RunText::Fail, reason);
+    } else {
+        setStatus(m_row, RunText::Ok);
+        ++m_rowsConverted;
+        // Never still on a long list, never ahead of the rows done: three
+        // rows still show 33, 66 and 100.
+        m_total = static_cast<int>(100LL * m_rowsConverted / m_rowsAtStart);
+        emit totalProgress(m_total);
+    }
     nextRow();
 }
 
-void ConversionRun::failRow(int row)
+void ConversionRun::failRow(int row, const QString& reason)
 {
     m_monitor->stop();
-    setStatus(row, RunText::Fail);
+    setStatus(row, RunText::Fail, reason);
     nextRow();
 }
 
@@ -219,6 +284,7 @@ void ConversionRun::doCancel()
     const qint64 pid = m_encoderPid;
     m_encoderPid = 0;
     if (pid != 0) {
+        m_abandoned[pid] = m_currentPartial;
         postKeyToEncoder(*m_env.tools, pid, Key::Quit);
         // An encoder that does not stop on its own is not left running.
         ToolRegistry* tools = m_env.tools;
@@ -237,14 +303,15 @@ void ConversionRun::complete()
     m_monitor->stop();
     emit totalProgress(100);
     emit busy(false);
-    if (isNumberEqual(Settings(m_env.programFolder).read(SettingKey::AutoShut), 1))
+    if (isNumberEqual(Settings(dataFolder()).read(SettingKey::AutoShut), 1))
         m_env.shell->shutdown();
     m_env.messages->information(RunText::Completed);
     emit trackProgress(0);
     emit totalProgress(0);
     emit panelVisible(false);
     m_total = 0;
-    m_env.shell->openFolder(m_outputFolder);
+    if (!m_env.shell->openFolder(m_outputFolder))
+        m_env.messages->error(kCannotOpen.arg(m_outputFolder));
     endRun(Outcome::Completed);
 }
 

@@ -3,8 +3,10 @@
 // profile chosen in the chooser and the values of the option sheet. Driven by
 // the encoder's end and by timers: nothing waits or spins.
 #include <QObject>
+#include <QSet>
 #include <QString>
 #include <functional>
+#include <map>
 #include <optional>
 
 namespace varnel {
@@ -33,7 +35,8 @@ struct RunEnvironment {
     ToolRegistry* tools = nullptr;
     ShellServices* shell = nullptr;
     UserMessages* messages = nullptr;
-    QString programFolder;
+    QString programFolder;              // where fp.dll is
+    QString dataFolder;                 // where the statistics file and outputs of "0" go
     std::function<int()> entryNumber;   // the chosen catalogue entry, 0 for none
     std::function<void()> stopPreview;  // a playing preview is asked to quit first
 };
@@ -46,8 +49,15 @@ struct RunOptions {
 
 // The output path for a source: the output folder, the file name up to its
 // first ".", and the extension; with addNew, "_New" is added while a file of
-// that name exists, and in any case while the name is the source's own.
-QString outputPathFor(const QString& sourcePath, const QString& outputFolder, const QString& extension, bool addNew);
+// that name exists, and in any case while the path is one of the taken ones
+// (the sources of the list and the outputs already given in this run), so
+// that no user's file is written over by a run.
+QString outputPathFor(const QString& sourcePath, const QString& outputFolder, const QString& extension, bool addNew,
+                      const QSet<QString>& taken = {});
+
+// Where the encoder writes until the row has succeeded: beside the output,
+// with the same extension.
+QString partialPathFor(const QString& outputPath);
 
 class ConversionRun : public QObject {
     Q_OBJECT
@@ -69,6 +79,8 @@ public:
 
     void setOptions(RunOptions options) { m_options = std::move(options); }
 
+    QString dataFolder() const { return m_env.dataFolder.isEmpty() ? m_env.programFolder : m_env.dataFolder; }
+
     // After Cancel an encoder gets this long to end before it is terminated.
     void setCancelGraceMs(int ms) { m_cancelGraceMs = ms; }
 
@@ -78,18 +90,19 @@ signals:
     void frameCaption(const QString& caption);
     void trackProgress(int percent);
     void totalProgress(int percent);
-    void rowStatus(int row, const QString& status);
+    // reason: why a row failed, empty otherwise.
+    void rowStatus(int row, const QString& status, const QString& reason);
     void finished(ConversionRun::Outcome outcome);
 
 private:
     void processRow();
     void startEncoder();
-    void onToolFinished(qint64 pid, int exitCode, bool crashed);
-    void failRow(int row);
+    void onToolFinished(qint64 pid, int exitCode, bool crashed, const QString& lastLines);
+    void failRow(int row, const QString& reason);
     void nextRow();
     void complete();
     void endRun(Outcome outcome);
-    void setStatus(int row, const QString& status);
+    void setStatus(int row, const QString& status, const QString& reason = {});
     void doCancel();
     void forgetRow(int row);
 
@@ -102,12 +115,16 @@ private:
     int m_rowCount = 0;     // rows still to be walked through, as rows are removed
     int m_rowsAtStart = 0;  // the run bar's steps are counted once
     int m_total = 0;
+    int m_rowsConverted = 0;
     qint64 m_encoderPid = 0;
     QString m_currentOutput;
+    QString m_currentPartial;
+    std::map<qint64, QString> m_abandoned; // cancelled encoders and their partial files
     bool m_rowStarted = false;  // the row at m_row has its output and is being converted
     bool m_currentGone = false; // that row was removed from the list meanwhile
     int m_cancelGraceMs = 10000;
     QString m_outputFolder, m_existedFile, m_thread;
+    QString m_folderError; // the output folder could not be made: every row fails so
     std::vector<QString> m_outputs;
 };
 

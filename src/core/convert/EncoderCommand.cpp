@@ -121,7 +121,7 @@ EncoderCommand buildEncoderCommand(const EncoderInputs& in)
     v.durationSeconds = QString::number(duration);
 
     Command c;
-    c.quoted(in.programFolder + QStringLiteral("/fp.dll")).literal(" -i ").quoted(in.sourcePath);
+    c.quoted(in.programFolder + QStringLiteral("/fp.dll")).literal(" -i ").path(in.sourcePath);
 
     auto audioRates = [&] {
         c.literal("  -ab ").value(v.audioBitrate).literal("000  -ac ").value(v.channels)
@@ -132,7 +132,7 @@ EncoderCommand buildEncoderCommand(const EncoderInputs& in)
             .literal(" -ss ").value(v.startSeconds).literal(" -t ").value(v.durationSeconds)
             .literal(" -s ").value(v.frameSize);
     };
-    auto output = [&] { c.quoted(in.outputPath); };
+    auto output = [&] { c.path(in.outputPath); };
 
     switch (choice->form) {
     case CommandForm::Full:
@@ -182,7 +182,8 @@ EncoderCommand buildEncoderCommand(const EncoderInputs& in)
     }
 
     c.literal(" -threads ").value(numberText(leadingNumber(in.threadSetting)))
-        .literal(" -vstats_file ").quoted(in.programFolder + QStringLiteral("/curconvert.log"));
+        .literal(" -vstats_file ").quoted((in.dataFolder.isEmpty() ? in.programFolder : in.dataFolder) +
+                                          QStringLiteral("/curconvert.log"));
     return {c, start, duration};
 }
 

@@ -17,7 +17,8 @@ struct EncoderInputs {
     const OptionSheet* sheet = nullptr;
     QString threadSetting;   // "thread" as stored
     QString outputPath;
-    QString programFolder;
+    QString programFolder;   // where fp.dll is
+    QString dataFolder;      // where the statistics file goes; the program folder when empty
 };
 
 struct EncoderCommand {

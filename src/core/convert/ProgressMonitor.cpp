@@ -78,8 +78,10 @@ void ProgressMonitor::tick()
     if (m_encodingSeconds <= 32767)
         emit elapsedText(secondsToTimeText(m_encodingSeconds));
     const double encoded = leadingNumber(encodedTimeText(ReadLastLineOfFile(m_statisticsFile)));
-    if (m_clipDuration != 0)
-        emit trackProgress(static_cast<int>(roundHalfEven(100.0 * encoded / m_clipDuration)));
+    if (m_clipDuration == 0)
+        return;
+    if (const auto percent = toInt32(100.0 * encoded / m_clipDuration))
+        emit trackProgress(*percent);
 }
 
 } // namespace varnel

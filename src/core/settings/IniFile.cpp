@@ -1,8 +1,12 @@
 #include "core/settings/IniFile.h"
 
 #include <QFile>
-#include <QSaveFile>
 #include <QStringList>
+
+#include <cerrno>
+#include <cstdlib>
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace varnel {
 
@@ -74,6 +78,33 @@ int findKey(const QStringList& lines, int begin, int end, const QString& key)
     return -1;
 }
 
+// Writes the bytes to a temporary file beside the target, makes sure every
+// byte reached the disk, and only then renames it over the target. Any
+// failure (a full disk, a size limit, a kill) leaves the old file as it was.
+bool replaceFile(const QString& filePath, const QByteArray& bytes)
+{
+    QByteArray temp = QFile::encodeName(filePath) + ".XXXXXX";
+    const int fd = ::mkstemp(temp.data());
+    if (fd < 0)
+        return false;
+    struct stat old{};
+    const mode_t mode = ::stat(QFile::encodeName(filePath).constData(), &old) == 0 ? (old.st_mode & 07777) : 0644;
+    bool ok = ::fchmod(fd, mode) == 0;
+    for (qsizetype done = 0; ok && done < bytes.size();) {
+        const ssize_t n = ::write(fd, bytes.constData() + done, static_cast<size_t>(bytes.size() - done));
+        if (n < 0 && errno == EINTR)
+            continue;
+        ok = n > 0;
+        done += ok ? n : 0;
+    }
+    ok = ::fsync(fd) == 0 && ok;
+    ok = ::close(fd) == 0 && ok;
+    ok = ok && ::rename(temp.constData(), QFile::encodeName(filePath).constData()) == 0;
+    if (!ok)
+        ::unlink(temp.constData());
+    return ok;
+}
+
 } // namespace
 
 QString readSetting(const QString& filePath, const QString& section, const QString& key)
@@ -121,16 +152,7 @@ bool writeSettings(const QString& filePath, const QString& section,
         }
     }
 
-    QSaveFile out(filePath);
-    if (!out.open(QIODevice::WriteOnly))
-        return false;
-    const QByteArray bytes = (lines.join(QStringLiteral("\r\n")) + QStringLiteral("\r\n")).toUtf8();
-    // A short write (a full disk) must not be committed over the old file.
-    if (out.write(bytes) != bytes.size()) {
-        out.cancelWriting();
-        return false;
-    }
-    return out.commit();
+    return replaceFile(filePath, (lines.join(QStringLiteral("\r\n")) + QStringLiteral("\r\n")).toUtf8());
 }
 
 } // namespace varnel

@@ -4,6 +4,10 @@
 #include "core/settings/IniFile.h"
 
 #include <QCoreApplication>
+#include <QDateTime>
+#include <QDir>
+#include <QFileInfo>
+#include <QStandardPaths>
 
 namespace varnel {
 
@@ -37,6 +41,26 @@ QString Settings::outputFolder() const
 QString outputFolderFor(const QString& stored, const QString& programFolder)
 {
     return isNumberEqual(stored, 0) || stored.trimmed().isEmpty() ? programFolder : stored;
+}
+
+QString dataFolderFor(const QString& programFolder)
+{
+    if (QFileInfo(programFolder).isWritable())
+        return programFolder;
+    const QString folder =
+        QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation) + QStringLiteral("/varnel-video-converter");
+    QDir().mkpath(folder);
+    QDir().mkpath(folder + QStringLiteral("/Cache"));
+    return folder;
+}
+
+void removeStaleSettingsTemporaries(const QString& dataFolder)
+{
+    const QDir dir(dataFolder);
+    const QDateTime aMinuteAgo = QDateTime::currentDateTime().addSecs(-60);
+    for (const QFileInfo& f : dir.entryInfoList({QStringLiteral("settings.dat.??????")}, QDir::Files | QDir::Hidden))
+        if (f.lastModified() < aMinuteAgo)
+            QFile::remove(f.filePath());
 }
 
 QString programFolder()

@@ -38,6 +38,16 @@ private:
 // program folder.
 QString outputFolderFor(const QString& stored, const QString& programFolder);
 
+// Where the program writes what the text puts into the program folder
+// (settings.dat, curconvert.log, Cache, outputs of "0"): the program folder
+// when it is writable, else $XDG_DATA_HOME/varnel-video-converter, created
+// on first use.
+QString dataFolderFor(const QString& programFolder);
+
+// Removes settings.dat.XXXXXX files that a write cut short by a kill left
+// behind; those younger than a minute may still be another copy's write.
+void removeStaleSettingsTemporaries(const QString& dataFolder);
+
 // The folder of the running program; VARNEL_PROGRAM_FOLDER overrides it so
 // that tests can work in a folder of their own.
 QString programFolder();

@@ -23,7 +23,7 @@ Command identifyCommand(const QString& programFolder, const QString& path)
         .literal("-vo null ")
         .literal("-vf cropdetect ")
         .literal("-endpos 1 ")
-        .quoted(path);
+        .path(path);
     return c;
 }
 
@@ -40,14 +40,17 @@ ProbeResult parseIdentifyOutput(const QString& output)
         const QString& value = parts[1];
         if (key == QLatin1String("ID_VIDEO_WIDTH") || key == QLatin1String("ID_VIDEO_HEIGHT")) {
             const auto n = strictNumber(value);
-            if (!n || std::fabs(*n) > 2147483647.0) {
+            const auto size = n ? toInt32(*n) : std::nullopt;
+            if (!size) {
                 r.complete = false;
                 return r;
             }
-            (key.endsWith(QLatin1String("WIDTH")) ? r.width : r.height) = static_cast<int>(roundHalfEven(*n));
+            (key.endsWith(QLatin1String("WIDTH")) ? r.width : r.height) = *size;
         } else if (key == QLatin1String("ID_LENGTH")) {
-            const double seconds = leadingNumber(value);
-            r.length = secondsToTimeText(static_cast<long long>(std::floor(seconds + 0.5)));
+            // Halves up, like a time of day; a length out of range is unknown.
+            const double seconds = std::floor(leadingNumber(value) + 0.5);
+            if (const auto whole = toInt32(seconds))
+                r.length = secondsToTimeText(*whole);
         } else if (key == QLatin1String("ID_VIDEO_FORMAT")) {
             r.format = value;
             r.hasFormat = true;
@@ -119,6 +122,11 @@ void MediaProbe::onFinished()
     if (!done)
         return;
     m_current = nullptr;
+    if (done->failedToStart() || done->RC() == kPlayerNotStarted) {
+        const QString said = done->StdOut().trimmed();
+        emit playerUnavailable(said.isEmpty() ? QStringLiteral("cannot start %1").arg(done->CmdLine.argv().value(0))
+                                              : said);
+    }
     if (m_currentRow >= 0) {
         applyProbeResult(m_list, m_currentRow, parseIdentifyOutput(done->StdOut()));
         emit probed(m_currentRow);

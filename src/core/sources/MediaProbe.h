@@ -26,6 +26,9 @@ struct ProbeResult {
 // The identify command for a file.
 Command identifyCommand(const QString& programFolder, const QString& path);
 
+// The exit code of mp.dll when it cannot run the player.
+constexpr int kPlayerNotStarted = 127;
+
 // Reads the player's KEY=VALUE lines (LF or CR LF).
 ProbeResult parseIdentifyOutput(const QString& output);
 
@@ -48,6 +51,8 @@ public:
 
 signals:
     void probed(int row);
+    // The player could not be run for this file; reason says why.
+    void playerUnavailable(const QString& reason);
     void idle();
 
 private:

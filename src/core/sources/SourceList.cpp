@@ -24,6 +24,8 @@ QVariant SourceList::data(const QModelIndex& index, int role) const
     if (!index.isValid() || index.row() >= count())
         return {};
     const SourceItem& it = item(index.row());
+    if (role == Qt::ToolTipRole && index.column() == SourceItem::Status && !it.statusReason.isEmpty())
+        return it.statusReason;
     if (role == Qt::DisplayRole || role == Qt::ToolTipRole)
         return it.cells[static_cast<size_t>(index.column())];
     if (role == Qt::UserRole)
@@ -56,6 +58,14 @@ void SourceList::setCell(int row, SourceItem::Column c, const QString& text)
         return;
     m_items[static_cast<size_t>(row)].cells[c] = text;
     emit dataChanged(index(row, c), index(row, c));
+}
+
+void SourceList::setStatus(int row, const QString& status, const QString& reason)
+{
+    if (row < 0 || row >= count())
+        return;
+    m_items[static_cast<size_t>(row)].statusReason = reason;
+    setCell(row, SourceItem::Status, status);
 }
 
 void SourceList::removeItem(int row)

@@ -12,6 +12,7 @@ struct SourceItem {
     enum Column { FileName, Start, End, Size, Format, Status, VideoTime, ColumnCount };
     QString tag;                             // the source path, hidden
     std::array<QString, ColumnCount> cells;  // "File Name" holds the path too
+    QString statusReason;                    // why the row failed; its Status cell's tool tip
 
     const QString& path() const { return cells[FileName]; }
 };
@@ -37,6 +38,8 @@ public:
     // Appends a row for the path with empty cells; returns its row.
     int append(const QString& path);
     void setCell(int row, SourceItem::Column c, const QString& text);
+    // The Status cell with the reason behind it (empty: none).
+    void setStatus(int row, const QString& status, const QString& reason);
     void removeItem(int row);
     void clearItems();
 

@@ -20,6 +20,11 @@ Command& Command::quoted(const QString& text)
     return *this;
 }
 
+Command& Command::path(const QString& filePath)
+{
+    return quoted(filePath.startsWith(u'-') ? QStringLiteral("./") + filePath : filePath);
+}
+
 Command& Command::append(const Command& other)
 {
     m_pieces.insert(m_pieces.end(), other.m_pieces.begin(), other.m_pieces.end());

@@ -19,6 +19,9 @@ public:
     Command& literal(const QString& text);
     Command& value(const QString& text);
     Command& quoted(const QString& text);
+    // A file path as a quoted piece; a relative path that starts with "-"
+    // gets "./" first, so that no tool reads it as an option.
+    Command& path(const QString& filePath);
     Command& append(const Command& other);
 
     QString text() const;

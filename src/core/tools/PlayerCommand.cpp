@@ -22,7 +22,7 @@ Command playerCommand(const QString& programFolder, quintptr windowHandle, Playe
     if (offsetSeconds >= 0)
         c.literal(QStringLiteral(" -ss ")).value(QString::number(offsetSeconds));
     c.literal(QStringLiteral(" -wid ")).value(QString::number(windowHandle)).literal(playerOptionsText(variant))
-        .quoted(sourcePath);
+        .path(sourcePath);
     return c;
 }
 

@@ -53,6 +53,7 @@ void Process::Launch()
     m_aborting = false;
     m_output.clear();
     m_timedOut = false;
+    m_failedToStart = false;
     m_decoder.resetState();
     m_start = QDateTime::currentDateTime();
 
@@ -67,8 +68,10 @@ void Process::Launch()
     connect(m_child, &QProcess::readyRead, this, &Process::Read);
     connect(m_child, &QProcess::finished, this, [this] { release(true); });
     connect(m_child, &QProcess::errorOccurred, this, [this](QProcess::ProcessError e) {
-        if (e == QProcess::FailedToStart)
+        if (e == QProcess::FailedToStart) {
+            m_failedToStart = true;
             release(false);
+        }
     });
     m_child->start(argv.first(), argv.mid(1));
     if (!m_child)   // failed at once and already released

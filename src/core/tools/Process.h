@@ -40,6 +40,8 @@ public:
     // once Finished has been raised.
     int RC() const { return m_aborting && m_abortRC != 0 ? m_abortRC : m_rc; }
     bool timedOut() const { return m_timedOut; }
+    // The last Launch could not start its program at all.
+    bool failedToStart() const { return m_failedToStart; }
     QDateTime StartTime() const { return m_start; }
     QString ElapsedTime() const;
 
@@ -60,6 +62,7 @@ private:
     bool m_aborting = false; // killed; its end is on the way
     int m_abortRC = 0;
     bool m_timedOut = false;
+    bool m_failedToStart = false;
     QDateTime m_start;
 };
 

@@ -4,8 +4,11 @@
 #include <QFileInfo>
 #include <QPointer>
 #include <QProcess>
+#include <QRegularExpression>
 #include <QStandardPaths>
 #include <QTimer>
+
+#include <algorithm>
 
 namespace varnel {
 
@@ -22,11 +25,29 @@ QByteArray keyBytes(int keyCode)
 
 ToolRegistry::ToolRegistry(QObject* parent) : QObject(parent) {}
 
+namespace {
+
+constexpr int kTailBytes = 4096;
+constexpr int kReasonLines = 5;
+
+// The last non-empty lines of a tool's output; progress lines end in CR.
+QString lastLinesOf(const QByteArray& tail)
+{
+    QStringList lines = QString::fromUtf8(tail).split(QRegularExpression(QStringLiteral("[\\r\\n]+")),
+                                                      Qt::SkipEmptyParts);
+    for (QString& l : lines)
+        l = l.trimmed();
+    lines.removeAll(QString());
+    return lines.mid(std::max<qsizetype>(0, lines.size() - kReasonLines)).join(u'\n');
+}
+
+} // namespace
+
 ToolRegistry::~ToolRegistry()
 {
-    for (const auto& [pid, p] : m_tools) {
-        p->disconnect(this);
-        p->kill();
+    for (const auto& [pid, tool] : m_tools) {
+        tool.process->disconnect(this);
+        tool.process->kill();
     }
 }
 
@@ -44,34 +65,47 @@ qint64 ToolRegistry::start(const Command& command, const QString& workingDir)
         return 0;
     auto* p = new QProcess(this);
     p->setWorkingDirectory(workingDir);
-    p->setStandardOutputFile(QProcess::nullDevice());
-    p->setStandardErrorFile(QProcess::nullDevice());
+    // Read as it comes, so that a chatty tool never stalls on a full pipe;
+    // only the end is kept.
+    p->setProcessChannelMode(QProcess::MergedChannels);
     p->start(argv.first(), argv.mid(1));
     const qint64 pid = p->processId();
     if (pid <= 0) { // not even forked: nothing to follow
         delete p;
         return 0;
     }
-    m_tools[pid] = p;
+    m_tools[pid].process = p;
+    connect(p, &QProcess::readyReadStandardOutput, this, [this, pid, p] {
+        const auto it = m_tools.find(pid);
+        if (it == m_tools.end())
+            return;
+        QByteArray& tail = it->second.tail;
+        tail += p->readAllStandardOutput();
+        if (tail.size() > kTailBytes)
+            tail.remove(0, tail.size() - kTailBytes);
+    });
     connect(p, &QProcess::finished, this, [this, pid](int code, QProcess::ExitStatus status) {
         forget(pid, code, status != QProcess::NormalExit);
     });
-    connect(p, &QProcess::errorOccurred, this, [this, pid](QProcess::ProcessError e) {
+    connect(p, &QProcess::errorOccurred, this, [this, pid, program](QProcess::ProcessError e) {
         if (e == QProcess::FailedToStart)
-            forget(pid, -1, true);
+            forget(pid, -1, true, QStringLiteral("cannot start %1").arg(program));
     });
     return pid;
 }
 
-void ToolRegistry::forget(qint64 pid, int exitCode, bool crashed)
+void ToolRegistry::forget(qint64 pid, int exitCode, bool crashed, const QString& why)
 {
     const auto it = m_tools.find(pid);
     if (it == m_tools.end())
         return;
-    it->second->disconnect(this);
-    it->second->deleteLater();
+    QProcess* p = it->second.process;
+    it->second.tail += p->readAllStandardOutput();
+    const QString lastLines = why.isEmpty() ? lastLinesOf(it->second.tail) : why;
+    p->disconnect(this);
+    p->deleteLater();
     m_tools.erase(it);
-    emit toolFinished(pid, exitCode, crashed);
+    emit toolFinished(pid, exitCode, crashed, lastLines);
     if (m_tools.empty())
         emit allEnded();
 }
@@ -80,23 +114,23 @@ bool ToolRegistry::postKey(qint64 pid, int keyCode)
 {
     const auto it = m_tools.find(pid);
     const QByteArray bytes = keyBytes(keyCode);
-    if (it == m_tools.end() || bytes.isEmpty() || it->second->state() == QProcess::NotRunning)
+    if (it == m_tools.end() || bytes.isEmpty() || it->second.process->state() == QProcess::NotRunning)
         return false;
     // QProcess hands the bytes to the pipe from the event loop.
-    return it->second->write(bytes) == bytes.size();
+    return it->second.process->write(bytes) == bytes.size();
 }
 
 bool ToolRegistry::isRunning(qint64 pid) const
 {
     const auto it = m_tools.find(pid);
-    return it != m_tools.end() && it->second->state() != QProcess::NotRunning;
+    return it != m_tools.end() && it->second.process->state() != QProcess::NotRunning;
 }
 
 void ToolRegistry::terminate(qint64 pid)
 {
     const auto it = m_tools.find(pid);
     if (it != m_tools.end())
-        it->second->kill();
+        it->second.process->kill();
 }
 
 void ToolRegistry::quitAll(int graceMs)
@@ -105,9 +139,9 @@ void ToolRegistry::quitAll(int graceMs)
         QTimer::singleShot(0, this, &ToolRegistry::allEnded);
         return;
     }
-    for (const auto& [pid, p] : m_tools) {
+    for (const auto& [pid, t] : m_tools) {
         postKey(pid, Key::Quit);
-        QPointer<QProcess> tool = p;
+        QPointer<QProcess> tool = t.process;
         QTimer::singleShot(graceMs, this, [tool] {
             if (tool && tool->state() != QProcess::NotRunning)
                 tool->kill();

@@ -9,6 +9,7 @@
 #include <map>
 
 class QProcess;
+class QTimer;
 
 namespace varnel {
 
@@ -48,13 +49,19 @@ public:
     void quitAll(int graceMs);
 
 signals:
-    void toolFinished(qint64 pid, int exitCode, bool crashed);
+    // lastLines: the end of what the tool wrote (standard output and error
+    // together), its last few lines, to say why it failed.
+    void toolFinished(qint64 pid, int exitCode, bool crashed, const QString& lastLines);
     void allEnded();
 
 private:
-    void forget(qint64 pid, int exitCode, bool crashed);
+    struct Tool {
+        QProcess* process = nullptr;
+        QByteArray tail; // the newest output; older bytes are dropped
+    };
+    void forget(qint64 pid, int exitCode, bool crashed, const QString& why = {});
 
-    std::map<qint64, QProcess*> m_tools;
+    std::map<qint64, Tool> m_tools;
 };
 
 } // namespace varnel

@@ -1,6 +1,8 @@
 #include "core/workspace/Workspace.h"
 
+#include "core/common/UserMessages.h"
 #include "core/profiles/OptionSets.h"
+#include "core/settings/Settings.h"
 #include "core/tools/PlayerCommand.h"
 
 namespace varnel {
@@ -16,6 +18,7 @@ RunEnvironment runEnvironment(Workspace& w)
     env.shell = &w.shell();
     env.messages = &w.messages();
     env.programFolder = w.programFolder();
+    env.dataFolder = w.dataFolder();
     env.entryNumber = [&w] { return w.entryNumber(); };
     env.stopPreview = [&w] { w.quitPlayer(); };
     return env;
@@ -23,10 +26,20 @@ RunEnvironment runEnvironment(Workspace& w)
 
 } // namespace
 
-Workspace::Workspace(QString programFolder, ShellServices& shell, UserMessages& messages, QObject* parent)
-    : QObject(parent), m_programFolder(std::move(programFolder)), m_shell(shell), m_messages(messages),
-      m_probe(m_list, m_programFolder), m_run(runEnvironment(*this))
+Workspace::Workspace(QString programFolder, ShellServices& shell, UserMessages& messages, QObject* parent,
+                     QString dataFolder)
+    : QObject(parent), m_programFolder(std::move(programFolder)),
+      m_dataFolder(dataFolder.isEmpty() ? dataFolderFor(m_programFolder) : std::move(dataFolder)), m_shell(shell),
+      m_messages(messages), m_probe(m_list, m_programFolder), m_run(runEnvironment(*this))
 {
+    removeStaleSettingsTemporaries(m_dataFolder);
+    // A missing player is said once for a batch of files, not for each.
+    connect(&m_probe, &MediaProbe::playerUnavailable, this, [this](const QString& reason) {
+        if (!m_playerWarned)
+            m_messages.error(kPlayerUnavailable.arg(reason));
+        m_playerWarned = true;
+    });
+    connect(&m_probe, &MediaProbe::idle, this, [this] { m_playerWarned = false; });
     // Parents for finding by name (Timer2 inside the run); the members still
     // end with the workspace, in their order.
     for (QObject* member : std::initializer_list<QObject*>{&m_tools, &m_list, &m_sheet, &m_probe, &m_run})
@@ -46,6 +59,11 @@ void Workspace::addSources(const QStringList& paths)
 {
     for (const QString& p : paths)
         m_probe.addSource(p);
+}
+
+Settings Workspace::settings() const
+{
+    return Settings(m_dataFolder);
 }
 
 void Workspace::showItem(int row)

@@ -11,20 +11,32 @@
 #include "core/tools/ToolRegistry.h"
 
 #include <QObject>
+#include <QStringList>
 
 namespace varnel {
 
+class Settings;
 class ShellServices;
+
+inline const QString kPlayerUnavailable =
+    QStringLiteral("The media player could not be started, so the files cannot be probed:\n%1");
 class UserMessages;
 
 class Workspace : public QObject {
     Q_OBJECT
 public:
-    Workspace(QString programFolder, ShellServices& shell, UserMessages& messages, QObject* parent = nullptr);
+    // dataFolder empty: the program folder when writable, else the user's
+    // data folder.
+    Workspace(QString programFolder, ShellServices& shell, UserMessages& messages, QObject* parent = nullptr,
+              QString dataFolder = {});
     ~Workspace() override;
 
     QString programFolder() const { return m_programFolder; }
+    // Where settings.dat, curconvert.log and outputs of "0" go.
+    QString dataFolder() const { return m_dataFolder; }
     ShellServices& shell() const { return m_shell; }
+    // The settings file in the data folder.
+    Settings settings() const;
     UserMessages& messages() const { return m_messages; }
 
     ToolRegistry& tools() { return m_tools; }
@@ -51,6 +63,7 @@ public:
 
 private:
     QString m_programFolder;
+    QString m_dataFolder;
     ShellServices& m_shell;
     UserMessages& m_messages;
     // Declared before their users, so that users are destroyed first.
@@ -61,6 +74,7 @@ private:
     MediaProbe m_probe;
     ConversionRun m_run;
     int m_entry = 0;
+    bool m_playerWarned = false; // once for each batch of files
 };
 
 } // namespace varnel

@@ -12,6 +12,7 @@
 #include "core/convert/ProgressMonitor.h"
 #include "gui/profiles/ProfileChooser.h"
 #include "core/settings/Settings.h"
+#include "core/settings/SettingsForm.h"
 #include "core/sources/FileSelection.h"
 #include "gui/settings/SettingsDialog.h"
 #include "gui/profiles/OptionSheetView.h"
@@ -78,7 +79,7 @@ void MainWindow::load()
     m_panel->hide();
     m_chooser->fill();
     optionSheet().prolist();
-    const Settings settings(m_services.programFolder);
+    const Settings settings = m_workspace->settings();
     const int stored = static_cast<int>(leadingNumber(settings.read(SettingKey::Profile)));
     m_chooser->selectEntry(stored);
     chooseProfile(m_chooser->entryNumber());
@@ -90,9 +91,10 @@ void MainWindow::unload()
     if (m_unloaded)
         return;
     m_unloaded = true;
-    if (m_chooser->entryNumber() > 0)
-        Settings(m_services.programFolder)
-            .write(SettingKey::Profile, QString::number(m_chooser->entryNumber()), QStringLiteral("Set"));
+    const Settings settings = m_workspace->settings();
+    if (m_chooser->entryNumber() > 0 &&
+        !settings.write(SettingKey::Profile, QString::number(m_chooser->entryNumber()), QStringLiteral("Set")))
+        m_services.messages->error(kSettingsNotSaved.arg(settings.filePath()));
 }
 
 void MainWindow::closeEvent(QCloseEvent* e)
@@ -199,23 +201,30 @@ void MainWindow::chooseProfile(int number)
 
 void MainWindow::openSettings()
 {
-    const Settings settings(m_services.programFolder);
+    const Settings settings = m_workspace->settings();
     showModal(new SettingsDialog(settings, *m_services.messages, m_services.chooseFolder, this));
 }
 
 void MainWindow::openHelp()
 {
-    m_services.shell->openHelp(m_services.programFolder + QStringLiteral("/help/index.html"));
+    const QString help = m_services.programFolder + QStringLiteral("/help/index.html");
+    sayIfNotOpened(m_services.shell->openHelp(help), help);
 }
 
 void MainWindow::openHomePage()
 {
-    m_services.shell->openLink(kHomePage);
+    sayIfNotOpened(m_services.shell->openLink(kHomePage), kHomePage);
 }
 
 void MainWindow::openSupportPage()
 {
-    m_services.shell->openLink(kSupportPage);
+    sayIfNotOpened(m_services.shell->openLink(kSupportPage), kSupportPage);
+}
+
+void MainWindow::sayIfNotOpened(bool opened, const QString& what)
+{
+    if (!opened)
+        m_services.messages->error(kCannotOpen.arg(what));
 }
 
 void MainWindow::openAbout()

@@ -86,6 +86,7 @@ private:
     void load();
     void unload();
     void showModal(QDialog* dialog);
+    void sayIfNotOpened(bool opened, const QString& what);
 
     MainWindowServices m_services;
     std::unique_ptr<UserMessages> m_ownMessages;

@@ -7,6 +7,9 @@
 #include <QMimeData>
 #include <QPainter>
 
+#include <algorithm>
+#include <utility>
+
 namespace varnel {
 
 SourceListView::SourceListView(SourceList& list, QWidget* parent) : QTreeView(parent)
@@ -23,10 +26,21 @@ SourceListView::SourceListView(SourceList& list, QWidget* parent) : QTreeView(pa
     setEditTriggers(QAbstractItemView::NoEditTriggers);
     setAcceptDrops(true);
     setDropIndicatorShown(false);
+    // Widths fixed from the header texts, never measured from the rows: a
+    // row added to a long list costs the same as the first.
     header()->setStretchLastSection(false);
     header()->setSectionResizeMode(0, QHeaderView::Stretch);
-    for (int c = 1; c < list.columnCount(); ++c)
-        header()->setSectionResizeMode(c, QHeaderView::ResizeToContents);
+    const QFontMetrics metrics(header()->font());
+    // Column | a typical widest cell
+    const std::pair<int, const char*> samples[] = {
+        {SourceItem::Start, "10:00:00"}, {SourceItem::End, "10:00:00"}, {SourceItem::Size, "1920x1080"},
+        {SourceItem::Format, "MPEG4"},   {SourceItem::Status, "Processing"}, {SourceItem::VideoTime, "10:00:00"},
+    };
+    for (const auto& [column, sample] : samples) {
+        header()->setSectionResizeMode(column, QHeaderView::Interactive);
+        header()->resizeSection(column, std::max(metrics.horizontalAdvance(SourceList::headers().at(column)),
+                                                 metrics.horizontalAdvance(QLatin1String(sample))) + 24);
+    }
     connect(this, &QTreeView::clicked, this, [this] { emit rowClicked(selectedRow()); });
     connect(this, &QTreeView::doubleClicked, this, [this] { emit rowDoubleClicked(selectedRow()); });
 }

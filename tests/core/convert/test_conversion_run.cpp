@@ -68,7 +68,7 @@ TEST_F(Run, ThreeRowsAllConvert)
     EXPECT_FALSE(run->start()) << "a second Convert while one runs is refused";
     ASSERT_TRUE(finished.wait(120000));
     EXPECT_EQ(statuses(), (QStringList{"OK", "OK", "OK"}));
-    EXPECT_EQ(total, (QList<int>{0, 33, 66, 99, 100, 0}));
+    EXPECT_EQ(total, (QList<int>{0, 33, 66, 100, 100, 0}));
     ASSERT_GE(captions.size(), 2);
     EXPECT_EQ(captions[0], "Progress....") << "the caption starts afresh";
     EXPECT_EQ(captions[1], "Progress...." + first + " To " + out.path() + "/a.mp4");

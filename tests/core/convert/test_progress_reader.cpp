@@ -146,3 +146,16 @@ TEST_F(Reader, TickGivesElapsedTimeAndUnclampedPercent)
     m.stop();
     EXPECT_FALSE(m.timer()->isActive());
 }
+
+TEST_F(Reader, AnEncodedTimeOutOfRangeMovesNothing)
+{
+    ProgressMonitor m(file);
+    QSignalSpy track(&m, &ProgressMonitor::trackProgress);
+    m.start(2);
+    for (const char* huge : {"1e300xx", "99999999999xx"}) {
+        write(line(huge).toUtf8() + "\n");
+        m.tick();
+    }
+    EXPECT_EQ(track.count(), 0) << "such a percentage is unknown, never cast";
+    m.stop();
+}

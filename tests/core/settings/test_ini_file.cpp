@@ -1,7 +1,12 @@
 #include "core/settings/IniFile.h"
 #include "core/settings/Settings.h"
 
+#include <QDir>
 #include <QFile>
+#include <csignal>
+#include <sys/resource.h>
+#include <sys/wait.h>
+#include <unistd.h>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
@@ -100,4 +105,33 @@ TEST_F(IniFileTest, OutputFolderZeroOrEmptyMeansTheProgramFolder)
     EXPECT_EQ(s.outputFolder(), dir.path());
     s.write(SettingKey::OutputFolder, "/videos");
     EXPECT_EQ(s.outputFolder(), "/videos");
+}
+
+TEST_F(IniFileTest, AFullDiskLeavesTheOldFileAndSaysSo)
+{
+    writeRaw("[set]\r\nthread=2\r\noutputfolder=/videos\r\n");
+    const QByteArray before = raw();
+    // A child whose files may not grow past 16 bytes stands in for a full disk.
+    const pid_t child = ::fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+        ::signal(SIGXFSZ, SIG_IGN);
+        const rlimit limit{16, 16};
+        ::setrlimit(RLIMIT_FSIZE, &limit);
+        const bool written = writeSettings(file, "set", {{"thread", "4"}, {"autoshut", "1"}});
+        ::_exit(written ? 1 : 0);
+    }
+    int status = 0;
+    ASSERT_EQ(::waitpid(child, &status, 0), child);
+    ASSERT_TRUE(WIFEXITED(status));
+    EXPECT_EQ(WEXITSTATUS(status), 0) << "the write reported success";
+    EXPECT_EQ(raw(), before);
+    EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden), QStringList{"settings.dat"}) << "no temporary left";
+}
+
+TEST_F(IniFileTest, SeveralKeysGoInOneReplacement)
+{
+    writeRaw("[Set]\r\nThread=2\r\n");
+    ASSERT_TRUE(writeSettings(file, "set", {{"thread", "4"}, {"autoshut", "1"}, {"existedfile", "0"}}));
+    EXPECT_EQ(raw(), "[Set]\r\nThread=4\r\nautoshut=1\r\nexistedfile=0\r\n");
 }

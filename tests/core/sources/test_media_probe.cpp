@@ -130,3 +130,20 @@ TEST(MediaProbeHang, APlayerThatHangsIsEndedAndItsRowKeepsWhatWasFound)
     EXPECT_EQ(list.cell(0, SourceItem::End), "0:00:12");
     EXPECT_EQ(list.cell(0, SourceItem::Size), "320x0");
 }
+
+TEST_F(Probing, TransportStreamsGetTheirLength)
+{
+    // The player reports 0 for MPEG-TS; the length comes from ffprobe then.
+    const QString ts = test::makeMedia("clip3s.ts", {"-f", "lavfi", "-i", "testsrc=size=320x240:rate=25:duration=3",
+                                                     "-c:v", "mpeg2video", "-f", "mpegts"});
+    addAndWait({ts});
+    EXPECT_EQ(cell(0, SourceItem::End), "0:00:03");
+    EXPECT_EQ(cell(0, SourceItem::Size), "320x240");
+}
+
+TEST(ProbeParse, LengthsOutOfRangeAreUnknown)
+{
+    for (const char* huge : {"ID_LENGTH=1e999", "ID_LENGTH=1e20", "ID_LENGTH=-1e20"})
+        EXPECT_EQ(parseIdentifyOutput(huge).length, "") << huge;
+    EXPECT_FALSE(parseIdentifyOutput("ID_VIDEO_WIDTH=1e40\nID_VIDEO_HEIGHT=240").complete);
+}

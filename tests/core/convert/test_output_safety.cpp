@@ -1,0 +1,176 @@
+// A run never writes over a user's file, never calls a failure a success,
+// and says why a row failed.
+#include "RunRig.h"
+
+#include <QCryptographicHash>
+#include <QDir>
+#include <QFile>
+#include <QSignalSpy>
+#include <QTimer>
+#include <gtest/gtest.h>
+
+using namespace varnel;
+
+namespace {
+
+QByteArray digest(const QString& path)
+{
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? QCryptographicHash::hash(f.readAll(), QCryptographicHash::Md5) : QByteArray();
+}
+
+void writeFile(const QString& path, const QByteArray& bytes)
+{
+    QFile f(path);
+    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+    f.write(bytes);
+}
+
+struct Safety : ::testing::Test, test::RunRig {
+    QTemporaryDir sources;
+
+    Safety() { settings.write(SettingKey::ExistedFile, "1"); } // overwrite, the default of a fresh install
+    QString addSource(const QString& name, const QString& media = {})
+    {
+        const QString path = test::copyTo(media.isEmpty() ? test::videoClip(2) : media, sources.path(), name);
+        addRow(path, "0:00:02");
+        return path;
+    }
+    QString reason(int row) { return list.item(row).statusReason; }
+    QString status(int row) { return list.cell(row, SourceItem::Status); }
+    // Everything in the output folder, hidden files too.
+    QStringList outputs() { return QDir(out.path()).entryList(QDir::Files | QDir::Hidden, QDir::Name); }
+    // An fp.dll of the test's own in the program folder.
+    void encoderScript(const QByteArray& body)
+    {
+        QFile::remove(folder.file("fp.dll"));
+        writeFile(folder.file("fp.dll"), "#!/bin/sh\n" + body);
+        QFile(folder.file("fp.dll")).setPermissions(QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    }
+};
+
+} // namespace
+
+TEST_F(Safety, NoSourceOfTheListIsWrittenOver)
+{
+    settings.write(SettingKey::OutputFolder, sources.path()); // outputs beside the sources
+    const QString holiday = addSource("my.holiday.mp4");
+    const QString my = addSource("my.mp4", test::videoClip(3));
+    const QByteArray before = digest(my);
+    ASSERT_TRUE(runToEnd());
+    EXPECT_EQ(status(0), "OK");
+    EXPECT_EQ(status(1), "OK");
+    EXPECT_EQ(digest(my), before) << "the user's my.mp4 is untouched";
+    EXPECT_EQ(run->outputPath(0), sources.path() + "/my_New.mp4");
+    EXPECT_EQ(run->outputPath(1), sources.path() + "/my_New_New.mp4") << "neither its own source nor row 1's output";
+    EXPECT_NEAR(test::probeMedia(run->outputPath(1)).duration, 2, 0.5) << "row 2 converted the real my.mp4 (3 s, clipped to 2)";
+}
+
+TEST_F(Safety, NoOutputIsUsedTwiceInOneRunButEarlierRunsAreReplaced)
+{
+    addSource("clip.mkv");
+    addSource("clip.ts");
+    ASSERT_TRUE(runToEnd());
+    EXPECT_EQ(run->outputPath(0), out.path() + "/clip.mp4");
+    EXPECT_EQ(run->outputPath(1), out.path() + "/clip_New.mp4");
+    EXPECT_EQ(outputs(), (QStringList{"clip.mp4", "clip_New.mp4"}));
+
+    ASSERT_TRUE(runToEnd()); // the overwrite policy still replaces what an earlier run made
+    EXPECT_EQ(run->outputPath(0), out.path() + "/clip.mp4");
+    EXPECT_EQ(outputs(), (QStringList{"clip.mp4", "clip_New.mp4"}));
+}
+
+TEST_F(Safety, AFailedRowLeavesNothingAndKeepsWhatWasThere)
+{
+    writeFile(sources.filePath("junk.avi"), "not a video");
+    addRow(sources.filePath("junk.avi"), "0:00:02");
+    writeFile(out.filePath("junk.mp4"), "an older output");
+    ASSERT_TRUE(runToEnd());
+    EXPECT_EQ(status(0), "Fail");
+    EXPECT_TRUE(reason(0).startsWith("the encoder ended with exit code")) << reason(0).toStdString();
+    EXPECT_GT(reason(0).count('\n'), 0) << "the encoder's last words come with it";
+    EXPECT_EQ(outputs(), QStringList{"junk.mp4"});
+    EXPECT_EQ(digest(out.filePath("junk.mp4")), QCryptographicHash::hash("an older output", QCryptographicHash::Md5));
+    EXPECT_EQ(list.data(list.index(0, SourceItem::Status), Qt::ToolTipRole).toString(), reason(0));
+}
+
+TEST_F(Safety, AnEncoderThatWritesNothingFailsEvenOverAnOldOutput)
+{
+    encoderScript("exit 0\n");
+    addSource("a.mp4");
+    writeFile(out.filePath("a.mp4"), "old");
+    ASSERT_TRUE(runToEnd());
+    EXPECT_EQ(status(0), "Fail");
+    EXPECT_EQ(reason(0), "the encoder wrote no output");
+    EXPECT_EQ(outputs(), QStringList{"a.mp4"});
+}
+
+TEST_F(Safety, ReasonsForFailuresBeforeTheEncoder)
+{
+    const struct {
+        const char* what;
+        std::function<void(Safety&)> arrange;
+        const char* reasonStart;
+    } cases[] = {
+        {"missing ffmpeg", [](Safety&) { qputenv("VARNEL_FFMPEG", "/no/such/ffmpeg"); },
+         "the encoder ended with exit code 127\ncannot start /no/such/ffmpeg"},
+        {"header", [](Safety& s) { s.choose(1); }, "the chosen entry is a category header"},
+        {"no time", [](Safety& s) { s.list.setCell(0, SourceItem::End, "0:00:00"); }, "the clip from 0:00:00 to 0:00:00 lasts no time"},
+        {"folder", [](Safety& s) { s.settings.write(SettingKey::OutputFolder, "/proc/version/out"); },
+         "the output folder /proc/version/out does not exist and cannot be created"},
+    };
+    for (const auto& c : cases) {
+        list.clearItems();
+        choose(2);
+        settings.write(SettingKey::OutputFolder, out.path());
+        addSource("a.mp4");
+        c.arrange(*this);
+        ASSERT_TRUE(runToEnd()) << c.what;
+        qunsetenv("VARNEL_FFMPEG");
+        EXPECT_EQ(status(0), "Fail") << c.what;
+        EXPECT_TRUE(reason(0).startsWith(c.reasonStart)) << c.what << ": " << reason(0).toStdString();
+        EXPECT_EQ(messages.shown.last(), "info: Conversion completed!");
+    }
+    EXPECT_TRUE(outputs().isEmpty());
+}
+
+TEST_F(Safety, ACreatableOutputFolderIsMade)
+{
+    settings.write(SettingKey::OutputFolder, out.filePath("new/deeper"));
+    addSource("a.mp4");
+    ASSERT_TRUE(runToEnd());
+    EXPECT_EQ(status(0), "OK");
+    EXPECT_TRUE(QFile::exists(out.filePath("new/deeper/a.mp4")));
+}
+
+TEST_F(Safety, ACancelledRowLeavesNothingOnceItsEncoderHasEnded)
+{
+    addSource("long.mp4", test::videoClip(30));
+    list.setCell(0, SourceItem::End, "0:00:30");
+    QObject::connect(run, &ConversionRun::trackProgress, [&](int p) {
+        if (p > 0)
+            run->cancel();
+    });
+    QSignalSpy ended(&tools, &ToolRegistry::allEnded);
+    ASSERT_TRUE(runToEnd());
+    ASSERT_TRUE(ended.count() > 0 || ended.wait(60000));
+    EXPECT_EQ(status(0), "Cancel");
+    EXPECT_TRUE(outputs().isEmpty()) << outputs().join(' ').toStdString();
+}
+
+TEST_F(Safety, TheRunBarNeverStandsStillOnALongList)
+{
+    // An encoder that writes its output at once: rows cost milliseconds.
+    encoderScript("prev=; for a in \"$@\"; do [ \"$a\" = -threads ] && out=$prev; prev=$a; done; echo x > \"$out\"\n");
+    for (int i = 0; i < 150; ++i) {
+        const QString name = sources.filePath(QString("s%1.avi").arg(i));
+        writeFile(name, "x");
+        addRow(name, "0:00:02");
+    }
+    QList<int> total;
+    QObject::connect(run, &ConversionRun::totalProgress, [&](int v) { total << v; });
+    ASSERT_TRUE(runToEnd(300000));
+    ASSERT_EQ(total.size(), 1 + 150 + 2) << "a start, a step for each row, and the end's 100 and 0";
+    for (int done = 1; done <= 150; ++done)
+        EXPECT_EQ(total[done], 100 * done / 150) << "after row " << done;
+}

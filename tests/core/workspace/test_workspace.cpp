@@ -1,0 +1,53 @@
+#include "core/workspace/Workspace.h"
+
+#include "TestSupport.h"
+#include "core/settings/Settings.h"
+
+#include <QDateTime>
+#include <QFile>
+#include <gtest/gtest.h>
+
+using namespace varnel;
+
+TEST(Workspace, AMissingPlayerIsSaidOnceForABatchOfFiles)
+{
+    test::ProgramFolder folder;
+    test::FakeShell shell;
+    test::RecordingMessages messages;
+    Workspace ws(folder.path(), shell, messages);
+    qputenv("VARNEL_MPLAYER", "/no/such/mplayer");
+    ws.addSources({test::videoClip(2), test::videoClip(2), test::videoClip(2)});
+    ASSERT_TRUE(test::waitFor([&] { return !ws.probe().isBusy(); }, 60000));
+    qunsetenv("VARNEL_MPLAYER");
+    ASSERT_EQ(messages.shown.size(), 1) << messages.shown.join('|').toStdString();
+    EXPECT_TRUE(messages.shown[0].startsWith("error: The media player could not be started, so the files cannot be probed:\n"
+                                             "cannot start /no/such/mplayer"))
+        << messages.shown[0].toStdString();
+    EXPECT_EQ(ws.list().count(), 3);
+
+    ws.addSources({test::videoClip(2)});
+    ASSERT_TRUE(test::waitFor([&] { return !ws.probe().isBusy(); }, 60000));
+    EXPECT_EQ(messages.shown.size(), 1) << "a working player says nothing";
+    EXPECT_EQ(ws.list().cell(3, SourceItem::Size), "320x240");
+}
+
+TEST(Workspace, WritesGoToTheProgramFolderWhenWritableAndStaleTemporariesGo)
+{
+    test::ProgramFolder folder;
+    test::FakeShell shell;
+    test::RecordingMessages messages;
+    const QString stale = folder.file("settings.dat.AbC123"), fresh = folder.file("settings.dat.XyZ789");
+    for (const QString& f : {stale, fresh}) {
+        QFile file(f);
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    }
+    QFile old(stale);
+    ASSERT_TRUE(old.open(QIODevice::ReadWrite));
+    ASSERT_TRUE(old.setFileTime(QDateTime::currentDateTime().addSecs(-3600), QFileDevice::FileModificationTime));
+    old.close();
+    Workspace ws(folder.path(), shell, messages);
+    EXPECT_EQ(ws.dataFolder(), folder.path());
+    EXPECT_EQ(ws.settings().filePath(), folder.file("settings.dat"));
+    EXPECT_FALSE(QFile::exists(stale)) << "left by a write that was killed";
+    EXPECT_TRUE(QFile::exists(fresh)) << "perhaps another copy's write in progress";
+}
