@@ -5,3 +5,4 @@ build="${1:-build}"
 cd "$build/bench"
 ./bench_probe
 ./bench_convert
+./bench_window_add

@@ -203,6 +203,11 @@ TEST_F(Window, HelpAndLinksGoThroughTheShell)
     ASSERT_EQ(shell.links.size(), 2);
     EXPECT_EQ(shell.links[1], shell.links[0] + "/faq.htm");
     EXPECT_TRUE(messages.shown.isEmpty());
+
+    shell.opens = false; // a desktop without an opener
+    find<QAction>("helphelp")->trigger();
+    EXPECT_EQ(messages.shown, QStringList{"error: Could not open " + folder.path() +
+                                          "/help/index.html: no program on this desktop opened it."});
 }
 
 TEST_F(Window, ExitHidesAtOnceAndEndsOnlyWhenThePlayerHasEnded)
