@@ -4,7 +4,9 @@
 #include "cli/Subcommands.h"
 #include "cli/Terminal.h"
 
+#include "core/common/TimeText.h"
 #include "core/convert/ConversionRun.h"
+#include "core/preview/ClipTimes.h"
 #include "core/profiles/Catalogue.h"
 #include "core/settings/Settings.h"
 #include "core/profiles/OptionSheet.h"
@@ -37,7 +39,12 @@ void onInterrupt(int)
 
 int convert(const QStringList& args)
 {
-    const CliArgs a = CliArgs::parse(args, {"--choose", "--set", "--output-folder", "--existing", "--threads"}, {});
+    const CliArgs a = CliArgs::parse(
+        args, {"--choose", "--set", "--output-folder", "--existing", "--threads", "--start", "--end"}, {});
+    const auto start = a.last("--start"), end = a.last("--end");
+    for (const auto& t : {start, end})
+        if (t && !timeTextToSeconds(*t))
+            throw UsageError(QStringLiteral("%1 is not a time H:MM:SS").arg(*t).toStdString());
     Session session;
     Workspace& ws = session.workspace;
     const int entry = buildSheet(ws, a);
@@ -81,6 +88,19 @@ int convert(const QStringList& args)
     probeInto(ws, files);
     if (interrupted)
         return 3;
+    // The trim, as the clip editor's OK would write it, for every file; the
+    // clip editor's refusal when a start is not earlier than its end.
+    if (start || end) {
+        for (int r = 0; r < list.count(); ++r)
+            if (!clipTimesInOrder(start.value_or(list.cell(r, SourceItem::Start)),
+                                  end.value_or(list.cell(r, SourceItem::End)))) {
+                err() << kClipTimeError << '\n' << Qt::flush;
+                return 2;
+            }
+        for (int r = 0; r < list.count(); ++r)
+            ws.endClipEditing(r, start.value_or(list.cell(r, SourceItem::Start)),
+                              end.value_or(list.cell(r, SourceItem::End)));
+    }
 
     // One line per row on standard error; while a row converts, its line
     // shows the percentage done.

@@ -35,7 +35,8 @@ const char* kUsage =
     "          --end H:MM:SS --output PATH [--threads TEXT] [--program-folder DIR] [--argv]\n"
     "                                             show the encoder command\n"
     "  convert --choose N [--set G/ROW=V]... [--output-folder DIR] [--existing new|overwrite]\n"
-    "          [--threads N] FILE...              convert files\n";
+    "          [--threads N] [--start H:MM:SS] [--end H:MM:SS] FILE...\n"
+    "                                             convert files, each trimmed to start and end\n";
 
 } // namespace
 

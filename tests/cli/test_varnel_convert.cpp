@@ -256,3 +256,19 @@ TEST_F(Cli, AFailedRowSaysWhyUnderItsLine)
     EXPECT_TRUE(err.contains("\n    the encoder ended with exit code 127\n    cannot start /no/such/ffmpeg")) << err.toStdString();
     EXPECT_EQ(lines(), QStringList{a + "\tFail\t" + outDir.path() + "/a.mp4"});
 }
+
+TEST_F(Cli, ConvertTrimsEveryFileAndRefusesAnEmptyClip)
+{
+    QTemporaryDir dir, outDir;
+    const QString a = test::copyTo(test::videoClip(30), dir.path(), "a.mp4");
+    ASSERT_EQ(run({"convert", "--choose", "2", "--start", "0:00:02", "--end", "0:00:05", "--output-folder", outDir.path(), a}), 0)
+        << err.toStdString();
+    EXPECT_NEAR(test::probeMedia(outDir.filePath("a.mp4")).duration, 3.0, 0.3);
+
+    ASSERT_EQ(run({"convert", "--choose", "2", "--start", "0:00:28", "--output-folder", outDir.path(), a}), 0);
+    EXPECT_NEAR(test::probeMedia(outDir.filePath("a.mp4")).duration, 2.0, 0.3) << "to the file's own end";
+
+    EXPECT_EQ(run({"convert", "--choose", "2", "--start", "0:00:05", "--end", "0:00:05", "--output-folder", outDir.path(), a}), 2);
+    EXPECT_EQ(err, "Start time or End time is error.\n");
+    EXPECT_TRUE(out.isEmpty()) << "nothing converted";
+}

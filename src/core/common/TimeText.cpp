@@ -15,6 +15,13 @@ QString secondsToTimeText(long long seconds)
         .arg(s % 60, 2, 10, QChar(u'0'));
 }
 
+std::optional<QString> clockText(long long seconds)
+{
+    if (seconds > 32767)
+        return std::nullopt;
+    return secondsToTimeText(seconds);
+}
+
 std::optional<int> timeTextToSeconds(const QString& text)
 {
     const QStringList parts = text.trimmed().split(u':');

@@ -75,8 +75,8 @@ void ProgressMonitor::stop()
 void ProgressMonitor::tick()
 {
     ++m_encodingSeconds;
-    if (m_encodingSeconds <= 32767)
-        emit elapsedText(secondsToTimeText(m_encodingSeconds));
+    if (const auto text = clockText(m_encodingSeconds))
+        emit elapsedText(*text);
     const double encoded = leadingNumber(encodedTimeText(ReadLastLineOfFile(m_statisticsFile)));
     if (m_clipDuration == 0)
         return;

@@ -1,6 +1,9 @@
 #include "core/preview/PreviewState.h"
 
+#include "core/tools/PlayerCommand.h"
 #include "core/tools/ToolRegistry.h"
+
+#include <QTimer>
 
 namespace varnel {
 
@@ -11,6 +14,15 @@ qint64 startPlayer(ToolRegistry& tools, PreviewState& preview, const QString& pr
     if (pid != 0)
         preview.playerProcessId = static_cast<std::int32_t>(pid);
     return pid;
+}
+
+void quitPlayer(ToolRegistry& tools, const PreviewState& preview)
+{
+    const qint64 pid = preview.playerProcessId;
+    if (pid == 0)
+        return;
+    postKeyToPlayer(tools, pid, Key::Quit);
+    QTimer::singleShot(kPlayerQuitGraceMs, &tools, [&tools, pid] { tools.terminate(pid); });
 }
 
 } // namespace varnel

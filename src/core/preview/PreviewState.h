@@ -24,4 +24,10 @@ struct PreviewState {
 // the old process id in place. Returns the new process id or 0.
 qint64 startPlayer(ToolRegistry& tools, PreviewState& preview, const QString& programFolder, const Command& command);
 
+// Quit player: the current player, if one was ever started, is asked to
+// quit; one that still runs 2 s later is ended, so that players never pile
+// up. Nothing waits.
+void quitPlayer(ToolRegistry& tools, const PreviewState& preview);
+constexpr int kPlayerQuitGraceMs = 2000;
+
 } // namespace varnel

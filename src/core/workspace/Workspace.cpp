@@ -30,7 +30,9 @@ Workspace::Workspace(QString programFolder, ShellServices& shell, UserMessages& 
                      QString dataFolder)
     : QObject(parent), m_programFolder(std::move(programFolder)),
       m_dataFolder(dataFolder.isEmpty() ? dataFolderFor(m_programFolder) : std::move(dataFolder)), m_shell(shell),
-      m_messages(messages), m_probe(m_list, m_programFolder), m_run(runEnvironment(*this))
+      m_messages(messages),
+      m_player(m_tools, m_preview, &PreviewState::previewFile, m_programFolder, kPreviewVariants),
+      m_probe(m_list, m_programFolder), m_run(runEnvironment(*this))
 {
     removeStaleSettingsTemporaries(m_dataFolder);
     // A missing player is said once for a batch of files, not for each.
@@ -42,7 +44,7 @@ Workspace::Workspace(QString programFolder, ShellServices& shell, UserMessages& 
     connect(&m_probe, &MediaProbe::idle, this, [this] { m_playerWarned = false; });
     // Parents for finding by name (Timer2 inside the run); the members still
     // end with the workspace, in their order.
-    for (QObject* member : std::initializer_list<QObject*>{&m_tools, &m_list, &m_sheet, &m_probe, &m_run})
+    for (QObject* member : std::initializer_list<QObject*>{&m_tools, &m_list, &m_sheet, &m_player, &m_probe, &m_run})
         member->setParent(this);
     m_sheet.prolist();
 }
@@ -80,8 +82,38 @@ void Workspace::showItem(int row)
 
 void Workspace::quitPlayer()
 {
-    if (m_preview.playerProcessId != 0)
-        postKeyToPlayer(m_tools, m_preview.playerProcessId, Key::Quit);
+    m_player.stopClock();
+    m_player.quitPlayer();
+}
+
+void Workspace::playRow(int row)
+{
+    if (m_list.isEmpty())
+        return;
+    const bool valid = row >= 0 && row < m_list.count();
+    m_player.play(valid ? m_list.item(row).path() : QString(),
+                  valid ? m_list.cell(row, SourceItem::VideoTime) : QString());
+}
+
+bool Workspace::beginClipEditing(int row)
+{
+    if (row < 0 || row >= m_list.count())
+        return false;
+    quitPlayer();
+    const SourceItem& item = m_list.item(row);
+    m_preview.clipFile = item.path();
+    m_preview.clipStart = item.cells[SourceItem::Start];
+    m_preview.clipEnd = item.cells[SourceItem::End];
+    m_preview.clipFullLength = item.cells[SourceItem::VideoTime];
+    m_preview.elapsedSeconds = 0;
+    m_preview.totalSeconds = 0;
+    return true;
+}
+
+void Workspace::endClipEditing(int row, const QString& start, const QString& end)
+{
+    m_list.setCell(row, SourceItem::Start, start);
+    m_list.setCell(row, SourceItem::End, end);
 }
 
 } // namespace varnel

@@ -4,6 +4,7 @@
 // conversion run, wired once. The window, varnel-convert and the tests each
 // create one.
 #include "core/convert/ConversionRun.h"
+#include "core/preview/PreviewPlayer.h"
 #include "core/preview/PreviewState.h"
 #include "core/profiles/OptionSheet.h"
 #include "core/sources/MediaProbe.h"
@@ -43,6 +44,8 @@ public:
     SourceList& list() { return m_list; }
     OptionSheet& sheet() { return m_sheet; }
     PreviewState& preview() { return m_preview; }
+    // The main window's embedded player.
+    PreviewPlayer& player() { return m_player; }
     MediaProbe& probe() { return m_probe; }
     ConversionRun& run() { return m_run; }
 
@@ -58,8 +61,21 @@ public:
     // Nothing happens when no row is selected (row < 0).
     void showItem(int row);
 
-    // Asks the current preview player to quit.
+    // Asks the current player to quit and stops the main window's clock: a
+    // conversion or the clip editor takes over (the clip editor counts in
+    // the same counters).
     void quitPlayer();
+
+    // Play Selected File: nothing on an empty list; with no row selected
+    // (row < 0) the file played last plays again.
+    void playRow(int row);
+
+    // Hands a row over to the clip editor: the player quits, the clip file
+    // and the row's times go into the record, the counters start at 0.
+    // False when the row does not exist.
+    bool beginClipEditing(int row);
+    // The clip editor's OK: the row gets the times as displayed.
+    void endClipEditing(int row, const QString& start, const QString& end);
 
 private:
     QString m_programFolder;
@@ -71,6 +87,7 @@ private:
     SourceList m_list;
     OptionSheet m_sheet;
     PreviewState m_preview;
+    PreviewPlayer m_player;
     MediaProbe m_probe;
     ConversionRun m_run;
     int m_entry = 0;

@@ -12,16 +12,19 @@
 #include "core/convert/ProgressMonitor.h"
 #include "gui/profiles/ProfileChooser.h"
 #include "core/settings/Settings.h"
+#include "core/sources/MediaProbe.h"
 #include "core/settings/SettingsForm.h"
 #include "core/sources/FileSelection.h"
 #include "gui/settings/SettingsDialog.h"
 #include "gui/profiles/OptionSheetView.h"
+#include "gui/preview/ClipEditor.h"
 #include "gui/sources/OpenFilesDialog.h"
 #include "gui/sources/SourceListView.h"
 
 #include <QApplication>
 #include <QCloseEvent>
 #include <QFileDialog>
+#include <QFileInfo>
 #include <QGroupBox>
 #include <QLabel>
 #include <QMenu>
@@ -50,9 +53,6 @@ MainWindow::MainWindow(MainWindowServices services, QWidget* parent)
     // A child of the window, so that its timers are found by their names;
     // its life is still the unique pointer's.
     m_workspace = std::make_unique<Workspace>(m_services.programFolder, *m_services.shell, *m_services.messages, this);
-    m_timer1 = new QTimer(this);
-    m_timer1->setObjectName(QStringLiteral("Timer1"));
-    m_timer1->setInterval(1000);
 
     buildWindow();
     connectRun();
@@ -119,7 +119,7 @@ void MainWindow::closeEvent(QCloseEvent* e)
 void MainWindow::exitProgram()
 {
     m_workspace->quitPlayer();
-    m_timer1->stop();
+    m_workspace->player().stopClock();
     close();
 }
 
@@ -219,6 +219,40 @@ void MainWindow::openHomePage()
 void MainWindow::openSupportPage()
 {
     sayIfNotOpened(m_services.shell->openLink(kSupportPage), kSupportPage);
+}
+
+void MainWindow::playSelectedFile()
+{
+    m_workspace->playRow(m_listView->selectedRow());
+}
+
+void MainWindow::openClipEditor()
+{
+    const int row = m_listView->selectedRow();
+    if (!m_workspace->beginClipEditing(row))
+        return;
+    showModal(new ClipEditor(*m_workspace, row, *m_services.messages, this));
+}
+
+void MainWindow::openFiles(const QStringList& paths)
+{
+    if (paths.isEmpty())
+        return;
+    const int first = sourceList().count();
+    QStringList absolute;
+    for (const QString& p : paths)
+        absolute << QFileInfo(p).absoluteFilePath();
+    // The first file's row is selected and shown once its probe has filled it.
+    auto* once = new QObject(this);
+    connect(&probe(), &MediaProbe::probed, once, [this, once, first](int row) {
+        if (row != first)
+            return;
+        m_listView->setCurrentIndex(sourceList().index(first, 0));
+        m_workspace->showItem(first);
+        once->deleteLater();
+    });
+    connect(&probe(), &MediaProbe::idle, once, &QObject::deleteLater);
+    m_workspace->addSources(absolute);
 }
 
 void MainWindow::sayIfNotOpened(bool opened, const QString& what)

@@ -14,6 +14,7 @@ class QTimer;
 namespace varnel {
 
 class OptionSheetView;
+class PlayerControls;
 class ProfileChooser;
 class ProgressPanel;
 class ShellServices;
@@ -48,6 +49,7 @@ public:
     ProgressPanel* progressPanel() const { return m_panel; }
     SourceListView* sourceListView() const { return m_listView; }
     OptionSheetView* optionSheetView() const { return m_sheetView; }
+    PlayerControls* playerControls() const { return m_playerControls; }
     QMenu* popupMenu() const { return m_popup; }
     QList<ToolbarImage*> toolbarImages() const { return m_images; }
 
@@ -64,9 +66,12 @@ public slots:
     void openAbout();
     void exitProgram();
     void chooseProfile(int number);
-    // Filled by the preview, clip, capture and download windows.
-    void playSelectedFile() {}
-    void openClipEditor() {}
+    void playSelectedFile();
+    void openClipEditor();
+    // Files named on the command line: added as Add Files adds them, the
+    // first one's row selected.
+    void openFiles(const QStringList& paths);
+    // Filled by the capture and download windows.
     void openCapture() {}
     void openDownloader() {}
 
@@ -95,9 +100,9 @@ private:
     ProgressPanel* m_panel = nullptr;
     SourceListView* m_listView = nullptr;
     OptionSheetView* m_sheetView = nullptr;
+    PlayerControls* m_playerControls = nullptr;
     QWidget* m_toolbar = nullptr;
     QMenu* m_popup = nullptr;
-    QTimer* m_timer1 = nullptr;
     QList<ToolbarImage*> m_images;
     bool m_unloaded = false;
     bool m_closing = false;  // hidden, waiting for the tools to end

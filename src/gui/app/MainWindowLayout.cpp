@@ -4,6 +4,7 @@
 #include "gui/app/Artwork.h"
 #include "gui/convert/ProgressPanel.h"
 #include "gui/app/ToolbarImage.h"
+#include "gui/preview/PlayerControls.h"
 #include "gui/profiles/ProfileChooser.h"
 #include "gui/profiles/OptionSheetView.h"
 #include "gui/sources/SourceListView.h"
@@ -171,8 +172,12 @@ void MainWindow::buildWindow()
     auto* preview = new QGroupBox(QStringLiteral("Privew"), side);
     preview->setObjectName(QStringLiteral("framePreview"));
     preview->setMinimumHeight(200);
+    m_playerControls = new PlayerControls(m_workspace->player(), QStringLiteral("Text2"), QStringLiteral("Slider1"), preview);
+    (new QVBoxLayout(preview))->addWidget(m_playerControls);
+    connect(m_playerControls, &PlayerControls::playRequested, this, &MainWindow::playSelectedFile);
     split->setStretchFactor(0, 3);
     split->setStretchFactor(1, 2);
+    split->setSizes({600, 400});
     auto* body = new QWidget(central);
     auto* bodyLayout = new QVBoxLayout(body);
     bodyLayout->setContentsMargins(10, 10, 10, 10);

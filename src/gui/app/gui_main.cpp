@@ -19,5 +19,6 @@ int main(int argc, char** argv)
     varnel::MainWindow window(services);
     QObject::connect(&window, &varnel::MainWindow::ended, &app, &QCoreApplication::quit, Qt::QueuedConnection);
     window.show();
+    window.openFiles(QApplication::arguments().mid(1));
     return app.exec();
 }

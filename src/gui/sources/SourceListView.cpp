@@ -30,16 +30,18 @@ SourceListView::SourceListView(SourceList& list, QWidget* parent) : QTreeView(pa
     // row added to a long list costs the same as the first.
     header()->setStretchLastSection(false);
     header()->setSectionResizeMode(0, QHeaderView::Stretch);
-    const QFontMetrics metrics(header()->font());
+    QFont bold = header()->font(); // the skin draws headers bold
+    bold.setBold(true);
+    const QFontMetrics metrics(bold);
     // Column | a typical widest cell
     const std::pair<int, const char*> samples[] = {
-        {SourceItem::Start, "10:00:00"}, {SourceItem::End, "10:00:00"}, {SourceItem::Size, "1920x1080"},
-        {SourceItem::Format, "MPEG4"},   {SourceItem::Status, "Processing"}, {SourceItem::VideoTime, "10:00:00"},
+        {SourceItem::Start, "0:00:00"}, {SourceItem::End, "0:00:00"}, {SourceItem::Size, "1280x720"},
+        {SourceItem::Format, "MPEG4"},  {SourceItem::Status, "Processing"}, {SourceItem::VideoTime, "0:00:00"},
     };
     for (const auto& [column, sample] : samples) {
         header()->setSectionResizeMode(column, QHeaderView::Interactive);
         header()->resizeSection(column, std::max(metrics.horizontalAdvance(SourceList::headers().at(column)),
-                                                 metrics.horizontalAdvance(QLatin1String(sample))) + 24);
+                                                 metrics.horizontalAdvance(QLatin1String(sample))) + 22);
     }
     connect(this, &QTreeView::clicked, this, [this] { emit rowClicked(selectedRow()); });
     connect(this, &QTreeView::doubleClicked, this, [this] { emit rowDoubleClicked(selectedRow()); });

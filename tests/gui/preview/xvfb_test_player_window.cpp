@@ -5,8 +5,22 @@
 #include "core/preview/PreviewState.h"
 #include "core/tools/ToolRegistry.h"
 
+#include "GuiSupport.h"
+#include "core/sources/MediaProbe.h"
+#include "gui/app/MainWindow.h"
+#include "gui/sources/SourceListView.h"
+
+#include <QAction>
+#include <QImage>
+#include <QLabel>
+#include <QPixmap>
+#include <QScreen>
+#include <QSet>
 #include <QSignalSpy>
+#include <QSlider>
+#include <QTest>
 #include <QWidget>
+#include <csignal>
 #include <gtest/gtest.h>
 
 using namespace varnel;
@@ -34,4 +48,40 @@ TEST(PlayerWindow, PlaysInsideAWidgetAndQuitsOnTheKey)
     ASSERT_TRUE(ended.count() || ended.wait(10000));
     EXPECT_EQ(ended.first().at(0).toLongLong(), pid);
     EXPECT_FALSE(ended.first().at(2).toBool()) << "it quit, it did not crash";
+}
+
+TEST(PreviewPanel, PlaysInsideTheMainWindowWithAMovingClockAndLeavesNoPlayer)
+{
+    test::ProgramFolder folder;
+    test::FakeShell shell;
+    test::RecordingMessages messages;
+    MainWindow w(test::quietServices(folder.path(), shell, messages));
+    w.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&w, 30000));
+    w.openFiles({test::videoClip(30)});
+    ASSERT_TRUE(test::waitFor([&] { return w.sourceListView()->selectedRow() == 0; }, 60000));
+
+    w.findChild<QAction*>("play")->trigger();
+    auto* surface = w.findChild<QWidget*>("Text2");
+    ASSERT_NE(surface, nullptr);
+    auto colours = [&] {
+        const QImage shot = surface->screen()->grabWindow(surface->winId()).toImage();
+        QSet<QRgb> seen;
+        for (int y = 0; y < shot.height(); y += 8)
+            for (int x = 0; x < shot.width(); x += 8)
+                seen.insert(shot.pixel(x, y));
+        return seen.size();
+    };
+    EXPECT_TRUE(test::waitFor([&] { return colours() > 6; }, 30000)) << "the test picture, not a black surface";
+    EXPECT_TRUE(test::waitFor([&] { return w.findChild<QLabel*>("LblCurTime")->text() == "0:00:02"; }, 30000));
+    EXPECT_GT(w.findChild<QSlider*>("Slider1")->value(), 0);
+    EXPECT_EQ(w.findChild<QLabel*>("SkinLabel10")->text(), "Total time:0:00:30");
+
+    const qint64 pid = w.previewState().playerProcessId;
+    ASSERT_TRUE(w.tools().isRunning(pid));
+    QSignalSpy ended(&w, &MainWindow::ended);
+    w.close();
+    ASSERT_TRUE(ended.count() > 0 || ended.wait(30000));
+    EXPECT_FALSE(w.tools().isRunning(pid));
+    EXPECT_NE(::kill(static_cast<pid_t>(pid), 0), 0) << "no player outlives the window";
 }

@@ -1,0 +1,81 @@
+#pragma once
+// An embedded player: the player program drawing into a surface of ours,
+// steered by keys, with a clock of our own since nothing comes back from the
+// player. The main window's preview panel and the clip editor are two views
+// on this one logic, each with its surface, its file and its variants.
+#include "core/tools/PlayerCommand.h"
+
+#include <QObject>
+#include <QString>
+#include <functional>
+
+class QTimer;
+
+namespace varnel {
+
+class ToolRegistry;
+struct PreviewState;
+
+// Which options variant each start uses.
+struct PlayerVariants {
+    PlayerOptions play, firstFrame, lastFrames, seek;
+};
+inline constexpr PlayerVariants kPreviewVariants{PlayerOptions::Variant1, PlayerOptions::Variant2,
+                                                 PlayerOptions::Variant1, PlayerOptions::Variant3};
+inline constexpr PlayerVariants kClipEditorVariants{PlayerOptions::Variant4, PlayerOptions::Variant3,
+                                                    PlayerOptions::Variant4, PlayerOptions::Variant4};
+
+inline const QString kTotalTimeCaption = QStringLiteral("Total time:");
+
+class PreviewPlayer : public QObject {
+    Q_OBJECT
+public:
+    // file: the record's field this player plays (the preview file or the
+    // clip file). The surface's handle is asked for at each start.
+    PreviewPlayer(ToolRegistry& tools, PreviewState& state, QString PreviewState::*file, QString programFolder,
+                  PlayerVariants variants, QObject* parent = nullptr);
+
+    void setSurface(std::function<quintptr()> handle) { m_surface = std::move(handle); }
+
+    QTimer* clock() const { return m_clock; }
+    bool clockRunning() const;
+    void stopClock();
+
+    // Play: the given file (an empty one: the file played last) from the
+    // beginning; the total from its video time text (a null or unreadable
+    // one leaves the total, and a null one the label, as they were).
+    void play(const QString& file, const QString& videoTimeText);
+    void pause();
+    void stop();
+    void back();
+    void forward();
+    void firstFrame();
+    void lastFrames();
+    // The mouse released over the seek bar at this position (0 to 100).
+    void seek(int position);
+    // One second of the clock.
+    void tick();
+
+    // Quit player: see quitPlayer() of the record.
+    void quitPlayer();
+
+signals:
+    void sliderPosition(int position);
+    void currentTimeText(const QString& text);
+    void totalTimeText(const QString& text);
+    // The surface is being drawn into by a player (true) or may be painted again.
+    void playing(bool on);
+
+private:
+    void start(PlayerOptions variant, int offsetSeconds);
+
+    ToolRegistry& m_tools;
+    PreviewState& m_state;
+    QString PreviewState::*m_file;
+    QString m_programFolder;
+    PlayerVariants m_variants;
+    std::function<quintptr()> m_surface;
+    QTimer* m_clock;
+};
+
+} // namespace varnel

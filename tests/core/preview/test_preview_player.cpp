@@ -1,0 +1,150 @@
+// The embedded player's logic against a player of the test's own that keeps
+// the keys it is sent and ignores them: every start, the clock and seek.
+#include "core/preview/PreviewPlayer.h"
+
+#include "TestSupport.h"
+#include "core/preview/ClipTimes.h"
+#include "core/preview/PreviewState.h"
+#include "core/tools/ToolRegistry.h"
+
+#include <QFile>
+#include <QSignalSpy>
+#include <gtest/gtest.h>
+
+using namespace varnel;
+
+namespace {
+
+struct Player : ::testing::Test {
+    test::ProgramFolder folder;
+    ToolRegistry tools;
+    PreviewState state;
+    PreviewPlayer player{tools, state, &PreviewState::previewFile, folder.path(), kPreviewVariants};
+    QStringList times, totals;
+    QList<int> positions;
+
+    Player()
+    {
+        QFile::remove(folder.file("mp.dll"));
+        QFile fake(folder.file("mp.dll"));
+        EXPECT_TRUE(fake.open(QIODevice::WriteOnly));
+        fake.write("#!/bin/sh\nexec cat > keys.$$\n"); // takes q and keeps playing
+        fake.close();
+        fake.setPermissions(QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+        player.setSurface([] { return quintptr(4242); });
+        QObject::connect(&player, &PreviewPlayer::currentTimeText, [this](const QString& t) { times << t; });
+        QObject::connect(&player, &PreviewPlayer::totalTimeText, [this](const QString& t) { totals << t; });
+        QObject::connect(&player, &PreviewPlayer::sliderPosition, [this](int p) { positions << p; });
+    }
+    QString line(PlayerOptions variant, int offset = -1)
+    {
+        return playerCommand(folder.path(), 4242, variant, state.previewFile, offset).text();
+    }
+    QByteArray keysOf(qint64 pid)
+    {
+        QFile f(folder.file(QString("keys.%1").arg(pid)));
+        return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+    }
+    // The player started before has gone: asked to quit, then ended.
+    bool gone(qint64 pid) { return test::waitFor([&] { return !tools.isRunning(pid); }, 30000); }
+};
+
+} // namespace
+
+TEST_F(Player, EachStartUsesItsVariantAndThePreviousPlayerGoes)
+{
+    player.play("/v/a b.mp4", "0:00:40");
+    EXPECT_EQ(state.lastPlayerCommand, line(PlayerOptions::Variant1));
+    EXPECT_EQ(totals, QStringList{"Total time:0:00:40"});
+    EXPECT_EQ(state.totalSeconds, 40);
+    EXPECT_TRUE(player.clockRunning());
+
+    struct Step { const char* what; std::function<void()> act; PlayerOptions variant; int offset; };
+    const Step steps[] = {
+        {"first frame", [&] { player.firstFrame(); }, PlayerOptions::Variant2, -1},
+        {"last frames", [&] { player.lastFrames(); }, PlayerOptions::Variant1, 40},
+        {"seek", [&] { player.seek(25); }, PlayerOptions::Variant3, 10},
+    };
+    for (const Step& s : steps) {
+        const qint64 before = state.playerProcessId;
+        s.act();
+        EXPECT_EQ(state.lastPlayerCommand, line(s.variant, s.offset)) << s.what;
+        EXPECT_NE(state.playerProcessId, before) << s.what;
+        EXPECT_TRUE(gone(before)) << s.what << ": a player that ignores its quit key is ended";
+        EXPECT_EQ(keysOf(before), "q") << s.what;
+    }
+    EXPECT_TRUE(state.lastPlayerCommand.contains(" -ss 10 -wid 4242 "));
+}
+
+TEST_F(Player, TheClockAndTheSeekBar)
+{
+    state.previewFile = "/v/a.mp4";
+    state.totalSeconds = 8;
+    state.elapsedSeconds = 0;
+    player.tick();
+    EXPECT_EQ(positions, QList<int>{12}) << "12.5 rounds half to even";
+    EXPECT_EQ(times, QStringList{"0:00:01"});
+
+    // Back and Forward move the player, never the clock.
+    player.play("", QString());
+    const qint64 pid = state.playerProcessId;
+    EXPECT_EQ(state.previewFile, "/v/a.mp4") << "no row: the file played last";
+    EXPECT_EQ(state.totalSeconds, 8);
+    player.back();
+    player.forward();
+    EXPECT_EQ(state.elapsedSeconds, 0);
+    ASSERT_TRUE(test::waitFor([&] { return keysOf(pid) == "\x1b[D\x1b[C"; }, 30000));
+
+    // A seek while paused restarts the player there, with the clock off.
+    player.pause();
+    EXPECT_FALSE(player.clockRunning());
+    player.seek(50);
+    EXPECT_EQ(state.elapsedSeconds, 4);
+    EXPECT_EQ(state.lastPlayerCommand, line(PlayerOptions::Variant3, 4));
+    EXPECT_FALSE(player.clockRunning());
+    EXPECT_EQ(times.last(), "0:00:04");
+
+    // The far right: no new player, the clock stops.
+    player.pause();
+    const qint64 current = state.playerProcessId;
+    player.seek(100);
+    EXPECT_EQ(state.elapsedSeconds, 8);
+    EXPECT_EQ(state.playerProcessId, current);
+    EXPECT_FALSE(player.clockRunning());
+
+    // Last Frames: the first tick passes the total and stops the clock.
+    player.lastFrames();
+    EXPECT_TRUE(player.clockRunning());
+    player.tick();
+    EXPECT_FALSE(player.clockRunning());
+
+    // A total of 0 stops the clock at once and never moves the bar.
+    state.totalSeconds = 0;
+    positions.clear();
+    player.firstFrame();
+    player.tick();
+    EXPECT_FALSE(player.clockRunning());
+    EXPECT_TRUE(positions.isEmpty());
+
+    // Past 32767 the label keeps its text.
+    state.elapsedSeconds = 32767;
+    state.totalSeconds = 40000;
+    times.clear();
+    player.tick();
+    EXPECT_TRUE(times.isEmpty());
+
+    // Stop: the quit key, the clock off, the label emptied.
+    player.stop();
+    EXPECT_EQ(times.last(), "");
+    EXPECT_EQ(state.elapsedSeconds, 0);
+}
+
+TEST(ClipTimes, OrderAndLength)
+{
+    EXPECT_TRUE(clipTimesInOrder("9:00:00", "10:00:00"));
+    EXPECT_FALSE(clipTimesInOrder("0:00:05", "0:00:05"));
+    EXPECT_FALSE(clipTimesInOrder("0:00:06", "0:00:05"));
+    EXPECT_FALSE(clipTimesInOrder("", "0:00:05"));
+    EXPECT_EQ(clipLengthText("0:00:07", "0:00:02"), "0:00:05") << "without sign";
+    EXPECT_EQ(clipLengthText("0:00:00", "10:00:00"), std::nullopt) << "past the clock's range";
+}

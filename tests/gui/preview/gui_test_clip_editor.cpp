@@ -1,0 +1,126 @@
+// The clip editor as a user drives it: opened from the list, sliders
+// released, OK refused or written, Cancel.
+#include "gui/app/MainWindow.h"
+
+#include "GuiSupport.h"
+#include "TestSupport.h"
+#include "core/sources/MediaProbe.h"
+#include "gui/preview/ClipEditor.h"
+#include "gui/sources/SourceListView.h"
+
+#include "core/convert/ConversionRun.h"
+#include "core/settings/Settings.h"
+
+#include <QAction>
+#include <QComboBox>
+#include <QSignalSpy>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QSlider>
+#include <gtest/gtest.h>
+
+using namespace varnel;
+
+namespace {
+
+struct Clip : ::testing::Test {
+    test::ProgramFolder folder;
+    test::FakeShell shell;
+    test::RecordingMessages messages;
+    std::function<void(ClipEditor&)> whileOpen;
+    int opened = 0;
+    std::unique_ptr<MainWindow> w;
+
+    Clip()
+    {
+        MainWindowServices s = test::quietServices(folder.path(), shell, messages);
+        s.showModal = [this](QDialog* d) {
+            ++opened;
+            if (auto* editor = qobject_cast<ClipEditor*>(d); editor && whileOpen)
+                whileOpen(*editor);
+        };
+        w = std::make_unique<MainWindow>(s);
+        w->show();
+    }
+    void addClip(int seconds)
+    {
+        w->openFiles({test::videoClip(seconds)});
+        ASSERT_TRUE(test::waitFor([&] { return !w->probe().isBusy() && w->sourceList().count() > 0; }, 60000));
+        ASSERT_TRUE(test::waitFor([&] { return w->sourceListView()->selectedRow() == 0; }, 30000));
+    }
+    template <typename T>
+    static T* in(ClipEditor& e, const char* name) { return e.findChild<T*>(QLatin1String(name)); }
+    static void release(QSlider* s, int value)
+    {
+        s->setValue(value);
+        emit s->sliderReleased();
+    }
+    QString cell(SourceItem::Column c) { return w->sourceList().cell(0, c); }
+};
+
+} // namespace
+
+TEST_F(Clip, NothingOpensOnAnEmptyList)
+{
+    w->findChild<QAction*>("videoclip")->trigger();
+    w->findChild<QAction*>("cuttime")->trigger();
+    w->openClipEditor();
+    EXPECT_EQ(opened, 0);
+}
+
+TEST_F(Clip, OpensOnTheRowAndRefusesAClipOfNoTime)
+{
+    addClip(30);
+    const QString path = cell(SourceItem::FileName);
+    whileOpen = [&](ClipEditor& e) {
+        EXPECT_EQ(e.windowTitle(), "Clip Time  -  " + path);
+        EXPECT_EQ(in<QLineEdit>(e, "Text1")->text(), "0:00:00");
+        EXPECT_EQ(in<QLineEdit>(e, "Text2")->text(), "0:00:30");
+        EXPECT_EQ(in<QLineEdit>(e, "Text3")->text(), "0:00:30") << "a fresh row is clipped to its whole length";
+        EXPECT_EQ(in<QSlider>(e, "Slider2")->maximum(), 30);
+        EXPECT_EQ(w->previewState().clipFile, path);
+
+        release(in<QSlider>(e, "Slider1"), 12);
+        release(in<QSlider>(e, "Slider2"), 12);
+        EXPECT_EQ(in<QLineEdit>(e, "Text3")->text(), "0:00:00");
+        in<QPushButton>(e, "Command1")->click();
+        EXPECT_EQ(messages.shown, QStringList{"error: Start time or End time is error."});
+        EXPECT_TRUE(e.result() != QDialog::Accepted) << "the window stays open";
+
+        release(in<QSlider>(e, "Slider1"), 20); // past the end: the length has no sign
+        EXPECT_EQ(in<QLineEdit>(e, "Text3")->text(), "0:00:08");
+        in<QPushButton>(e, "Command2")->click();
+    };
+    w->findChild<QAction*>("videoclip")->trigger();
+    EXPECT_EQ(opened, 1);
+    EXPECT_EQ(cell(SourceItem::Start), "0:00:00") << "Cancel writes nothing";
+    EXPECT_EQ(cell(SourceItem::End), "0:00:30");
+    EXPECT_EQ(w->previewState().clipFile, "") << "closed: the clip file is forgotten";
+}
+
+TEST_F(Clip, OkWritesTheTimesAsShownIntoTheRow)
+{
+    addClip(30);
+    whileOpen = [&](ClipEditor& e) {
+        release(in<QSlider>(e, "Slider1"), 2);
+        release(in<QSlider>(e, "Slider2"), 5);
+        EXPECT_EQ(in<QLineEdit>(e, "Text3")->text(), "0:00:03");
+        in<QPushButton>(e, "Command1")->click();
+        EXPECT_EQ(e.result(), QDialog::Accepted);
+    };
+    emit w->sourceListView()->rowDoubleClicked(0);
+    EXPECT_EQ(opened, 1);
+    EXPECT_EQ(cell(SourceItem::Start), "0:00:02");
+    EXPECT_EQ(cell(SourceItem::End), "0:00:05");
+    EXPECT_TRUE(messages.shown.isEmpty());
+
+    // The conversion honours the trim.
+    QTemporaryDir out;
+    ASSERT_TRUE(w->workspace().settings().write(SettingKey::OutputFolder, out.path()));
+    test::choose(w->findChild<QComboBox*>("ImageCombo1"), 2);
+    QSignalSpy finished(&w->conversionRun(), &ConversionRun::finished);
+    w->convertNow();
+    ASSERT_TRUE(finished.wait(120000));
+    ASSERT_EQ(cell(SourceItem::Status), "OK") << w->sourceList().item(0).statusReason.toStdString();
+    EXPECT_NEAR(test::probeMedia(w->conversionRun().outputPath(0)).duration, 3.0, 0.3);
+}
