@@ -9,5 +9,7 @@ int probe(const QStringList& args);
 int sheet(const QStringList& args);
 int command(const QStringList& args);
 int convert(const QStringList& args);
+int fetch(const QStringList& args);
+int download(const QStringList& args);
 
 } // namespace varnel::cli

@@ -36,7 +36,10 @@ const char* kUsage =
     "                                             show the encoder command\n"
     "  convert --choose N [--set G/ROW=V]... [--output-folder DIR] [--existing new|overwrite]\n"
     "          [--threads N] [--start H:MM:SS] [--end H:MM:SS] FILE...\n"
-    "                                             convert files, each trimmed to start and end\n";
+    "                                             convert files, each trimmed to start and end\n"
+    "  fetch URL                                  what a watch page says, NAME<TAB>VALUE lines\n"
+    "  download URL --format 5|34|35|22 [--program-folder DIR]\n"
+    "                                             download a stream of the page\n";
 
 } // namespace
 
@@ -47,7 +50,7 @@ int main(int argc, char** argv)
     const QStringList args = QCoreApplication::arguments().mid(1);
     const std::map<QString, int (*)(const QStringList&)> commands = {
         {"profiles", cli::profiles}, {"probe", cli::probe}, {"sheet", cli::sheet},
-        {"command", cli::command}, {"convert", cli::convert},
+        {"command", cli::command}, {"convert", cli::convert}, {"fetch", cli::fetch}, {"download", cli::download},
     };
     const auto it = args.isEmpty() ? commands.end() : commands.find(args.first());
     if (it == commands.end()) {

@@ -17,6 +17,7 @@
 #include "core/sources/FileSelection.h"
 #include "gui/settings/SettingsDialog.h"
 #include "gui/profiles/OptionSheetView.h"
+#include "gui/download/DownloaderWindow.h"
 #include "gui/preview/ClipEditor.h"
 #include "gui/sources/OpenFilesDialog.h"
 #include "gui/sources/SourceListView.h"
@@ -232,6 +233,11 @@ void MainWindow::openClipEditor()
     if (!m_workspace->beginClipEditing(row))
         return;
     showModal(new ClipEditor(*m_workspace, row, *m_services.messages, this));
+}
+
+void MainWindow::openDownloader()
+{
+    showModal(new DownloaderWindow(*m_workspace, *m_services.messages, m_services.askDownload, this));
 }
 
 void MainWindow::openFiles(const QStringList& paths)

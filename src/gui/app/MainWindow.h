@@ -30,6 +30,7 @@ struct MainWindowServices {
     int closeGraceMs = 3000;  // tools still running this long after the quit key are ended
     std::function<QString(QWidget*)> chooseFolder;     // the folder browser when left out
     std::function<void(QDialog*)> showModal;           // exec() when left out
+    std::function<bool(QWidget*)> askDownload;         // the Download/Play question, a message box when left out
 };
 
 class MainWindow : public QMainWindow {
@@ -71,9 +72,9 @@ public slots:
     // Files named on the command line: added as Add Files adds them, the
     // first one's row selected.
     void openFiles(const QStringList& paths);
-    // Filled by the capture and download windows.
+    void openDownloader();
+    // Filled by the capture window.
     void openCapture() {}
-    void openDownloader() {}
 
 signals:
     // The window has closed and every tool it started has ended.

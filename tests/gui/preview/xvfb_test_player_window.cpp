@@ -6,13 +6,20 @@
 #include "core/tools/ToolRegistry.h"
 
 #include "GuiSupport.h"
+#include "HttpServer.h"
+#include "core/download/VideoDownloader.h"
+#include "core/workspace/Workspace.h"
+#include "gui/download/DownloaderWindow.h"
 #include "core/sources/MediaProbe.h"
 #include "gui/app/MainWindow.h"
 #include "gui/sources/SourceListView.h"
 
 #include <QAction>
 #include <QImage>
+#include <QFile>
 #include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
 #include <QPixmap>
 #include <QScreen>
 #include <QSet>
@@ -84,4 +91,39 @@ TEST(PreviewPanel, PlaysInsideTheMainWindowWithAMovingClockAndLeavesNoPlayer)
     ASSERT_TRUE(ended.count() > 0 || ended.wait(30000));
     EXPECT_FALSE(w.tools().isRunning(pid));
     EXPECT_NE(::kill(static_cast<pid_t>(pid), 0), 0) << "no player outlives the window";
+}
+
+TEST(DownloaderPreview, PlaysAStreamFromTheServerInItsFrame)
+{
+    test::HttpServer server;
+    QFile clip(test::videoClip(30));
+    ASSERT_TRUE(clip.open(QIODevice::ReadOnly));
+    server.route("/s35", {200, "OK", clip.readAll(), "video/mp4"});
+    const QByteArray link = QUrl::toPercentEncoding(QUrl::toPercentEncoding(server.url("/s35")));
+    server.route("/watch", {200, "OK", "'VIDEO_TITLE': 'Live',\"fmt_url_map\": \"35%7C" + link + "\""});
+
+    test::ProgramFolder folder;
+    test::FakeShell shell;
+    test::RecordingMessages messages;
+    Workspace workspace(folder.path(), shell, messages);
+    DownloaderWindow window(workspace, messages, [](QWidget*) { return false; }, nullptr);
+    window.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&window, 30000));
+    window.findChild<QLineEdit*>("txtWatchUrl")->setText(server.url("/watch"));
+    QSignalSpy fetched(&window.downloader(), &VideoDownloader::fetchFinished);
+    window.findChild<QPushButton*>("cmdG")->click();
+    ASSERT_TRUE(fetched.count() > 0 || fetched.wait(30000));
+    window.findChild<QPushButton*>("cmdPR")->click();
+    auto* swf = window.findChild<QWidget*>("SWF");
+    auto colours = [&] {
+        const QImage shot = swf->screen()->grabWindow(swf->winId()).toImage();
+        QSet<QRgb> seen;
+        for (int y = 0; y < shot.height(); y += 8)
+            for (int x = 0; x < shot.width(); x += 8)
+                seen.insert(shot.pixel(x, y));
+        return seen.size();
+    };
+    ASSERT_TRUE(test::waitFor([&] { return server.requests.count("/s35") > 0; }, 30000)) << "the player asks the server";
+    EXPECT_TRUE(test::waitFor([&] { return colours() > 6; }, 30000)) << "the stream plays in the preview frame";
+    window.reject();
 }

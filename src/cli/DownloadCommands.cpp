@@ -1,0 +1,98 @@
+// fetch and download: the downloader window's work from a terminal.
+#include "cli/CliArgs.h"
+#include "cli/Output.h"
+#include "cli/Subcommands.h"
+#include "cli/Terminal.h"
+
+#include "core/download/VideoDownloader.h"
+
+#include <QDir>
+#include <QEventLoop>
+#include <QFileInfo>
+
+namespace varnel::cli {
+
+namespace {
+
+// Backslash, TAB and newline written so that one value stays one line.
+QString escaped(QString value)
+{
+    return value.replace(u'\\', QLatin1String("\\\\")).replace(u'\t', QLatin1String("\\t")).replace(u'\n', QLatin1String("\\n"));
+}
+
+// Fetches the page as Get Direct Link does; false when the page could not be had.
+bool fetchPage(VideoDownloader& downloader, const QString& address)
+{
+    bool failed = false;
+    const auto watch =
+        QObject::connect(&downloader.pageTransfer(), &HttpTransfer::failed, &downloader, [&] { failed = true; });
+    QEventLoop loop;
+    QObject::connect(&downloader, &VideoDownloader::fetchFinished, &loop, &QEventLoop::quit);
+    downloader.fetch(address);
+    if (downloader.isFetching())
+        loop.exec();
+    QObject::disconnect(watch);
+    return !failed;
+}
+
+} // namespace
+
+int fetch(const QStringList& args)
+{
+    const CliArgs a = CliArgs::parse(args, {"--program-folder"}, {});
+    if (a.plain.size() != 1)
+        throw UsageError("fetch needs one address");
+    Session session;
+    VideoDownloader downloader(a.last("--program-folder").value_or(session.workspace.dataFolder()), session.messages);
+    if (!fetchPage(downloader, a.plain.first()))
+        return 1;
+    const VideoPageInfo& i = downloader.info();
+    const std::pair<const char*, QString> fields[] = {
+        {"title", i.title},         {"author", i.author},       {"id", i.id},
+        {"published", i.published}, {"category", i.category}, {"description", i.description},
+        {"thumbnail", i.thumbnail}, {"length", i.length},       {"rating", i.rating},
+    };
+    for (const auto& [name, value] : fields)
+        out() << name << '\t' << escaped(value) << '\n';
+    for (const StreamFormat& f : kStreamFormats)
+        if (const auto link = downloader.links().find(f.number); link != downloader.links().end())
+            out() << "format " << f.number << '\t' << escaped(QString::fromUtf8(link->second)) << '\n';
+    return 0;
+}
+
+int download(const QStringList& args)
+{
+    const CliArgs a = CliArgs::parse(args, {"--format", "--program-folder"}, {});
+    bool isNumber = false;
+    const int format = a.last("--format").value_or(QString()).toInt(&isNumber);
+    if (a.plain.size() != 1 || !isNumber || !streamFormat(format))
+        throw UsageError("download needs one address and --format 5, 34, 35 or 22");
+    Session session;
+    const QString folder = a.last("--program-folder").value_or(session.workspace.dataFolder());
+    VideoDownloader downloader(folder, session.messages);
+    if (!fetchPage(downloader, a.plain.first()))
+        return 1;
+    if (!downloader.enabledFormats().count(format)) {
+        session.messages.error(QStringLiteral("the page offers no stream of format %1").arg(format));
+        return 1;
+    }
+    QString saved;
+    QEventLoop loop;
+    QObject::connect(&downloader, &VideoDownloader::progress, [](int, const QString& label) {
+        err() << '\r' << label << Qt::flush;
+    });
+    QObject::connect(&downloader, &VideoDownloader::downloaded, &loop, [&](const QString& path) {
+        saved = path;
+        loop.quit();
+    });
+    QObject::connect(&downloader, &VideoDownloader::downloadFailed, &loop, &QEventLoop::quit);
+    downloader.download(format);
+    loop.exec();
+    err() << '\n' << Qt::flush;
+    if (saved.isEmpty())
+        return 1;
+    out() << QFileInfo(saved).absoluteFilePath() << '\n';
+    return 0;
+}
+
+} // namespace varnel::cli

@@ -1,0 +1,81 @@
+#pragma once
+// The transfer component under the downloader: a page as text, a small file
+// (a thumbnail), and a stream to a file with progress. Asynchronous: every
+// result comes as a signal, nothing waits. Its state changes drive the
+// downloader's status line.
+#include <QObject>
+#include <QPointer>
+#include <QString>
+#include <QUrl>
+
+class QNetworkAccessManager;
+class QNetworkReply;
+class QSaveFile;
+
+namespace varnel {
+
+// The status line's text for a state of the transfer (1 to 10); empty for
+// states that leave the line unchanged.
+QString transferStateText(int state);
+
+class HttpTransfer : public QObject {
+    Q_OBJECT
+public:
+    explicit HttpTransfer(QObject* parent = nullptr);
+    ~HttpTransfer() override;
+
+    bool isBusy() const;
+    // No byte for this long ends the transfer as a time-out.
+    void setTimeoutMs(int ms) { m_timeoutMs = ms; }
+
+    // The page as text: pageLoaded, or failed.
+    void loadPage(const QUrl& url);
+    // A small resource written to a file: fileFetched.
+    void fetchToFile(const QUrl& url, const QString& path);
+    // A stream to a file, in pieces of up to 1024 bytes with progress. The
+    // status and the length are checked when the headers arrive, before any
+    // file is made; the file appears under its name only when every byte has
+    // come, so a failure leaves no partial file and keeps an older one.
+    void download(const QUrl& url, const QString& path);
+    void abort();
+
+signals:
+    // state: 1 to 11 as the status line knows them; text: the line for 11.
+    void stateChanged(int state, const QString& text);
+    void readingData();
+    void pageLoaded(const QString& text);
+    void fileFetched(bool ok, const QString& path);
+    void downloadProgress(int percent);
+    void downloadFinished(const QString& path);
+    // description: what went wrong; timedOut: no byte came in time.
+    void failed(const QString& description, bool timedOut);
+
+private:
+    enum class Job { Page, File, Stream };
+    void begin(Job job, const QUrl& url, const QString& path);
+    void send();
+    void onHeaders();
+    void onReadyRead();
+    void onFinished();
+    void fail(QString description, bool timedOut = false); // a copy: reset() clears the members
+    void reset();
+
+    QNetworkAccessManager* m_network;
+    QPointer<QNetworkReply> m_reply;
+    Job m_job = Job::Page;
+    QUrl m_url;
+    QString m_path;
+    QSaveFile* m_file = nullptr;
+    QByteArray m_page;
+    qint64 m_size = -1;
+    qint64 m_received = 0;
+    int m_percent = -1;
+    int m_timeoutMs = 30000;
+    int m_lookupId = -1;
+    bool m_lookingUp = false;
+    bool m_headersSeen = false;
+    bool m_aborted = false;   // by the user, not a time-out
+    QString m_refusal;        // headers that end the transfer before any file
+};
+
+} // namespace varnel

@@ -1,0 +1,55 @@
+#pragma once
+// For pages without a stream table: yt-dlp, when it is installed, tells the
+// page's facts and streams (yt-dlp -J URL), and downloads them itself.
+// Without yt-dlp, or when it fails, it finds nothing and nothing changes.
+#include "core/download/PageScrape.h"
+
+#include <QObject>
+#include <QPointer>
+#include <QUrl>
+
+class QProcess;
+
+namespace varnel {
+
+struct ResolvedStream {
+    QString formatId; // yt-dlp's format id
+    QUrl url;         // direct, for the preview
+};
+
+struct Resolution {
+    VideoPageInfo info;
+    std::map<int, ResolvedStream> streams; // by the window's format numbers
+};
+
+// Reads yt-dlp's JSON: formats 5, 34, 35 and 22 where present; otherwise the
+// best MP4 with both sound and picture fills 22 ("Get MP4").
+Resolution parseResolverJson(const QByteArray& json);
+
+// The percentage of a yt-dlp "[download]  42.3% of ..." line, or -1.
+int resolverProgress(const QString& line);
+
+class StreamResolver : public QObject {
+    Q_OBJECT
+public:
+    explicit StreamResolver(QObject* parent = nullptr);
+    ~StreamResolver() override;
+
+    // VARNEL_YTDLP, else yt-dlp on PATH; empty when there is none.
+    static QString program();
+
+    void resolve(const QString& address);
+    void download(const QString& address, const QString& formatId, const QString& path);
+    bool isBusy() const;
+
+signals:
+    void resolved(const Resolution& result); // empty when nothing was found
+    void downloadProgress(int percent);
+    void downloadFinished(const QString& path);
+    void downloadFailed(const QString& description);
+
+private:
+    QPointer<QProcess> m_process;
+};
+
+} // namespace varnel

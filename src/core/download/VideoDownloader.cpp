@@ -1,0 +1,146 @@
+#include "core/download/VideoDownloader.h"
+
+#include "core/common/UserMessages.h"
+
+#include <QDir>
+#include <QFileInfo>
+
+namespace varnel {
+
+VideoDownloader::VideoDownloader(QString dataFolder, UserMessages& messages, QObject* parent)
+    : QObject(parent), m_dataFolder(std::move(dataFolder)), m_messages(messages)
+{
+    connect(&m_inet1, &HttpTransfer::stateChanged, this, [this](int, const QString& text) {
+        if (!text.isEmpty())
+            emit statusText(text);
+    });
+    connect(&m_inet1, &HttpTransfer::readingData, this, [this] { emit statusText(QStringLiteral("Reading Data...")); });
+    connect(&m_inet1, &HttpTransfer::pageLoaded, this, [this](const QString& page) {
+        emit statusText(QStringLiteral("Complete!"));
+        onPage(page);
+    });
+    connect(&m_inet1, &HttpTransfer::failed, this, [this](const QString& description, bool timedOut) {
+        if (m_downloading) {
+            onDownloadFailed(description);
+            return;
+        }
+        if (timedOut)
+            emit statusText(QStringLiteral("Slow Connection"));
+        m_messages.error(kSomethingWentWrong + u'\n' + description);
+        onPage(QString());
+    });
+    connect(&m_inet1, &HttpTransfer::downloadProgress, this, [this](int percent) {
+        emit progress(percent, QString::number(percent) + QStringLiteral(" % "));
+    });
+    connect(&m_inet1, &HttpTransfer::downloadFinished, this, [this](const QString& path) {
+        m_downloading = false;
+        emit downloaded(path);
+    });
+    connect(&m_resolver, &StreamResolver::downloadProgress, &m_inet1, &HttpTransfer::downloadProgress);
+    connect(&m_resolver, &StreamResolver::downloadFinished, &m_inet1, &HttpTransfer::downloadFinished);
+    connect(&m_resolver, &StreamResolver::downloadFailed, this, &VideoDownloader::onDownloadFailed);
+    connect(&m_resolver, &StreamResolver::resolved, this, [this](const Resolution& r) {
+        if (!r.streams.empty()) {
+            m_info = r.info;
+            m_resolved = r.streams;
+            std::vector<int> found;
+            for (const auto& [format, stream] : r.streams) {
+                m_enabled.insert(format);
+                found.push_back(format);
+            }
+            emit formatsFound(found);
+        }
+        showPage();
+    });
+    connect(&m_inet2, &HttpTransfer::fileFetched, this, [this](bool ok, const QString& path) {
+        if (ok)
+            emit thumbnailShown(path);
+        m_fetching = false;
+        emit fetchFinished();
+    });
+}
+
+void VideoDownloader::fetch(const QString& address)
+{
+    m_fetching = true;
+    m_address = address;
+    m_inet1.loadPage(QUrl::fromUserInput(address.trimmed()));
+}
+
+void VideoDownloader::onPage(const QString& page)
+{
+    const std::vector<int> found = getUrls(page, m_links);
+    for (int f : found) {
+        m_enabled.insert(f);
+        m_resolved.erase(f); // the page's own link now
+    }
+    if (!found.empty())
+        emit formatsFound(found);
+    parseVideoPage(page, m_info);
+    // The page's own scraper first; only a page without a stream table is
+    // handed to yt-dlp.
+    if (found.empty() && !StreamResolver::program().isEmpty()) {
+        m_resolver.resolve(m_address);
+        return;
+    }
+    showPage();
+}
+
+void VideoDownloader::showPage()
+{
+    emit pageShown();
+    const QString path = thumbnailPath();
+    // A busy transfer or a missing Cache folder fetches nothing.
+    if (m_inet2.isBusy() || !QFileInfo(QFileInfo(path).path()).isDir()) {
+        m_fetching = false;
+        emit fetchFinished();
+        return;
+    }
+    m_inet2.fetchToFile(QUrl(m_info.thumbnail), path);
+}
+
+QString VideoDownloader::thumbnailPath() const
+{
+    return m_dataFolder + QStringLiteral("/Cache/") + m_info.id + QStringLiteral(".jpg");
+}
+
+QString VideoDownloader::downloadPath(int format) const
+{
+    return m_dataFolder + u'/' + downloadFileName(m_info, format);
+}
+
+QUrl VideoDownloader::streamUrl(int format) const
+{
+    if (const auto r = m_resolved.find(format); r != m_resolved.end())
+        return r->second.url;
+    const auto link = m_links.find(format);
+    if (link == m_links.end())
+        return {};
+    const auto decoded = urlDecode(link->second);
+    // Bytes as they are: the server gets what the page gave.
+    return decoded ? QUrl::fromEncoded(decoded->trimmed(), QUrl::TolerantMode) : QUrl();
+}
+
+void VideoDownloader::download(int format)
+{
+    m_downloading = true;
+    if (const auto r = m_resolved.find(format); r != m_resolved.end()) {
+        m_resolver.download(m_address, r->second.formatId, downloadPath(format));
+        return;
+    }
+    const QUrl url = streamUrl(format);
+    if (!url.isValid() || url.isEmpty()) {
+        onDownloadFailed(QStringLiteral("no link for this format"));
+        return;
+    }
+    m_inet1.download(url, downloadPath(format));
+}
+
+void VideoDownloader::onDownloadFailed(const QString& description)
+{
+    m_downloading = false;
+    m_messages.error(QStringLiteral("Error-") + description);
+    emit downloadFailed(description);
+}
+
+} // namespace varnel

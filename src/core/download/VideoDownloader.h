@@ -1,0 +1,75 @@
+#pragma once
+// What the downloader window works on: fetching and scraping a watch page,
+// the links and buttons it has found, the thumbnail, and the downloads into
+// the data folder. The window is a view on it; varnel-convert's fetch and
+// download verbs drive the same object.
+#include "core/download/HttpTransfer.h"
+#include "core/download/PageScrape.h"
+#include "core/download/StreamResolver.h"
+
+#include <QObject>
+#include <set>
+
+namespace varnel {
+
+class UserMessages;
+
+inline const QString kSomethingWentWrong = QStringLiteral("Something Went Wrong");
+inline const QString kDownloadOrPlayCaption = QStringLiteral("Download/Play");
+inline const QString kDownloadOrPlay =
+    QStringLiteral("Do you want Download or Play this video?\nClick yes to Download, No to Play");
+
+class VideoDownloader : public QObject {
+    Q_OBJECT
+public:
+    VideoDownloader(QString dataFolder, UserMessages& messages, QObject* parent = nullptr);
+
+    HttpTransfer& pageTransfer() { return m_inet1; }
+    const VideoPageInfo& info() const { return m_info; }
+    const FormatLinks& links() const { return m_links; }
+    // Every format whose button a fetch has enabled; a later fetch adds,
+    // never takes away.
+    const std::set<int>& enabledFormats() const { return m_enabled; }
+    bool isFetching() const { return m_fetching; }
+
+    // Load the page, read its streams and facts, fetch its thumbnail; each
+    // step is attempted even when one before it failed.
+    void fetch(const QString& address);
+    // Downloads the format's stream to its file name in the data folder.
+    void download(int format);
+    // The address a format's stream plays from, decoded; empty when unknown.
+    QUrl streamUrl(int format) const;
+
+    QString thumbnailPath() const;
+    QString downloadPath(int format) const;
+
+signals:
+    void statusText(const QString& text);
+    void formatsFound(const std::vector<int>& formats);
+    void pageShown();
+    void thumbnailShown(const QString& path);
+    void fetchFinished();
+    void progress(int percent, const QString& label);
+    void downloaded(const QString& path);
+    void downloadFailed(const QString& description);
+
+private:
+    void onPage(const QString& page);
+    void showPage();
+    void onDownloadFailed(const QString& description);
+
+    QString m_dataFolder;
+    UserMessages& m_messages;
+    HttpTransfer m_inet1;
+    HttpTransfer m_inet2;
+    StreamResolver m_resolver;
+    QString m_address;
+    VideoPageInfo m_info;
+    FormatLinks m_links;
+    std::map<int, ResolvedStream> m_resolved; // streams only yt-dlp knows how to fetch
+    std::set<int> m_enabled;
+    bool m_fetching = false;
+    bool m_downloading = false;
+};
+
+} // namespace varnel

@@ -1,0 +1,243 @@
+#include "gui/download/DownloaderWindow.h"
+
+#include "core/download/VideoDownloader.h"
+#include "core/tools/PlayerCommand.h"
+#include "core/workspace/Workspace.h"
+#include "gui/app/Skin.h"
+#include "gui/preview/PlayerControls.h"
+
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMessageBox>
+#include <QMouseEvent>
+#include <QPlainTextEdit>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QTimer>
+#include <QVBoxLayout>
+
+namespace varnel {
+
+namespace {
+
+template <typename W>
+W* named(W* w, const char* name)
+{
+    w->setObjectName(QLatin1String(name));
+    return w;
+}
+
+constexpr int kDesignWidth = 7170, kDesignHeight = 4845;
+constexpr int kHiddenLeft = 8000;
+
+} // namespace
+
+DownloaderWindow::DownloaderWindow(Workspace& workspace, UserMessages& messages,
+                                   std::function<bool(QWidget*)> askDownload, QWidget* parent)
+    : QDialog(parent, Qt::Tool | Qt::FramelessWindowHint), m_workspace(workspace),
+      m_askDownload(std::move(askDownload)),
+      m_downloader(new VideoDownloader(workspace.dataFolder(), messages, this))
+{
+    setObjectName(QStringLiteral("Formyutobe"));
+    setModal(true);
+    if (!m_askDownload)
+        m_askDownload = [](QWidget* owner) {
+            return QMessageBox::question(owner, kDownloadOrPlayCaption, kDownloadOrPlay,
+                                         QMessageBox::Yes | QMessageBox::No) == QMessageBox::Yes;
+        };
+
+    auto* close = named(new QLabel(QStringLiteral("X"), this), "cmdCLose");
+    close->setCursor(Qt::PointingHandCursor);
+    close->installEventFilter(this);
+    auto* captionRow = new QHBoxLayout;
+    captionRow->addWidget(new QLabel(QStringLiteral("Enter YouTube video URL"), this), 1);
+    captionRow->addWidget(close);
+    auto* urlRow = new QHBoxLayout;
+    m_url = named(new QLineEdit(QStringLiteral("https://www.youtube.com/watch?v=XXXXX"), this), "txtWatchUrl");
+    m_url->installEventFilter(this);
+    urlRow->addWidget(m_url, 1);
+    m_get = named(new QPushButton(QStringLiteral("Get Direct Link"), this), "cmdG");
+    m_get->setEnabled(false); // until the address is changed
+    urlRow->addWidget(m_get);
+
+    m_status = named(new QLabel(QStringLiteral("Status  "), this), "lblTitle");
+    m_picture = named(new QLabel(this), "picTitle");
+    m_picture->setFixedSize(twips(1800), twips(1350));
+    m_picture->setScaledContents(true);
+    m_picture->setFrameShape(QFrame::StyledPanel);
+    m_title = named(new QLabel(this), "lblTitle1");
+    m_title->setWordWrap(true);
+    auto* facts = new QGridLayout;
+    facts->addWidget(m_title, 0, 0, 1, 4);
+    const struct { const char* caption; QLabel** label; const char* name; int row, column; } factLabels[] = {
+        {"Category:", &m_category, "lblCat", 1, 0},        {"Author:", &m_author, "lblAuthor", 1, 2},
+        {"Length:", &m_length, "lblDur", 2, 0},            {"Published:", &m_published, "lblPublished", 2, 2},
+        {"Rating", &m_rating, "lblRating", 3, 0},
+    };
+    for (const auto& f : factLabels) {
+        facts->addWidget(new QLabel(QLatin1String(f.caption), this), f.row, f.column);
+        *f.label = named(new QLabel(this), f.name);
+        facts->addWidget(*f.label, f.row, f.column + 1);
+    }
+    auto* top = new QHBoxLayout;
+    top->addWidget(m_picture);
+    top->addLayout(facts, 1);
+    m_description = named(new QPlainTextEdit(this), "txtDesc");
+    m_description->setReadOnly(true);
+
+    auto* streams = new QHBoxLayout;
+    for (const StreamFormat& f : kStreamFormats) {
+        auto* b = named(new QPushButton(QLatin1String(f.caption), this), f.button);
+        b->setEnabled(false);
+        streams->addWidget(b);
+        connect(b, &QPushButton::clicked, this, [this, number = f.number] { streamButton(number); });
+    }
+    auto* previewButton = named(new QPushButton(QStringLiteral("Preview"), this), "cmdPR");
+    streams->addWidget(previewButton);
+    auto* progressRow = new QHBoxLayout;
+    m_progress = named(new QProgressBar(this), "pbDownload");
+    m_progress->setRange(0, 100);
+    m_progress->setValue(0);
+    m_percent = named(new QLabel(this), "Label2");
+    m_percent->setMinimumWidth(48);
+    progressRow->addWidget(m_progress, 1);
+    progressRow->addWidget(m_percent);
+
+    auto* layout = new QVBoxLayout(this);
+    layout->setContentsMargins(10, 8, 10, 10);
+    layout->addLayout(captionRow);
+    layout->addLayout(urlRow);
+    layout->addWidget(m_status);
+    layout->addLayout(top);
+    layout->addWidget(m_description, 1);
+    layout->addLayout(streams);
+    layout->addLayout(progressRow);
+
+    // The preview frame lies over the window and is moved in and out of view.
+    m_previewFrame = named(new QGroupBox(QStringLiteral("YouTube Preview"), this), "frmPR");
+    m_previewFrame->resize(twips(kDesignWidth) - twips(600), twips(kDesignHeight) - twips(900));
+    auto* hide = named(new QLabel(QStringLiteral("X"), m_previewFrame), "Label6");
+    hide->setCursor(Qt::PointingHandCursor);
+    hide->installEventFilter(this);
+    m_swf = new VideoSurface(m_previewFrame);
+    m_swf->setObjectName(QStringLiteral("SWF"));
+    auto* frameLayout = new QVBoxLayout(m_previewFrame);
+    auto* frameTop = new QHBoxLayout;
+    frameTop->addWidget(new QLabel(QStringLiteral("Click and wait for video to Load..."), m_previewFrame), 1);
+    frameTop->addWidget(hide);
+    frameLayout->addLayout(frameTop);
+    frameLayout->addWidget(m_swf, 1);
+    m_previewFrame->move(twips(kHiddenLeft), 0);
+
+    connect(m_url, &QLineEdit::textChanged, this, [this] { m_get->setEnabled(true); });
+    connect(m_get, &QPushButton::clicked, this, &DownloaderWindow::getDirectLink);
+    connect(previewButton, &QPushButton::clicked, this, [this] { preview(35, 300, 450); });
+    connect(m_downloader, &VideoDownloader::statusText, m_status, &QLabel::setText);
+    connect(m_downloader, &VideoDownloader::formatsFound, this, [this](const std::vector<int>& formats) {
+        for (int f : formats)
+            if (auto* b = findChild<QPushButton*>(QLatin1String(streamFormat(f)->button)))
+                b->setEnabled(true);
+    });
+    connect(m_downloader, &VideoDownloader::pageShown, this, &DownloaderWindow::showFields);
+    connect(m_downloader, &VideoDownloader::thumbnailShown, this,
+            [this](const QString& path) { m_picture->setPixmap(QPixmap(path)); });
+    connect(m_downloader, &VideoDownloader::progress, this, [this](int percent, const QString& label) {
+        m_progress->setValue(percent);
+        m_percent->setText(label);
+    });
+
+    applySkin(this, workspace.programFolder());
+    // The design size, set again on load.
+    setFixedSize(twips(kDesignWidth), twips(kDesignHeight));
+}
+
+DownloaderWindow::~DownloaderWindow() = default;
+
+int DownloaderWindow::twips(int value) const
+{
+    return value * logicalDpiX() / 1440;
+}
+
+void DownloaderWindow::getDirectLink()
+{
+    m_get->setEnabled(false);
+    m_picture->setPixmap(QPixmap(m_workspace.programFolder() + QStringLiteral("/loading.jpg")));
+    m_downloader->fetch(m_url->text());
+}
+
+void DownloaderWindow::showFields()
+{
+    const VideoPageInfo& info = m_downloader->info();
+    m_title->setText(info.title);
+    m_description->setPlainText(info.description);
+    m_category->setText(info.category);
+    m_author->setText(info.author);
+    m_length->setText(info.length + QStringLiteral(" Sec."));
+    m_published->setText(info.published);
+    m_rating->setText(info.rating);
+}
+
+void DownloaderWindow::streamButton(int format)
+{
+    if (streamFormat(format)->asksFirst && !m_askDownload(this)) {
+        preview(format, 240, 120);
+        return;
+    }
+    m_downloader->download(format);
+}
+
+void DownloaderWindow::preview(int format, int leftTwips, int topTwips)
+{
+    m_previewFrame->move(twips(leftTwips), twips(topTwips));
+    m_previewFrame->raise();
+    quitPlayer(m_workspace.tools(), m_flash);
+    const QUrl url = m_downloader->streamUrl(format);
+    m_swf->setToolTip(QStringLiteral("Preview of ") + m_downloader->info().title);
+    if (url.isEmpty())
+        return;
+    m_swf->setUpdatesEnabled(true);
+    m_swf->repaint(); // black until the player draws
+    m_swf->setUpdatesEnabled(false);
+    startPlayer(m_workspace.tools(), m_flash, m_workspace.programFolder(),
+                playerCommand(m_workspace.programFolder(), m_swf->winId(), PlayerOptions::Variant1,
+                              QString::fromLatin1(url.toEncoded())));
+}
+
+void DownloaderWindow::done(int result)
+{
+    // The preview's player ends with its window.
+    quitPlayer(m_workspace.tools(), m_flash);
+    m_downloader->pageTransfer().abort();
+    QDialog::done(result);
+}
+
+bool DownloaderWindow::eventFilter(QObject* watched, QEvent* e)
+{
+    if (e->type() == QEvent::MouseButtonRelease) {
+        if (watched->objectName() == QLatin1String("cmdCLose"))
+            reject();
+        else if (watched->objectName() == QLatin1String("Label6"))
+            m_previewFrame->move(twips(kHiddenLeft), m_previewFrame->y());
+    }
+    // A click into the address selects all of it.
+    if (watched == m_url && (e->type() == QEvent::MouseButtonPress || e->type() == QEvent::FocusIn))
+        QTimer::singleShot(0, m_url, &QLineEdit::selectAll);
+    return QDialog::eventFilter(watched, e);
+}
+
+// The borderless window is dragged by its background.
+void DownloaderWindow::mousePressEvent(QMouseEvent* e)
+{
+    m_grab = e->globalPosition().toPoint() - frameGeometry().topLeft();
+}
+
+void DownloaderWindow::mouseMoveEvent(QMouseEvent* e)
+{
+    if (e->buttons() & Qt::LeftButton)
+        move(e->globalPosition().toPoint() - m_grab);
+}
+
+} // namespace varnel

@@ -1,0 +1,110 @@
+// Formyutobe against a server of the test's own: the fetch fills the window
+// and enables the buttons found; the stream buttons download or preview.
+#include "gui/download/DownloaderWindow.h"
+
+#include "HttpServer.h"
+#include "TestSupport.h"
+#include "core/download/VideoDownloader.h"
+#include "core/workspace/Workspace.h"
+
+#include <QDir>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QSignalSpy>
+#include <QTest>
+#include <gtest/gtest.h>
+
+using namespace varnel;
+
+namespace {
+
+struct Window : ::testing::Test {
+    test::HttpServer server;
+    test::ProgramFolder folder;
+    test::FakeShell shell;
+    test::RecordingMessages messages;
+    Workspace workspace{folder.path(), shell, messages};
+    int asked = 0;
+    bool answer = true;
+    DownloaderWindow window{workspace, messages, [this](QWidget*) { ++asked; return answer; }, nullptr};
+
+    Window()
+    {
+        QDir(folder.path()).mkdir("Cache");
+        auto twice = [](const QString& link) { return QUrl::toPercentEncoding(QUrl::toPercentEncoding(link)); };
+        server.route("/thumb.jpg", {200, "OK", "not really a picture"});
+        server.route("/watch", {200, "OK",
+                                "'VIDEO_ID': 'v9', 'VIDEO_TITLE': 'Sample',\"length_seconds\": \"42\","
+                                "\"rv.2.thumbnailUrl\": \"" + QUrl::toPercentEncoding(server.url("/thumb.jpg")) + "\","
+                                "\"fmt_url_map\": \"5%7C" + twice(server.url("/s5")) + "%2C35%7C" + twice(server.url("/s35")) +
+                                "%2C22%7C" + twice(server.url("/s22")) + "\""});
+        server.route("/s5", {200, "OK", QByteArray(5000, '5')});
+        server.route("/s22", {200, "OK", QByteArray(2200, '2')});
+        window.show();
+    }
+    template <typename T>
+    T* find(const char* name) { return window.findChild<T*>(QLatin1String(name)); }
+    void getDirectLink()
+    {
+        find<QLineEdit>("txtWatchUrl")->setText(server.url("/watch"));
+        QSignalSpy done(&window.downloader(), &VideoDownloader::fetchFinished);
+        find<QPushButton>("cmdG")->click();
+        ASSERT_TRUE(done.count() > 0 || done.wait(30000));
+    }
+    bool downloadWith(const char* button)
+    {
+        QSignalSpy done(&window.downloader(), &VideoDownloader::downloaded);
+        find<QPushButton>(button)->click();
+        return done.count() > 0 || done.wait(30000);
+    }
+};
+
+} // namespace
+
+TEST_F(Window, TheFetchFillsTheWindowAndEnablesWhatItFound)
+{
+    EXPECT_TRUE(find<QLineEdit>("txtWatchUrl")->text().endsWith("watch?v=XXXXX"));
+    EXPECT_FALSE(find<QPushButton>("cmdG")->isEnabled()) << "until the address changes";
+    EXPECT_EQ(window.size(), QSize(window.twips(7170), window.twips(4845)));
+    getDirectLink();
+    EXPECT_FALSE(find<QPushButton>("cmdG")->isEnabled()) << "not twice for one address";
+    EXPECT_EQ(find<QLabel>("lblTitle1")->text(), "Sample");
+    EXPECT_EQ(find<QLabel>("lblDur")->text(), "42 Sec.");
+    EXPECT_EQ(find<QLabel>("lblTitle")->text(), "Complete!");
+    EXPECT_TRUE(QFile::exists(folder.file("Cache/v9.jpg")));
+    const struct { const char* button; bool enabled; } buttons[] = {
+        {"getFlv", true}, {"getHDH", false}, {"getHDL", true}, {"getMp4", true}};
+    for (const auto& b : buttons)
+        EXPECT_EQ(find<QPushButton>(b.button)->isEnabled(), b.enabled) << b.button;
+    find<QLineEdit>("txtWatchUrl")->setText(server.url("/watch?again"));
+    EXPECT_TRUE(find<QPushButton>("cmdG")->isEnabled());
+}
+
+TEST_F(Window, StreamButtonsDownloadOrPreview)
+{
+    getDirectLink();
+    ASSERT_TRUE(downloadWith("getMp4"));
+    EXPECT_EQ(asked, 0) << "Get MP4 downloads at once";
+    EXPECT_EQ(QFileInfo(folder.file("Sample.mp4")).size(), 2200);
+    EXPECT_EQ(find<QProgressBar>("pbDownload")->value(), 100);
+    EXPECT_EQ(find<QLabel>("Label2")->text(), "100 % ");
+
+    ASSERT_TRUE(downloadWith("getFlv"));
+    EXPECT_EQ(asked, 1) << "Get FLV asks first";
+    EXPECT_EQ(QFileInfo(folder.file("Sample.flv")).size(), 5000);
+
+    auto* frame = find<QGroupBox>("frmPR");
+    EXPECT_GE(frame->x(), window.width()) << "out of view at first";
+    answer = false;
+    find<QPushButton>("getHDL")->click();
+    EXPECT_EQ(frame->pos(), QPoint(window.twips(240), window.twips(120)));
+    EXPECT_EQ(find<QWidget>("SWF")->toolTip(), "Preview of Sample");
+    QTest::mouseClick(find<QLabel>("Label6"), Qt::LeftButton);
+    EXPECT_EQ(frame->x(), window.twips(8000));
+    find<QPushButton>("cmdPR")->click();
+    EXPECT_EQ(frame->pos(), QPoint(window.twips(300), window.twips(450)));
+    EXPECT_TRUE(messages.shown.isEmpty());
+}
