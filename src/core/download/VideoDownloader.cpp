@@ -117,8 +117,21 @@ QUrl VideoDownloader::streamUrl(int format) const
     if (link == m_links.end())
         return {};
     const auto decoded = urlDecode(link->second);
-    // Bytes as they are: the server gets what the page gave.
-    return decoded ? QUrl::fromEncoded(decoded->trimmed(), QUrl::TolerantMode) : QUrl();
+    if (!decoded)
+        return {};
+    // Bytes as they are: each byte that a URL cannot hold is escaped as that
+    // one byte, so the server gets what the page gave, never a character of
+    // some code page.
+    QByteArray escaped;
+    for (const char c : decoded->trimmed()) {
+        const auto b = static_cast<unsigned char>(c);
+        if (b <= 0x20 || b >= 0x7F || c == '"' || c == '<' || c == '>' || c == '\\' || c == '^' || c == '`' ||
+            c == '{' || c == '|' || c == '}')
+            escaped += '%' + QByteArray::number(b, 16).rightJustified(2, '0').toUpper();
+        else
+            escaped += c;
+    }
+    return QUrl::fromEncoded(escaped, QUrl::StrictMode);
 }
 
 void VideoDownloader::download(int format)

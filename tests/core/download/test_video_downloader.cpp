@@ -106,6 +106,15 @@ TEST_F(Download, StreamsArriveInPiecesWithProgress)
     EXPECT_EQ(labels, (QStringList{"100 % "})) << "1024 of 1025 rounds to 100 too";
     EXPECT_EQ(contents("Clip.flv"), kb);
     EXPECT_EQ(contents("Clip.mp4"), kbAndOne);
+
+    // A decoded link reaches the server byte for byte: the byte E9 stays one
+    // byte, never a character of some code page.
+    const QByteArray raw = server.url("/caf").toLatin1() + "\xE9";
+    server.route("/caf%E9", {200, "OK", "bytes"});
+    server.route("/raw", {200, "OK", pageFor(server, "34%7C" + raw.toPercentEncoding().toPercentEncoding())});
+    fetch("/raw");
+    ASSERT_TRUE(download(34)) << server.requests.join(" ").toStdString();
+    EXPECT_TRUE(server.requests.contains("/caf%E9")) << server.requests.join(" ").toStdString();
 }
 
 TEST_F(Download, EveryFailureSaysSoAndLeavesNoPartialFile)
