@@ -11,5 +11,6 @@ int command(const QStringList& args);
 int convert(const QStringList& args);
 int fetch(const QStringList& args);
 int download(const QStringList& args);
+int capture(const QStringList& args);
 
 } // namespace varnel::cli

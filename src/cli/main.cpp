@@ -39,7 +39,10 @@ const char* kUsage =
     "                                             convert files, each trimmed to start and end\n"
     "  fetch URL                                  what a watch page says, NAME<TAB>VALUE lines\n"
     "  download URL --format 5|34|35|22 [--program-folder DIR]\n"
-    "                                             download a stream of the page\n";
+    "                                             download a stream of the page\n"
+    "  capture --list                             the cameras: INDEX<TAB>NAME<TAB>NODE\n"
+    "  capture --input v4l2|x11grab|lavfi:SPEC --output FILE.avi --seconds S\n"
+    "                                             record through the capture window's recorder\n";
 
 } // namespace
 
@@ -51,6 +54,7 @@ int main(int argc, char** argv)
     const std::map<QString, int (*)(const QStringList&)> commands = {
         {"profiles", cli::profiles}, {"probe", cli::probe}, {"sheet", cli::sheet},
         {"command", cli::command}, {"convert", cli::convert}, {"fetch", cli::fetch}, {"download", cli::download},
+        {"capture", cli::capture},
     };
     const auto it = args.isEmpty() ? commands.end() : commands.find(args.first());
     if (it == commands.end()) {

@@ -4,6 +4,7 @@
 #include <QDir>
 #include <QFile>
 #include <QProcess>
+#include <QRegularExpression>
 #include <QProcessEnvironment>
 #include <csignal>
 #include <gtest/gtest.h>
@@ -273,4 +274,25 @@ TEST_F(Cli, ConvertTrimsEveryFileAndRefusesAnEmptyClip)
     EXPECT_EQ(run({"convert", "--choose", "2", "--start", "0:00:05", "--end", "0:00:05", "--output-folder", outDir.path(), a}), 2);
     EXPECT_EQ(err, "Start time or End time is error.\n");
     EXPECT_TRUE(out.isEmpty()) << "nothing converted";
+}
+
+TEST_F(Cli, CaptureRecordsATestPatternAndListsNoCameraHere)
+{
+    QTemporaryDir dir;
+    ASSERT_EQ(run({"capture", "--input", "lavfi:testsrc=size=320x240:rate=25", "--output", dir.filePath("x.avi"),
+                   "--seconds", "3"}), 0) << err.toStdString();
+    const QRegularExpression line("^(\\d+) frames \\((\\d+) dropped\\) - (\\d+\\.\\d\\d) sec\\.\n$");
+    const auto m = line.match(out);
+    ASSERT_TRUE(m.hasMatch()) << out.toStdString();
+    EXPECT_NEAR(m.captured(1).toInt(), 75, 25);
+    const test::MediaInfo info = test::probeMedia(dir.filePath("x.avi"));
+    EXPECT_EQ(info.formatName, "avi");
+    EXPECT_EQ(info.width, 320);
+
+    EXPECT_EQ(run({"capture", "--input", "v4l2:/dev/no-such-camera", "--output", dir.filePath("y.avi"), "--seconds", "3"}), 1);
+    EXPECT_FALSE(err.trimmed().isEmpty()) << "ffmpeg's reason";
+
+    QTemporaryDir empty;
+    EXPECT_EQ(run({"capture", "--list", "--devices", empty.path()}), 0);
+    EXPECT_TRUE(out.isEmpty());
 }

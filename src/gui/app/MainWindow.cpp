@@ -17,7 +17,9 @@
 #include "core/sources/FileSelection.h"
 #include "gui/settings/SettingsDialog.h"
 #include "gui/profiles/OptionSheetView.h"
+#include "gui/capture/CaptureWindow.h"
 #include "gui/download/DownloaderWindow.h"
+#include "platform/V4l2CaptureDevice.h"
 #include "gui/preview/ClipEditor.h"
 #include "gui/sources/OpenFilesDialog.h"
 #include "gui/sources/SourceListView.h"
@@ -233,6 +235,13 @@ void MainWindow::openClipEditor()
     if (!m_workspace->beginClipEditing(row))
         return;
     showModal(new ClipEditor(*m_workspace, row, *m_services.messages, this));
+}
+
+void MainWindow::openCapture()
+{
+    auto device = m_services.captureDevice ? m_services.captureDevice()
+                                           : std::make_unique<V4l2CaptureDevice>(m_services.programFolder);
+    showModal(new CaptureWindow(std::move(device), m_services.programFolder, {}, this));
 }
 
 void MainWindow::openDownloader()

@@ -13,6 +13,7 @@ class QTimer;
 
 namespace varnel {
 
+class CaptureDevice;
 class OptionSheetView;
 class PlayerControls;
 class ProfileChooser;
@@ -31,6 +32,7 @@ struct MainWindowServices {
     std::function<QString(QWidget*)> chooseFolder;     // the folder browser when left out
     std::function<void(QDialog*)> showModal;           // exec() when left out
     std::function<bool(QWidget*)> askDownload;         // the Download/Play question, a message box when left out
+    std::function<std::unique_ptr<CaptureDevice>()> captureDevice; // the system's cameras when left out
 };
 
 class MainWindow : public QMainWindow {
@@ -73,8 +75,7 @@ public slots:
     // first one's row selected.
     void openFiles(const QStringList& paths);
     void openDownloader();
-    // Filled by the capture window.
-    void openCapture() {}
+    void openCapture();
 
 signals:
     // The window has closed and every tool it started has ended.

@@ -1,0 +1,187 @@
+#include "core/capture/CaptureRecorder.h"
+
+#include <QProcess>
+#include <QTimer>
+
+#include <fcntl.h>
+#include <unistd.h>
+
+namespace varnel {
+
+Command recorderCommand(const QString& programFolder, const RecorderInput& input, const RecorderOptions& options)
+{
+    Command c;
+    c.quoted(programFolder + QStringLiteral("/fp.dll"))
+        .literal(QStringLiteral(" -loglevel error -nostats -progress pipe:2"));
+    // A test pattern is read at its own rate, as a camera delivers.
+    if (input.format == QLatin1String("lavfi"))
+        c.literal(QStringLiteral(" -re"));
+    c.literal(QStringLiteral(" -f ")).value(input.format).literal(QStringLiteral(" -i ")).quoted(input.spec);
+    if (!options.aviPath.isEmpty())
+        c.literal(QStringLiteral(" -map 0:v -c:v mjpeg -q:v 3 -fps_mode cfr -r "))
+            .value(QString::number(options.rate))
+            .literal(QStringLiteral(" "))
+            .path(options.aviPath);
+    c.literal(QStringLiteral(" -map 0:v -f rawvideo -pix_fmt bgra -s "))
+        .value(QStringLiteral("%1x%2").arg(options.previewWidth).arg(options.previewHeight))
+        .literal(QStringLiteral(" pipe:1"));
+    return c;
+}
+
+CaptureRecorder::CaptureRecorder(QString programFolder, QObject* parent)
+    : QObject(parent), m_programFolder(std::move(programFolder))
+{
+}
+
+CaptureRecorder::~CaptureRecorder()
+{
+    // Only a preview is cut short here: a recording is stopped with q first
+    // (its owner waits for ended()). The reader ends with the killed run.
+    if (m_process) {
+        m_process->disconnect(this);
+        m_process->kill();
+    }
+    joinReader();
+}
+
+bool CaptureRecorder::isRunning() const
+{
+    return m_process && m_process->state() != QProcess::NotRunning;
+}
+
+PreviewFrame CaptureRecorder::latestFrame() const
+{
+    const std::lock_guard lock(m_frameLock);
+    return m_latest;
+}
+
+bool CaptureRecorder::start(const RecorderInput& input, const RecorderOptions& options)
+{
+    if (isRunning())
+        return false;
+    joinReader();
+    m_options = options;
+    m_statistics = {};
+    m_dropped = m_duplicated = 0;
+    m_errorTail.clear();
+    m_stopRequested = false;
+
+    // Standard output is a pipe of our own, read by a thread of its own.
+    int fds[2];
+    if (::pipe(fds) != 0)
+        return false;
+    ::fcntl(fds[0], F_SETFD, FD_CLOEXEC);
+    const QStringList argv = recorderCommand(m_programFolder, input, options).argv();
+    auto* p = new QProcess(this);
+    m_process = p;
+    p->setWorkingDirectory(m_programFolder);
+    p->setStandardOutputFile(QStringLiteral("/dev/fd/%1").arg(fds[1]));
+    connect(p, &QProcess::readyReadStandardError, this, &CaptureRecorder::readProgress);
+    connect(p, &QProcess::finished, this, [this, p](int code, QProcess::ExitStatus status) {
+        readProgress();
+        p->deleteLater();
+        const bool asked = m_stopRequested;
+        QString reason;
+        if (!asked) {
+            const QList<QByteArray> lines = m_errorTail.trimmed().split('\n');
+            reason = !m_errorTail.trimmed().isEmpty() ? QString::fromUtf8(lines.last().trimmed())
+                     : status != QProcess::NormalExit ? QStringLiteral("the recorder stopped abnormally")
+                                                      : QStringLiteral("the recording ended (exit code %1)").arg(code);
+        }
+        emit ended(asked, reason);
+    });
+    p->start(argv.first(), argv.mid(1));
+    ::close(fds[1]);
+    if (p->processId() <= 0) {
+        ::close(fds[0]);
+        delete p;
+        return false;
+    }
+    const int frameBytes = options.previewWidth * options.previewHeight * 4;
+    m_reader = std::thread([this, fd = fds[0], frameBytes] { drain(fd, frameBytes); });
+    return true;
+}
+
+void CaptureRecorder::drain(int fd, int frameBytes)
+{
+    // Reads whole frames for as long as the run writes, keeping the newest.
+    QByteArray frame(frameBytes, Qt::Uninitialized);
+    qsizetype filled = 0;
+    for (;;) {
+        const ssize_t n = ::read(fd, frame.data() + filled, static_cast<size_t>(frameBytes - filled));
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n <= 0)
+            break;
+        filled += n;
+        if (filled < frameBytes)
+            continue;
+        filled = 0;
+        {
+            const std::lock_guard lock(m_frameLock);
+            m_latest.bgra = frame; // a copy; the buffer is reused
+            m_latest.width = m_options.previewWidth;
+            m_latest.height = m_options.previewHeight;
+        }
+        if (!m_notifyPending.exchange(true))
+            QMetaObject::invokeMethod(this, [this] {
+                m_notifyPending = false;
+                emit frameReady();
+            }, Qt::QueuedConnection);
+    }
+    ::close(fd);
+}
+
+void CaptureRecorder::joinReader()
+{
+    if (m_reader.joinable())
+        m_reader.join();
+}
+
+void CaptureRecorder::readProgress()
+{
+    if (!m_process)
+        return;
+    m_process->setReadChannel(QProcess::StandardError);
+    while (m_process->canReadLine()) {
+        const QByteArray line = m_process->readLine().trimmed();
+        const qsizetype eq = line.indexOf('=');
+        const QByteArray key = line.left(eq), value = line.mid(eq + 1);
+        bool number = false;
+        const qint64 v = value.toLongLong(&number);
+        if (eq > 0 && number) {
+            if (key == "frame")
+                m_statistics.framesCaptured = v;
+            else if (key == "drop_frames")
+                m_dropped = v;
+            else if (key == "dup_frames")
+                m_duplicated = v;
+            else if (key == "out_time_us")
+                m_statistics.elapsedMs = v / 1000;
+            m_statistics.framesDropped = m_dropped + m_duplicated;
+        } else if (eq < 0 && !line.isEmpty()) {
+            m_errorTail += line + '\n'; // what ffmpeg said, for the reason
+            if (m_errorTail.size() > 4096)
+                m_errorTail.remove(0, m_errorTail.size() - 4096);
+        }
+    }
+}
+
+void CaptureRecorder::stop()
+{
+    if (!isRunning())
+        return;
+    m_stopRequested = true;
+    m_process->write("q");
+    QPointer<QProcess> p = m_process;
+    QTimer::singleShot(m_graceMs, this, [p] {
+        if (p && p->state() != QProcess::NotRunning)
+            p->terminate(); // still finishes the file
+    });
+    QTimer::singleShot(2 * m_graceMs, this, [p] {
+        if (p && p->state() != QProcess::NotRunning)
+            p->kill();
+    });
+}
+
+} // namespace varnel

@@ -1,0 +1,77 @@
+#pragma once
+// One ffmpeg run (through fp.dll) gives the live preview, the AVI recording
+// and the statistics: the preview as raw BGRA frames on standard output,
+// drained by a thread of its own that keeps the newest frame (an unread pipe
+// would stall the recording), and "-progress" lines on standard error.
+#include "core/capture/CaptureDevice.h"
+#include "core/tools/Command.h"
+
+#include <QObject>
+#include <QPointer>
+#include <atomic>
+#include <memory>
+#include <mutex>
+#include <thread>
+
+class QProcess;
+
+namespace varnel {
+
+struct RecorderInput {
+    QString format; // ffmpeg's -f: v4l2, x11grab, lavfi
+    QString spec;   // its -i
+};
+
+struct RecorderOptions {
+    QString aviPath;    // empty: preview only
+    int rate = 25;      // frames a second of the recording
+    int previewWidth = 320;
+    int previewHeight = 240;
+};
+
+// The run's command line.
+Command recorderCommand(const QString& programFolder, const RecorderInput& input, const RecorderOptions& options);
+
+class CaptureRecorder : public QObject {
+    Q_OBJECT
+public:
+    explicit CaptureRecorder(QString programFolder, QObject* parent = nullptr);
+    ~CaptureRecorder() override;
+
+    // False when the run could not be started.
+    bool start(const RecorderInput& input, const RecorderOptions& options);
+    // q first, which finishes the AVI; then terminate, then kill, each after
+    // a grace time, so that nothing is left running.
+    void stop();
+    bool isRunning() const;
+    bool isRecording() const { return isRunning() && !m_options.aviPath.isEmpty(); }
+
+    CaptureStatistics statistics() const { return m_statistics; }
+    PreviewFrame latestFrame() const;
+    void setGraceMs(int ms) { m_graceMs = ms; }
+
+signals:
+    void frameReady();
+    // asked: the end followed stop(); otherwise reason says why it ended.
+    void ended(bool asked, const QString& reason);
+
+private:
+    void readProgress();
+    void drain(int fd, int frameBytes);
+    void joinReader();
+
+    QString m_programFolder;
+    RecorderOptions m_options;
+    QPointer<QProcess> m_process;
+    std::thread m_reader;
+    mutable std::mutex m_frameLock;
+    PreviewFrame m_latest;
+    std::atomic<bool> m_notifyPending{false};
+    CaptureStatistics m_statistics;
+    qint64 m_dropped = 0, m_duplicated = 0;
+    QByteArray m_errorTail;
+    bool m_stopRequested = false;
+    int m_graceMs = 4000;
+};
+
+} // namespace varnel

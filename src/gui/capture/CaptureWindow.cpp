@@ -1,0 +1,192 @@
+#include "gui/capture/CaptureWindow.h"
+
+#include "core/capture/CaptureSession.h"
+#include "gui/app/Skin.h"
+
+#include <QComboBox>
+#include <QDir>
+#include <QFileDialog>
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QImage>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPainter>
+#include <QPushButton>
+#include <QSlider>
+#include <QStandardPaths>
+#include <QTimer>
+#include <QVBoxLayout>
+
+namespace varnel {
+
+namespace {
+
+// The device's newest preview picture, fitted into the widget.
+class PreviewPicture : public QWidget {
+public:
+    PreviewPicture(CaptureDevice& device, QWidget* parent) : QWidget(parent), m_device(device)
+    {
+        setMinimumSize(320, 240);
+        connect(&m_device, &CaptureDevice::frameReady, this, qOverload<>(&QWidget::update));
+    }
+
+protected:
+    void paintEvent(QPaintEvent*) override
+    {
+        QPainter p(this);
+        p.fillRect(rect(), Qt::black);
+        if (m_device.deviceCount() == 0) {
+            p.setPen(QColor(0x9a, 0xa7, 0xb6));
+            p.drawText(rect(), Qt::AlignCenter, tr("No camera found"));
+            return;
+        }
+        const PreviewFrame f = m_device.previewFrame();
+        if (f.width <= 0 || f.bgra.size() < qsizetype(f.width) * f.height * 4)
+            return;
+        const QImage image(reinterpret_cast<const uchar*>(f.bgra.constData()), f.width, f.height, QImage::Format_ARGB32);
+        const QSize fitted = image.size().scaled(size(), Qt::KeepAspectRatio);
+        p.drawImage(QRect(QPoint((width() - fitted.width()) / 2, (height() - fitted.height()) / 2), fitted), image);
+    }
+
+private:
+    CaptureDevice& m_device;
+};
+
+template <typename W>
+W* named(W* w, const QString& name)
+{
+    w->setObjectName(name);
+    return w;
+}
+
+} // namespace
+
+QString defaultCaptureFile()
+{
+    QString folder = QStandardPaths::writableLocation(QStandardPaths::MoviesLocation);
+    if (folder.isEmpty() || !QDir(folder).exists())
+        folder = QDir::homePath();
+    return folder + QStringLiteral("/dvcapture.avi");
+}
+
+CaptureWindow::CaptureWindow(std::unique_ptr<CaptureDevice> device, const QString& programFolder,
+                             std::function<QString(QWidget*)> chooseFile, QWidget* parent)
+    : QDialog(parent), m_device(std::move(device)), m_session(new CaptureSession(*m_device, this)),
+      m_chooseFile(std::move(chooseFile))
+{
+    setObjectName(QStringLiteral("Form3"));
+    setWindowTitle(QStringLiteral("Capture Video From DV"));
+    setModal(true);
+    if (!m_chooseFile)
+        m_chooseFile = [](QWidget* owner) {
+            return QFileDialog::getSaveFileName(owner, QStringLiteral("Save Video File"), QString(),
+                                                QStringLiteral("Avi Video file (*.avi)"));
+        };
+
+    m_devices = named(new QComboBox(this), QStringLiteral("Combo1"));
+    m_file = named(new QLineEdit(defaultCaptureFile(), this), QStringLiteral("Text1"));
+    m_file->setReadOnly(true);
+    auto* browse = named(new QPushButton(QStringLiteral("Browse..."), this), QStringLiteral("Command5"));
+    m_start = named(new QPushButton(QStringLiteral("Start capture"), this), QStringLiteral("Command1"));
+    m_stop = named(new QPushButton(QStringLiteral("Stop capture"), this), QStringLiteral("Command2"));
+    m_preview = named(new QPushButton(QStringLiteral("Preview"), this), QStringLiteral("Command3"));
+    auto* exit = named(new QPushButton(QStringLiteral("Exit"), this), QStringLiteral("Command4"));
+    m_statistics = named(new QLabel(QStringLiteral("00:00:00"), this), QStringLiteral("Label2"));
+    m_picture = named(new PreviewPicture(*m_device, this), QStringLiteral("vcx"));
+
+    auto* controls = new QGroupBox(QStringLiteral("Camera Control"), this);
+    auto* grid = new QGridLayout(controls);
+    const char* captions[] = {"Pan:", "Tilt:", "Roll:", "Zoom:"};
+    for (int i = 0; i < 4; ++i) {
+        grid->addWidget(new QLabel(QLatin1String(captions[i]), controls), i, 0);
+        m_sliders[i] = named(new QSlider(Qt::Horizontal, controls), QStringLiteral("Slider%1").arg(i));
+        grid->addWidget(m_sliders[i], i, 1);
+        connect(m_sliders[i], &QSlider::sliderReleased, this,
+                [this, i] { m_session->releaseSlider(i, m_sliders[i]->value()); });
+    }
+
+    auto* deviceRow = new QHBoxLayout;
+    deviceRow->addWidget(new QLabel(QStringLiteral("Camera"), this));
+    deviceRow->addWidget(m_devices, 1);
+    auto* fileRow = new QHBoxLayout;
+    fileRow->addWidget(new QLabel(QStringLiteral("Capture File:"), this));
+    fileRow->addWidget(m_file, 1);
+    fileRow->addWidget(browse);
+    auto* timeRow = new QHBoxLayout;
+    timeRow->addWidget(new QLabel(QStringLiteral("Capture Time:"), this));
+    timeRow->addWidget(m_statistics, 1);
+    auto* buttons = new QHBoxLayout;
+    for (QPushButton* b : {m_start, m_stop, m_preview, exit})
+        buttons->addWidget(b);
+    auto* side = new QVBoxLayout;
+    side->addLayout(deviceRow);
+    side->addWidget(controls);
+    side->addLayout(timeRow);
+    side->addStretch(1);
+    auto* body = new QHBoxLayout;
+    body->addWidget(m_picture, 1);
+    body->addLayout(side);
+    auto* layout = new QVBoxLayout(this);
+    layout->addLayout(body, 1);
+    layout->addLayout(fileRow);
+    layout->addLayout(buttons);
+
+    m_timer = named(new QTimer(this), QStringLiteral("Timer1"));
+    m_timer->setInterval(500);
+    connect(m_timer, &QTimer::timeout, m_session, &CaptureSession::tick);
+    connect(m_session, &CaptureSession::changed, this, &CaptureWindow::refresh);
+    connect(m_session, &CaptureSession::readyToClose, this, [this] {
+        m_closing = true;
+        QDialog::reject();
+    });
+    connect(m_devices, &QComboBox::activated, m_session, &CaptureSession::selectDevice);
+    connect(m_start, &QPushButton::clicked, this, [this] { m_session->startCapture(m_file->text()); });
+    connect(m_stop, &QPushButton::clicked, m_session, &CaptureSession::stopCapture);
+    connect(m_preview, &QPushButton::clicked, m_session, &CaptureSession::preview);
+    connect(exit, &QPushButton::clicked, this, &CaptureWindow::reject);
+    connect(browse, &QPushButton::clicked, this, [this] {
+        const QString chosen = m_chooseFile(this);
+        if (!chosen.isEmpty())
+            m_file->setText(chosen);
+    });
+
+    // Load, in its order. The display switches of the original component
+    // are this view's defaults: a black picture, fitted, nothing else.
+    applySkin(this, programFolder);
+    m_session->load();
+    m_devices->addItems(m_session->deviceNames());
+    refresh();
+    m_timer->start();
+    resize(760, 460);
+}
+
+CaptureWindow::~CaptureWindow() = default;
+
+void CaptureWindow::refresh()
+{
+    m_start->setEnabled(m_session->startEnabled());
+    m_stop->setEnabled(m_session->stopEnabled());
+    m_preview->setEnabled(m_session->previewEnabled());
+    for (int i = 0; i < 4; ++i) {
+        const SliderState& s = m_session->slider(i);
+        m_sliders[i]->setEnabled(s.enabled);
+        if (s.enabled && !m_sliders[i]->isSliderDown()) {
+            m_sliders[i]->setRange(s.minimum, s.maximum);
+            m_sliders[i]->setValue(s.value);
+        }
+    }
+    m_statistics->setText(m_session->statisticsText());
+}
+
+void CaptureWindow::reject()
+{
+    if (m_closing) {
+        QDialog::reject();
+        return;
+    }
+    m_session->exit(); // closes through readyToClose once the file is finished
+}
+
+} // namespace varnel
