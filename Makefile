@@ -2,7 +2,9 @@
 BUILD_DIR ?= build
 JOBS ?= $(shell nproc)
 
-.PHONY: all setup build run test bench clean
+PREFIX ?= /usr/local
+
+.PHONY: all setup build run test bench install package clean
 
 all: build
 
@@ -19,6 +21,15 @@ run: build
 # Widget tests run offscreen; tests that need a real X window get Xvfb.
 test: build
 	cd $(BUILD_DIR) && xvfb-run -a -s "-screen 0 1280x1024x24 -noreset" ctest --output-on-failure -j$(JOBS) --timeout 900
+
+# The program folder goes to $(PREFIX)/lib/varnel-video-converter, the two commands
+# to $(PREFIX)/bin, the desktop entry and icon under $(PREFIX)/share.
+install: build
+	cmake --install $(BUILD_DIR) --prefix $(PREFIX)
+
+# A Debian package of the same install.
+package: build
+	cd $(BUILD_DIR) && cpack -G DEB
 
 bench: build
 	@cmake --build $(BUILD_DIR) --target benchmarks -j$(JOBS)

@@ -9,6 +9,7 @@ packages=(
   libgtest-dev
   ffmpeg mplayer
   xvfb xauth xdg-utils
+  desktop-file-utils parallel
   fonts-dejavu-core
 )
 

@@ -47,15 +47,47 @@ std::optional<QString> CliArgs::last(const QString& name) const
     return values.last();
 }
 
+int profileByText(const QString& text)
+{
+    std::vector<const CatalogueEntry*> whole, part;
+    for (const CatalogueEntry& e : Catalogue::entries()) {
+        if (e.text.compare(text, Qt::CaseInsensitive) == 0)
+            whole.push_back(&e);
+        else if (!e.isHeader && e.text.contains(text, Qt::CaseInsensitive))
+            part.push_back(&e);
+    }
+    const auto& found = !whole.empty() ? whole : part;
+    if (found.size() == 1)
+        return found.front()->number;
+    QStringList candidates;
+    for (const CatalogueEntry* e : found)
+        candidates << QStringLiteral("  %1  %2").arg(e->number).arg(e->text);
+    throw UsageError((found.empty() ? QStringLiteral("no profile matches \"%1\"").arg(text)
+                                    : QStringLiteral("\"%1\" matches %2 entries; say which with more of its text or with "
+                                                     "--choose:\n%3")
+                                          .arg(text)
+                                          .arg(found.size())
+                                          .arg(candidates.join(u'\n')))
+                         .toStdString());
+}
+
 int buildSheet(Workspace& workspace, const CliArgs& args)
 {
     OptionSheet& sheet = workspace.sheet();
     int chosen = 0;
-    for (const QString& n : args.all(QStringLiteral("--choose"))) {
+    // --choose and --profile in the order given.
+    for (const auto& [name, value] : args.options) {
+        if (name == QLatin1String("--profile")) {
+            chosen = profileByText(value);
+            workspace.chooseEntry(chosen);
+            continue;
+        }
+        if (name != QLatin1String("--choose"))
+            continue;
         bool ok = false;
-        chosen = n.toInt(&ok);
+        chosen = value.toInt(&ok);
         if (!ok || !Catalogue::entry(chosen))
-            throw UsageError(QStringLiteral("--choose takes an entry number from 1 to 101, not %1").arg(n).toStdString());
+            throw UsageError(QStringLiteral("--choose takes an entry number from 1 to 101, not %1").arg(value).toStdString());
         workspace.chooseEntry(chosen);
     }
     for (const QString& s : args.all(QStringLiteral("--set"))) {

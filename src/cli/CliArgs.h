@@ -30,7 +30,12 @@ struct CliArgs {
     bool has(const QString& flag) const { return flags.contains(flag); }
 };
 
-// Chooses each --choose entry in order on the workspace's sheet (filled as at
+// The catalogue entry whose text matches, case aside: the whole text, or a
+// part that only one profile contains. Anything else is a usage error that
+// lists the candidates.
+int profileByText(const QString& text);
+
+// Chooses each --choose entry and --profile text in order on the workspace's sheet (filled as at
 // start-up), then applies each --set "GROUP/ROW=VALUE". Returns the last
 // chosen entry (0: none).
 int buildSheet(Workspace& workspace, const CliArgs& args);

@@ -13,6 +13,7 @@
 #include "core/sources/SourceList.h"
 #include "core/tools/ToolRegistry.h"
 
+#include <QElapsedTimer>
 #include <QEventLoop>
 #include <QFileInfo>
 #include <QSocketNotifier>
@@ -40,7 +41,8 @@ void onInterrupt(int)
 int convert(const QStringList& args)
 {
     const CliArgs a = CliArgs::parse(
-        args, {"--choose", "--set", "--output-folder", "--existing", "--threads", "--start", "--end"}, {});
+        args, {"--choose", "--profile", "--set", "--output-folder", "--existing", "--threads", "--start", "--end"},
+        {"--json"});
     const auto start = a.last("--start"), end = a.last("--end");
     for (const auto& t : {start, end})
         if (t && !timeTextToSeconds(*t))
@@ -49,7 +51,7 @@ int convert(const QStringList& args)
     Workspace& ws = session.workspace;
     const int entry = buildSheet(ws, a);
     if (!entry)
-        throw UsageError("convert needs --choose");
+        throw UsageError("convert needs --choose or --profile");
     if (a.plain.isEmpty())
         throw UsageError("convert needs at least one file");
 
@@ -102,22 +104,36 @@ int convert(const QStringList& args)
                               end.value_or(list.cell(r, SourceItem::End)));
     }
 
-    // One line per row on standard error; while a row converts, its line
-    // shows the percentage done.
+    // Standard error follows the rows. On a terminal the converting row's
+    // line updates in place with its percentage, elapsed time and time left;
+    // elsewhere every line is plain, without carriage returns.
+    const bool terminal = ::isatty(STDERR_FILENO) == 1;
     int row = -1;
-    auto show = [&](const QString& state, bool done) {
-        err() << '\r' << "[" << row + 1 << "/" << list.count() << "] " << state.leftJustified(10) << ' '
-              << list.item(row).path() << (done ? "\n" : "") << Qt::flush;
-    };
+    QElapsedTimer rowClock;
+    auto prefix = [&](int r) { return QStringLiteral("[%1/%2] ").arg(r + 1).arg(list.count()); };
     QObject::connect(&run, &ConversionRun::rowStatus, [&](int r, const QString& status, const QString& reason) {
-        row = r;
-        show(status, status != RunText::Processing);
+        if (status == RunText::Processing) {
+            row = r;
+            rowClock.start();
+            if (!terminal)
+                err() << prefix(r) << status << ' ' << list.item(r).path() << '\n' << Qt::flush;
+            return;
+        }
+        if (terminal)
+            err() << "\r\x1b[K";
+        err() << prefix(r) << status.leftJustified(10) << ' ' << list.item(r).path() << '\n';
         for (const QString& line : reason.split(u'\n', Qt::SkipEmptyParts))
-            err() << "    " << line << '\n' << Qt::flush;
+            err() << "    " << line << '\n';
+        err() << Qt::flush;
     });
     QObject::connect(&run, &ConversionRun::trackProgress, [&](int percent) {
-        if (row >= 0 && list.cell(row, SourceItem::Status) == RunText::Processing && percent >= 0 && percent <= 100)
-            show(QString::number(percent) + u'%', false);
+        if (!terminal || row < 0 || list.cell(row, SourceItem::Status) != RunText::Processing || percent < 0 ||
+            percent > 100)
+            return;
+        const qint64 elapsed = rowClock.elapsed() / 1000;
+        const QString left = percent > 0 ? secondsToTimeText(elapsed * (100 - percent) / percent) : QStringLiteral("?");
+        err() << "\r\x1b[K" << prefix(row) << percent << "%  " << secondsToTimeText(elapsed) << " elapsed, " << left
+              << " left  " << QFileInfo(list.item(row).path()).fileName() << Qt::flush;
     });
     ConversionRun::Outcome outcome = ConversionRun::Outcome::Completed;
     QEventLoop running;
@@ -142,7 +158,11 @@ int convert(const QStringList& args)
     for (int r = 0; r < list.count(); ++r) {
         const QString status = list.cell(r, SourceItem::Status);
         allOk = allOk && status == RunText::Ok;
-        out() << QStringList{list.item(r).path(), status, run.outputPath(r)}.join(u'\t') << '\n';
+        if (a.has("--json"))
+            jsonLine({{"path", list.item(r).path()}, {"status", status}, {"output", run.outputPath(r)},
+                      {"reason", list.item(r).statusReason}});
+        else
+            out() << QStringList{list.item(r).path(), status, run.outputPath(r)}.join(u'\t') << '\n';
     }
     if (outcome == ConversionRun::Outcome::Cancelled)
         return 3;

@@ -39,7 +39,7 @@ bool fetchPage(VideoDownloader& downloader, const QString& address)
 
 int fetch(const QStringList& args)
 {
-    const CliArgs a = CliArgs::parse(args, {"--program-folder"}, {});
+    const CliArgs a = CliArgs::parse(args, {"--program-folder"}, {"--json"});
     if (a.plain.size() != 1)
         throw UsageError("fetch needs one address");
     Session session;
@@ -52,6 +52,16 @@ int fetch(const QStringList& args)
         {"published", i.published}, {"category", i.category}, {"description", i.description},
         {"thumbnail", i.thumbnail}, {"length", i.length},       {"rating", i.rating},
     };
+    if (a.has("--json")) {
+        QJsonObject object, formats;
+        for (const auto& [name, value] : fields)
+            object.insert(QLatin1String(name), value);
+        for (const auto& [number, link] : downloader.links())
+            formats.insert(QString::number(number), QString::fromUtf8(link));
+        object.insert(QStringLiteral("formats"), formats);
+        jsonLine(object);
+        return 0;
+    }
     for (const auto& [name, value] : fields)
         out() << name << '\t' << escaped(value) << '\n';
     for (const StreamFormat& f : kStreamFormats)

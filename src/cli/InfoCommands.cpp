@@ -29,7 +29,7 @@ int profiles(const QStringList& args)
 
 int probe(const QStringList& args)
 {
-    const CliArgs a = CliArgs::parse(args, {}, {});
+    const CliArgs a = CliArgs::parse(args, {}, {"--json"});
     if (a.plain.isEmpty())
         throw UsageError("probe needs at least one file");
     Session session;
@@ -41,6 +41,12 @@ int probe(const QStringList& args)
     const SourceList& list = session.workspace.list();
     for (int row = 0; row < list.count(); ++row) {
         const SourceItem& it = list.item(row);
+        if (a.has("--json")) {
+            jsonLine({{"path", it.path()}, {"start", it.cells[SourceItem::Start]}, {"end", it.cells[SourceItem::End]},
+                      {"size", it.cells[SourceItem::Size]}, {"format", it.cells[SourceItem::Format]},
+                      {"videoTime", it.cells[SourceItem::VideoTime]}});
+            continue;
+        }
         out() << QStringList{it.path(), it.cells[SourceItem::Start], it.cells[SourceItem::End],
                              it.cells[SourceItem::Size], it.cells[SourceItem::Format], it.cells[SourceItem::VideoTime]}
                      .join(u'\t')
@@ -51,7 +57,7 @@ int probe(const QStringList& args)
 
 int sheet(const QStringList& args)
 {
-    const CliArgs a = CliArgs::parse(args, {"--choose", "--set"}, {});
+    const CliArgs a = CliArgs::parse(args, {"--choose", "--profile", "--set"}, {});
     Session session;
     buildSheet(session.workspace, a);
     for (const OptionGroup& g : session.workspace.sheet().groups())
@@ -66,13 +72,13 @@ int sheet(const QStringList& args)
 int command(const QStringList& args)
 {
     const CliArgs a = CliArgs::parse(
-        args, {"--choose", "--set", "--source", "--start", "--end", "--output", "--threads", "--program-folder"},
+        args, {"--choose", "--profile", "--set", "--source", "--start", "--end", "--output", "--threads", "--program-folder"},
         {"--argv"});
     Session session;
     EncoderInputs in;
     in.entryNumber = buildSheet(session.workspace, a);
     if (!in.entryNumber)
-        throw UsageError("command needs --choose");
+        throw UsageError("command needs --choose or --profile");
     for (const char* required : {"--source", "--end", "--output"})
         if (!a.last(QLatin1String(required)))
             throw UsageError(QStringLiteral("command needs %1").arg(QLatin1String(required)).toStdString());

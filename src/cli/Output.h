@@ -1,4 +1,5 @@
 #pragma once
+#include <QJsonObject>
 #include <QTextStream>
 
 namespace varnel::cli {
@@ -6,5 +7,9 @@ namespace varnel::cli {
 // Standard output and standard error as UTF-8 text streams.
 QTextStream& out();
 QTextStream& err();
+
+// One JSON object as one line of standard output (JSON Lines): names that
+// hold TABs or newlines stay safe for scripts.
+void jsonLine(const QJsonObject& object);
 
 } // namespace varnel::cli

@@ -5,6 +5,7 @@
 #include "core/convert/EncoderCommand.h"
 
 #include <QCoreApplication>
+#include <QJsonDocument>
 #include <cstdio>
 #include <map>
 
@@ -22,22 +23,30 @@ QTextStream& err()
     return s;
 }
 
+void jsonLine(const QJsonObject& object)
+{
+    out() << QString::fromUtf8(QJsonDocument(object).toJson(QJsonDocument::Compact)) << '\n';
+}
+
 } // namespace varnel::cli
 
 namespace {
 
 const char* kUsage =
     "usage: varnel-convert COMMAND [ARGS]\n"
+    "       varnel-convert -h|--help | --version\n"
+    "A profile is chosen with --choose N (its number in the catalogue) or --profile TEXT (its text, or\n"
+    "a part of it that only one profile has, case aside).\n"
     "  profiles                                   list the catalogue\n"
-    "  probe FILE...                              probe files as the list does\n"
+    "  probe [--json] FILE...                     probe files as the list does\n"
     "  sheet [--choose N]... [--set G/ROW=V]...   show the option sheet\n"
     "  command --choose N [--choose N]... [--set G/ROW=V]... --source PATH [--start H:MM:SS]\n"
     "          --end H:MM:SS --output PATH [--threads TEXT] [--program-folder DIR] [--argv]\n"
     "                                             show the encoder command\n"
-    "  convert --choose N [--set G/ROW=V]... [--output-folder DIR] [--existing new|overwrite]\n"
-    "          [--threads N] [--start H:MM:SS] [--end H:MM:SS] FILE...\n"
+    "  convert --choose N|--profile TEXT [--set G/ROW=V]... [--output-folder DIR] [--existing new|overwrite]\n"
+    "          [--threads N] [--start H:MM:SS] [--end H:MM:SS] [--json] FILE...\n"
     "                                             convert files, each trimmed to start and end\n"
-    "  fetch URL                                  what a watch page says, NAME<TAB>VALUE lines\n"
+    "  fetch [--json] URL                         what a watch page says, NAME<TAB>VALUE lines\n"
     "  download URL --format 5|34|35|22 [--program-folder DIR]\n"
     "                                             download a stream of the page\n"
     "  capture --list                             the cameras: INDEX<TAB>NAME<TAB>NODE\n"
@@ -56,9 +65,18 @@ int main(int argc, char** argv)
         {"command", cli::command}, {"convert", cli::convert}, {"fetch", cli::fetch}, {"download", cli::download},
         {"capture", cli::capture},
     };
+    if (args.contains(QStringLiteral("-h")) || args.contains(QStringLiteral("--help"))) {
+        std::fputs(kUsage, stdout);
+        return 0;
+    }
+    if (args.value(0) == QLatin1String("--version")) {
+        std::printf("varnel-convert %s\n", VARNEL_VERSION);
+        return 0;
+    }
     const auto it = args.isEmpty() ? commands.end() : commands.find(args.first());
     if (it == commands.end()) {
-        std::fputs(kUsage, stderr);
+        std::fprintf(stderr, "%s%s", args.isEmpty() ? "" : qPrintable("varnel-convert: unknown command " + args.first() + "\n"),
+                     kUsage);
         return 2;
     }
     try {
