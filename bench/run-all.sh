@@ -6,3 +6,4 @@ cd "$build/bench"
 ./bench_probe
 ./bench_convert
 ./bench_window_add
+./bench_jobs

@@ -83,7 +83,7 @@ int spawnReading(const char* envName, const char* fallback, const Args& args, pi
         ::dup2(fds[1], STDOUT_FILENO);
         ::close(fds[0]);
         ::close(fds[1]);
-        dieWithParent();
+        ::prctl(PR_SET_PDEATHSIG, SIGKILL); // dies with this adapter
         ::_exit(execTool(envName, fallback, args));
     }
     ::close(fds[1]);
@@ -115,9 +115,11 @@ bool isIdentifyRun(const Args& given)
 
 void dieWithParent()
 {
-    const pid_t parent = ::getppid();
     ::prctl(PR_SET_PDEATHSIG, SIGKILL);
-    if (::getppid() != parent) // it died before the line above
+    // The converter names itself; a parent that is not it any more means it
+    // died before the line above, and nobody would end this tool.
+    const char* converter = std::getenv("VARNEL_PARENT_PID");
+    if (converter && std::atol(converter) != static_cast<long>(::getppid()))
         ::_exit(1);
 }
 

@@ -27,7 +27,8 @@ Args playerArgs(const Args& given);
 int execTool(const char* envName, const char* fallback, const Args& args);
 
 // This process, and the tool it becomes, are killed when the converter that
-// started it dies, however it dies.
+// started it dies, however it dies (VARNEL_PARENT_PID names the converter, so
+// that a converter gone before this call is noticed too).
 void dieWithParent();
 
 // An identify run: mplayer's report passed on line by line; when it gives no

@@ -18,6 +18,7 @@
 #include <QFileInfo>
 #include <QSocketNotifier>
 #include <csignal>
+#include <map>
 #include <fcntl.h>
 #include <unistd.h>
 
@@ -41,7 +42,7 @@ void onInterrupt(int)
 int convert(const QStringList& args)
 {
     const CliArgs a = CliArgs::parse(
-        args, {"--choose", "--profile", "--set", "--output-folder", "--existing", "--threads", "--start", "--end"},
+        args, {"--choose", "--profile", "--set", "--output-folder", "--existing", "--threads", "--start", "--end", "--jobs"},
         {"--json"});
     const auto start = a.last("--start"), end = a.last("--end");
     for (const auto& t : {start, end})
@@ -67,6 +68,11 @@ int convert(const QStringList& args)
     options.thread = a.last("--threads");
     ConversionRun& run = ws.run();
     run.setOptions(options);
+    bool jobsOk = true;
+    const int jobs = a.last("--jobs").value_or(QStringLiteral("1")).toInt(&jobsOk);
+    if (!jobsOk || jobs < 1)
+        throw UsageError("--jobs takes a number of files to convert at once, 1 or more");
+    run.setJobs(jobs);
     const SourceList& list = ws.list();
 
     if (::pipe2(g_interruptPipe, O_CLOEXEC | O_NONBLOCK) != 0)
@@ -108,17 +114,16 @@ int convert(const QStringList& args)
     // line updates in place with its percentage, elapsed time and time left;
     // elsewhere every line is plain, without carriage returns.
     const bool terminal = ::isatty(STDERR_FILENO) == 1;
-    int row = -1;
-    QElapsedTimer rowClock;
+    std::map<int, QElapsedTimer> clocks; // each converting row's time
     auto prefix = [&](int r) { return QStringLiteral("[%1/%2] ").arg(r + 1).arg(list.count()); };
     QObject::connect(&run, &ConversionRun::rowStatus, [&](int r, const QString& status, const QString& reason) {
         if (status == RunText::Processing) {
-            row = r;
-            rowClock.start();
+            clocks[r].start();
             if (!terminal)
                 err() << prefix(r) << status << ' ' << list.item(r).path() << '\n' << Qt::flush;
             return;
         }
+        clocks.erase(r);
         if (terminal)
             err() << "\r\x1b[K";
         err() << prefix(r) << status.leftJustified(10) << ' ' << list.item(r).path() << '\n';
@@ -126,14 +131,14 @@ int convert(const QStringList& args)
             err() << "    " << line << '\n';
         err() << Qt::flush;
     });
-    QObject::connect(&run, &ConversionRun::trackProgress, [&](int percent) {
-        if (!terminal || row < 0 || list.cell(row, SourceItem::Status) != RunText::Processing || percent < 0 ||
-            percent > 100)
+    QObject::connect(&run, &ConversionRun::rowProgress, [&](int r, int percent) {
+        const auto clock = clocks.find(r);
+        if (!terminal || clock == clocks.end() || percent < 0 || percent > 100)
             return;
-        const qint64 elapsed = rowClock.elapsed() / 1000;
+        const qint64 elapsed = clock->second.elapsed() / 1000;
         const QString left = percent > 0 ? secondsToTimeText(elapsed * (100 - percent) / percent) : QStringLiteral("?");
-        err() << "\r\x1b[K" << prefix(row) << percent << "%  " << secondsToTimeText(elapsed) << " elapsed, " << left
-              << " left  " << QFileInfo(list.item(row).path()).fileName() << Qt::flush;
+        err() << "\r\x1b[K" << prefix(r) << percent << "%  " << secondsToTimeText(elapsed) << " elapsed, " << left
+              << " left  " << QFileInfo(list.item(r).path()).fileName() << Qt::flush;
     });
     ConversionRun::Outcome outcome = ConversionRun::Outcome::Completed;
     QEventLoop running;

@@ -44,7 +44,7 @@ const char* kUsage =
     "          --end H:MM:SS --output PATH [--threads TEXT] [--program-folder DIR] [--argv]\n"
     "                                             show the encoder command\n"
     "  convert --choose N|--profile TEXT [--set G/ROW=V]... [--output-folder DIR] [--existing new|overwrite]\n"
-    "          [--threads N] [--start H:MM:SS] [--end H:MM:SS] [--json] FILE...\n"
+    "          [--threads N] [--start H:MM:SS] [--end H:MM:SS] [--jobs N] [--json] FILE...\n"
     "                                             convert files, each trimmed to start and end\n"
     "  fetch [--json] URL                         what a watch page says, NAME<TAB>VALUE lines\n"
     "  download URL --format 5|34|35|22 [--program-folder DIR]\n"

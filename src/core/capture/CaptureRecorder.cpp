@@ -1,5 +1,7 @@
 #include "core/capture/CaptureRecorder.h"
 
+#include "core/tools/ToolRegistry.h"
+
 #include <QProcess>
 #include <QTimer>
 
@@ -72,6 +74,7 @@ bool CaptureRecorder::start(const RecorderInput& input, const RecorderOptions& o
         return false;
     ::fcntl(fds[0], F_SETFD, FD_CLOEXEC);
     const QStringList argv = recorderCommand(m_programFolder, input, options).argv();
+    nameThisProcessToItsTools();
     auto* p = new QProcess(this);
     m_process = p;
     p->setWorkingDirectory(m_programFolder);

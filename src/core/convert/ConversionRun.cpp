@@ -16,6 +16,8 @@
 #include <QFileInfo>
 #include <QTimer>
 
+#include <algorithm>
+
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
@@ -52,12 +54,9 @@ QString partialPathFor(const QString& outputPath)
     return out.path() + QStringLiteral("/.") + stem + QStringLiteral(".partial") + extension;
 }
 
-ConversionRun::ConversionRun(RunEnvironment env, QObject* parent)
-    : QObject(parent), m_env(std::move(env)),
-      m_monitor(new ProgressMonitor(
-        (m_env.dataFolder.isEmpty() ? m_env.programFolder : m_env.dataFolder) + QStringLiteral("/curconvert.log"), this))
+ConversionRun::ConversionRun(RunEnvironment env, QObject* parent) : QObject(parent), m_env(std::move(env))
 {
-    connect(m_monitor, &ProgressMonitor::trackProgress, this, &ConversionRun::trackProgress);
+    setJobs(1);
     connect(m_env.tools, &ToolRegistry::toolFinished, this, &ConversionRun::onToolFinished);
     // Rows can be removed while the run goes on; it keeps to the rows it has.
     connect(m_env.list, &SourceList::rowRemoved, this, &ConversionRun::forgetRow);
@@ -67,25 +66,71 @@ ConversionRun::ConversionRun(RunEnvironment env, QObject* parent)
     });
 }
 
+ConversionRun::~ConversionRun() = default;
+
+ProgressMonitor* ConversionRun::makeMonitor(int job)
+{
+    // The first job keeps the statistics file the text names; others have
+    // files of their own.
+    const QString file = job == 0 ? QStringLiteral("/curconvert.log") : QStringLiteral("/curconvert-%1.log").arg(job + 1);
+    auto* monitor = new ProgressMonitor(dataFolder() + file, this);
+    if (job == 0)
+        connect(monitor, &ProgressMonitor::trackProgress, this, &ConversionRun::trackProgress);
+    connect(monitor, &ProgressMonitor::trackProgress, this, [this, job](int percent) {
+        const Slot& slot = m_slots[static_cast<size_t>(job)];
+        if (slot.row >= 0 && !slot.gone)
+            emit rowProgress(slot.row, percent);
+    });
+    return monitor;
+}
+
+void ConversionRun::setJobs(int jobs)
+{
+    if (m_active)
+        return;
+    jobs = std::max(1, jobs);
+    while (static_cast<int>(m_slots.size()) > jobs) {
+        delete m_slots.back().monitor;
+        m_slots.pop_back();
+    }
+    while (static_cast<int>(m_slots.size()) < jobs) {
+        m_slots.emplace_back();
+        m_slots.back().monitor = makeMonitor(static_cast<int>(m_slots.size()) - 1);
+    }
+}
+
 void ConversionRun::forgetRow(int row)
 {
     if (!m_active || row >= m_rowCount)
         return;
     m_outputs.erase(m_outputs.begin() + row);
     --m_rowCount;
-    if (row < m_row) {
-        --m_row;
-    } else if (row == m_row && m_rowStarted) {
-        m_currentGone = true;
-        --m_row; // the next row has moved up into this place
+    if (row < m_nextRow)
+        --m_nextRow;
+    for (Slot& slot : m_slots) {
+        if (slot.row == row)
+            slot.gone = true; // converted to the end, reported nowhere
+        else if (slot.row > row)
+            --slot.row;
     }
 }
-
-ConversionRun::~ConversionRun() = default;
 
 QString ConversionRun::outputPath(int row) const
 {
     return row >= 0 && row < static_cast<int>(m_outputs.size()) ? m_outputs[static_cast<size_t>(row)] : QString();
+}
+
+bool ConversionRun::anySlotBusy() const
+{
+    return std::any_of(m_slots.begin(), m_slots.end(), [](const Slot& s) { return s.row >= 0 || s.gone; });
+}
+
+ConversionRun::Slot* ConversionRun::freeSlot()
+{
+    for (Slot& s : m_slots)
+        if (s.row < 0 && !s.gone)
+            return &s;
+    return nullptr;
 }
 
 bool ConversionRun::start()
@@ -115,61 +160,84 @@ bool ConversionRun::start()
 
     m_rowCount = m_rowsAtStart = m_env.list->count();
     m_outputs.assign(static_cast<size_t>(m_rowCount), QString());
-    m_row = 0;
+    m_nextRow = 0;
     processRow();
     return true;
 }
 
 void ConversionRun::setStatus(int row, const QString& status, const QString& reason)
 {
-    if (row == m_row && m_currentGone)
-        return;
     if (row >= 0 && row < m_env.list->count())
         m_env.list->setStatus(row, status, reason);
     emit rowStatus(row, status, reason);
 }
 
+void ConversionRun::setSlotStatus(const Slot& slot, const QString& status, const QString& reason)
+{
+    if (!slot.gone)
+        setStatus(slot.row, status, reason);
+}
+
+// Starts rows while jobs are free; completes the run when all are done.
 void ConversionRun::processRow()
 {
+    m_scheduled = false;
     if (!m_active)
         return;
-    if (m_row >= m_rowCount) {
-        complete();
-        return;
-    }
     if (m_cancelRequested) {
         doCancel();
         return;
     }
-    emit trackProgress(0);
-    m_currentGone = false;
-    const QString source = m_env.list->item(m_row).path();
-    if (!QFileInfo(source).isFile()) {
-        m_env.messages->error(source + RunText::InvalidInput);
-        emit busy(false);
+    while (Slot* slot = freeSlot()) {
+        if (m_nextRow >= m_rowCount)
+            break;
+        const int row = m_nextRow++;
         emit trackProgress(0);
-        emit totalProgress(0);
-        endRun(Outcome::InvalidSource);
-        return;
+        const QString source = m_env.list->item(row).path();
+        if (!QFileInfo(source).isFile()) {
+            m_env.messages->error(source + RunText::InvalidInput);
+            emit busy(false);
+            emit trackProgress(0);
+            emit totalProgress(0);
+            // Other jobs of this run stop with it.
+            for (Slot& other : m_slots)
+                if (other.pid != 0) {
+                    setSlotStatus(other, RunText::Cancel);
+                    m_abandoned[other.pid] = other.partial;
+                    postKeyToEncoder(*m_env.tools, other.pid, Key::Quit);
+                    other.monitor->stop();
+                    other = Slot{-1, false, 0, {}, {}, other.monitor};
+                }
+            endRun(Outcome::InvalidSource);
+            return;
+        }
+        try {
+            startEncoder(*slot, row);
+        } catch (const BuildError& e) {
+            slot->monitor->stop();
+            setSlotStatus(*slot, RunText::Fail, QString::fromUtf8(e.what()));
+            finishSlot(*slot);
+        }
+        if (!m_active)
+            return;
     }
-    try {
-        startEncoder();
-    } catch (const BuildError& e) {
-        failRow(m_row, QString::fromUtf8(e.what()));
-    }
+    if (!anySlotBusy() && m_nextRow >= m_rowCount)
+        complete();
 }
 
-void ConversionRun::startEncoder()
+void ConversionRun::startEncoder(Slot& slot, int row)
 {
+    slot.row = row;
+    slot.gone = false;
     if (!m_folderError.isEmpty())
         throw BuildError(m_folderError.toStdString());
     const CatalogueEntry* entry = Catalogue::entry(m_env.entryNumber());
     const QString extension = entry ? extensionOfText(entry->text) : QString();
     if (extension.isEmpty())
         throw BuildError(entry ? "the chosen entry is a category header, not a profile" : "no profile is chosen");
-    const SourceItem item = m_env.list->item(m_row); // a copy: handlers may remove the row
+    const SourceItem item = m_env.list->item(row); // a copy: handlers may remove the row
 
-    // Neither a file of the list nor an earlier row's output is written over.
+    // Neither a file of the list nor an output of this run is written over.
     QSet<QString> taken;
     for (int r = 0; r < m_env.list->count(); ++r)
         taken.insert(QFileInfo(m_env.list->item(r).path()).absoluteFilePath());
@@ -188,24 +256,23 @@ void ConversionRun::startEncoder()
     in.threadSetting = m_thread;
     in.outputPath = partial;
     in.programFolder = m_env.programFolder;
-    in.dataFolder = dataFolder();
+    in.statisticsFile = slot.monitor->statisticsFile();
     const EncoderCommand built = buildEncoderCommand(in);
     if (built.durationSeconds <= 0)
         throw BuildError(QStringLiteral("the clip from %1 to %2 lasts no time: there is nothing to convert")
                              .arg(in.startText, in.endText).toStdString());
 
-    m_outputs[static_cast<size_t>(m_row)] = output;
-    m_currentOutput = output;
-    m_currentPartial = partial;
-    m_rowStarted = true;
+    m_outputs[static_cast<size_t>(row)] = output;
+    slot.output = output;
+    slot.partial = partial;
     emit frameCaption(RunText::Progress + item.path() + QStringLiteral(" To ") + output);
-    setStatus(m_row, RunText::Processing);
+    setSlotStatus(slot, RunText::Processing);
 
     QFile::remove(partial); // a leftover of a run that was killed
-    m_encoderPid = m_env.tools->start(built.command, m_env.programFolder);
-    if (m_encoderPid == 0)
+    slot.pid = m_env.tools->start(built.command, m_env.programFolder);
+    if (slot.pid == 0)
         throw BuildError(QStringLiteral("cannot start %1/fp.dll").arg(m_env.programFolder).toStdString());
-    m_monitor->start(built.durationSeconds);
+    slot.monitor->start(built.durationSeconds);
     if (m_cancelRequested) // asked for while this row was being prepared
         doCancel();
 }
@@ -217,15 +284,18 @@ void ConversionRun::onToolFinished(qint64 pid, int exitCode, bool crashed, const
         m_abandoned.erase(it);
         return;
     }
-    if (!m_active || pid != m_encoderPid || m_encoderPid == 0)
+    const auto found = std::find_if(m_slots.begin(), m_slots.end(), [pid](const Slot& s) { return s.pid == pid; });
+    if (!m_active || pid == 0 || found == m_slots.end())
         return;
-    m_encoderPid = 0;
-    m_monitor->stop();
-    emit trackProgress(100);
+    Slot& slot = *found;
+    slot.pid = 0;
+    slot.monitor->stop();
+    if (slot.monitor == monitor())
+        emit trackProgress(100);
     // The encoder's word and its file both count: a run that left nothing
     // behind, or said it failed, did not convert the row. Only then does
     // the file take its name, replacing an older one.
-    const QFileInfo written(m_currentPartial);
+    const QFileInfo written(slot.partial);
     QString reason;
     if (crashed)
         reason = QStringLiteral("the encoder stopped abnormally");
@@ -233,38 +303,40 @@ void ConversionRun::onToolFinished(qint64 pid, int exitCode, bool crashed, const
         reason = QStringLiteral("the encoder ended with exit code %1").arg(exitCode);
     else if (!written.isFile() || written.size() == 0)
         reason = QStringLiteral("the encoder wrote no output");
-    else if (::rename(QFile::encodeName(m_currentPartial).constData(), QFile::encodeName(m_currentOutput).constData()) != 0)
-        reason = QStringLiteral("cannot rename %1 to %2: %3").arg(m_currentPartial, m_currentOutput,
+    else if (::rename(QFile::encodeName(slot.partial).constData(), QFile::encodeName(slot.output).constData()) != 0)
+        reason = QStringLiteral("cannot rename %1 to %2: %3").arg(slot.partial, slot.output,
                                                                   QString::fromLocal8Bit(std::strerror(errno)));
     if (!reason.isEmpty()) {
-        QFile::remove(m_currentPartial);
+        QFile::remove(slot.partial);
         if (!lastLines.isEmpty())
             reason += u'\n' + lastLines;
-        setStatus(m_row, RunText::Fail, reason);
+        setSlotStatus(slot, RunText::Fail, reason);
     } else {
-        setStatus(m_row, RunText::Ok);
+        setSlotStatus(slot, RunText::Ok);
         ++m_rowsConverted;
         // Never still on a long list, never ahead of the rows done: three
         // rows still show 33, 66 and 100.
         m_total = static_cast<int>(100LL * m_rowsConverted / m_rowsAtStart);
         emit totalProgress(m_total);
     }
-    nextRow();
+    finishSlot(slot);
 }
 
-void ConversionRun::failRow(int row, const QString& reason)
+void ConversionRun::finishSlot(Slot& slot)
 {
-    m_monitor->stop();
-    setStatus(row, RunText::Fail, reason);
+    slot.row = -1;
+    slot.gone = false;
+    slot.pid = 0;
     nextRow();
 }
 
 void ConversionRun::nextRow()
 {
-    m_rowStarted = false;
-    ++m_row;
     // From the event loop, so a long list never deepens the stack.
-    QTimer::singleShot(0, this, &ConversionRun::processRow);
+    if (!m_scheduled) {
+        m_scheduled = true;
+        QTimer::singleShot(0, this, &ConversionRun::processRow);
+    }
 }
 
 void ConversionRun::cancel()
@@ -272,35 +344,45 @@ void ConversionRun::cancel()
     if (!m_active)
         return;
     m_cancelRequested = true;
-    if (m_encoderPid != 0)
+    if (std::any_of(m_slots.begin(), m_slots.end(), [](const Slot& s) { return s.pid != 0; }))
         doCancel();
 }
 
 void ConversionRun::doCancel()
 {
-    const int row = std::min(m_row, m_rowCount - 1);
-    setStatus(row, RunText::Cancel);
-    emit busy(false);
-    const qint64 pid = m_encoderPid;
-    m_encoderPid = 0;
-    if (pid != 0) {
-        m_abandoned[pid] = m_currentPartial;
-        postKeyToEncoder(*m_env.tools, pid, Key::Quit);
-        // An encoder that does not stop on its own is not left running.
-        ToolRegistry* tools = m_env.tools;
-        QTimer::singleShot(m_cancelGraceMs, tools, [tools, pid] { tools->terminate(pid); });
+    bool any = false;
+    for (Slot& slot : m_slots) {
+        if (slot.row < 0 && !slot.gone)
+            continue;
+        any = true;
+        setSlotStatus(slot, RunText::Cancel);
+        if (slot.pid != 0) {
+            const qint64 pid = slot.pid;
+            m_abandoned[pid] = slot.partial;
+            postKeyToEncoder(*m_env.tools, pid, Key::Quit);
+            // An encoder that does not stop on its own is not left running.
+            ToolRegistry* tools = m_env.tools;
+            QTimer::singleShot(m_cancelGraceMs, tools, [tools, pid] { tools->terminate(pid); });
+        }
     }
+    if (!any) // between rows: the row that would have come next
+        setStatus(std::min(m_nextRow, m_rowCount - 1), RunText::Cancel);
+    emit busy(false);
     m_env.messages->error(RunText::Canceled);
     emit trackProgress(0);
     emit totalProgress(0);
     emit panelVisible(false);
-    m_monitor->stop();
+    for (Slot& slot : m_slots) {
+        slot.monitor->stop();
+        slot = Slot{-1, false, 0, {}, {}, slot.monitor};
+    }
     endRun(Outcome::Cancelled);
 }
 
 void ConversionRun::complete()
 {
-    m_monitor->stop();
+    for (Slot& slot : m_slots)
+        slot.monitor->stop();
     emit totalProgress(100);
     emit busy(false);
     if (isNumberEqual(Settings(dataFolder()).read(SettingKey::AutoShut), 1))
@@ -317,8 +399,8 @@ void ConversionRun::complete()
 
 void ConversionRun::endRun(Outcome outcome)
 {
-    m_monitor->stop();
-    m_rowStarted = false;
+    for (Slot& slot : m_slots)
+        slot.monitor->stop();
     m_active = false;
     m_cancelRequested = false;
     emit busy(false);

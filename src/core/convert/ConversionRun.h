@@ -73,11 +73,16 @@ public:
     void cancel();
     bool isActive() const { return m_active; }
 
-    ProgressMonitor* monitor() const { return m_monitor; }
+    // The first job's monitor: the one the window's panel follows.
+    ProgressMonitor* monitor() const { return m_slots.front().monitor; }
     QString outputFolder() const { return m_outputFolder; }
     QString outputPath(int row) const;
 
     void setOptions(RunOptions options) { m_options = std::move(options); }
+    // Up to this many rows are converted at once, each with its own encoder
+    // and statistics file (the window converts one at a time). Set between runs.
+    void setJobs(int jobs);
+    int jobs() const { return static_cast<int>(m_slots.size()); }
 
     QString dataFolder() const { return m_env.dataFolder.isEmpty() ? m_env.programFolder : m_env.dataFolder; }
 
@@ -92,36 +97,47 @@ signals:
     void totalProgress(int percent);
     // reason: why a row failed, empty otherwise.
     void rowStatus(int row, const QString& status, const QString& reason);
+    // Each converting row's percentage, whichever job converts it.
+    void rowProgress(int row, int percent);
     void finished(ConversionRun::Outcome outcome);
 
 private:
+    // One encoder at a time: a row being converted, or nothing.
+    struct Slot {
+        int row = -1;       // -1: free
+        bool gone = false;  // its row was removed meanwhile: nothing is written to the list
+        qint64 pid = 0;
+        QString output, partial;
+        ProgressMonitor* monitor = nullptr;
+    };
+
     void processRow();
-    void startEncoder();
+    void startEncoder(Slot& slot, int row);
     void onToolFinished(qint64 pid, int exitCode, bool crashed, const QString& lastLines);
-    void failRow(int row, const QString& reason);
+    void finishSlot(Slot& slot);
     void nextRow();
     void complete();
     void endRun(Outcome outcome);
     void setStatus(int row, const QString& status, const QString& reason = {});
+    void setSlotStatus(const Slot& slot, const QString& status, const QString& reason = {});
     void doCancel();
     void forgetRow(int row);
+    bool anySlotBusy() const;
+    Slot* freeSlot();
+    ProgressMonitor* makeMonitor(int job);
 
     RunEnvironment m_env;
     RunOptions m_options;
-    ProgressMonitor* m_monitor;
+    std::vector<Slot> m_slots;
     bool m_active = false;
     bool m_cancelRequested = false;
-    int m_row = 0;
+    bool m_scheduled = false;
+    int m_nextRow = 0;      // the next row to start
     int m_rowCount = 0;     // rows still to be walked through, as rows are removed
     int m_rowsAtStart = 0;  // the run bar's steps are counted once
     int m_total = 0;
     int m_rowsConverted = 0;
-    qint64 m_encoderPid = 0;
-    QString m_currentOutput;
-    QString m_currentPartial;
     std::map<qint64, QString> m_abandoned; // cancelled encoders and their partial files
-    bool m_rowStarted = false;  // the row at m_row has its output and is being converted
-    bool m_currentGone = false; // that row was removed from the list meanwhile
     int m_cancelGraceMs = 10000;
     QString m_outputFolder, m_existedFile, m_thread;
     QString m_folderError; // the output folder could not be made: every row fails so

@@ -182,8 +182,10 @@ EncoderCommand buildEncoderCommand(const EncoderInputs& in)
     }
 
     c.literal(" -threads ").value(numberText(leadingNumber(in.threadSetting)))
-        .literal(" -vstats_file ").quoted((in.dataFolder.isEmpty() ? in.programFolder : in.dataFolder) +
-                                          QStringLiteral("/curconvert.log"));
+        .literal(" -vstats_file ")
+        .quoted(!in.statisticsFile.isEmpty() ? in.statisticsFile
+                                             : (in.dataFolder.isEmpty() ? in.programFolder : in.dataFolder) +
+                                                   QStringLiteral("/curconvert.log"));
     return {c, start, duration};
 }
 

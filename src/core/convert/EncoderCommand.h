@@ -19,6 +19,7 @@ struct EncoderInputs {
     QString outputPath;
     QString programFolder;   // where fp.dll is
     QString dataFolder;      // where the statistics file goes; the program folder when empty
+    QString statisticsFile;  // a file of its own in place of <data folder>/curconvert.log
 };
 
 struct EncoderCommand {

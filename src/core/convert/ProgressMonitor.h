@@ -24,6 +24,7 @@ public:
     ProgressMonitor(QString statisticsFile, QObject* parent = nullptr);
 
     QTimer* timer() const { return m_timer; }
+    QString statisticsFile() const { return m_statisticsFile; }
 
     // Starts counting for a new encoder.
     void start(double clipDurationSeconds);

@@ -1,6 +1,7 @@
 #include "core/tools/Process.h"
 
 #include "core/common/TimeText.h"
+#include "core/tools/ToolRegistry.h"
 
 #include <QCoreApplication>
 #include <QEventLoop>
@@ -63,6 +64,7 @@ void Process::Launch()
         return;
     }
 
+    nameThisProcessToItsTools();
     m_child = new QProcess;
     m_child->setProcessChannelMode(QProcess::MergedChannels);
     connect(m_child, &QProcess::readyRead, this, &Process::Read);

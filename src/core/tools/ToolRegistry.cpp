@@ -1,5 +1,6 @@
 #include "core/tools/ToolRegistry.h"
 
+#include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
 #include <QPointer>
@@ -23,7 +24,18 @@ QByteArray keyBytes(int keyCode)
     }
 }
 
-ToolRegistry::ToolRegistry(QObject* parent) : QObject(parent) {}
+void nameThisProcessToItsTools()
+{
+    static const bool named = [] {
+        return qputenv("VARNEL_PARENT_PID", QByteArray::number(QCoreApplication::applicationPid()));
+    }();
+    (void)named;
+}
+
+ToolRegistry::ToolRegistry(QObject* parent) : QObject(parent)
+{
+    nameThisProcessToItsTools();
+}
 
 namespace {
 

@@ -20,6 +20,10 @@ constexpr int Space = 32;
 constexpr int Quit = 81;
 }
 
+// Tells the tools started from now on which process started them (the
+// adapters end themselves when it is gone). Cheap to call again.
+void nameThisProcessToItsTools();
+
 // The bytes a key stands for on a tool's standard input; empty for keys the
 // tools do not know.
 QByteArray keyBytes(int keyCode);

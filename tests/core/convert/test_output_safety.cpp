@@ -3,6 +3,8 @@
 #include "RunRig.h"
 
 #include <QCryptographicHash>
+#include <QFileInfo>
+#include <algorithm>
 #include <QDir>
 #include <QFile>
 #include <QSignalSpy>
@@ -173,4 +175,46 @@ TEST_F(Safety, TheRunBarNeverStandsStillOnALongList)
     ASSERT_EQ(total.size(), 1 + 150 + 2) << "a start, a step for each row, and the end's 100 and 0";
     for (int done = 1; done <= 150; ++done)
         EXPECT_EQ(total[done], 100 * done / 150) << "after row " << done;
+}
+
+TEST_F(Safety, SeveralJobsKeepTheRulesAndCancelTogether)
+{
+    run->setJobs(2);
+    addSource("clip.mkv");
+    addSource("clip.ts");
+    addSource("clip.mp4");
+    addSource("other.mp4");
+    int most = 0;
+    QObject::connect(run, &ConversionRun::rowStatus, [&](int, const QString&, const QString&) {
+        most = std::max(most, tools.runningCount());
+    });
+    QObject::connect(&tools, &ToolRegistry::toolFinished, [&] { most = std::max(most, tools.runningCount() + 1); });
+    ASSERT_TRUE(runToEnd());
+    for (int r = 0; r < 4; ++r)
+        EXPECT_EQ(status(r), "OK") << r;
+    EXPECT_EQ(most, 2) << "two encoders at once, never more";
+    QStringList outputs;
+    for (int r = 0; r < 4; ++r)
+        outputs << QFileInfo(run->outputPath(r)).fileName();
+    EXPECT_EQ(outputs, (QStringList{"clip.mp4", "clip_New.mp4", "clip_New_New.mp4", "other.mp4"}))
+        << "no output twice, whichever job ends first";
+    EXPECT_EQ(messages.shown.last(), "info: Conversion completed!");
+
+    list.clearItems();
+    addSource("long1.mp4", test::videoClip(30));
+    addSource("long2.mp4", test::videoClip(30));
+    addSource("later.mp4");
+    for (int r : {0, 1})
+        list.setCell(r, SourceItem::End, "0:00:30");
+    QObject::connect(run, &ConversionRun::rowProgress, [&](int, int p) {
+        if (p > 0 && run->isActive())
+            run->cancel();
+    });
+    QSignalSpy ended(&tools, &ToolRegistry::allEnded);
+    ASSERT_TRUE(runToEnd());
+    EXPECT_EQ(status(0), "Cancel");
+    EXPECT_EQ(status(1), "Cancel");
+    EXPECT_EQ(status(2), "");
+    ASSERT_TRUE(tools.runningCount() == 0 || ended.wait(60000));
+    EXPECT_TRUE(QDir(out.path()).entryList({"long*", ".long*"}, QDir::Files | QDir::Hidden).isEmpty());
 }
