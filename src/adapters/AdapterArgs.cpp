@@ -29,6 +29,22 @@ std::string statisticsFile(const Args& given)
     return {};
 }
 
+bool isAudioOnly(const Args& given)
+{
+    return std::find(given.begin(), given.end(), "-vn") != given.end();
+}
+
+std::string statisticsLine(double seconds)
+{
+    char line[200];
+    // The reader takes the sixth "=" piece, less its last two characters.
+    std::snprintf(line, sizeof line,
+                  "frame=     0 q= 0.0 f_size=     0 s_size=     0kB time= %.3f br=   0.0kbits/s avg_br=   0.0kbits/s"
+                  " type= A\n",
+                  seconds);
+    return line;
+}
+
 Args playerArgs(const Args& given)
 {
     Args out = {"-nolirc"};
@@ -179,6 +195,49 @@ int execTool(const char* envName, const char* fallback, const Args& args)
     execvp(program.c_str(), argv.data());
     std::fprintf(stderr, "cannot start %s: %s\n", program.c_str(), std::strerror(errno));
     return 127;
+}
+
+int encodeWritingStatistics(const Args& ffmpegArgs, const std::string& statisticsFile)
+{
+    int fds[2];
+    if (::pipe(fds) != 0)
+        return execTool("VARNEL_FFMPEG", "ffmpeg", ffmpegArgs);
+    Args args = {"-progress", "pipe:3"};
+    args.insert(args.end(), ffmpegArgs.begin(), ffmpegArgs.end());
+    const pid_t encoder = ::fork();
+    if (encoder < 0)
+        return execTool("VARNEL_FFMPEG", "ffmpeg", ffmpegArgs);
+    if (encoder == 0) {
+        ::dup2(fds[1], 3);
+        if (fds[0] != 3)
+            ::close(fds[0]);
+        if (fds[1] != 3)
+            ::close(fds[1]);
+        ::prctl(PR_SET_PDEATHSIG, SIGKILL); // dies with this adapter
+        ::_exit(execTool("VARNEL_FFMPEG", "ffmpeg", args));
+    }
+    ::close(fds[1]);
+    FILE* progress = ::fdopen(fds[0], "r");
+    char* line = nullptr;
+    size_t size = 0;
+    double seconds = 0;
+    while (::getline(&line, &size, progress) > 0) {
+        const std::string text(line);
+        if (text.rfind("out_time_us=", 0) == 0) {
+            char* end = nullptr;
+            const double us = std::strtod(text.c_str() + 12, &end);
+            if (end != text.c_str() + 12 && us >= 0)
+                seconds = us / 1e6;
+        } else if (text.rfind("progress=", 0) == 0) {
+            if (FILE* stats = std::fopen(statisticsFile.c_str(), "a")) {
+                std::fputs(statisticsLine(seconds).c_str(), stats);
+                std::fclose(stats);
+            }
+        }
+    }
+    std::free(line);
+    std::fclose(progress);
+    return waitFor(encoder);
 }
 
 } // namespace varnel::adapter

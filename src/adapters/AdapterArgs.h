@@ -17,6 +17,18 @@ Args encoderArgs(const Args& given);
 // The statistics file named by -vstats_file, or empty.
 std::string statisticsFile(const Args& given);
 
+// An output without video ("-vn"): ffmpeg writes no statistics file for it.
+bool isAudioOnly(const Args& given);
+
+// Runs ffmpeg with "-progress" on a pipe of its own and writes a statistics
+// line for each progress report, in the layout ffmpeg's -vstats file has, so
+// that an audio conversion's progress can be followed like a video's.
+// Returns ffmpeg's exit code.
+int encodeWritingStatistics(const Args& ffmpegArgs, const std::string& statisticsFile);
+
+// A statistics line for the encoded time (seconds).
+std::string statisticsLine(double seconds);
+
 // Arguments for mplayer (without the program name): no "-priority", the X11
 // outputs for "-vo gl2", no infrared remote; an identify run reads no keys and
 // plays its sound to nowhere instead of dropping it.

@@ -145,3 +145,15 @@ TEST(PlayerAdapter, PausesSeeksAndQuitsOnPostedKeys)
     out += player.readAll();
     EXPECT_TRUE(out.contains("Exiting... (Quit)"));
 }
+
+TEST(EncoderAdapter, AudioOnlyOutputsGetAStatisticsFileToo)
+{
+    EXPECT_EQ(encodedTimeText(QString::fromStdString(statisticsLine(12.5))), "12.500");
+    EncoderRun r;
+    const QString stats = r.folder.file("curconvert.log");
+    ASSERT_NE(r.start(96, test::videoClip(3), r.folder.file("tone.mp3"), "0:00:03"), 0);
+    ASSERT_EQ(r.waitExitCode(), 0);
+    const double encoded = encodedTimeText(ReadLastLineOfFile(stats)).toDouble();
+    EXPECT_NEAR(encoded, 3.0, 0.2) << "the item bar reaches the end of an audio file";
+    EXPECT_TRUE(test::probeMedia(r.folder.file("tone.mp3")).hasAudio);
+}
