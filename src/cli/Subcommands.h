@@ -12,5 +12,6 @@ int convert(const QStringList& args);
 int fetch(const QStringList& args);
 int download(const QStringList& args);
 int capture(const QStringList& args);
+int selftest(const QStringList& args);
 
 } // namespace varnel::cli

@@ -51,7 +51,9 @@ const char* kUsage =
     "                                             download a stream of the page\n"
     "  capture --list                             the cameras: INDEX<TAB>NAME<TAB>NODE\n"
     "  capture --input v4l2|x11grab|lavfi:SPEC --output FILE.avi --seconds S\n"
-    "                                             record through the capture window's recorder\n";
+    "                                             record through the capture window's recorder\n"
+    "  selftest [--choose N|--profile TEXT]       convert a generated clip through every profile (or one):\n"
+    "                                             NUMBER<TAB>TEXT<TAB>OK|Fail<TAB>reason\n";
 
 } // namespace
 
@@ -63,7 +65,7 @@ int main(int argc, char** argv)
     const std::map<QString, int (*)(const QStringList&)> commands = {
         {"profiles", cli::profiles}, {"probe", cli::probe}, {"sheet", cli::sheet},
         {"command", cli::command}, {"convert", cli::convert}, {"fetch", cli::fetch}, {"download", cli::download},
-        {"capture", cli::capture},
+        {"capture", cli::capture}, {"selftest", cli::selftest},
     };
     if (args.contains(QStringLiteral("-h")) || args.contains(QStringLiteral("--help"))) {
         std::fputs(kUsage, stdout);

@@ -108,3 +108,24 @@ TEST_F(Conventions, ParallelJobsGiveTheSameOutputs)
     EXPECT_EQ(QString(out).replace(two.path(), "OUT"), QString(serial).replace(one.path(), "OUT"));
     EXPECT_EQ(run(QStringList{"convert", "--choose", "96", "--jobs", "0"} + files), 2);
 }
+
+TEST_F(Conventions, SelftestConvertsThroughEveryProfile)
+{
+    ASSERT_EQ(run({"selftest"}), 0) << out.toStdString() << err.toStdString();
+    const QStringList lines = out.split('\n', Qt::SkipEmptyParts);
+    ASSERT_EQ(lines.size(), 78);
+    EXPECT_EQ(lines.first(), "2\tApple iPad MPEG-4 Movie(*.mp4)\tOK\t");
+    EXPECT_EQ(lines.filter("\tOK\t").size(), 78);
+
+    ASSERT_EQ(run({"selftest", "--profile", "MP3 Audio"}), 0);
+    EXPECT_EQ(out, "96\tMP3 Audio(*.mp3)\tOK\t\n");
+
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    QProcess p;
+    env.insert("VARNEL_FFMPEG", "/no/such/ffmpeg");
+    p.setProcessEnvironment(env);
+    p.start(test::binDir() + "/varnel-convert", {"selftest", "--choose", "2"});
+    ASSERT_TRUE(test::waitFor([&] { return p.state() == QProcess::NotRunning; }, 60000));
+    EXPECT_EQ(p.exitCode(), 1);
+    EXPECT_TRUE(p.readAllStandardError().contains("cannot make the test clip"));
+}
