@@ -13,5 +13,7 @@ int fetch(const QStringList& args);
 int download(const QStringList& args);
 int capture(const QStringList& args);
 int selftest(const QStringList& args);
+int plan(const QStringList& args);
+int runPlan(const QStringList& args);
 
 } // namespace varnel::cli

@@ -53,7 +53,10 @@ const char* kUsage =
     "  capture --input v4l2|x11grab|lavfi:SPEC --output FILE.avi --seconds S\n"
     "                                             record through the capture window's recorder\n"
     "  selftest [--choose N|--profile TEXT]       convert a generated clip through every profile (or one):\n"
-    "                                             NUMBER<TAB>TEXT<TAB>OK|Fail<TAB>reason\n";
+    "                                             NUMBER<TAB>TEXT<TAB>OK|Fail<TAB>reason\n"
+    "  plan --choose N|--profile TEXT [--set G/ROW=V]... [--start T] [--end T] --output-folder DIR FILE...\n"
+    "                                             each file's output and encoder command, as JSON lines\n"
+    "  run-plan [LINE]                            convert one line of plan (from standard input without LINE)\n";
 
 } // namespace
 
@@ -66,6 +69,7 @@ int main(int argc, char** argv)
         {"profiles", cli::profiles}, {"probe", cli::probe}, {"sheet", cli::sheet},
         {"command", cli::command}, {"convert", cli::convert}, {"fetch", cli::fetch}, {"download", cli::download},
         {"capture", cli::capture}, {"selftest", cli::selftest},
+        {"plan", cli::plan}, {"run-plan", cli::runPlan},
     };
     if (args.contains(QStringLiteral("-h")) || args.contains(QStringLiteral("--help"))) {
         std::fputs(kUsage, stdout);

@@ -2,6 +2,8 @@
 // a profile by its text, JSON Lines, progress lines and parallel jobs.
 #include "TestSupport.h"
 
+#include <QDir>
+#include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QProcess>
@@ -128,4 +130,39 @@ TEST_F(Conventions, SelftestConvertsThroughEveryProfile)
     ASSERT_TRUE(test::waitFor([&] { return p.state() == QProcess::NotRunning; }, 60000));
     EXPECT_EQ(p.exitCode(), 1);
     EXPECT_TRUE(p.readAllStandardError().contains("cannot make the test clip"));
+}
+
+TEST_F(Conventions, ABatchPlannedAndRunThroughGnuParallelMatchesConvert)
+{
+    QTemporaryDir dir, viaConvert, viaParallel;
+    QStringList files;
+    for (const char* name : {"a.mp4", "b.mp4", "my.holiday.mp4", "my.mp4"})
+        files << test::copyTo(test::videoClip(2), dir.path(), name);
+    ASSERT_EQ(run(QStringList{"convert", "--choose", "2", "--output-folder", viaConvert.path()} + files), 0);
+    const QString converted = out;
+
+    ASSERT_EQ(run(QStringList{"plan", "--choose", "2", "--output-folder", viaParallel.path()} + files), 0)
+        << err.toStdString();
+    ASSERT_EQ(out.count('\n'), 4);
+    const QJsonObject first = json(0);
+    EXPECT_EQ(first.value("output").toString(), viaParallel.path() + "/a.mp4");
+    EXPECT_EQ(first.value("partial").toString(), viaParallel.path() + "/.a.partial.mp4");
+    EXPECT_TRUE(first.value("argv").toArray().contains(first.value("partial").toString()));
+    EXPECT_TRUE(first.value("argv").toArray().contains(first.value("statistics").toString()));
+    EXPECT_TRUE(QDir(viaParallel.path()).isEmpty()) << "plan encodes nothing";
+
+    const QString tool = test::binDir() + "/varnel-convert";
+    const QString pipeline = QString("'%1' plan --choose 2 --output-folder '%2' %3 | parallel --will-cite --pipe -N1 -j2 '%1' run-plan")
+                                 .arg(tool, viaParallel.path(), "'" + files.join("' '") + "'");
+    ASSERT_EQ(run("bash", {"-c", pipeline}), 0) << err.toStdString();
+    QStringList lines = out.split('\n', Qt::SkipEmptyParts);
+    lines.sort();
+    QStringList expected = QString(converted).replace(viaConvert.path(), viaParallel.path()).split('\n', Qt::SkipEmptyParts);
+    expected.sort();
+    EXPECT_EQ(lines, expected);
+    for (const QString& name : QDir(viaConvert.path()).entryList(QDir::Files))
+        EXPECT_NEAR(test::probeMedia(viaParallel.filePath(name)).duration, test::probeMedia(viaConvert.filePath(name)).duration, 0.1)
+            << name.toStdString();
+    EXPECT_EQ(QDir(viaParallel.path()).entryList(QDir::Files | QDir::Hidden), QDir(viaConvert.path()).entryList(QDir::Files | QDir::Hidden))
+        << "no partial or statistics file left";
 }

@@ -203,10 +203,10 @@ void ConversionRun::processRow()
             for (Slot& other : m_slots)
                 if (other.pid != 0) {
                     setSlotStatus(other, RunText::Cancel);
-                    m_abandoned[other.pid] = other.partial;
+                    m_abandoned[other.pid] = other.plan.partial;
                     postKeyToEncoder(*m_env.tools, other.pid, Key::Quit);
                     other.monitor->stop();
-                    other = Slot{-1, false, 0, {}, {}, other.monitor};
+                    other = Slot{-1, false, 0, {}, other.monitor};
                 }
             endRun(Outcome::InvalidSource);
             return;
@@ -232,9 +232,6 @@ void ConversionRun::startEncoder(Slot& slot, int row)
     if (!m_folderError.isEmpty())
         throw BuildError(m_folderError.toStdString());
     const CatalogueEntry* entry = Catalogue::entry(m_env.entryNumber());
-    const QString extension = entry ? extensionOfText(entry->text) : QString();
-    if (extension.isEmpty())
-        throw BuildError(entry ? "the chosen entry is a category header, not a profile" : "no profile is chosen");
     const SourceItem item = m_env.list->item(row); // a copy: handlers may remove the row
 
     // Neither a file of the list nor an output of this run is written over.
@@ -244,35 +241,27 @@ void ConversionRun::startEncoder(Slot& slot, int row)
     for (const QString& used : m_outputs)
         if (!used.isEmpty())
             taken.insert(QFileInfo(used).absoluteFilePath());
-    const QString output = outputPathFor(item.path(), m_outputFolder, extension, isNumberEqual(m_existedFile, 0), taken);
-    const QString partial = partialPathFor(output);
-
-    EncoderInputs in;
-    in.sourcePath = item.path();
-    in.startText = item.cells[SourceItem::Start];
-    in.endText = item.cells[SourceItem::End];
-    in.entryNumber = m_env.entryNumber();
-    in.sheet = m_env.sheet;
-    in.threadSetting = m_thread;
-    in.outputPath = partial;
-    in.programFolder = m_env.programFolder;
-    in.statisticsFile = slot.monitor->statisticsFile();
-    const EncoderCommand built = buildEncoderCommand(in);
-    if (built.durationSeconds <= 0)
-        throw BuildError(QStringLiteral("the clip from %1 to %2 lasts no time: there is nothing to convert")
-                             .arg(in.startText, in.endText).toStdString());
+    PlanContext context;
+    context.outputFolder = m_outputFolder;
+    context.extension = entry ? extensionOfText(entry->text) : QString();
+    context.addNew = isNumberEqual(m_existedFile, 0);
+    context.entryNumber = m_env.entryNumber();
+    context.sheet = m_env.sheet;
+    context.threadSetting = m_thread;
+    context.programFolder = m_env.programFolder;
+    slot.plan = planRow(item, context, taken, slot.monitor->statisticsFile());
+    const QString& output = slot.plan.output;
+    const QString& partial = slot.plan.partial;
 
     m_outputs[static_cast<size_t>(row)] = output;
-    slot.output = output;
-    slot.partial = partial;
     emit frameCaption(RunText::Progress + item.path() + QStringLiteral(" To ") + output);
     setSlotStatus(slot, RunText::Processing);
 
     QFile::remove(partial); // a leftover of a run that was killed
-    slot.pid = m_env.tools->start(built.command, m_env.programFolder);
+    slot.pid = m_env.tools->start(slot.plan.command.command, m_env.programFolder);
     if (slot.pid == 0)
         throw BuildError(QStringLiteral("cannot start %1/fp.dll").arg(m_env.programFolder).toStdString());
-    slot.monitor->start(built.durationSeconds);
+    slot.monitor->start(slot.plan.command.durationSeconds);
     if (m_cancelRequested) // asked for while this row was being prepared
         doCancel();
 }
@@ -292,24 +281,8 @@ void ConversionRun::onToolFinished(qint64 pid, int exitCode, bool crashed, const
     slot.monitor->stop();
     if (slot.monitor == monitor())
         emit trackProgress(100);
-    // The encoder's word and its file both count: a run that left nothing
-    // behind, or said it failed, did not convert the row. Only then does
-    // the file take its name, replacing an older one.
-    const QFileInfo written(slot.partial);
-    QString reason;
-    if (crashed)
-        reason = QStringLiteral("the encoder stopped abnormally");
-    else if (exitCode != 0)
-        reason = QStringLiteral("the encoder ended with exit code %1").arg(exitCode);
-    else if (!written.isFile() || written.size() == 0)
-        reason = QStringLiteral("the encoder wrote no output");
-    else if (::rename(QFile::encodeName(slot.partial).constData(), QFile::encodeName(slot.output).constData()) != 0)
-        reason = QStringLiteral("cannot rename %1 to %2: %3").arg(slot.partial, slot.output,
-                                                                  QString::fromLocal8Bit(std::strerror(errno)));
+    const QString reason = completeRow(slot.plan, exitCode, crashed, lastLines);
     if (!reason.isEmpty()) {
-        QFile::remove(slot.partial);
-        if (!lastLines.isEmpty())
-            reason += u'\n' + lastLines;
         setSlotStatus(slot, RunText::Fail, reason);
     } else {
         setSlotStatus(slot, RunText::Ok);
@@ -358,7 +331,7 @@ void ConversionRun::doCancel()
         setSlotStatus(slot, RunText::Cancel);
         if (slot.pid != 0) {
             const qint64 pid = slot.pid;
-            m_abandoned[pid] = slot.partial;
+            m_abandoned[pid] = slot.plan.partial;
             postKeyToEncoder(*m_env.tools, pid, Key::Quit);
             // An encoder that does not stop on its own is not left running.
             ToolRegistry* tools = m_env.tools;
@@ -374,7 +347,7 @@ void ConversionRun::doCancel()
     emit panelVisible(false);
     for (Slot& slot : m_slots) {
         slot.monitor->stop();
-        slot = Slot{-1, false, 0, {}, {}, slot.monitor};
+        slot = Slot{-1, false, 0, {}, slot.monitor};
     }
     endRun(Outcome::Cancelled);
 }

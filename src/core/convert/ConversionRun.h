@@ -3,6 +3,8 @@
 // profile chosen in the chooser and the values of the option sheet. Driven by
 // the encoder's end and by timers: nothing waits or spins.
 #include <QObject>
+#include "core/convert/RowPlan.h"
+
 #include <QSet>
 #include <QString>
 #include <functional>
@@ -107,7 +109,7 @@ private:
         int row = -1;       // -1: free
         bool gone = false;  // its row was removed meanwhile: nothing is written to the list
         qint64 pid = 0;
-        QString output, partial;
+        RowPlan plan;
         ProgressMonitor* monitor = nullptr;
     };
 
