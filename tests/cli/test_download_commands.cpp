@@ -5,6 +5,8 @@
 
 #include <QDir>
 #include <QFile>
+#include <QJsonDocument>
+#include <QJsonObject>
 #include <QProcess>
 #include <QUrl>
 #include <gtest/gtest.h>
@@ -53,6 +55,13 @@ TEST_F(DownloadCli, FetchPrintsTheFieldsAndTheStoredLinks)
                                                                "description", "thumbnail", "length", "rating"})[i]);
     EXPECT_EQ(lines[9], "format 5\t" + QString::fromLatin1(QUrl::toPercentEncoding(server.url("/a.flv"))));
     EXPECT_EQ(lines[10], "format 22\tnowhere");
+
+    ASSERT_EQ(run({"fetch", "--json", server.url("/watch"), "--program-folder", data.path()}), 0);
+    const QJsonObject o = QJsonDocument::fromJson(out.toUtf8()).object();
+    EXPECT_EQ(out.count('\n'), 1);
+    EXPECT_EQ(o.value("title").toString(), "Tab\there");
+    EXPECT_EQ(o.value("description").toString(), "two\nlines\\");
+    EXPECT_EQ(o.value("formats").toObject().value("22").toString(), "nowhere");
 
     EXPECT_EQ(run({"fetch", server.url("/gone")}), 1);
     EXPECT_TRUE(err.contains("Something Went Wrong")) << err.toStdString();
