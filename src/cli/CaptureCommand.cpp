@@ -31,7 +31,7 @@ int capture(const QStringList& args)
     const double seconds = a.last("--seconds").value_or(QString()).toDouble(&isNumber);
     if (colon <= 0 || !QStringList{"v4l2", "x11grab", "lavfi"}.contains(format) || !a.last("--output") || !isNumber ||
         seconds <= 0)
-        throw UsageError("capture needs --list, or --input v4l2|x11grab|lavfi:SPEC --output FILE --seconds S");
+        throw UsageError("capture needs --list, or --input v4l2|x11grab|lavfi:INPUT --output FILE --seconds S");
 
     Session session;
     CaptureRecorder recorder(session.workspace.programFolder());

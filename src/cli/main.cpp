@@ -50,7 +50,7 @@ const char* kUsage =
     "  download URL --format 5|34|35|22 [--program-folder DIR]\n"
     "                                             download a stream of the page\n"
     "  capture --list                             the cameras: INDEX<TAB>NAME<TAB>NODE\n"
-    "  capture --input v4l2|x11grab|lavfi:SPEC --output FILE.avi --seconds S\n"
+    "  capture --input v4l2|x11grab|lavfi:INPUT --output FILE.avi --seconds S\n"
     "                                             record through the capture window's recorder\n"
     "  selftest [--choose N|--profile TEXT]       convert a generated clip through every profile (or one):\n"
     "                                             NUMBER<TAB>TEXT<TAB>OK|Fail<TAB>reason\n"

@@ -18,7 +18,7 @@ Command recorderCommand(const QString& programFolder, const RecorderInput& input
     // A test pattern is read at its own rate, as a camera delivers.
     if (input.format == QLatin1String("lavfi"))
         c.literal(QStringLiteral(" -re"));
-    c.literal(QStringLiteral(" -f ")).value(input.format).literal(QStringLiteral(" -i ")).quoted(input.spec);
+    c.literal(QStringLiteral(" -f ")).value(input.format).literal(QStringLiteral(" -i ")).quoted(input.source);
     if (!options.aviPath.isEmpty())
         c.literal(QStringLiteral(" -map 0:v -c:v mjpeg -q:v 3 -fps_mode cfr -r "))
             .value(QString::number(options.rate))

@@ -19,7 +19,7 @@ namespace varnel {
 
 struct RecorderInput {
     QString format; // ffmpeg's -f: v4l2, x11grab, lavfi
-    QString spec;   // its -i
+    QString source; // its -i
 };
 
 struct RecorderOptions {

@@ -1,6 +1,7 @@
 #include "gui/capture/CaptureWindow.h"
 
 #include "core/capture/CaptureSession.h"
+#include "gui/app/Named.h"
 #include "gui/app/Skin.h"
 
 #include <QComboBox>
@@ -53,13 +54,6 @@ protected:
 private:
     CaptureDevice& m_device;
 };
-
-template <typename W>
-W* named(W* w, const QString& name)
-{
-    w->setObjectName(name);
-    return w;
-}
 
 } // namespace
 

@@ -3,6 +3,7 @@
 #include "core/download/VideoDownloader.h"
 #include "core/tools/PlayerCommand.h"
 #include "core/workspace/Workspace.h"
+#include "gui/app/Named.h"
 #include "gui/app/Skin.h"
 #include "gui/preview/PlayerControls.h"
 
@@ -22,13 +23,6 @@
 namespace varnel {
 
 namespace {
-
-template <typename W>
-W* named(W* w, const char* name)
-{
-    w->setObjectName(QLatin1String(name));
-    return w;
-}
 
 constexpr int kDesignWidth = 7170, kDesignHeight = 4845;
 constexpr int kHiddenLeft = 8000;

@@ -1,5 +1,6 @@
 #include "gui/settings/SettingsDialog.h"
 
+#include "gui/app/Named.h"
 #include "gui/app/Skin.h"
 #include "core/common/UserMessages.h"
 #include "core/settings/Settings.h"
@@ -15,15 +16,6 @@
 #include <QVBoxLayout>
 
 namespace varnel {
-
-namespace {
-template <typename W>
-W* named(W* w, const char* name)
-{
-    w->setObjectName(QLatin1String(name));
-    return w;
-}
-}
 
 SettingsDialog::SettingsDialog(const Settings& settings, UserMessages& messages,
                                std::function<QString(QWidget*)> chooseFolder, QWidget* parent)

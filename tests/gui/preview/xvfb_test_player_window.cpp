@@ -32,6 +32,22 @@
 
 using namespace varnel;
 
+namespace {
+
+// Colours seen in a grab of a native window drawn by another process: one
+// for an empty black surface, many for a picture.
+int distinctColours(QWidget* surface)
+{
+    const QImage shot = surface->screen()->grabWindow(surface->winId()).toImage();
+    QSet<QRgb> seen;
+    for (int y = 0; y < shot.height(); y += 8)
+        for (int x = 0; x < shot.width(); x += 8)
+            seen.insert(shot.pixel(x, y));
+    return seen.size();
+}
+
+} // namespace
+
 TEST(PlayerWindow, PlaysInsideAWidgetAndQuitsOnTheKey)
 {
     QWidget surface;
@@ -71,14 +87,7 @@ TEST(PreviewPanel, PlaysInsideTheMainWindowWithAMovingClockAndLeavesNoPlayer)
     w.findChild<QAction*>("play")->trigger();
     auto* surface = w.findChild<QWidget*>("Text2");
     ASSERT_NE(surface, nullptr);
-    auto colours = [&] {
-        const QImage shot = surface->screen()->grabWindow(surface->winId()).toImage();
-        QSet<QRgb> seen;
-        for (int y = 0; y < shot.height(); y += 8)
-            for (int x = 0; x < shot.width(); x += 8)
-                seen.insert(shot.pixel(x, y));
-        return seen.size();
-    };
+    auto colours = [&] { return distinctColours(surface); };
     EXPECT_TRUE(test::waitFor([&] { return colours() > 6; }, 30000)) << "the test picture, not a black surface";
     EXPECT_TRUE(test::waitFor([&] { return w.findChild<QLabel*>("LblCurTime")->text() == "0:00:02"; }, 30000));
     EXPECT_GT(w.findChild<QSlider*>("Slider1")->value(), 0);
@@ -115,14 +124,7 @@ TEST(DownloaderPreview, PlaysAStreamFromTheServerInItsFrame)
     ASSERT_TRUE(fetched.count() > 0 || fetched.wait(30000));
     window.findChild<QPushButton*>("cmdPR")->click();
     auto* swf = window.findChild<QWidget*>("SWF");
-    auto colours = [&] {
-        const QImage shot = swf->screen()->grabWindow(swf->winId()).toImage();
-        QSet<QRgb> seen;
-        for (int y = 0; y < shot.height(); y += 8)
-            for (int x = 0; x < shot.width(); x += 8)
-                seen.insert(shot.pixel(x, y));
-        return seen.size();
-    };
+    auto colours = [&] { return distinctColours(swf); };
     ASSERT_TRUE(test::waitFor([&] { return server.requests.count("/s35") > 0; }, 30000)) << "the player asks the server";
     EXPECT_TRUE(test::waitFor([&] { return colours() > 6; }, 30000)) << "the stream plays in the preview frame";
     window.reject();
