@@ -156,10 +156,9 @@ TEST_F(Cli, InterruptCancelsTheRun)
     QTemporaryDir dir, outDir;
     const QString longClip = test::copyTo(test::videoClip(60), dir.path(), "long.mp4");
     const QString next = test::copyTo(test::videoClip(2), dir.path(), "next.mp4");
-    const int rc = run({"convert", "--choose", "2", "--output-folder", outDir.path(), longClip, next}, [](QProcess& p) {
-        p.setReadChannel(QProcess::StandardError);
-        while (!p.peek(1 << 16).contains("%") && p.waitForReadyRead(30000)) {
-        }
+    const int rc = run({"convert", "--choose", "2", "--output-folder", outDir.path(), longClip, next}, [&](QProcess& p) {
+        // The first file's encoder is running: the converter and it name the folder.
+        ASSERT_TRUE(test::waitFor([&] { return processesNaming(outDir.path()).size() >= 2; }, 60000));
         // Never pid 0: that would signal this whole process group.
         if (p.state() == QProcess::Running && p.processId() > 0)
             ::kill(static_cast<pid_t>(p.processId()), SIGINT);
