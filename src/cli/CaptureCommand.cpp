@@ -6,6 +6,7 @@
 #include "cli/Terminal.h"
 
 #include "core/capture/CaptureRecorder.h"
+#include "core/common/TextNumbers.h"
 #include "core/capture/CaptureSession.h"
 #include "platform/V4l2CaptureDevice.h"
 
@@ -29,8 +30,9 @@ int capture(const QStringList& args)
     const QString format = input.left(colon);
     bool isNumber = false;
     const double seconds = a.last("--seconds").value_or(QString()).toDouble(&isNumber);
-    if (colon <= 0 || !QStringList{"v4l2", "x11grab", "lavfi"}.contains(format) || !a.last("--output") || !isNumber ||
-        seconds <= 0)
+    const auto milliseconds = isNumber ? toInt32(seconds * 1000) : std::nullopt;
+    if (colon <= 0 || !QStringList{"v4l2", "x11grab", "lavfi"}.contains(format) || !a.last("--output") ||
+        !milliseconds || *milliseconds <= 0)
         throw UsageError("capture needs --list, or --input v4l2|x11grab|lavfi:INPUT --output FILE --seconds S");
 
     Session session;
@@ -49,7 +51,7 @@ int capture(const QStringList& args)
         reason = why;
         loop.quit();
     });
-    QTimer::singleShot(static_cast<int>(seconds * 1000), &recorder, &CaptureRecorder::stop);
+    QTimer::singleShot(*milliseconds, &recorder, &CaptureRecorder::stop);
     loop.exec();
     out() << statisticsLine(recorder.statistics()) << '\n';
     if (endedByItself) {

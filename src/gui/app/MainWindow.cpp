@@ -83,7 +83,8 @@ void MainWindow::load()
     m_chooser->fill();
     optionSheet().prolist();
     const Settings settings = m_workspace->settings();
-    const int stored = static_cast<int>(leadingNumber(settings.read(SettingKey::Profile)));
+    // A stored number out of range names no entry; it is never cast.
+    const int stored = toInt32(leadingNumber(settings.read(SettingKey::Profile))).value_or(0);
     m_chooser->selectEntry(stored);
     chooseProfile(m_chooser->entryNumber());
     m_sheetView->setDisplaySwitches(true, true, true);
