@@ -135,7 +135,7 @@ TEST(PlayerAdapter, PausesSeeksAndQuitsOnPostedKeys)
     ASSERT_TRUE(test::waitFor([&] { return lastTime() >= 0.5; }, 15000));
 
     player.write(keyBytes(Key::Space));
-    ASSERT_TRUE(test::waitFor([&] { return out.contains("PAUSE"); }, 5000));
+    ASSERT_TRUE(test::waitFor([&] { return out.contains("PAUSE"); }, 30000));
     player.write(keyBytes(Key::Space));
     const double before = lastTime();
     player.write(keyBytes(Key::Right));

@@ -285,7 +285,7 @@ TEST_F(Run, APlayingPreviewIsAskedToQuitFirst)
     addRow("song.mp4");
     runToEnd();
     QFile keys(dir.filePath("keys"));
-    ASSERT_TRUE(test::waitFor([&] { return keys.size() > 0; }, 5000));
+    ASSERT_TRUE(test::waitFor([&] { return keys.size() > 0; }, 30000));
     keys.open(QIODevice::ReadOnly);
     EXPECT_EQ(keys.readAll(), "q");
     tools.terminate(preview.playerProcessId);

@@ -48,7 +48,7 @@ TEST(PlayerCommand, KeysGoToTheCurrentPlayerOnly)
     postKeyToPlayer(tools, preview.playerProcessId, Key::Space);
     postKeyToEncoder(tools, 0, Key::Quit);
     QFile keys(dir.filePath("keys"));
-    ASSERT_TRUE(test::waitFor([&] { return keys.size() == 1; }, 5000));
+    ASSERT_TRUE(test::waitFor([&] { return keys.size() == 1; }, 30000));
 
     Command missing;
     missing.quoted(dir.filePath("nothing-here"));

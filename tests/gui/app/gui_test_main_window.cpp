@@ -273,11 +273,11 @@ TEST_F(Window, TheToolbarHoldsAtTheSmallestWindow)
     ASSERT_TRUE(QFile::copy(test::binDir() + "/skins/frmmain.skn", folder.file("skins/frmmain.skn")));
     open();
     w->resize(800, 600);
-    ASSERT_TRUE(test::waitFor([&] { return w->width() == 800; }, 5000)) << w->width();
+    ASSERT_TRUE(test::waitFor([&] { return w->width() == 800; }, 30000)) << w->width();
     QWidget* chooser = find<QWidget>("ImageCombo1");
     QWidget* convert = find<QWidget>("Image11");
     QWidget* toolbar = find<QWidget>("Picture3");
-    ASSERT_TRUE(test::waitFor([&] { return toolbar->width() <= w->width(); }, 5000));
+    ASSERT_TRUE(test::waitFor([&] { return toolbar->width() <= w->width(); }, 30000));
     const QRect chooserBox(chooser->mapTo(toolbar, QPoint(0, 0)), chooser->size());
     const QRect convertBox(convert->mapTo(toolbar, QPoint(0, 0)), convert->size());
     EXPECT_FALSE(chooserBox.intersects(convertBox));

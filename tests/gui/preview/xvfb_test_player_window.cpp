@@ -56,7 +56,7 @@ TEST(PlayerWindow, PlaysInsideAWidgetAndQuitsOnTheKey)
     surface.resize(320, 240);
     surface.show();
     surface.setUpdatesEnabled(false);
-    ASSERT_TRUE(test::waitFor([&] { return surface.isVisible(); }, 5000));
+    ASSERT_TRUE(test::waitFor([&] { return surface.isVisible(); }, 30000));
 
     test::ProgramFolder folder;
     ToolRegistry tools;
