@@ -71,8 +71,10 @@ void HttpTransfer::begin(Job job, const QUrl& url, const QString& path)
     m_path = path;
     if (!url.isValid() || url.host().isEmpty()) {
         // Reported from the event loop, like every other end.
-        QMetaObject::invokeMethod(this, [this, url] { fail(QStringLiteral("not a web address: %1").arg(url.toString())); },
-                                  Qt::QueuedConnection);
+        QMetaObject::invokeMethod(this, [this, url, generation = m_generation] {
+            if (generation == m_generation) // not a later transfer's
+                fail(QStringLiteral("not a web address: %1").arg(url.toString()));
+        }, Qt::QueuedConnection);
         m_lookingUp = true;
         return;
     }
@@ -252,6 +254,7 @@ void HttpTransfer::abort()
 
 void HttpTransfer::reset()
 {
+    ++m_generation;
     if (m_lookupId >= 0)
         QHostInfo::abortHostLookup(m_lookupId);
     m_lookupId = -1;

@@ -72,6 +72,7 @@ private:
     int m_percent = -1;
     int m_timeoutMs = 30000;
     int m_lookupId = -1;
+    quint64 m_generation = 0; // counts transfers, so that a late report finds its own
     bool m_lookingUp = false;
     bool m_headersSeen = false;
     bool m_aborted = false;   // by the user, not a time-out

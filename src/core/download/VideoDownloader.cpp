@@ -62,6 +62,10 @@ VideoDownloader::VideoDownloader(QString dataFolder, UserMessages& messages, QOb
 
 void VideoDownloader::fetch(const QString& address)
 {
+    // The page and the streams share one transfer: a download going on ends
+    // here, and says so.
+    if (m_downloading && m_inet1.isBusy())
+        onDownloadFailed(QStringLiteral("cancelled: another page was asked for"));
     m_fetching = true;
     m_address = address;
     m_inet1.loadPage(QUrl::fromUserInput(address.trimmed()));
