@@ -140,6 +140,11 @@ QUrl VideoDownloader::streamUrl(int format) const
 
 void VideoDownloader::download(int format)
 {
+    if (m_inet1.isBusy()) { // the page, or another stream, still comes in
+        m_messages.error(QStringLiteral("Error-") + QStringLiteral("a transfer is still going on"));
+        emit downloadFailed(QStringLiteral("a transfer is still going on"));
+        return;
+    }
     m_downloading = true;
     if (const auto r = m_resolved.find(format); r != m_resolved.end()) {
         m_resolver.download(m_address, r->second.formatId, downloadPath(format));
