@@ -59,6 +59,17 @@ QString audioClip(int seconds)
                      {"-f", "lavfi", "-i", QStringLiteral("sine=frequency=440:duration=%1").arg(seconds), "-c:a", "libmp3lame"});
 }
 
+QString writeScript(const QString& path, const QByteArray& body)
+{
+    QFile::remove(path);
+    QFile f(path);
+    if (!f.open(QIODevice::WriteOnly) || f.write("#!/bin/sh\n" + body) < 0)
+        qFatal("cannot write %s", qPrintable(path));
+    f.close();
+    f.setPermissions(QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    return path;
+}
+
 QString copyTo(const QString& from, const QString& dir, const QString& name)
 {
     const QString to = dir + u'/' + name;

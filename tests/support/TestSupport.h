@@ -44,6 +44,10 @@ QString makeMedia(const QString& name, const QStringList& ffmpegArgs);
 QString videoClip(int seconds, const QString& size = QStringLiteral("320x240"));
 QString audioClip(int seconds);
 
+// Writes an executable shell script (a stand-in for a tool) to path,
+// replacing what was there; returns the path.
+QString writeScript(const QString& path, const QByteArray& body);
+
 // Copies a file to dir/name and returns the new path.
 QString copyTo(const QString& from, const QString& dir, const QString& name);
 

@@ -201,13 +201,9 @@ void ConversionRun::processRow()
             emit totalProgress(0);
             // Other jobs of this run stop with it.
             for (Slot& other : m_slots)
-                if (other.pid != 0) {
-                    setSlotStatus(other, RunText::Cancel);
-                    m_abandoned[other.pid] = other.plan.partial;
-                    postKeyToEncoder(*m_env.tools, other.pid, Key::Quit);
-                    other.monitor->stop();
-                    other = Slot{-1, false, 0, {}, other.monitor};
-                }
+                if (other.pid != 0)
+                    cancelJob(other);
+            resetJobs();
             endRun(Outcome::InvalidSource);
             return;
         }
@@ -321,6 +317,27 @@ void ConversionRun::cancel()
         doCancel();
 }
 
+void ConversionRun::cancelJob(Slot& slot)
+{
+    setSlotStatus(slot, RunText::Cancel);
+    if (slot.pid == 0)
+        return;
+    const qint64 pid = slot.pid;
+    m_abandoned[pid] = slot.plan.partial; // removed when the encoder has ended
+    postKeyToEncoder(*m_env.tools, pid, Key::Quit);
+    // An encoder that does not stop on its own is not left running.
+    ToolRegistry* tools = m_env.tools;
+    QTimer::singleShot(m_cancelGraceMs, tools, [tools, pid] { tools->terminate(pid); });
+}
+
+void ConversionRun::resetJobs()
+{
+    for (Slot& slot : m_slots) {
+        slot.monitor->stop();
+        slot = Slot{-1, false, 0, {}, slot.monitor};
+    }
+}
+
 void ConversionRun::doCancel()
 {
     bool any = false;
@@ -328,15 +345,7 @@ void ConversionRun::doCancel()
         if (slot.row < 0 && !slot.gone)
             continue;
         any = true;
-        setSlotStatus(slot, RunText::Cancel);
-        if (slot.pid != 0) {
-            const qint64 pid = slot.pid;
-            m_abandoned[pid] = slot.plan.partial;
-            postKeyToEncoder(*m_env.tools, pid, Key::Quit);
-            // An encoder that does not stop on its own is not left running.
-            ToolRegistry* tools = m_env.tools;
-            QTimer::singleShot(m_cancelGraceMs, tools, [tools, pid] { tools->terminate(pid); });
-        }
+        cancelJob(slot);
     }
     if (!any) // between rows: the row that would have come next
         setStatus(std::min(m_nextRow, m_rowCount - 1), RunText::Cancel);
@@ -345,10 +354,7 @@ void ConversionRun::doCancel()
     emit trackProgress(0);
     emit totalProgress(0);
     emit panelVisible(false);
-    for (Slot& slot : m_slots) {
-        slot.monitor->stop();
-        slot = Slot{-1, false, 0, {}, slot.monitor};
-    }
+    resetJobs();
     endRun(Outcome::Cancelled);
 }
 

@@ -123,6 +123,10 @@ private:
     void setStatus(int row, const QString& status, const QString& reason = {});
     void setSlotStatus(const Slot& slot, const QString& status, const QString& reason = {});
     void doCancel();
+    // The job's row becomes "Cancel" and its encoder is asked to quit (and
+    // ended after the grace time); its partial file goes when it has ended.
+    void cancelJob(Slot& slot);
+    void resetJobs();
     void forgetRow(int row);
     bool anySlotBusy() const;
     Slot* freeSlot();

@@ -141,8 +141,7 @@ QUrl VideoDownloader::streamUrl(int format) const
 void VideoDownloader::download(int format)
 {
     if (m_inet1.isBusy()) { // the page, or another stream, still comes in
-        m_messages.error(QStringLiteral("Error-") + QStringLiteral("a transfer is still going on"));
-        emit downloadFailed(QStringLiteral("a transfer is still going on"));
+        sayDownloadFailed(QStringLiteral("a transfer is still going on"));
         return;
     }
     m_downloading = true;
@@ -161,6 +160,11 @@ void VideoDownloader::download(int format)
 void VideoDownloader::onDownloadFailed(const QString& description)
 {
     m_downloading = false;
+    sayDownloadFailed(description);
+}
+
+void VideoDownloader::sayDownloadFailed(const QString& description)
+{
     m_messages.error(QStringLiteral("Error-") + description);
     emit downloadFailed(description);
 }

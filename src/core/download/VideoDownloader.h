@@ -57,6 +57,7 @@ private:
     void onPage(const QString& page);
     void showPage();
     void onDownloadFailed(const QString& description);
+    void sayDownloadFailed(const QString& description);
 
     QString m_dataFolder;
     UserMessages& m_messages;

@@ -59,15 +59,10 @@ TEST(Recorder, RecordsAValidAviAndKeepsOnlyTheNewestFrame)
 TEST(Recorder, StatisticsAndAnEndByItself)
 {
     test::ProgramFolder folder;
-    QFile::remove(folder.file("fp.dll"));
-    QFile fake(folder.file("fp.dll"));
-    ASSERT_TRUE(fake.open(QIODevice::WriteOnly));
-    fake.write("#!/bin/sh\n"
+    test::writeScript(folder.file("fp.dll"),
                "printf 'frame=10\\ndrop_frames=2\\ndup_frames=3\\nout_time_us=1500000\\nprogress=continue\\n' >&2\n"
                "echo '/nowhere/cam.avi: No such file or directory' >&2\n"
                "exit 1\n");
-    fake.close();
-    fake.setPermissions(QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
     CaptureRecorder recorder(folder.path());
     QSignalSpy ended(&recorder, &CaptureRecorder::ended);
     RecorderOptions options;

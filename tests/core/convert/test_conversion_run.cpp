@@ -150,12 +150,7 @@ TEST_F(Run, RowsRemovedDuringTheRunDoNotConfuseIt)
 
 TEST_F(Run, AnEncoderThatIgnoresTheQuitKeyIsTerminated)
 {
-    QFile stubborn(folder.file("fp.dll"));
-    QFile::remove(stubborn.fileName());
-    ASSERT_TRUE(stubborn.open(QIODevice::WriteOnly));
-    stubborn.write("#!/bin/sh\ntrap '' INT TERM\nexec sleep 60\n");
-    stubborn.close();
-    stubborn.setPermissions(QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    test::writeScript(folder.file("fp.dll"), "trap '' INT TERM\nexec sleep 60\n");
     choose(2);
     addRow("a.mp4");
     run->setCancelGraceMs(300);

@@ -43,12 +43,7 @@ struct Safety : ::testing::Test, test::RunRig {
     // Everything in the output folder, hidden files too.
     QStringList outputs() { return QDir(out.path()).entryList(QDir::Files | QDir::Hidden, QDir::Name); }
     // An fp.dll of the test's own in the program folder.
-    void encoderScript(const QByteArray& body)
-    {
-        QFile::remove(folder.file("fp.dll"));
-        writeFile(folder.file("fp.dll"), "#!/bin/sh\n" + body);
-        QFile(folder.file("fp.dll")).setPermissions(QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
-    }
+    void encoderScript(const QByteArray& body) { test::writeScript(folder.file("fp.dll"), body); }
 };
 
 } // namespace

@@ -167,9 +167,7 @@ TEST_F(Download, ASlowOrMissingPageSaysSo)
 TEST_F(Download, TheResolverFillsWhatThePageLacks)
 {
     QTemporaryDir bin;
-    QFile fake(bin.filePath("yt-dlp"));
-    ASSERT_TRUE(fake.open(QIODevice::WriteOnly));
-    fake.write("#!/bin/sh\n"
+    test::writeScript(bin.filePath("yt-dlp"),
                "if [ \"$1\" = -J ]; then\n"
                "  echo '{\"title\": \"Res: olved\", \"id\": \"r1\", \"uploader\": \"u\", \"duration\": 12.4,"
                " \"thumbnail\": \"" + server.url("/thumb.jpg").toUtf8() + "\", \"formats\": ["
@@ -178,8 +176,6 @@ TEST_F(Download, TheResolverFillsWhatThePageLacks)
                "  exit 0\nfi\n"
                "while [ \"$1\" != -o ]; do shift; done\n"
                "echo '[download]  50.0% of 1.00KiB'; echo '[download] 100% of 1.00KiB'; echo done > \"$2\"\n");
-    fake.close();
-    fake.setPermissions(QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
     qputenv("VARNEL_YTDLP", bin.filePath("yt-dlp").toUtf8());
     server.route("/watch", {200, "OK", "<html>a page of today, without a stream table</html>"});
     fetch("/watch");

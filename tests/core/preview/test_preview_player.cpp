@@ -25,12 +25,7 @@ struct Player : ::testing::Test {
 
     Player()
     {
-        QFile::remove(folder.file("mp.dll"));
-        QFile fake(folder.file("mp.dll"));
-        EXPECT_TRUE(fake.open(QIODevice::WriteOnly));
-        fake.write("#!/bin/sh\nexec cat > keys.$$\n"); // takes q and keeps playing
-        fake.close();
-        fake.setPermissions(QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+        test::writeScript(folder.file("mp.dll"), "exec cat > keys.$$\n"); // takes q and keeps playing
         player.setSurface([] { return quintptr(4242); });
         QObject::connect(&player, &PreviewPlayer::currentTimeText, [this](const QString& t) { times << t; });
         QObject::connect(&player, &PreviewPlayer::totalTimeText, [this](const QString& t) { totals << t; });

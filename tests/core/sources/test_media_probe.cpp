@@ -114,11 +114,7 @@ TEST_F(Probing, RemovingRowsWhileProbingKeepsTheRestRight)
 TEST(MediaProbeHang, APlayerThatHangsIsEndedAndItsRowKeepsWhatWasFound)
 {
     QTemporaryDir dir;
-    QFile fake(dir.filePath("mp.dll"));
-    ASSERT_TRUE(fake.open(QIODevice::WriteOnly));
-    fake.write("#!/bin/sh\necho ID_VIDEO_WIDTH=320\necho ID_LENGTH=12\nexec sleep 60\n");
-    fake.close();
-    fake.setPermissions(QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    test::writeScript(dir.filePath("mp.dll"), "echo ID_VIDEO_WIDTH=320\necho ID_LENGTH=12\nexec sleep 60\n");
     SourceList list;
     MediaProbe probe(list, dir.path());
     probe.setTimeoutMs(700);

@@ -104,7 +104,7 @@ TEST(ToolRegistry, AProgramThatCannotBeRunEndsAsACrash)
     QTemporaryDir dir;
     QFile broken(dir.filePath("broken"));
     ASSERT_TRUE(broken.open(QIODevice::WriteOnly));
-    broken.write("#!/no/such/interpreter\n");
+    broken.write("#!/no/such/interpreter\n"); // not a shell script: its interpreter is missing
     broken.close();
     broken.setPermissions(QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
     ToolRegistry tools;
