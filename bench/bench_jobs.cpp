@@ -1,29 +1,134 @@
-// The gain of parallel jobs: 4 short files converted with --jobs 2 against
-// --jobs 1, both with --threads 1, three alternating rounds, medians.
+// Conversion throughput: 40 one-second clips converted to MP3 with --jobs 1 and
+// --jobs 2, against the same ffmpeg commands run one after another without the
+// converter, and one 10 s clip through the converter against ffmpeg alone.
+// The tool is taken from $VARNEL_BENCH_BIN (a folder), else from ../bin.
 #include "BenchSupport.h"
 
 #include <QCoreApplication>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
 #include <QTemporaryDir>
 #include <algorithm>
 #include <cstdio>
+#include <cstdlib>
+#include <sched.h>
 #include <vector>
+
+namespace {
+
+QString work; // every output folder and log lives here; kept when something fails
+
+[[noreturn]] void fail(const QString& message, const QString& log = {})
+{
+    std::fprintf(stderr, "bench_jobs: %s\n", qPrintable(message));
+    QFile f(log);
+    if (!log.isEmpty() && f.open(QIODevice::ReadOnly))
+        std::fprintf(stderr, "--- end of %s ---\n%s\n", qPrintable(log), f.readAll().right(2000).constData());
+    if (!work.isEmpty())
+        std::fprintf(stderr, "outputs kept in %s\n", qPrintable(work));
+    std::exit(1);
+}
+
+// A fresh output folder for one measurement.
+QString folder(const QString& name)
+{
+    const QString dir = work + "/" + name;
+    if (!QDir().mkpath(dir))
+        fail("cannot make " + dir);
+    return dir;
+}
+
+// One measured command; a failure ends the benchmark.
+bench::Usage run(const QString& program, const QStringList& args, const QString& dir)
+{
+    const QString log = dir + ".log";
+    const bench::Usage u = bench::measuredRun(program, args, log);
+    if (u.status != 0)
+        fail(QStringLiteral("%1 %2 ... ended with status %3 (-1: killed or not started)").arg(program, args.value(0)).arg(u.status), log);
+    return u;
+}
+
+// A zero exit is not enough: every input must have given an MP3.
+void expectOutputs(const QString& dir, qsizetype count)
+{
+    const qsizetype made = QDir(dir).entryList({"*.mp3"}, QDir::Files).size();
+    if (made != count)
+        fail(QStringLiteral("%1 holds %2 MP3 files, expected %3").arg(dir).arg(made).arg(count), dir + ".log");
+}
+
+bench::Usage convert(const QString& tool, const QStringList& clips, int jobs, const QString& name)
+{
+    const QString dir = folder(name);
+    const bench::Usage u = run(tool, QStringList{"convert", "--profile", "MP3 Audio", "--threads", "1", "--jobs",
+                                                 QString::number(jobs), "--output-folder", dir} + clips, dir);
+    expectOutputs(dir, clips.size());
+    return u;
+}
+
+// What the converter does for each clip, done by ffmpeg directly, one after another.
+bench::Usage ffmpegLoop(const QStringList& clips, const QString& name)
+{
+    const QString dir = folder(name);
+    bench::Usage total{0, 0, 0};
+    for (const QString& clip : clips) {
+        const bench::Usage u = run("ffmpeg", {"-nostdin", "-y", "-i", clip, "-vn", "-f", "mp3", "-acodec", "libmp3lame",
+                                              "-ab", "128000", "-ac", "2", "-ar", "44100", "-threads", "1",
+                                              dir + "/" + QFileInfo(clip).completeBaseName() + ".mp3"}, dir);
+        total.wall += u.wall;
+        total.cpu += u.cpu;
+    }
+    expectOutputs(dir, clips.size());
+    return total;
+}
+
+double median(std::vector<double> v)
+{
+    std::sort(v.begin(), v.end());
+    return v[v.size() / 2];
+}
+
+} // namespace
 
 int main(int argc, char** argv)
 {
     QCoreApplication app(argc, argv);
-    const QString tool = QCoreApplication::applicationDirPath() + "/../bin/varnel-convert";
-    const QStringList clips = bench::makeClips(QCoreApplication::applicationDirPath() + "/media", 4, 10);
-    std::vector<double> serial, parallel;
-    for (int round = 0; round < 3; ++round)
-        for (int jobs : {1, 2}) {
-            QTemporaryDir out;
-            const double ms = bench::timedRun(tool, QStringList{"convert", "--choose", "2", "--threads", "1", "--jobs",
-                                                                QString::number(jobs), "--output-folder", out.path()} +
-                                                        clips);
-            (jobs == 1 ? serial : parallel).push_back(ms);
-        }
-    std::sort(serial.begin(), serial.end());
-    std::sort(parallel.begin(), parallel.end());
-    std::printf("--jobs 1: %.0f ms\n--jobs 2: %.0f ms\nspeed-up: %.2f\n", serial[1], parallel[1], serial[1] / parallel[1]);
+    const QString binDir = qEnvironmentVariableIsEmpty("VARNEL_BENCH_BIN")
+                               ? QCoreApplication::applicationDirPath() + "/../bin"
+                               : qEnvironmentVariable("VARNEL_BENCH_BIN");
+    const QString tool = QDir::cleanPath(binDir + "/varnel-convert");
+    if (!QFileInfo(tool).isExecutable())
+        fail(tool + " is missing (set VARNEL_BENCH_BIN to the folder that holds it)");
+    QTemporaryDir tmp;
+    if (!tmp.isValid())
+        fail("cannot make a temporary folder");
+    work = tmp.path();
+    cpu_set_t set;
+    const int cores = sched_getaffinity(0, sizeof set, &set) == 0 ? CPU_COUNT(&set) : 1; // as nproc counts
+
+    const QString media = QCoreApplication::applicationDirPath() + "/media";
+    const QStringList clips = bench::makeClips(media, 40, 1, "320x240");
+    const QStringList longClip = bench::makeClips(media, 1, 10, "320x240");
+    if (clips.size() != 40 || longClip.size() != 1)
+        fail("ffmpeg could not make the clips in " + media);
+
+    const bench::Usage serial = convert(tool, clips, 1, "jobs1");
+    const bench::Usage parallel = convert(tool, clips, 2, "jobs2");
+    const bench::Usage loop = ffmpegLoop(clips, "loop");
+    std::printf("convert --jobs 1: wall %.2f s, cpu %.2f s\n", serial.wall, serial.cpu);
+    std::printf("convert --jobs 2: wall %.2f s, cpu %.2f s, wall / (cpu / %d cores) = %.2f (goal <= 1.15)\n",
+                parallel.wall, parallel.cpu, cores, parallel.wall / (parallel.cpu / cores));
+    std::printf("plain ffmpeg loop: wall %.2f s, cpu %.2f s\n", loop.wall, loop.cpu);
+    std::printf("converter's own cost per file: (cpu jobs1 - cpu loop) / %lld = %.3f s (goal <= 0.25)\n",
+                static_cast<long long>(clips.size()), (serial.cpu - loop.cpu) / clips.size());
+
+    // One long file is quick, so rounds alternate and the medians count against noise from other users.
+    std::vector<double> viaTool, direct;
+    for (int round = 0; round < 3; ++round) {
+        viaTool.push_back(convert(tool, longClip, 1, QStringLiteral("long-convert%1").arg(round)).wall);
+        direct.push_back(ffmpegLoop(longClip, QStringLiteral("long-ffmpeg%1").arg(round)).wall);
+    }
+    std::printf("10 s clip (median of 3): convert %.3f s wall vs ffmpeg %.3f s: ratio %.3f (goal <= 1.06)\n",
+                median(viaTool), median(direct), median(viaTool) / median(direct));
     return 0;
 }

@@ -84,7 +84,7 @@ std::string toolProgram(const char* envName, const char* fallback)
 
 // Runs a tool with its standard output on a pipe; returns the pipe's read
 // end and the child's id, or -1.
-int spawnReading(const char* envName, const char* fallback, const Args& args, pid_t* child)
+int spawnReading(const char* envName, const char* fallback, const Args& args, pid_t* child, bool withErrors = false)
 {
     int fds[2];
     if (::pipe(fds) != 0)
@@ -97,6 +97,8 @@ int spawnReading(const char* envName, const char* fallback, const Args& args, pi
     }
     if (*child == 0) {
         ::dup2(fds[1], STDOUT_FILENO);
+        if (withErrors)
+            ::dup2(fds[1], STDERR_FILENO);
         ::close(fds[0]);
         ::close(fds[1]);
         ::prctl(PR_SET_PDEATHSIG, SIGKILL); // dies with this adapter
@@ -122,7 +124,47 @@ bool lengthUnknown(const std::string& value)
     return end == value.c_str() || !(v > 0);
 }
 
+std::string trimmed(std::string text)
+{
+    while (!text.empty() && std::isspace(static_cast<unsigned char>(text.back())))
+        text.pop_back();
+    size_t first = 0;
+    while (first < text.size() && std::isspace(static_cast<unsigned char>(text[first])))
+        ++first;
+    return text.substr(first);
+}
+
 } // namespace
+
+std::string probeErrorOf(const std::string& answer, const std::string& file)
+{
+    // A readable file answers with its duration alone; anything else is
+    // ffprobe's complaint. Its line about the file itself says most.
+    std::string first, aboutFile;
+    size_t from = 0;
+    while (from < answer.size()) {
+        size_t end = answer.find('\n', from);
+        if (end == std::string::npos)
+            end = answer.size();
+        std::string line = trimmed(answer.substr(from, end - from));
+        from = end + 1;
+        if (line.empty())
+            continue;
+        char* stop = nullptr;
+        std::strtod(line.c_str(), &stop);
+        if (*stop == '\0' || line == "N/A")
+            continue;
+        for (char& c : line)
+            if (static_cast<unsigned char>(c) < 0x20)
+                c = ' ';
+        if (first.empty())
+            first = line;
+        const std::string prefix = file + ": ";
+        if (aboutFile.empty() && line.rfind(prefix, 0) == 0)
+            aboutFile = line.substr(prefix.size());
+    }
+    return aboutFile.empty() ? first : aboutFile;
+}
 
 bool isIdentifyRun(const Args& given)
 {
@@ -165,7 +207,7 @@ int identifyWithLength(const Args& playerArgs, const std::string& file)
     const int probeFd = spawnReading("VARNEL_FFPROBE", "ffprobe",
                                      {"-v", "error", "-show_entries", "format=duration", "-of",
                                       "default=noprint_wrappers=1:nokey=1", file},
-                                     &probe);
+                                     &probe, true);
     if (probeFd >= 0) {
         std::string answer;
         char buffer[256];
@@ -175,10 +217,11 @@ int identifyWithLength(const Args& playerArgs, const std::string& file)
                 answer.append(buffer, static_cast<size_t>(n));
         ::close(probeFd);
         waitFor(probe);
-        while (!answer.empty() && std::isspace(static_cast<unsigned char>(answer.back())))
-            answer.pop_back();
-        if (!lengthUnknown(answer))
-            std::printf("ID_LENGTH=%s\n", answer.c_str());
+        const std::string error = probeErrorOf(answer, file);
+        if (!error.empty())
+            std::printf("ID_PROBE_ERROR=%s\n", error.c_str());
+        else if (!lengthUnknown(answer))
+            std::printf("ID_LENGTH=%s\n", trimmed(answer).c_str());
     }
     std::fflush(stdout);
     return code;

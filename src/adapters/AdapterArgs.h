@@ -50,4 +50,9 @@ int identifyWithLength(const Args& playerArgs, const std::string& file);
 
 bool isIdentifyRun(const Args& given);
 
+// ffprobe's complaint in its answer about a file (its line about the file,
+// without the file's name; else its first line); empty when it only gave a
+// length.
+std::string probeErrorOf(const std::string& answer, const std::string& file);
+
 } // namespace varnel::adapter

@@ -6,6 +6,10 @@
 #include "cli/Terminal.h"
 
 #include "core/common/TextNumbers.h"
+#include "core/common/Interrupts.h"
+#include "core/convert/ConversionRun.h"
+#include "core/convert/OutputFiles.h"
+#include "core/convert/RowJob.h"
 #include "core/convert/RowPlan.h"
 #include "core/preview/ClipTimes.h"
 #include "core/profiles/Catalogue.h"
@@ -18,6 +22,8 @@
 #include <QFileInfo>
 #include <QJsonArray>
 #include <QJsonDocument>
+#include <QJsonObject>
+#include <QRegularExpression>
 
 namespace varnel::cli {
 
@@ -47,6 +53,8 @@ int plan(const QStringList& args)
     }
 
     const Settings settings = ws.settings();
+    if (const auto given = a.last("--existing"); given && *given != QLatin1String("new") && *given != QLatin1String("overwrite"))
+        throw UsageError("--existing takes new or overwrite");
     const QString existing = a.last("--existing").value_or(
         isNumberEqual(settings.read(SettingKey::ExistedFile), 0) ? QStringLiteral("new") : QStringLiteral("overwrite"));
     PlanContext context;
@@ -68,10 +76,13 @@ int plan(const QStringList& args)
         try {
             const QString stats = folder + QStringLiteral("/.") + QFileInfo(item.path()).fileName() +
                                   QStringLiteral(".%1.stats").arg(r + 1);
-            const RowPlan p = planRow(item, context, taken, stats);
+            const RowPlan p = planRow(item, context, taken, stats, PartialMode::NameOnly);
             taken.insert(p.output);
             jsonLine({{"source", item.path()}, {"output", p.output}, {"partial", p.partial},
-                      {"statistics", stats}, {"argv", QJsonArray::fromStringList(p.command.command.argv())}});
+                      {"statistics", stats}, {"existing", existing},
+                      {"expect", QJsonObject{{"video", p.expected.video}, {"audio", p.expected.audio},
+                                             {"seconds", p.expected.clipSeconds}}},
+                      {"argv", QJsonArray::fromStringList(p.command.command.argv())}});
         } catch (const BuildError& e) {
             allPlanned = false;
             err() << item.path() << ": " << e.what() << '\n';
@@ -93,42 +104,68 @@ int runPlan(const QStringList& args)
     }
     const QJsonObject o = QJsonDocument::fromJson(line.trimmed()).object();
     RowPlan plan;
+    plan.source = o.value("source").toString();
     plan.output = o.value("output").toString();
-    plan.partial = o.value("partial").toString();
+    const QString planned = o.value("partial").toString();
+    const QString existing = o.value("existing").toString(QStringLiteral("new"));
     QStringList argv;
     for (const QJsonValue& v : o.value("argv").toArray())
         argv << v.toString();
-    if (plan.output.isEmpty() || plan.partial.isEmpty() || argv.isEmpty())
+    if (plan.output.isEmpty() || planned.isEmpty() || argv.isEmpty() || !argv.contains(planned) ||
+        (existing != QLatin1String("new") && existing != QLatin1String("overwrite")))
         throw UsageError("run-plan takes one line that plan printed");
-    QDir().mkpath(QFileInfo(plan.output).path());
-    QFile::remove(plan.partial);
+    plan.addNew = existing == QLatin1String("new");
+    const QString name = QFileInfo(plan.output).fileName();
+    plan.extension = name.mid(name.lastIndexOf(u'.'));
+    plan.taken = {plan.source};
+    const QJsonObject expect = o.value("expect").toObject();
+    plan.expected.video = expect.value("video").toBool();
+    plan.expected.audio = expect.value("audio").toBool();
+    plan.expected.clipSeconds = expect.value("seconds").toDouble();
+    const QString folder = QFileInfo(plan.output).path();
+    QDir().mkpath(folder);
+    output::removeStalePartials(folder, output::RunIdentity::current());
+    // The encoder writes to a partial of this run's own, never to a file the
+    // line names.
+    const output::PartialFile partial = output::createPartial(plan.output, output::RunIdentity::current());
+    if (partial.path.isEmpty()) {
+        err() << "cannot create a file in " << folder << ": " << partial.error << '\n';
+        return 1;
+    }
+    plan.partial = partial.path;
+    argv.replaceInStrings(QRegularExpression(QStringLiteral("^") + QRegularExpression::escape(planned) + u'$'),
+                          plan.partial);
+    for (const QString& arg : argv)
+        plan.command.command.quoted(arg).literal(QStringLiteral(" "));
 
     ToolRegistry tools;
-    Command command;
-    for (const QString& arg : argv)
-        command.quoted(arg).literal(QStringLiteral(" "));
-    int exitCode = -1;
-    bool crashed = true;
-    QString lastLines;
+    Interrupts interrupts;
+    RowOutcome outcome;
     QEventLoop wait;
-    QObject::connect(&tools, &ToolRegistry::toolFinished, &wait, [&](qint64, int code, bool crash, const QString& last) {
-        exitCode = code;
-        crashed = crash;
-        lastLines = last;
+    auto* job = new RowJob(tools, plan, QFileInfo(argv.first()).path());
+    QObject::connect(job, &RowJob::finished, &wait, [&](const RowOutcome& o) {
+        outcome = o;
         wait.quit();
     });
-    if (tools.start(command, QFileInfo(argv.first()).path()) == 0) {
+    QObject::connect(job, &QObject::destroyed, &wait, &QEventLoop::quit);
+    QObject::connect(&interrupts, &Interrupts::interrupted, job, [job] { job->cancel(10000); });
+    if (!job->start()) {
+        delete job;
         err() << "cannot start " << argv.first() << '\n';
         return 1;
     }
     wait.exec();
     QFile::remove(o.value("statistics").toString());
-    const QString reason = completeRow(plan, exitCode, crashed, lastLines);
-    const QString status = reason.isEmpty() ? QStringLiteral("OK") : QStringLiteral("Fail");
-    out() << QStringList{o.value("source").toString(), status, plan.output}.join(u'\t') << '\n';
-    for (const QString& l : reason.split(u'\n', Qt::SkipEmptyParts))
+    if (interrupts.received()) {
+        err() << RunText::Canceled << '\n';
+        return 3;
+    }
+    delete job;
+    const QString status = outcome.ok ? RunText::Ok : RunText::Fail;
+    out() << QStringList{plan.source, status, outcome.ok ? outcome.output : plan.output}.join(u'\t') << '\n';
+    for (const QString& l : outcome.reason.split(u'\n', Qt::SkipEmptyParts))
         err() << "    " << l << '\n';
-    return reason.isEmpty() ? 0 : 1;
+    return outcome.ok ? 0 : 1;
 }
 
 } // namespace varnel::cli

@@ -9,9 +9,9 @@
 #include "core/convert/ConversionRun.h"
 #include "core/profiles/Catalogue.h"
 #include "core/settings/Settings.h"
+#include "core/tools/ChildProcess.h"
 
 #include <QEventLoop>
-#include <QProcess>
 #include <QTemporaryDir>
 
 namespace varnel::cli {
@@ -33,7 +33,7 @@ int selftest(const QStringList& args)
     QTemporaryDir work;
     const QString clip = work.filePath("selftest.mp4");
     const QString ffmpeg = qEnvironmentVariable("VARNEL_FFMPEG", QStringLiteral("ffmpeg"));
-    QProcess make;
+    ChildProcess make;
     make.setProcessChannelMode(QProcess::MergedChannels);
     make.start(ffmpeg, {"-nostdin", "-loglevel", "error", "-y", "-f", "lavfi", "-i",
                         "testsrc=size=320x240:rate=25:duration=1", "-f", "lavfi", "-i",

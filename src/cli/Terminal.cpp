@@ -5,12 +5,21 @@
 #include "platform/PowerOff.h"
 
 #include <QEventLoop>
+#include <QTimer>
 
 namespace varnel::cli {
 
 void TerminalMessages::information(const QString& text)
 {
     err() << text << '\n' << Qt::flush;
+}
+
+void TerminalMessages::information(const QString& text, const QString& details)
+{
+    err() << text << '\n';
+    for (const QString& line : details.split(u'\n', Qt::SkipEmptyParts))
+        err() << "  " << line << '\n';
+    err() << Qt::flush;
 }
 
 void TerminalMessages::error(const QString& text)
@@ -20,7 +29,17 @@ void TerminalMessages::error(const QString& text)
 
 void TerminalShell::shutdown()
 {
-    requestPowerOff();
+    m_shutdown = requestPowerOff();
+}
+
+void TerminalShell::waitForShutdownRequest()
+{
+    if (!m_shutdown)
+        return;
+    QEventLoop wait;
+    QObject::connect(m_shutdown, &QObject::destroyed, &wait, &QEventLoop::quit);
+    QTimer::singleShot(15000, &wait, &QEventLoop::quit);
+    wait.exec();
 }
 
 Session::Session() : workspace(programFolder(), shell, messages) {}

@@ -5,12 +5,15 @@
 #include "core/common/UserMessages.h"
 #include "core/workspace/Workspace.h"
 
+#include <QPointer>
+
 namespace varnel::cli {
 
 // Messages go to standard error.
 class TerminalMessages : public UserMessages {
 public:
     void information(const QString& text) override;
+    void information(const QString& text, const QString& details) override;
     void error(const QString& text) override;
 };
 
@@ -22,6 +25,11 @@ public:
     bool openHelp(const QString&) override { return true; }
     bool openFolder(const QString&) override { return true; }
     void shutdown() override;
+    // A shutdown asked for is sent before the program ends.
+    void waitForShutdownRequest();
+
+private:
+    QPointer<QObject> m_shutdown;
 };
 
 struct Session {

@@ -146,7 +146,8 @@ TEST_F(Conventions, ABatchPlannedAndRunThroughGnuParallelMatchesConvert)
     ASSERT_EQ(out.count('\n'), 4);
     const QJsonObject first = json(0);
     EXPECT_EQ(first.value("output").toString(), viaParallel.path() + "/a.mp4");
-    EXPECT_EQ(first.value("partial").toString(), viaParallel.path() + "/.a.partial.mp4");
+    EXPECT_TRUE(first.value("partial").toString().startsWith(viaParallel.path() + "/.a."));
+    EXPECT_TRUE(first.value("partial").toString().endsWith(".partial.mp4"));
     EXPECT_TRUE(first.value("argv").toArray().contains(first.value("partial").toString()));
     EXPECT_TRUE(first.value("argv").toArray().contains(first.value("statistics").toString()));
     EXPECT_TRUE(QDir(viaParallel.path()).isEmpty()) << "plan encodes nothing";

@@ -23,11 +23,15 @@ struct RunRig {
     PreviewState& preview = workspace.preview();
     ConversionRun* run = &workspace.run();
 
+    std::vector<RunResult> results; // each run's, as it was decided
+
     RunRig()
     {
         settings.write(SettingKey::OutputFolder, out.path());
         workspace.chooseEntry(2);
+        QObject::connect(run, &ConversionRun::decided, [this](const RunResult& r) { results.push_back(r); });
     }
+    RunResult::Outcome lastOutcome() const { return results.back().outcome; }
     void choose(int n) { workspace.chooseEntry(n); }
     int addRow(const QString& path, const QString& end)
     {

@@ -120,4 +120,42 @@ MediaInfo probeMedia(const QString& path)
     return info;
 }
 
+namespace {
+
+// The fields of /proc/PID/stat after the command's closing parenthesis,
+// with the name in front.
+QStringList statOf(qint64 pid)
+{
+    QFile f(QStringLiteral("/proc/%1/stat").arg(pid));
+    if (!f.open(QIODevice::ReadOnly))
+        return {};
+    const QString line = QString::fromUtf8(f.readAll());
+    const int open = line.indexOf('('), close = line.lastIndexOf(')');
+    if (open < 0 || close < open)
+        return {};
+    return QStringList{line.mid(open + 1, close - open - 1)} + line.mid(close + 2).split(' ');
+}
+
+} // namespace
+
+QList<qint64> childProcesses(qint64 parent, const QString& name)
+{
+    QList<qint64> found;
+    for (const QString& entry : QDir("/proc").entryList(QDir::Dirs)) {
+        bool isPid = false;
+        const qint64 pid = entry.toLongLong(&isPid);
+        const QStringList stat = isPid ? statOf(pid) : QStringList();
+        // name, state, ppid
+        if (stat.size() > 2 && stat[2].toLongLong() == parent && stat[1] != "Z" && (name.isEmpty() || stat[0] == name))
+            found << pid;
+    }
+    return found;
+}
+
+bool processAlive(qint64 pid)
+{
+    const QStringList stat = statOf(pid);
+    return stat.size() > 1 && stat[1] != "Z";
+}
+
 } // namespace varnel::test

@@ -67,6 +67,12 @@ struct MediaInfo {
 };
 MediaInfo probeMedia(const QString& path);
 
+// Live (not zombie) processes whose parent is parent, and whose name (comm)
+// is name when one is given.
+QList<qint64> childProcesses(qint64 parent, const QString& name = {});
+// Whether a process of that id still runs (a zombie does not).
+bool processAlive(qint64 pid);
+
 } // namespace varnel::test
 
 #include "core/common/ShellServices.h"

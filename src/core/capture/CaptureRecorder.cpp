@@ -1,5 +1,6 @@
 #include "core/capture/CaptureRecorder.h"
 
+#include "core/tools/ChildProcess.h"
 #include "core/tools/ToolRegistry.h"
 
 #include <QProcess>
@@ -41,7 +42,7 @@ CaptureRecorder::~CaptureRecorder()
     // (its owner waits for ended()). The reader ends with the killed run.
     if (m_process) {
         m_process->disconnect(this);
-        m_process->kill();
+        m_process->killGroup();
     }
     joinReader();
 }
@@ -75,7 +76,7 @@ bool CaptureRecorder::start(const RecorderInput& input, const RecorderOptions& o
     ::fcntl(fds[0], F_SETFD, FD_CLOEXEC);
     const QStringList argv = recorderCommand(m_programFolder, input, options).argv();
     nameThisProcessToItsTools();
-    auto* p = new QProcess(this);
+    auto* p = new ChildProcess(this);
     m_process = p;
     p->setWorkingDirectory(m_programFolder);
     p->setStandardOutputFile(QStringLiteral("/dev/fd/%1").arg(fds[1]));
@@ -175,16 +176,8 @@ void CaptureRecorder::stop()
     if (!isRunning())
         return;
     m_stopRequested = true;
-    m_process->write("q");
-    QPointer<QProcess> p = m_process;
-    QTimer::singleShot(m_graceMs, this, [p] {
-        if (p && p->state() != QProcess::NotRunning)
-            p->terminate(); // still finishes the file
-    });
-    QTimer::singleShot(2 * m_graceMs, this, [p] {
-        if (p && p->state() != QProcess::NotRunning)
-            p->kill();
-    });
+    // SIGTERM after the grace time still finishes the file.
+    m_process->end("q", m_graceMs);
 }
 
 } // namespace varnel

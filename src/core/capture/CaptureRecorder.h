@@ -13,9 +13,10 @@
 #include <mutex>
 #include <thread>
 
-class QProcess;
 
 namespace varnel {
+
+class ChildProcess;
 
 struct RecorderInput {
     QString format; // ffmpeg's -f: v4l2, x11grab, lavfi
@@ -62,7 +63,7 @@ private:
 
     QString m_programFolder;
     RecorderOptions m_options;
-    QPointer<QProcess> m_process;
+    QPointer<ChildProcess> m_process;
     std::thread m_reader;
     mutable std::mutex m_frameLock;
     PreviewFrame m_latest;

@@ -12,6 +12,12 @@ public:
     virtual ~UserMessages() = default;
     virtual void information(const QString& text) = 0;
     virtual void error(const QString& text) = 0;
+    // An information box whose text stays as it is, with more below it
+    // (details empty: the plain box).
+    virtual void information(const QString& text, const QString& details)
+    {
+        information(details.isEmpty() ? text : text + QStringLiteral("\n\n") + details);
+    }
 };
 
 } // namespace varnel

@@ -1,69 +1,60 @@
 #include "core/convert/ConversionRun.h"
 
-#include "core/common/ShellServices.h"
-#include "core/common/UserMessages.h"
 #include "core/common/TextNumbers.h"
-#include "core/convert/EncoderCommand.h"
+#include "core/convert/OutputFiles.h"
 #include "core/convert/ProgressMonitor.h"
+#include "core/convert/RowJob.h"
 #include "core/profiles/Catalogue.h"
 #include "core/settings/Settings.h"
+#include "core/sources/MediaProbe.h"
 #include "core/sources/SourceList.h"
-#include "core/tools/PlayerCommand.h"
 #include "core/tools/ToolRegistry.h"
 
 #include <QDir>
-#include <QFile>
 #include <QFileInfo>
 #include <QTimer>
 
 #include <algorithm>
 
-#include <cerrno>
-#include <cstdio>
-#include <cstring>
-
 namespace varnel {
 
-QString outputPathFor(const QString& sourcePath, const QString& outputFolder, const QString& extension, bool addNew,
-                      const QSet<QString>& taken)
+QString failureSummary(const RunResult& result)
 {
-    auto baseOf = [](const QString& path) {
-        const QString name = QFileInfo(path).fileName();
-        const int dot = name.indexOf(u'.');
-        return dot < 0 ? name : name.left(dot);
-    };
-    // Whatever the policy, the source itself is never written over: an
-    // encoder cannot read and replace the same file.
-    auto isTaken = [&](const QString& path) {
-        const QString absolute = QFileInfo(path).absoluteFilePath();
-        return absolute == QFileInfo(sourcePath).absoluteFilePath() || taken.contains(absolute);
-    };
-    QString out = outputFolder + u'/' + baseOf(sourcePath) + extension;
-    while ((addNew && QFileInfo::exists(out)) || isTaken(out))
-        out = outputFolder + u'/' + baseOf(out) + QStringLiteral("_New") + extension;
-    return out;
-}
-
-QString partialPathFor(const QString& outputPath)
-{
-    const QFileInfo out(outputPath);
-    const QString name = out.fileName();
-    const int dot = name.lastIndexOf(u'.');
-    const QString stem = dot < 0 ? name : name.left(dot);
-    const QString extension = dot < 0 ? QString() : name.mid(dot);
-    return out.path() + QStringLiteral("/.") + stem + QStringLiteral(".partial") + extension;
+    if (result.failures.empty())
+        return {};
+    QStringList lines{QStringLiteral("%1 of %2 files failed").arg(result.failures.size()).arg(result.rows)};
+    constexpr size_t kListed = 10;
+    for (size_t i = 0; i < std::min(kListed, result.failures.size()); ++i) {
+        const auto& f = result.failures[i];
+        lines << QStringLiteral("%1: %2").arg(f.source, f.reason.section(u'\n', 0, 0));
+    }
+    if (result.failures.size() > kListed)
+        lines << QStringLiteral("and %1 more").arg(result.failures.size() - kListed);
+    return lines.join(u'\n');
 }
 
 ConversionRun::ConversionRun(RunEnvironment env, QObject* parent) : QObject(parent), m_env(std::move(env))
 {
     setJobs(1);
-    connect(m_env.tools, &ToolRegistry::toolFinished, this, &ConversionRun::onToolFinished);
     // Rows can be removed while the run goes on; it keeps to the rows it has.
     connect(m_env.list, &SourceList::rowRemoved, this, &ConversionRun::forgetRow);
     connect(m_env.list, &SourceList::cleared, this, [this] {
         while (m_active && m_rowCount > 0)
             forgetRow(m_rowCount - 1);
+        if (m_active)
+            nextRow();
     });
+    // Rows still being added are waited for.
+    if (m_env.probe) {
+        connect(m_env.probe, &MediaProbe::probed, this, [this] {
+            if (m_active)
+                nextRow();
+        });
+        connect(m_env.probe, &MediaProbe::idle, this, [this] {
+            if (m_active)
+                nextRow();
+        });
+    }
 }
 
 ConversionRun::~ConversionRun() = default;
@@ -122,20 +113,21 @@ QString ConversionRun::outputPath(int row) const
 
 bool ConversionRun::anySlotBusy() const
 {
-    return std::any_of(m_slots.begin(), m_slots.end(), [](const Slot& s) { return s.row >= 0 || s.gone; });
+    return std::any_of(m_slots.begin(), m_slots.end(), [](const Slot& s) { return s.job != nullptr; });
 }
 
 ConversionRun::Slot* ConversionRun::freeSlot()
 {
     for (Slot& s : m_slots)
-        if (s.row < 0 && !s.gone)
+        if (!s.job)
             return &s;
     return nullptr;
 }
 
 bool ConversionRun::start()
 {
-    if (m_active || m_env.list->isEmpty())
+    const int queued = m_env.probe ? m_env.probe->queuedCount() : 0;
+    if (m_active || m_env.list->count() + queued == 0)
         return false;
     m_active = true;
     m_cancelRequested = false;
@@ -145,7 +137,6 @@ bool ConversionRun::start()
     emit frameCaption(RunText::Progress);
     emit panelVisible(true);
     m_total = 0;
-    m_rowsConverted = 0;
     emit totalProgress(0);
     emit busy(true);
 
@@ -155,10 +146,16 @@ bool ConversionRun::start()
     m_folderError.clear();
     if (!QDir().mkpath(m_outputFolder))
         m_folderError = QStringLiteral("the output folder %1 does not exist and cannot be created").arg(m_outputFolder);
+    else
+        output::removeStalePartials(m_outputFolder, output::RunIdentity::current());
     m_existedFile = m_options.existedFile.value_or(settings.read(SettingKey::ExistedFile));
     m_thread = m_options.thread.value_or(settings.read(SettingKey::Thread));
 
-    m_rowCount = m_rowsAtStart = m_env.list->count();
+    // The rows still being added belong to this run too.
+    m_rowCount = m_rowsAtStart = m_env.list->count() + queued;
+    m_result = RunResult{};
+    m_result.rows = m_rowsAtStart;
+    m_result.outputFolder = m_outputFolder;
     m_outputs.assign(static_cast<size_t>(m_rowCount), QString());
     m_nextRow = 0;
     processRow();
@@ -178,6 +175,14 @@ void ConversionRun::setSlotStatus(const Slot& slot, const QString& status, const
         setStatus(slot.row, status, reason);
 }
 
+bool ConversionRun::rowReady(int row) const
+{
+    const MediaProbe* probe = m_env.probe;
+    const auto probed = [&](int r) { return r < m_env.list->count() && !(probe && probe->isProbing(r)); };
+    // Otherwise the whole list first: its rows are probed in order.
+    return probed(m_options.convertWhileAdding ? row : m_rowCount - 1);
+}
+
 // Starts rows while jobs are free; completes the run when all are done.
 void ConversionRun::processRow()
 {
@@ -191,29 +196,20 @@ void ConversionRun::processRow()
     while (Slot* slot = freeSlot()) {
         if (m_nextRow >= m_rowCount)
             break;
+        if (!rowReady(m_nextRow)) {
+            const int waiting = m_rowCount - std::min(m_rowCount, m_env.list->count()) +
+                                (m_env.probe && m_env.probe->isBusy() ? 1 : 0);
+            emit frameCaption(RunText::Progress + RunText::WaitingForFiles.arg(waiting).arg(m_rowsAtStart));
+            return; // the probe's next report brings us back
+        }
         const int row = m_nextRow++;
         emit trackProgress(0);
         const QString source = m_env.list->item(row).path();
         if (!QFileInfo(source).isFile()) {
-            m_env.messages->error(source + RunText::InvalidInput);
-            emit busy(false);
-            emit trackProgress(0);
-            emit totalProgress(0);
-            // Other jobs of this run stop with it.
-            for (Slot& other : m_slots)
-                if (other.pid != 0)
-                    cancelJob(other);
-            resetJobs();
-            endRun(Outcome::InvalidSource);
+            stopForInvalidSource(source);
             return;
         }
-        try {
-            startEncoder(*slot, row);
-        } catch (const BuildError& e) {
-            slot->monitor->stop();
-            setSlotStatus(*slot, RunText::Fail, QString::fromUtf8(e.what()));
-            finishSlot(*slot);
-        }
+        startRow(*slot, row);
         if (!m_active)
             return;
     }
@@ -221,73 +217,87 @@ void ConversionRun::processRow()
         complete();
 }
 
-void ConversionRun::startEncoder(Slot& slot, int row)
+void ConversionRun::startRow(Slot& slot, int row)
 {
     slot.row = row;
     slot.gone = false;
-    if (!m_folderError.isEmpty())
-        throw BuildError(m_folderError.toStdString());
-    const CatalogueEntry* entry = Catalogue::entry(m_env.entryNumber());
     const SourceItem item = m_env.list->item(row); // a copy: handlers may remove the row
-
-    // Neither a file of the list nor an output of this run is written over.
-    QSet<QString> taken;
-    for (int r = 0; r < m_env.list->count(); ++r)
-        taken.insert(QFileInfo(m_env.list->item(r).path()).absoluteFilePath());
-    for (const QString& used : m_outputs)
-        if (!used.isEmpty())
-            taken.insert(QFileInfo(used).absoluteFilePath());
-    PlanContext context;
-    context.outputFolder = m_outputFolder;
-    context.extension = entry ? extensionOfText(entry->text) : QString();
-    context.addNew = isNumberEqual(m_existedFile, 0);
-    context.entryNumber = m_env.entryNumber();
-    context.sheet = m_env.sheet;
-    context.threadSetting = m_thread;
-    context.programFolder = m_env.programFolder;
-    slot.plan = planRow(item, context, taken, slot.monitor->statisticsFile());
-    const QString& output = slot.plan.output;
-    const QString& partial = slot.plan.partial;
-
-    m_outputs[static_cast<size_t>(row)] = output;
-    emit frameCaption(RunText::Progress + item.path() + QStringLiteral(" To ") + output);
+    RowPlan plan;
+    try {
+        if (!m_folderError.isEmpty())
+            throw BuildError(m_folderError.toStdString());
+        const CatalogueEntry* entry = Catalogue::entry(m_env.entryNumber());
+        // Neither a file of the list nor an output of this run is written over.
+        QSet<QString> taken;
+        for (int r = 0; r < m_env.list->count(); ++r)
+            taken.insert(QFileInfo(m_env.list->item(r).path()).absoluteFilePath());
+        for (const QString& used : m_outputs)
+            if (!used.isEmpty())
+                taken.insert(QFileInfo(used).absoluteFilePath());
+        PlanContext context;
+        context.outputFolder = m_outputFolder;
+        context.extension = entry ? extensionOfText(entry->text) : QString();
+        context.addNew = isNumberEqual(m_existedFile, 0);
+        context.entryNumber = m_env.entryNumber();
+        context.sheet = m_env.sheet;
+        context.threadSetting = m_thread;
+        context.programFolder = m_env.programFolder;
+        plan = planRow(item, context, taken, slot.monitor->statisticsFile());
+    } catch (const BuildError& e) {
+        failSlot(slot, QString::fromUtf8(e.what()));
+        return;
+    }
+    m_outputs[static_cast<size_t>(row)] = plan.output;
+    emit frameCaption(RunText::Progress + item.path() + QStringLiteral(" To ") + plan.output);
     setSlotStatus(slot, RunText::Processing);
 
-    QFile::remove(partial); // a leftover of a run that was killed
-    slot.pid = m_env.tools->start(slot.plan.command.command, m_env.programFolder);
-    if (slot.pid == 0)
-        throw BuildError(QStringLiteral("cannot start %1/fp.dll").arg(m_env.programFolder).toStdString());
-    slot.monitor->start(slot.plan.command.durationSeconds);
+    auto* job = new RowJob(*m_env.tools, plan, m_env.programFolder, this);
+    if (!job->start()) {
+        delete job;
+        failSlot(slot, QStringLiteral("cannot start %1/fp.dll").arg(m_env.programFolder));
+        return;
+    }
+    slot.job = job;
+    connect(job, &RowJob::finished, this, [this, job](const RowOutcome& outcome) {
+        const auto it = std::find_if(m_slots.begin(), m_slots.end(), [job](const Slot& s) { return s.job == job; });
+        if (it != m_slots.end())
+            onRowFinished(*it, outcome);
+        job->deleteLater();
+    });
+    slot.monitor->start(plan.command.durationSeconds);
     if (m_cancelRequested) // asked for while this row was being prepared
         doCancel();
 }
 
-void ConversionRun::onToolFinished(qint64 pid, int exitCode, bool crashed, const QString& lastLines)
+void ConversionRun::failSlot(Slot& slot, const QString& reason)
 {
-    if (const auto it = m_abandoned.find(pid); it != m_abandoned.end()) {
-        QFile::remove(it->second); // a cancelled row leaves nothing behind
-        m_abandoned.erase(it);
-        return;
+    slot.monitor->stop();
+    setSlotStatus(slot, RunText::Fail, reason);
+    if (!slot.gone) {
+        ++m_result.failed;
+        m_result.failures.push_back({m_env.list->item(slot.row).path(), reason});
     }
-    const auto found = std::find_if(m_slots.begin(), m_slots.end(), [pid](const Slot& s) { return s.pid == pid; });
-    if (!m_active || pid == 0 || found == m_slots.end())
-        return;
-    Slot& slot = *found;
-    slot.pid = 0;
+    finishSlot(slot);
+}
+
+void ConversionRun::onRowFinished(Slot& slot, const RowOutcome& outcome)
+{
+    slot.job = nullptr;
     slot.monitor->stop();
     if (slot.monitor == monitor())
         emit trackProgress(100);
-    const QString reason = completeRow(slot.plan, exitCode, crashed, lastLines);
-    if (!reason.isEmpty()) {
-        setSlotStatus(slot, RunText::Fail, reason);
-    } else {
-        setSlotStatus(slot, RunText::Ok);
-        ++m_rowsConverted;
-        // Never still on a long list, never ahead of the rows done: three
-        // rows still show 33, 66 and 100.
-        m_total = static_cast<int>(100LL * m_rowsConverted / m_rowsAtStart);
-        emit totalProgress(m_total);
+    if (!outcome.ok) {
+        failSlot(slot, outcome.reason);
+        return;
     }
+    if (!slot.gone)
+        m_outputs[static_cast<size_t>(slot.row)] = outcome.output;
+    setSlotStatus(slot, RunText::Ok);
+    ++m_result.converted;
+    // Never still on a long list, never ahead of the rows done: three rows
+    // still show 33, 66 and 100.
+    m_total = static_cast<int>(100LL * m_result.converted / m_rowsAtStart);
+    emit totalProgress(m_total);
     finishSlot(slot);
 }
 
@@ -295,7 +305,7 @@ void ConversionRun::finishSlot(Slot& slot)
 {
     slot.row = -1;
     slot.gone = false;
-    slot.pid = 0;
+    slot.job = nullptr;
     nextRow();
 }
 
@@ -313,28 +323,17 @@ void ConversionRun::cancel()
     if (!m_active)
         return;
     m_cancelRequested = true;
-    if (std::any_of(m_slots.begin(), m_slots.end(), [](const Slot& s) { return s.pid != 0; }))
-        doCancel();
+    doCancel();
 }
 
 void ConversionRun::cancelJob(Slot& slot)
 {
     setSlotStatus(slot, RunText::Cancel);
-    if (slot.pid == 0)
-        return;
-    const qint64 pid = slot.pid;
-    m_abandoned[pid] = slot.plan.partial; // removed when the encoder has ended
-    postKeyToEncoder(*m_env.tools, pid, Key::Quit);
-    // An encoder that does not stop on its own is not left running.
-    ToolRegistry* tools = m_env.tools;
-    QTimer::singleShot(m_cancelGraceMs, tools, [tools, pid] { tools->terminate(pid); });
-}
-
-void ConversionRun::resetJobs()
-{
-    for (Slot& slot : m_slots) {
-        slot.monitor->stop();
-        slot = Slot{-1, false, 0, {}, slot.monitor};
+    if (!slot.gone)
+        ++m_result.cancelled;
+    if (RowJob* job = std::exchange(slot.job, nullptr)) {
+        job->disconnect(this);
+        job->cancel(m_cancelGraceMs); // it goes when its encoder has ended
     }
 }
 
@@ -347,15 +346,33 @@ void ConversionRun::doCancel()
         any = true;
         cancelJob(slot);
     }
-    if (!any) // between rows: the row that would have come next
+    if (!any && m_rowCount > 0) // between rows: the row that would have come next
         setStatus(std::min(m_nextRow, m_rowCount - 1), RunText::Cancel);
     emit busy(false);
-    m_env.messages->error(RunText::Canceled);
+    m_active = false;
+    m_result.outcome = Outcome::Cancelled;
+    emit decided(m_result);
     emit trackProgress(0);
     emit totalProgress(0);
     emit panelVisible(false);
-    resetJobs();
-    endRun(Outcome::Cancelled);
+    endRun();
+}
+
+void ConversionRun::stopForInvalidSource(const QString& source)
+{
+    // Other jobs of this run stop with it.
+    for (Slot& slot : m_slots)
+        if (slot.job)
+            cancelJob(slot);
+    m_active = false;
+    m_result.outcome = Outcome::InvalidSource;
+    m_result.invalidSource = source;
+    emit decided(m_result);
+    emit busy(false);
+    emit trackProgress(0);
+    emit totalProgress(0);
+    emit panelVisible(false);
+    endRun();
 }
 
 void ConversionRun::complete()
@@ -364,27 +381,27 @@ void ConversionRun::complete()
         slot.monitor->stop();
     emit totalProgress(100);
     emit busy(false);
-    if (isNumberEqual(Settings(dataFolder()).read(SettingKey::AutoShut), 1))
-        m_env.shell->shutdown();
-    m_env.messages->information(RunText::Completed);
+    m_active = false;
+    m_result.outcome = Outcome::Completed;
+    emit decided(m_result);
     emit trackProgress(0);
     emit totalProgress(0);
     emit panelVisible(false);
     m_total = 0;
-    if (!m_env.shell->openFolder(m_outputFolder))
-        m_env.messages->error(kCannotOpen.arg(m_outputFolder));
-    endRun(Outcome::Completed);
+    endRun();
 }
 
-void ConversionRun::endRun(Outcome outcome)
+void ConversionRun::endRun()
 {
-    for (Slot& slot : m_slots)
+    for (Slot& slot : m_slots) {
         slot.monitor->stop();
+        slot.row = -1;
+        slot.gone = false;
+        slot.job = nullptr;
+    }
     m_active = false;
     m_cancelRequested = false;
-    emit busy(false);
-    emit panelVisible(false);
-    emit finished(outcome);
+    emit finished(m_result);
 }
 
 } // namespace varnel

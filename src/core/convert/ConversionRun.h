@@ -1,24 +1,27 @@
 #pragma once
 // Converts every row of the source list, one encoder run per row, with the
-// profile chosen in the chooser and the values of the option sheet. Driven by
-// the encoder's end and by timers: nothing waits or spins.
+// profile chosen in the chooser and the values of the option sheet: a queue
+// of row jobs (see RowJob), driven by the encoders' ends, the checks of their
+// files and timers; nothing waits or spins. What follows a run (its message,
+// a shutdown, the folder opened) is for the window or varnel-convert to do
+// with the result.
 #include <QObject>
 #include "core/convert/RowPlan.h"
 
 #include <QSet>
 #include <QString>
 #include <functional>
-#include <map>
 #include <optional>
+#include <vector>
 
 namespace varnel {
 
+class MediaProbe;
 class OptionSheet;
 class ProgressMonitor;
-class ShellServices;
+class RowJob;
 class SourceList;
 class ToolRegistry;
-class UserMessages;
 
 namespace RunText {
 inline const QString Progress = QStringLiteral("Progress....");
@@ -29,14 +32,15 @@ inline const QString Cancel = QStringLiteral("Cancel");
 inline const QString InvalidInput = QStringLiteral("Invalid input file name. ");
 inline const QString Canceled = QStringLiteral("Conversion Canceled by the user!");
 inline const QString Completed = QStringLiteral("Conversion completed!");
+// While the rows of the run are still being added.
+inline const QString WaitingForFiles = QStringLiteral("Waiting for %1 of %2 files still being added...");
 }
 
 struct RunEnvironment {
     SourceList* list = nullptr;
     OptionSheet* sheet = nullptr;
     ToolRegistry* tools = nullptr;
-    ShellServices* shell = nullptr;
-    UserMessages* messages = nullptr;
+    MediaProbe* probe = nullptr;        // rows still being added are waited for
     QString programFolder;              // where fp.dll is
     QString dataFolder;                 // where the statistics file and outputs of "0" go
     std::function<int()> entryNumber;   // the chosen catalogue entry, 0 for none
@@ -47,29 +51,38 @@ struct RunEnvironment {
 // read from the settings file when the run starts.
 struct RunOptions {
     std::optional<QString> outputFolder, existedFile, thread;
+    // Rows still being added are converted as soon as each is probed; else
+    // the run begins once the list is complete.
+    bool convertWhileAdding = false;
 };
 
-// The output path for a source: the output folder, the file name up to its
-// first ".", and the extension; with addNew, "_New" is added while a file of
-// that name exists, and in any case while the path is one of the taken ones
-// (the sources of the list and the outputs already given in this run), so
-// that no user's file is written over by a run.
-QString outputPathFor(const QString& sourcePath, const QString& outputFolder, const QString& extension, bool addNew,
-                      const QSet<QString>& taken = {});
+struct RunResult {
+    enum class Outcome { Completed, Cancelled, InvalidSource };
+    Outcome outcome = Outcome::Completed;
+    int rows = 0; // the rows the run took on
+    int converted = 0, failed = 0, cancelled = 0;
+    QString outputFolder;
+    QString invalidSource; // the missing file that ended the run
+    struct Failure {
+        QString source, reason;
+    };
+    std::vector<Failure> failures; // in the order of the rows
+};
 
-// Where the encoder writes until the row has succeeded: beside the output,
-// with the same extension.
-QString partialPathFor(const QString& outputPath);
+// "N of M files failed" and each failed file with its reason (ten at most);
+// empty when none failed.
+QString failureSummary(const RunResult& result);
 
 class ConversionRun : public QObject {
     Q_OBJECT
 public:
-    enum class Outcome { Completed, Cancelled, InvalidSource };
+    using Outcome = RunResult::Outcome;
 
     ConversionRun(RunEnvironment env, QObject* parent = nullptr);
     ~ConversionRun() override;
 
-    // Starts a run; false when the list is empty or a run is already active.
+    // Starts a run; false when there is nothing to convert or a run is
+    // already active.
     bool start();
     // The panel's Cancel button.
     void cancel();
@@ -78,6 +91,7 @@ public:
     // The first job's monitor: the one the window's panel follows.
     ProgressMonitor* monitor() const { return m_slots.front().monitor; }
     QString outputFolder() const { return m_outputFolder; }
+    // Where the row's file ended up (or was meant to).
     QString outputPath(int row) const;
 
     void setOptions(RunOptions options) { m_options = std::move(options); }
@@ -101,32 +115,34 @@ signals:
     void rowStatus(int row, const QString& status, const QString& reason);
     // Each converting row's percentage, whichever job converts it.
     void rowProgress(int row, int percent);
-    void finished(ConversionRun::Outcome outcome);
+    // The outcome is known: the moment to say so, while the panel still shows.
+    void decided(const varnel::RunResult& result);
+    // The run is over and its panel hidden.
+    void finished(const varnel::RunResult& result);
 
 private:
     // One encoder at a time: a row being converted, or nothing.
     struct Slot {
         int row = -1;       // -1: free
         bool gone = false;  // its row was removed meanwhile: nothing is written to the list
-        qint64 pid = 0;
-        RowPlan plan;
+        RowJob* job = nullptr;
         ProgressMonitor* monitor = nullptr;
     };
 
     void processRow();
-    void startEncoder(Slot& slot, int row);
-    void onToolFinished(qint64 pid, int exitCode, bool crashed, const QString& lastLines);
+    bool rowReady(int row) const;
+    void startRow(Slot& slot, int row);
+    void onRowFinished(Slot& slot, const RowOutcome& outcome);
+    void failSlot(Slot& slot, const QString& reason);
     void finishSlot(Slot& slot);
     void nextRow();
     void complete();
-    void endRun(Outcome outcome);
+    void stopForInvalidSource(const QString& source);
+    void endRun();
     void setStatus(int row, const QString& status, const QString& reason = {});
     void setSlotStatus(const Slot& slot, const QString& status, const QString& reason = {});
     void doCancel();
-    // The job's row becomes "Cancel" and its encoder is asked to quit (and
-    // ended after the grace time); its partial file goes when it has ended.
     void cancelJob(Slot& slot);
-    void resetJobs();
     void forgetRow(int row);
     bool anySlotBusy() const;
     Slot* freeSlot();
@@ -142,8 +158,7 @@ private:
     int m_rowCount = 0;     // rows still to be walked through, as rows are removed
     int m_rowsAtStart = 0;  // the run bar's steps are counted once
     int m_total = 0;
-    int m_rowsConverted = 0;
-    std::map<qint64, QString> m_abandoned; // cancelled encoders and their partial files
+    RunResult m_result;
     int m_cancelGraceMs = 10000;
     QString m_outputFolder, m_existedFile, m_thread;
     QString m_folderError; // the output folder could not be made: every row fails so
@@ -151,3 +166,5 @@ private:
 };
 
 } // namespace varnel
+
+Q_DECLARE_METATYPE(varnel::RunResult)

@@ -71,9 +71,13 @@ QString sheetValue(const OptionSheet& sheet, const QString& group, const QString
 QString int16Text(const QString& v, const char* what)
 {
     const auto n = toInt16(v);
-    if (!n)
-        throw BuildError(QStringLiteral("%1 is not a number: %2").arg(QLatin1String(what), v).toStdString());
-    return QString::number(*n);
+    if (n)
+        return QString::number(*n);
+    if (strictNumber(v.trimmed()))
+        throw BuildError(QStringLiteral("%1 %2 is out of the accepted range, -32768 to 32767")
+                             .arg(QLatin1String(what), v.trimmed())
+                             .toStdString());
+    throw BuildError(QStringLiteral("%1 is not a number: %2").arg(QLatin1String(what), v).toStdString());
 }
 
 int timeSeconds(const QString& t)
@@ -112,9 +116,9 @@ EncoderCommand buildEncoderCommand(const EncoderInputs& in)
     v.audioCodec = codecPiece(audioCodecTable(), sheetValue(sheet, Group::Audio, "Audio Codec"));
     v.noAudio = sheetValue(sheet, Group::Audio, "Disable Audio") == QLatin1String("No") ? QString()
                                                                                       : QStringLiteral(" -an ");
-    v.audioBitrate = int16Text(sheetValue(sheet, Group::Audio, "Audio Bitrate"), "audio bitrate");
+    v.audioBitrate = int16Text(sheetValue(sheet, Group::Audio, "Audio Bitrate"), "Audio Bitrate");
     v.sampleRate = sheetValue(sheet, Group::Audio, "Sample Rate");
-    v.channels = int16Text(sheetValue(sheet, Group::Audio, "Audio Channel"), "audio channels");
+    v.channels = int16Text(sheetValue(sheet, Group::Audio, "Audio Channel"), "Audio Channel");
     const int start = timeSeconds(in.startText);
     const int duration = timeSeconds(in.endText) - start;
     v.startSeconds = QString::number(start);
@@ -186,7 +190,8 @@ EncoderCommand buildEncoderCommand(const EncoderInputs& in)
         .quoted(!in.statisticsFile.isEmpty() ? in.statisticsFile
                                              : (in.dataFolder.isEmpty() ? in.programFolder : in.dataFolder) +
                                                    QStringLiteral("/curconvert.log"));
-    return {c, start, duration};
+    const bool audioForm = choice->form == CommandForm::Audio || choice->form == CommandForm::Wma;
+    return {c, start, duration, !audioForm, !audioForm, audioForm || v.noAudio.isEmpty()};
 }
 
 } // namespace varnel

@@ -26,6 +26,9 @@ struct EncoderCommand {
     Command command;
     int startSeconds = 0;
     int durationSeconds = 0; // end minus start; negative when the end comes first
+    bool clipped = true;     // the clip times apply (audio forms convert the whole source)
+    bool makesVideo = true;
+    bool makesAudio = true;  // unless the form or "Disable Audio" drops the sound
 };
 
 // A missing option row, a value that is not a number, or a clip time that is

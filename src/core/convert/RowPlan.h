@@ -3,6 +3,7 @@
 // what decides afterwards whether it converted. The run, and varnel-convert's
 // plan and run-plan, share both.
 #include "core/convert/EncoderCommand.h"
+#include "core/convert/OutputCheck.h"
 
 #include <QSet>
 #include <QString>
@@ -23,20 +24,40 @@ struct PlanContext {
 };
 
 struct RowPlan {
-    QString output;  // where the file ends up
-    QString partial; // where the encoder writes until it has succeeded
+    QString source;
+    QString output;  // where the file is meant to end up
+    QString partial; // where the encoder writes until the output is known whole
+    bool addNew = false;
+    QString extension;
+    QSet<QString> taken; // paths the output may never take (sources, earlier outputs)
     EncoderCommand command;
+    OutputExpectation expected;
 };
 
-// The output (never a taken path: a source of the list or an output used
-// before), its partial file and the encoder command writing statistics to
-// the given file. Throws BuildError with the reason a row cannot be converted.
-RowPlan planRow(const SourceItem& item, const PlanContext& context, const QSet<QString>& taken,
-                const QString& statisticsFile);
+enum class PartialMode {
+    Create,  // the partial is created now, exclusively, for this process's run
+    NameOnly // only named (a plan printed for later)
+};
 
-// After the encoder: empty when it converted, the partial file now renamed
-// to the output; otherwise the reason, the partial file removed, and the
-// encoder's last lines added.
-QString completeRow(const RowPlan& plan, int exitCode, bool crashed, const QString& lastLines);
+// The output (never a taken path), its partial file and the encoder command
+// writing statistics to the given file. Throws BuildError with the reason a
+// row cannot be converted; nothing is left on disk then.
+RowPlan planRow(const SourceItem& item, const PlanContext& context, const QSet<QString>& taken,
+                const QString& statisticsFile, PartialMode mode = PartialMode::Create);
+
+struct RowOutcome {
+    bool ok = false;
+    QString reason; // why not, with the encoder's last lines
+    QString output; // where the file ended up
+};
+
+// After the encoder and the check of its file: the partial is renamed to
+// the output when all is well; otherwise it is removed and the reason given.
+RowOutcome completeRow(const RowPlan& plan, int exitCode, bool crashed, const QString& encoderOutput,
+                       const ProbedOutput& probed);
+
+// The verdict that needs no look at the file: a crash or an exit code. Empty
+// when the file is worth checking.
+QString encoderFailure(int exitCode, bool crashed);
 
 } // namespace varnel

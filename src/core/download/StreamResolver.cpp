@@ -4,7 +4,7 @@
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
-#include <QProcess>
+#include "core/tools/ChildProcess.h"
 #include <QRegularExpression>
 #include <QStandardPaths>
 
@@ -66,7 +66,7 @@ StreamResolver::~StreamResolver()
 {
     if (m_process) {
         m_process->disconnect(this);
-        m_process->kill();
+        m_process->killGroup();
     }
 }
 
@@ -90,7 +90,7 @@ void StreamResolver::resolve(const QString& address)
         emit resolved({});
         return;
     }
-    auto* p = new QProcess(this);
+    auto* p = new ChildProcess(this);
     m_process = p;
     p->setStandardInputFile(QProcess::nullDevice());
     connect(p, &QProcess::finished, this, [this, p](int code, QProcess::ExitStatus status) {
@@ -114,7 +114,7 @@ void StreamResolver::download(const QString& address, const QString& formatId, c
         emit downloadFailed(ytdlp.isEmpty() ? QStringLiteral("yt-dlp is not installed") : QStringLiteral("busy"));
         return;
     }
-    auto* p = new QProcess(this);
+    auto* p = new ChildProcess(this);
     m_process = p;
     p->setStandardInputFile(QProcess::nullDevice());
     p->setProcessChannelMode(QProcess::MergedChannels);

@@ -8,9 +8,10 @@
 #include <QPointer>
 #include <QUrl>
 
-class QProcess;
 
 namespace varnel {
+
+class ChildProcess;
 
 struct ResolvedStream {
     QString formatId; // yt-dlp's format id
@@ -49,7 +50,7 @@ signals:
     void downloadFailed(const QString& description);
 
 private:
-    QPointer<QProcess> m_process;
+    QPointer<ChildProcess> m_process;
 };
 
 } // namespace varnel

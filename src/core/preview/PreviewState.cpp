@@ -3,7 +3,6 @@
 #include "core/tools/PlayerCommand.h"
 #include "core/tools/ToolRegistry.h"
 
-#include <QTimer>
 
 namespace varnel {
 
@@ -21,8 +20,7 @@ void quitPlayer(ToolRegistry& tools, const PreviewState& preview)
     const qint64 pid = preview.playerProcessId;
     if (pid == 0)
         return;
-    postKeyToPlayer(tools, pid, Key::Quit);
-    QTimer::singleShot(kPlayerQuitGraceMs, &tools, [&tools, pid] { tools.terminate(pid); });
+    tools.end(pid, kPlayerQuitGraceMs);
 }
 
 } // namespace varnel

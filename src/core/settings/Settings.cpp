@@ -38,9 +38,20 @@ QString Settings::outputFolder() const
     return outputFolderFor(read(SettingKey::OutputFolder), m_programFolder);
 }
 
-QString outputFolderFor(const QString& stored, const QString& programFolder)
+QString outputFolderFor(const QString& stored, const QString& dataFolder)
 {
-    return isNumberEqual(stored, 0) || stored.trimmed().isEmpty() ? programFolder : stored;
+    const QString folder = stored.trimmed();
+    if (folder.isEmpty() || isNumberEqual(folder, 0))
+        return QDir(dataFolder).absolutePath();
+    // No shell expands "~" for us: taken literally it would name a folder
+    // in whatever the current directory happens to be.
+    if (folder == u'~')
+        return QDir::homePath();
+    if (folder.startsWith(QStringLiteral("~/")))
+        return QDir::cleanPath(QDir::homePath() + folder.mid(1));
+    if (QDir::isRelativePath(folder))
+        return QDir::cleanPath(QDir(dataFolder).absoluteFilePath(folder));
+    return QDir::cleanPath(folder);
 }
 
 QString dataFolderFor(const QString& programFolder)

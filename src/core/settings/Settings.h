@@ -33,10 +33,12 @@ private:
     QString m_programFolder;
 };
 
-// The output folder a stored "outputfolder" value stands for: the number 0,
-// and an empty value (which would be the root of the file system), mean the
-// program folder.
-QString outputFolderFor(const QString& stored, const QString& programFolder);
+// The absolute output folder a stored "outputfolder" value stands for: the
+// number 0 and a blank value mean the data folder, "~" and "~/..." the home
+// folder, and any other relative folder is taken from the data folder. The
+// run, the settings dialog and varnel-convert all resolve it here, so the
+// folder made and the folder the encoder writes to are the same.
+QString outputFolderFor(const QString& stored, const QString& dataFolder);
 
 // Where the program writes what the text puts into the program folder
 // (settings.dat, curconvert.log, Cache, outputs of "0"): the program folder

@@ -8,6 +8,7 @@ class Settings;
 
 inline const QString kThreadError = QStringLiteral("Thread error!");
 inline const QString kSettingsNotSaved = QStringLiteral("The settings could not be saved to %1.");
+inline const QString kFolderNotUsable = QStringLiteral("The folder %1 cannot be created or written to.");
 
 struct SettingsForm {
     QString outputFolder;
@@ -20,6 +21,13 @@ struct SettingsForm {
 
     // False when the thread count is above 8: nothing is written then.
     bool threadCountValid() const;
+    // The output folder as it is stored: "0" for the number 0, else the
+    // absolute folder the text stands for.
+    QString storedOutputFolder(const Settings& settings) const;
+    // Creates the output folder when it is missing. Gives the message to show
+    // when it cannot be created or written to (a run into it would fail on
+    // every row), else an empty text.
+    QString prepareOutputFolder(const Settings& settings) const;
     // Writes the four keys in one replacement of the file; call only when
     // threadCountValid(). False when the file could not be written: it is
     // then as it was.

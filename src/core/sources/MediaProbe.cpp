@@ -6,6 +6,8 @@
 #include "core/tools/Process.h"
 
 #include <QTimer>
+#include <algorithm>
+#include <utility>
 #include <cmath>
 
 namespace varnel {
@@ -48,9 +50,18 @@ ProbeResult parseIdentifyOutput(const QString& output)
             (key.endsWith(QLatin1String("WIDTH")) ? r.width : r.height) = *size;
         } else if (key == QLatin1String("ID_LENGTH")) {
             // Halves up, like a time of day; a length out of range is unknown.
-            const double seconds = std::floor(leadingNumber(value) + 0.5);
-            if (const auto whole = toInt32(seconds))
+            const double exact = leadingNumber(value);
+            const double seconds = std::floor(exact + 0.5);
+            if (const auto whole = toInt32(seconds)) {
                 r.length = secondsToTimeText(*whole);
+                r.lengthSeconds = exact;
+            }
+        } else if (key == QLatin1String("ID_VIDEO_ID")) {
+            r.hasVideo = true;
+        } else if (key == QLatin1String("ID_AUDIO_ID")) {
+            r.hasAudio = true;
+        } else if (key == QLatin1String("ID_PROBE_ERROR")) {
+            r.error = line.mid(key.size() + 1).trimmed();
         } else if (key == QLatin1String("ID_VIDEO_FORMAT")) {
             r.format = value;
             r.hasFormat = true;
@@ -61,6 +72,9 @@ ProbeResult parseIdentifyOutput(const QString& output)
 
 void applyProbeResult(SourceList& list, int row, const ProbeResult& r)
 {
+    const bool known = !r.length.isEmpty() && r.lengthSeconds > 0;
+    list.setMedia(row, r.hasVideo, r.hasAudio, known ? r.lengthSeconds : -1,
+                  known ? QString() : (r.error.isEmpty() ? kNoLengthFound : r.error));
     if (!r.length.isEmpty()) {
         list.setCell(row, SourceItem::End, r.length);
         list.setCell(row, SourceItem::VideoTime, r.length);
@@ -77,7 +91,10 @@ MediaProbe::MediaProbe(SourceList& list, QString programFolder, QObject* parent)
     : QObject(parent), m_list(list), m_programFolder(std::move(programFolder))
 {
     connect(&m_list, &SourceList::rowRemoved, this, &MediaProbe::forgetRow);
-    connect(&m_list, &SourceList::cleared, this, [this] { m_currentRow = -1; });
+    connect(&m_list, &SourceList::cleared, this, [this] {
+        for (Running& r : m_running)
+            r.row = -1;
+    });
 }
 
 MediaProbe::~MediaProbe() = default;
@@ -85,51 +102,74 @@ MediaProbe::~MediaProbe() = default;
 void MediaProbe::addSource(const QString& path)
 {
     m_queue.push_back(path);
-    if (!m_current)
-        next();
+    next();
+}
+
+void MediaProbe::setParallel(int probes)
+{
+    m_parallel = std::max(1, probes);
+}
+
+bool MediaProbe::isProbing(int row) const
+{
+    return std::any_of(m_running.begin(), m_running.end(), [row](const Running& r) { return r.row == row; });
+}
+
+void MediaProbe::stop()
+{
+    m_queue.clear();
+    for (const Running& r : std::exchange(m_running, {}))
+        delete r.process; // ends its player
+    next(); // idle
 }
 
 void MediaProbe::forgetRow(int row)
 {
-    if (m_currentRow == row)
-        m_currentRow = -1;
-    else if (m_currentRow > row)
-        --m_currentRow;
+    for (Running& r : m_running) {
+        if (r.row == row)
+            r.row = -1;
+        else if (r.row > row)
+            --r.row;
+    }
 }
 
 void MediaProbe::next()
 {
-    if (m_current)
-        return;
-    if (m_queue.empty()) {
-        emit idle();
-        return;
+    // Rows are added in the order the files came, as their probes start.
+    while (static_cast<int>(m_running.size()) < m_parallel && !m_queue.empty()) {
+        const QString path = m_queue.front();
+        m_queue.pop_front();
+        auto* process = new Process(this);
+        m_running.push_back({process, m_list.append(path)});
+        process->CmdLine = identifyCommand(m_programFolder, path);
+        process->Async = true;
+        process->timeoutMs = m_timeoutMs;
+        connect(process, &Process::Finished, this, [this, process] { onFinished(process); });
+        process->Launch();
     }
-    const QString path = m_queue.front();
-    m_queue.pop_front();
-    m_currentRow = m_list.append(path);
-    m_current = new Process(this);
-    m_current->CmdLine = identifyCommand(m_programFolder, path);
-    m_current->Async = true;
-    m_current->timeoutMs = m_timeoutMs;
-    connect(m_current, &Process::Finished, this, &MediaProbe::onFinished);
-    m_current->Launch();
+    if (m_running.empty() && m_queue.empty() && !m_idleSaid) {
+        m_idleSaid = true;
+        emit idle();
+    } else if (!m_running.empty() || !m_queue.empty()) {
+        m_idleSaid = false;
+    }
 }
 
-void MediaProbe::onFinished()
+void MediaProbe::onFinished(Process* done)
 {
-    Process* done = m_current;
-    if (!done)
+    const auto it = std::find_if(m_running.begin(), m_running.end(), [done](const Running& r) { return r.process == done; });
+    if (it == m_running.end())
         return;
-    m_current = nullptr;
+    const int row = it->row;
+    m_running.erase(it);
     if (done->failedToStart() || done->RC() == kPlayerNotStarted) {
         const QString said = done->StdOut().trimmed();
         emit playerUnavailable(said.isEmpty() ? QStringLiteral("cannot start %1").arg(done->CmdLine.argv().value(0))
                                               : said);
     }
-    if (m_currentRow >= 0) {
-        applyProbeResult(m_list, m_currentRow, parseIdentifyOutput(done->StdOut()));
-        emit probed(m_currentRow);
+    if (row >= 0) {
+        applyProbeResult(m_list, row, parseIdentifyOutput(done->StdOut()));
+        emit probed(row);
     }
     done->deleteLater();
     // The next probe starts from the event loop, never inside this signal.

@@ -8,6 +8,7 @@
 #include <QObject>
 #include <QString>
 #include <deque>
+#include <vector>
 
 namespace varnel {
 
@@ -21,7 +22,14 @@ struct ProbeResult {
     QString format;
     bool hasFormat = false;
     bool complete = true; // false when a size line was not a number: parsing stopped there
+    bool hasVideo = false;
+    bool hasAudio = false;
+    double lengthSeconds = -1; // exact; negative when unknown
+    QString error;             // the prober's own words when it could not read the file
 };
+
+// Why a file gave no length, when the prober said nothing.
+inline const QString kNoLengthFound = QStringLiteral("no length was found");
 
 // The identify command for a file.
 Command identifyCommand(const QString& programFolder, const QString& path);
@@ -47,7 +55,16 @@ public:
 
     // Queues the file: its row is added and probed after those before it.
     void addSource(const QString& path);
-    bool isBusy() const { return m_current || !m_queue.empty(); }
+    bool isBusy() const { return !m_running.empty() || !m_queue.empty(); }
+    // Files queued whose rows do not exist yet.
+    int queuedCount() const { return static_cast<int>(m_queue.size()); }
+    // The row is still being probed: its cells are not filled yet.
+    bool isProbing(int row) const;
+    // Up to this many files are probed at once (rows still appear in the
+    // order added).
+    void setParallel(int probes);
+    // Drops the queue and ends the probe under way.
+    void stop();
 
 signals:
     void probed(int row);
@@ -57,15 +74,21 @@ signals:
 
 private:
     void next();
-    void onFinished();
+    void onFinished(Process* done);
     void forgetRow(int row);
+
+    struct Running {
+        Process* process;
+        int row; // -1 once the row was removed
+    };
 
     SourceList& m_list;
     QString m_programFolder;
     int m_timeoutMs = 15000;
     std::deque<QString> m_queue; // files waiting for their row and probe
-    Process* m_current = nullptr;
-    int m_currentRow = -1;     // -1 once the row being probed was removed
+    std::vector<Running> m_running;
+    int m_parallel = 1;
+    bool m_idleSaid = true;
 };
 
 } // namespace varnel

@@ -68,6 +68,17 @@ void SourceList::setStatus(int row, const QString& status, const QString& reason
     setCell(row, SourceItem::Status, status);
 }
 
+void SourceList::setMedia(int row, bool hasVideo, bool hasAudio, double lengthSeconds, const QString& probeError)
+{
+    if (row < 0 || row >= count())
+        return;
+    SourceItem& item = m_items[static_cast<size_t>(row)];
+    item.hasVideo = hasVideo;
+    item.hasAudio = hasAudio;
+    item.lengthSeconds = lengthSeconds;
+    item.probeError = probeError;
+}
+
 void SourceList::removeItem(int row)
 {
     if (row < 0 || row >= count())

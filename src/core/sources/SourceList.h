@@ -13,6 +13,12 @@ struct SourceItem {
     QString tag;                             // the source path, hidden
     std::array<QString, ColumnCount> cells;  // "File Name" holds the path too
     QString statusReason;                    // why the row failed; its Status cell's tool tip
+    // What the probe found beyond the cells: the streams, the exact length
+    // (negative: unknown) and, when it could not read the file, why.
+    bool hasVideo = false;
+    bool hasAudio = false;
+    double lengthSeconds = -1;
+    QString probeError;
 
     const QString& path() const { return cells[FileName]; }
 };
@@ -38,6 +44,8 @@ public:
     // Appends a row for the path with empty cells; returns its row.
     int append(const QString& path);
     void setCell(int row, SourceItem::Column c, const QString& text);
+    // The probe's findings that no cell shows.
+    void setMedia(int row, bool hasVideo, bool hasAudio, double lengthSeconds, const QString& probeError);
     // The Status cell with the reason behind it (empty: none).
     void setStatus(int row, const QString& status, const QString& reason);
     void removeItem(int row);

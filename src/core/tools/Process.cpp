@@ -1,9 +1,9 @@
 #include "core/tools/Process.h"
 
 #include "core/common/TimeText.h"
+#include "core/tools/ChildProcess.h"
 #include "core/tools/ToolRegistry.h"
 
-#include <QCoreApplication>
 #include <QEventLoop>
 #include <QProcess>
 #include <QTimer>
@@ -12,28 +12,11 @@ namespace varnel {
 
 Process::Process(QObject* parent) : QObject(parent) {}
 
-namespace {
-
-// Ends a child without waiting for it: the process object goes away once the
-// system has reported the end.
-void killAndDrop(QProcess* child)
-{
-    child->disconnect();
-    if (child->state() == QProcess::NotRunning) {
-        child->deleteLater();
-        return;
-    }
-    QObject::connect(child, &QProcess::finished, child, &QObject::deleteLater);
-    child->setParent(QCoreApplication::instance());
-    child->kill();
-}
-
-} // namespace
 
 Process::~Process()
 {
     if (m_child)
-        killAndDrop(m_child);
+        dropChild(m_child);
 }
 
 QString Process::commandText() const
@@ -44,7 +27,7 @@ QString Process::commandText() const
 void Process::Launch()
 {
     if (m_child) { // a new start drops the old child
-        killAndDrop(m_child);
+        dropChild(m_child);
         m_child = nullptr;
         delete m_timeout;
         m_timeout = nullptr;
@@ -65,7 +48,7 @@ void Process::Launch()
     }
 
     nameThisProcessToItsTools();
-    m_child = new QProcess;
+    m_child = new ChildProcess;
     m_child->setProcessChannelMode(QProcess::MergedChannels);
     connect(m_child, &QProcess::readyRead, this, &Process::Read);
     connect(m_child, &QProcess::finished, this, [this] { release(true); });
@@ -128,7 +111,7 @@ void Process::Abort(int vnRC)
             return;
         m_aborting = true;
         m_abortRC = vnRC;
-        m_child->kill();
+        m_child->killGroup();
         return;
     }
     if (vnRC != 0)
@@ -145,7 +128,7 @@ void Process::release(bool ended)
         if (m_aborting && m_abortRC != 0)
             m_rc = m_abortRC;
         else if (m_rc == 0)
-            m_rc = m_child->exitStatus() == QProcess::NormalExit ? m_child->exitCode() : 0;
+            m_rc = m_child->resultCode(); // killed by a signal: never 0
     }
     m_aborting = false;
     delete m_timeout;

@@ -11,10 +11,11 @@
 #include <QObject>
 #include <QStringDecoder>
 
-class QProcess;
 class QTimer;
 
 namespace varnel {
+
+class ChildProcess;
 
 class Process : public QObject {
     Q_OBJECT
@@ -54,7 +55,7 @@ signals:
 private:
     void release(bool ended);
 
-    QProcess* m_child = nullptr;
+    ChildProcess* m_child = nullptr;
     QTimer* m_timeout = nullptr;
     QStringDecoder m_decoder{QStringDecoder::Utf8};
     QString m_output;

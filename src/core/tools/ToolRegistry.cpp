@@ -3,7 +3,6 @@
 #include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
-#include <QPointer>
 #include <QProcess>
 #include <QRegularExpression>
 #include <QStandardPaths>
@@ -40,26 +39,24 @@ ToolRegistry::ToolRegistry(QObject* parent) : QObject(parent)
 namespace {
 
 constexpr int kTailBytes = 4096;
-constexpr int kReasonLines = 5;
 
-// The last non-empty lines of a tool's output; progress lines end in CR.
-QString lastLinesOf(const QByteArray& tail)
+} // namespace
+
+// Progress lines end in CR.
+QString lastLinesOf(const QString& output, int count)
 {
-    QStringList lines = QString::fromUtf8(tail).split(QRegularExpression(QStringLiteral("[\\r\\n]+")),
-                                                      Qt::SkipEmptyParts);
+    QStringList lines = output.split(QRegularExpression(QStringLiteral("[\\r\\n]+")), Qt::SkipEmptyParts);
     for (QString& l : lines)
         l = l.trimmed();
     lines.removeAll(QString());
-    return lines.mid(std::max<qsizetype>(0, lines.size() - kReasonLines)).join(u'\n');
+    return lines.mid(std::max<qsizetype>(0, lines.size() - count)).join(u'\n');
 }
-
-} // namespace
 
 ToolRegistry::~ToolRegistry()
 {
     for (const auto& [pid, tool] : m_tools) {
         tool.process->disconnect(this);
-        tool.process->kill();
+        tool.process->killGroup();
     }
 }
 
@@ -75,7 +72,7 @@ qint64 ToolRegistry::start(const Command& command, const QString& workingDir)
     const QFileInfo info(program);
     if (!info.isFile() || !info.isExecutable())
         return 0;
-    auto* p = new QProcess(this);
+    auto* p = new ChildProcess(this);
     p->setWorkingDirectory(workingDir);
     // Read as it comes, so that a chatty tool never stalls on a full pipe;
     // only the end is kept.
@@ -96,8 +93,8 @@ qint64 ToolRegistry::start(const Command& command, const QString& workingDir)
         if (tail.size() > kTailBytes)
             tail.remove(0, tail.size() - kTailBytes);
     });
-    connect(p, &QProcess::finished, this, [this, pid](int code, QProcess::ExitStatus status) {
-        forget(pid, code, status != QProcess::NormalExit);
+    connect(p, &QProcess::finished, this, [this, pid, p] {
+        forget(pid, p->resultCode(), p->exitStatus() != QProcess::NormalExit);
     });
     connect(p, &QProcess::errorOccurred, this, [this, pid, program](QProcess::ProcessError e) {
         if (e == QProcess::FailedToStart)
@@ -113,11 +110,11 @@ void ToolRegistry::forget(qint64 pid, int exitCode, bool crashed, const QString&
         return;
     QProcess* p = it->second.process;
     it->second.tail += p->readAllStandardOutput();
-    const QString lastLines = why.isEmpty() ? lastLinesOf(it->second.tail) : why;
+    const QString output = why.isEmpty() ? QString::fromUtf8(it->second.tail) : why;
     p->disconnect(this);
     p->deleteLater();
     m_tools.erase(it);
-    emit toolFinished(pid, exitCode, crashed, lastLines);
+    emit toolFinished(pid, exitCode, crashed, output);
     if (m_tools.empty())
         emit allEnded();
 }
@@ -142,7 +139,14 @@ void ToolRegistry::terminate(qint64 pid)
 {
     const auto it = m_tools.find(pid);
     if (it != m_tools.end())
-        it->second.process->kill();
+        it->second.process->killGroup();
+}
+
+void ToolRegistry::end(qint64 pid, int graceMs)
+{
+    const auto it = m_tools.find(pid);
+    if (it != m_tools.end())
+        it->second.process->end(keyBytes(Key::Quit), graceMs);
 }
 
 void ToolRegistry::quitAll(int graceMs)
@@ -151,14 +155,8 @@ void ToolRegistry::quitAll(int graceMs)
         QTimer::singleShot(0, this, &ToolRegistry::allEnded);
         return;
     }
-    for (const auto& [pid, t] : m_tools) {
-        postKey(pid, Key::Quit);
-        QPointer<QProcess> tool = t.process;
-        QTimer::singleShot(graceMs, this, [tool] {
-            if (tool && tool->state() != QProcess::NotRunning)
-                tool->kill();
-        });
-    }
+    for (const auto& [pid, t] : m_tools)
+        t.process->end(keyBytes(Key::Quit), graceMs);
 }
 
 } // namespace varnel

@@ -3,12 +3,12 @@
 // process id. Each keeps its standard input as a pipe so that keys can be
 // posted to it: the terminal byte sequence of a key, in one write. Nothing
 // here waits: starts, keys and ends are reported through the event loop.
+#include "core/tools/ChildProcess.h"
 #include "core/tools/Command.h"
 
 #include <QObject>
 #include <map>
 
-class QProcess;
 class QTimer;
 
 namespace varnel {
@@ -23,6 +23,9 @@ constexpr int Quit = 81;
 // Tells the tools started from now on which process started them (the
 // adapters end themselves when it is gone). Cheap to call again.
 void nameThisProcessToItsTools();
+
+// The last few non-empty lines of a tool's output, to say why it failed.
+QString lastLinesOf(const QString& output, int lines = 5);
 
 // The bytes a key stands for on a tool's standard input; empty for keys the
 // tools do not know.
@@ -46,21 +49,25 @@ public:
 
     bool isRunning(qint64 pid) const;
     int runningCount() const { return static_cast<int>(m_tools.size()); }
+    // Kills the tool (and what it forked) now.
     void terminate(qint64 pid);
+    // The quit key, then terminate and kill, each after graceMs.
+    void end(qint64 pid, int graceMs);
 
     // Asks every running tool to quit and ends those still running after
     // graceMs; allEnded() follows when none is left (at once when none runs).
     void quitAll(int graceMs);
 
 signals:
-    // lastLines: the end of what the tool wrote (standard output and error
-    // together), its last few lines, to say why it failed.
-    void toolFinished(qint64 pid, int exitCode, bool crashed, const QString& lastLines);
+    // output: the end of what the tool wrote (standard output and error
+    // together, its last few kilobytes). A tool killed by a signal is
+    // crashed, with 128 + the signal as its code.
+    void toolFinished(qint64 pid, int exitCode, bool crashed, const QString& output);
     void allEnded();
 
 private:
     struct Tool {
-        QProcess* process = nullptr;
+        ChildProcess* process = nullptr;
         QByteArray tail; // the newest output; older bytes are dropped
     };
     void forget(qint64 pid, int exitCode, bool crashed, const QString& why = {});

@@ -15,8 +15,7 @@ RunEnvironment runEnvironment(Workspace& w)
     env.list = &w.list();
     env.sheet = &w.sheet();
     env.tools = &w.tools();
-    env.shell = &w.shell();
-    env.messages = &w.messages();
+    env.probe = &w.probe();
     env.programFolder = w.programFolder();
     env.dataFolder = w.dataFolder();
     env.entryNumber = [&w] { return w.entryNumber(); };

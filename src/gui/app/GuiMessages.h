@@ -10,6 +10,7 @@ class GuiMessages : public UserMessages {
 public:
     explicit GuiMessages(QWidget* owner) : m_owner(owner) {}
     void information(const QString& text) override;
+    void information(const QString& text, const QString& details) override;
     void error(const QString& text) override;
 
 private:

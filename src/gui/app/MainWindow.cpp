@@ -104,6 +104,12 @@ void MainWindow::unload()
 void MainWindow::closeEvent(QCloseEvent* e)
 {
     unload();
+    // Exit during a run is Cancel without its message: the running row ends
+    // "Cancel", its partial file goes, and nothing of a finished run follows.
+    m_exiting = true;
+    if (conversionRun().isActive())
+        conversionRun().cancel();
+    probe().stop();
     if (tools().runningCount() == 0) {
         e->accept();
         emit ended();
@@ -148,6 +154,12 @@ void MainWindow::connectRun()
             m_panel->hide();
         }
     });
+    connect(run, &ConversionRun::decided, this, &MainWindow::reportRun);
+    connect(run, &ConversionRun::finished, this, [this](const RunResult& result) {
+        if (result.outcome == RunResult::Outcome::Completed && !m_exiting &&
+            !m_services.shell->openFolder(result.outputFolder))
+            m_services.messages->error(kCannotOpen.arg(result.outputFolder));
+    });
     connect(run, &ConversionRun::busy, this, [](bool busy) {
         if (busy)
             QApplication::setOverrideCursor(Qt::WaitCursor);
@@ -160,6 +172,25 @@ void MainWindow::connectRun()
     connect(run, &ConversionRun::totalProgress, m_panel->totalBar(), &QProgressBar::setValue);
     connect(run->monitor(), &ProgressMonitor::elapsedText, m_panel->elapsedLabel(), &QLabel::setText);
     connect(m_panel->cancelButton(), &QPushButton::clicked, run, &ConversionRun::cancel);
+}
+
+void MainWindow::reportRun(const RunResult& result)
+{
+    if (m_exiting)
+        return;
+    switch (result.outcome) {
+    case RunResult::Outcome::Completed:
+        if (isNumberEqual(m_workspace->settings().read(SettingKey::AutoShut), 1))
+            m_services.shell->shutdown();
+        m_services.messages->information(RunText::Completed, failureSummary(result));
+        break;
+    case RunResult::Outcome::Cancelled:
+        m_services.messages->error(RunText::Canceled);
+        break;
+    case RunResult::Outcome::InvalidSource:
+        m_services.messages->error(result.invalidSource + RunText::InvalidInput);
+        break;
+    }
 }
 
 void MainWindow::showModal(QDialog* dialog)

@@ -90,6 +90,8 @@ private:
     void buildMenus();
     QWidget* buildToolbar();
     void connectRun();
+    // What the user is told when a run ends, and the shutdown it may ask for.
+    void reportRun(const RunResult& result);
     void load();
     void unload();
     void showModal(QDialog* dialog);
@@ -108,6 +110,7 @@ private:
     QList<ToolbarImage*> m_images;
     bool m_unloaded = false;
     bool m_closing = false;  // hidden, waiting for the tools to end
+    bool m_exiting = false;  // the window is closing: a run ends silently
 };
 
 } // namespace varnel

@@ -1,4 +1,5 @@
 // The converter's window.
+#include "core/common/Interrupts.h"
 #include "core/settings/Settings.h"
 #include "gui/app/MainWindow.h"
 #include "platform/DesktopShell.h"
@@ -18,6 +19,10 @@ int main(int argc, char** argv)
     services.shell = &shell;
     varnel::MainWindow window(services);
     QObject::connect(&window, &varnel::MainWindow::ended, &app, &QCoreApplication::quit, Qt::QueuedConnection);
+    // A terminate request or a hang-up closes the window as Exit does: a run
+    // is cancelled and every tool ends first.
+    varnel::Interrupts interrupts;
+    QObject::connect(&interrupts, &varnel::Interrupts::interrupted, &window, &QWidget::close);
     window.show();
     window.openFiles(QApplication::arguments().mid(1));
     return app.exec();

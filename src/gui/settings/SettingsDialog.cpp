@@ -91,6 +91,10 @@ void SettingsDialog::accept()
         m_messages.error(kThreadError);
         return;
     }
+    if (const QString folderError = form.prepareOutputFolder(m_settings); !folderError.isEmpty()) {
+        m_messages.error(folderError);
+        return;
+    }
     if (!form.save(m_settings)) {
         // The dialog stays open with what the user entered.
         m_messages.error(kSettingsNotSaved.arg(m_settings.filePath()));

@@ -54,7 +54,7 @@ TEST_F(Run, EmptyListDoesNothing)
 {
     EXPECT_FALSE(run->start());
     EXPECT_TRUE(panel.isEmpty());
-    EXPECT_TRUE(messages.shown.isEmpty());
+    EXPECT_TRUE(results.empty());
 }
 
 TEST_F(Run, ThreeRowsAllConvert)
@@ -72,10 +72,13 @@ TEST_F(Run, ThreeRowsAllConvert)
     ASSERT_GE(captions.size(), 2);
     EXPECT_EQ(captions[0], "Progress....") << "the caption starts afresh";
     EXPECT_EQ(captions[1], "Progress...." + first + " To " + out.path() + "/a.mp4");
-    EXPECT_EQ(messages.shown, QStringList{"info: Conversion completed!"});
-    EXPECT_EQ(shell.folders, QStringList{out.path()});
-    EXPECT_EQ(shell.shutdowns, 0);
-    EXPECT_EQ(panel, (QList<bool>{true, false, false}));
+    ASSERT_EQ(results.size(), 1u);
+    EXPECT_EQ(lastOutcome(), RunResult::Outcome::Completed);
+    EXPECT_EQ(results[0].converted, 3);
+    EXPECT_EQ(results[0].outputFolder, out.path());
+    EXPECT_TRUE(shell.folders.isEmpty() && shell.shutdowns == 0 && messages.shown.isEmpty())
+        << "what follows a run is for its view";
+    EXPECT_EQ(panel, (QList<bool>{true, false}));
     EXPECT_FALSE(run->isActive());
     for (const char* name : {"a.mp4", "b.mp4", "c.mp4"}) {
         const test::MediaInfo info = test::probeMedia(out.filePath(name));
@@ -90,13 +93,13 @@ TEST_F(Run, CancelStopsTheProgressTimerAfterItsMessage)
     addRow("long.mp4", test::videoClip(30));
     list.setCell(0, SourceItem::End, "0:00:30");
     bool tickingAtMessage = false;
-    messages.onMessage = [&] { tickingAtMessage = run->monitor()->timer()->isActive(); };
+    QObject::connect(run, &ConversionRun::decided, [&] { tickingAtMessage = run->monitor()->timer()->isActive(); });
     QObject::connect(run, &ConversionRun::rowStatus, [&](int, const QString& s) {
         if (s == RunText::Processing)
             QTimer::singleShot(0, run, &ConversionRun::cancel);
     });
     runToEnd();
-    EXPECT_EQ(messages.shown, QStringList{"error: Conversion Canceled by the user!"});
+    EXPECT_EQ(lastOutcome(), RunResult::Outcome::Cancelled);
     EXPECT_TRUE(tickingAtMessage);
     EXPECT_FALSE(run->monitor()->timer()->isActive());
 }
@@ -116,7 +119,7 @@ TEST_F(Run, CancelDuringTheSecondOfThreeRows)
     QSignalSpy ended(&tools, &ToolRegistry::toolFinished);
     runToEnd();
     EXPECT_EQ(statuses(), (QStringList{"OK", "Cancel", ""}));
-    EXPECT_EQ(messages.shown, QStringList{"error: Conversion Canceled by the user!"});
+    EXPECT_EQ(lastOutcome(), RunResult::Outcome::Cancelled);
     EXPECT_EQ(total.last(), 0);
     EXPECT_EQ(panel.last(), false);
     EXPECT_TRUE(shell.folders.isEmpty()) << "no completion step";
@@ -145,7 +148,7 @@ TEST_F(Run, RowsRemovedDuringTheRunDoNotConfuseIt)
     EXPECT_EQ(list.cell(0, SourceItem::FileName), c);
     EXPECT_EQ(statuses(), (QStringList{"OK", "OK"}));
     EXPECT_EQ(run->outputPath(0), out.path() + "/c.mp3");
-    EXPECT_EQ(messages.shown, QStringList{"info: Conversion completed!"});
+    EXPECT_EQ(lastOutcome(), RunResult::Outcome::Completed);
 }
 
 TEST_F(Run, AnEncoderThatIgnoresTheQuitKeyIsTerminated)
@@ -173,9 +176,10 @@ TEST_F(Run, DeletedSourceEndsTheRun)
     // The pointer is reset after the message, not before it.
     QStringList order;
     QObject::connect(run, &ConversionRun::busy, [&](bool on) { order << (on ? "busy" : "idle"); });
-    messages.onMessage = [&] { order << "message"; };
+    QObject::connect(run, &ConversionRun::decided, [&] { order << "message"; });
     runToEnd();
-    EXPECT_EQ(messages.shown, QStringList{"error: " + gone + "Invalid input file name. "});
+    EXPECT_EQ(lastOutcome(), RunResult::Outcome::InvalidSource);
+    EXPECT_EQ(results.back().invalidSource, gone);
     ASSERT_GE(order.size(), 3);
     EXPECT_EQ(order.mid(0, 3), (QStringList{"busy", "message", "idle"}));
     EXPECT_EQ(captions, QStringList{"Progress...."}) << "no earlier file in the caption";
@@ -191,7 +195,8 @@ TEST_F(Run, HeaderSelectedFailsEveryRowThenCompletes)
     addRow("b.mp4");
     runToEnd();
     EXPECT_EQ(statuses(), (QStringList{"Fail", "Fail"}));
-    EXPECT_EQ(messages.shown, QStringList{"info: Conversion completed!"});
+    EXPECT_EQ(lastOutcome(), RunResult::Outcome::Completed);
+    EXPECT_EQ(failureSummary(results.back()).section('\n', 0, 0), "2 of 2 files failed");
     EXPECT_EQ(total, (QList<int>{0, 100, 0})) << "failed rows do not advance the run bar";
 }
 
@@ -206,11 +211,8 @@ TEST_F(Run, OutputNamesAndTheNewPolicy)
     runToEnd();
     EXPECT_EQ(statuses(), (QStringList{"OK", "OK"}));
     EXPECT_EQ(run->outputPath(0), out.path() + "/clip_New_New.mp4");
-    EXPECT_EQ(run->outputPath(1), out.path() + "/my.mp4");
+    EXPECT_EQ(run->outputPath(1), out.path() + "/my.holiday.mp4") << "only the last extension goes";
     EXPECT_EQ(QFileInfo(out.filePath("clip.mp4")).size(), 0) << "the existing file is kept";
-
-    EXPECT_EQ(outputPathFor("/v/clip.mp4", "/v", ".mp4", false), "/v/clip_New.mp4") << "never over the source";
-    EXPECT_EQ(outputPathFor("/v/clip.avi", "/o", ".mp4", false), "/o/clip.mp4");
 }
 
 TEST_F(Run, OverwritePolicyReplacesTheOldFile)
@@ -243,21 +245,7 @@ TEST_F(Run, FailingEncoderMarksTheRowFail)
     addRow("good.mp4");
     runToEnd();
     EXPECT_EQ(statuses(), (QStringList{"Fail", "Fail", "OK"}));
-    EXPECT_EQ(messages.shown, QStringList{"info: Conversion completed!"});
-}
-
-TEST_F(Run, CompletionShutsDownWhenAskedAndOpensTheProgramFolder)
-{
-    settings.write(SettingKey::OutputFolder, "0");
-    settings.write(SettingKey::AutoShut, "1");
-    choose(96);
-    addRow("song.mp4");
-    runToEnd();
-    EXPECT_EQ(statuses(), QStringList{"OK"});
-    EXPECT_EQ(shell.shutdowns, 1);
-    EXPECT_EQ(shell.folders, QStringList{folder.path()});
-    EXPECT_TRUE(QFile::exists(folder.file("song.mp3")));
-    EXPECT_FALSE(test::probeMedia(folder.file("song.mp3")).hasVideo);
+    EXPECT_EQ(results.back().failed, 2);
 }
 
 TEST_F(Run, NoOutputFolderSetMeansTheProgramFolder)
@@ -267,7 +255,7 @@ TEST_F(Run, NoOutputFolderSetMeansTheProgramFolder)
     addRow("tune.mp4");
     runToEnd();
     EXPECT_EQ(run->outputPath(0), folder.path() + "/tune.mp3");
-    EXPECT_EQ(shell.folders, QStringList{folder.path()});
+    EXPECT_EQ(results.back().outputFolder, folder.path());
 }
 
 TEST_F(Run, APlayingPreviewIsAskedToQuitFirst)

@@ -95,16 +95,19 @@ TEST_F(IniFileTest, FailedWriteLeavesTheOldFile)
     EXPECT_EQ(readSetting(file, "set", "thread"), "2");
 }
 
-TEST_F(IniFileTest, OutputFolderZeroOrEmptyMeansTheProgramFolder)
+TEST_F(IniFileTest, OutputFolderIsAlwaysAnAbsoluteFolder)
 {
-    const Settings s(dir.path());
-    EXPECT_EQ(s.outputFolder(), dir.path());
-    s.write(SettingKey::OutputFolder, " ");
-    EXPECT_EQ(s.outputFolder(), dir.path());
-    s.write(SettingKey::OutputFolder, "0");
-    EXPECT_EQ(s.outputFolder(), dir.path());
-    s.write(SettingKey::OutputFolder, "/videos");
-    EXPECT_EQ(s.outputFolder(), "/videos");
+    const QString data = dir.path(), home = QDir::homePath();
+    const struct { const char* stored; QString folder; } cases[] = {
+        {"0", data}, {"", data}, {"  ", data}, {"~", home}, {"~/out", home + "/out"},
+        {"rel/dir", data + "/rel/dir"}, {"/abs/./x/", "/abs/x"}};
+    for (const auto& c : cases)
+        EXPECT_EQ(outputFolderFor(c.stored, data), c.folder) << c.stored;
+
+    const Settings s(data);
+    EXPECT_EQ(s.outputFolder(), data) << "no setting at all";
+    s.write(SettingKey::OutputFolder, "~/out");
+    EXPECT_EQ(s.outputFolder(), home + "/out");
 }
 
 TEST_F(IniFileTest, AFullDiskLeavesTheOldFileAndSaysSo)

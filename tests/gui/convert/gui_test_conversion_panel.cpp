@@ -14,6 +14,10 @@
 #include <QProgressBar>
 #include <QPushButton>
 #include <QRegularExpression>
+#include <QCoreApplication>
+#include <QDir>
+#include <QFile>
+#include <QSignalSpy>
 #include <QTimer>
 #include <gtest/gtest.h>
 
@@ -98,4 +102,66 @@ TEST_F(Panel, TheBarIgnoresValuesOutsideItsRange)
     EXPECT_EQ(bar->value(), 40);
     emit w->conversionRun().trackProgress(-3);
     EXPECT_EQ(bar->value(), 40);
+}
+
+TEST_F(Panel, CompletionShutsDownWhenAskedSaysWhatFailedAndOpensTheFolder)
+{
+    Settings(folder.path()).write(SettingKey::OutputFolder, "0");
+    Settings(folder.path()).write(SettingKey::AutoShut, "1");
+    add(test::videoClip(2), "song.mp4");
+    QFile junk(folder.file("junk"));
+    ASSERT_TRUE(junk.open(QIODevice::WriteOnly));
+    junk.write("not a video");
+    junk.close();
+    add(junk.fileName(), "junk.mp4");
+    test::choose(w->profileChooser(), 96);
+    w->convertNow();
+    ASSERT_TRUE(test::waitFor([&] { return !shell.folders.isEmpty(); }, 60000));
+    EXPECT_EQ(status(0), "OK");
+    EXPECT_EQ(status(1), "Fail");
+    EXPECT_EQ(shell.shutdowns, 1);
+    EXPECT_EQ(messages.shown, QStringList{"info: Conversion completed!\n\n1 of 2 files failed\n" + sources.filePath("junk.mp4") +
+                                          ": could not read this file as media: Invalid data found when processing input"});
+    EXPECT_EQ(shell.folders, QStringList{folder.path()});
+    EXPECT_TRUE(QFile::exists(folder.file("song.mp3")));
+}
+
+TEST_F(Panel, ConvertWhileFilesAreAddedConvertsEveryRow)
+{
+    QStringList files;
+    for (int i = 0; i < 8; ++i)
+        files << test::copyTo(test::videoClip(1), sources.path(), QString("f%1.mp4").arg(i));
+    test::choose(w->profileChooser(), 96);
+    QStringList captions;
+    QObject::connect(&w->conversionRun(), &ConversionRun::frameCaption, [&](const QString& c) { captions << c; });
+    w->openFiles(files);
+    w->convertNow();
+    ASSERT_TRUE(test::waitFor([&] { return !messages.shown.isEmpty(); }, 120000));
+    EXPECT_EQ(messages.shown, QStringList{"info: Conversion completed!"});
+    ASSERT_EQ(w->sourceList().count(), 8);
+    for (int r = 0; r < 8; ++r)
+        EXPECT_EQ(status(r), "OK") << r;
+    ASSERT_GE(captions.size(), 2);
+    EXPECT_TRUE(captions[1].startsWith("Progress....Waiting for ")) << captions[1].toStdString();
+}
+
+TEST_F(Panel, ExitDuringARunCancelsItAndLeavesNothingRunning)
+{
+    add(test::videoClip(60), "long.mp4");
+    test::choose(w->profileChooser(), 2);
+    QSignalSpy ended(w.get(), &MainWindow::ended);
+    w->convertNow();
+    qint64 encoder = 0;
+    ASSERT_TRUE(test::waitFor([&] {
+        encoder = test::childProcesses(QCoreApplication::applicationPid(), "ffmpeg").value(0);
+        return encoder != 0 && panel()->trackBar()->value() > 0;
+    }, 60000));
+    w->close();
+    ASSERT_TRUE(ended.count() > 0 || ended.wait(60000));
+    EXPECT_EQ(status(0), "Cancel");
+    EXPECT_FALSE(test::processAlive(encoder));
+    EXPECT_TRUE(QDir(out.path()).entryList(QDir::Files | QDir::Hidden).isEmpty())
+        << "no output of a cancelled row, no partial file";
+    EXPECT_TRUE(messages.shown.isEmpty()) << messages.shown.join('|').toStdString();
+    EXPECT_TRUE(shell.folders.isEmpty());
 }

@@ -10,6 +10,8 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QScopeGuard>
+#include <QTest>
 #include <gtest/gtest.h>
 
 using namespace varnel;
@@ -76,9 +78,9 @@ TEST_F(Dialog, StoredValuesAreShownAndZeroFolderBecomesTheProgramFolder)
     EXPECT_FALSE(find<QCheckBox>("Check1")->isChecked()) << "yes is not the number 1";
     EXPECT_EQ(find<QLineEdit>("Text1")->text(), "3");
     find<QCheckBox>("Check1")->setChecked(true);
-    find<QLineEdit>("Text2")->setText("  /videos/out  ");
+    find<QLineEdit>("Text2")->setText("  " + dir.filePath("videos/out") + "  ");
     click("Command1");
-    EXPECT_EQ(settings.read("outputfolder"), "/videos/out");
+    EXPECT_EQ(settings.read("outputfolder"), dir.filePath("videos/out"));
     EXPECT_EQ(settings.read("existedfile"), "0");
     EXPECT_EQ(settings.read("autoshut"), "1");
 }
@@ -120,11 +122,50 @@ TEST_F(Dialog, AFailedWriteSaysSoAndKeepsTheDialogOpen)
 {
     ASSERT_TRUE(QDir().mkdir(settings.filePath())) << "a folder where the file should be: no write can succeed";
     open();
-    find<QLineEdit>("Text2")->setText("/videos/out");
+    find<QLineEdit>("Text2")->setText(dir.filePath("out"));
     find<QLineEdit>("Text1")->setText("4");
     click("Command1");
     EXPECT_EQ(messages.shown, QStringList{"error: The settings could not be saved to " + settings.filePath() + "."});
     EXPECT_NE(d->result(), QDialog::Accepted);
-    EXPECT_EQ(find<QLineEdit>("Text2")->text(), "/videos/out") << "what the user typed is kept";
+    EXPECT_EQ(find<QLineEdit>("Text2")->text(), dir.filePath("out")) << "what the user typed is kept";
     EXPECT_EQ(find<QLineEdit>("Text1")->text(), "4");
+}
+
+TEST_F(Dialog, OkStoresTheFolderTheTextMeansAndMakesIt)
+{
+    // A home of the test's own: OK makes the folder it names.
+    QTemporaryDir home;
+    const QByteArray realHome = qgetenv("HOME");
+    qputenv("HOME", home.path().toUtf8());
+    const auto restore = qScopeGuard([&] { qputenv("HOME", realHome); });
+    const struct { const char* typed; QString stored; } cases[] = {
+        {"~/out-7f3a", home.path() + "/out-7f3a"}, {"sub/dir", dir.filePath("sub/dir")}, {" 0 ", "0"}};
+    for (const auto& c : cases) {
+        open();
+        find<QLineEdit>("Text2")->setText(c.typed);
+        QTest::mouseClick(find<QPushButton>("Command1"), Qt::LeftButton);
+        EXPECT_EQ(d->result(), QDialog::Accepted) << c.typed;
+        EXPECT_EQ(settings.read("outputfolder"), c.stored);
+    }
+    EXPECT_TRUE(QFileInfo(home.path() + "/out-7f3a").isDir());
+    EXPECT_TRUE(QFileInfo(dir.filePath("sub/dir")).isDir());
+    EXPECT_TRUE(messages.shown.isEmpty()) << messages.shown.join('\n').toStdString();
+}
+
+TEST_F(Dialog, AFolderThatCannotBeMadeIsRefused)
+{
+    settings.write("thread", "2");
+    const auto settingsText = [&] { QFile f(settings.filePath()); return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray(); };
+    const QByteArray before = settingsText();
+    // Below a regular file no folder can ever be made, even by root.
+    QFile file(dir.filePath("afile"));
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.close();
+    open();
+    find<QLineEdit>("Text2")->setText("afile/sub");
+    QTest::mouseClick(find<QPushButton>("Command1"), Qt::LeftButton);
+    EXPECT_EQ(messages.shown, QStringList{"error: The folder " + dir.filePath("afile/sub") + " cannot be created or written to."});
+    EXPECT_NE(d->result(), QDialog::Accepted);
+    EXPECT_EQ(find<QLineEdit>("Text2")->text(), "afile/sub") << "what the user typed is kept";
+    EXPECT_EQ(settingsText(), before);
 }

@@ -1,0 +1,55 @@
+#pragma once
+// Converting one row: the encoder, then the check of its file, then the
+// file under its name; or, on cancel, the encoder ended and its partial file
+// removed once it has ended. The run keeps a queue of these; run-plan runs
+// one.
+#include "core/convert/RowPlan.h"
+
+#include <QObject>
+
+namespace varnel {
+
+class OutputProbe;
+class ToolRegistry;
+
+class RowJob : public QObject {
+    Q_OBJECT
+public:
+    RowJob(ToolRegistry& tools, RowPlan plan, QString workingFolder, QObject* parent = nullptr);
+    // A job still under way is ended at once: its encoder killed, its
+    // partial removed.
+    ~RowJob() override;
+
+    const RowPlan& plan() const { return m_plan; }
+    qint64 encoderPid() const { return m_pid; }
+
+    // False when the encoder could not be started; the partial is removed.
+    bool start();
+
+    // The encoder gets the quit key (and is ended after graceMs, then
+    // killed); its partial goes once it has ended. finished() never comes;
+    // the job deletes itself when its encoder is gone.
+    void cancel(int graceMs);
+
+signals:
+    // The encoder has ended and its file has been judged (and named).
+    void finished(const varnel::RowOutcome& outcome);
+
+private:
+    void onToolFinished(qint64 pid, int exitCode, bool crashed, const QString& output);
+    void onProbed(const ProbedOutput& probed);
+
+    ToolRegistry& m_tools;
+    RowPlan m_plan;
+    QString m_workingFolder;
+    qint64 m_pid = 0;
+    int m_exitCode = 0;
+    QString m_encoderOutput;
+    OutputProbe* m_check = nullptr;
+    bool m_cancelled = false;
+    bool m_done = false;
+};
+
+} // namespace varnel
+
+Q_DECLARE_METATYPE(varnel::RowOutcome)
