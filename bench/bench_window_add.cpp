@@ -58,7 +58,7 @@ int main(int argc, char** argv)
     std::vector<double> perHundred;
     int added = 0;
     double mark = ownCpuSeconds();
-    QObject::connect(&window.probe(), &varnel::MediaProbe::probed, [&] {
+    QObject::connect(&window.workspace().probe(), &varnel::MediaProbe::probed, [&] {
         if (++added % kStep == 0) {
             const double now = ownCpuSeconds();
             perHundred.push_back(now - mark);

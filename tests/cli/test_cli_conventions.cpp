@@ -91,7 +91,7 @@ TEST_F(Conventions, ProgressIsPlainOffATerminalAndUpdatesOnOne)
 
     // On a terminal (script gives it one), the line updates with the time left.
     const QString command = QString("VARNEL_PROGRAM_FOLDER='%1' '%2/varnel-convert' convert --choose 2 --output-folder '%3' '%4' 2>&1")
-                                .arg(folder.path(), test::binDir(), outDir.path(), test::copyTo(test::videoClip(3), dir.path(), "q.mp4"));
+                                .arg(folder.path(), test::binDir(), outDir.path(), test::copyTo(test::videoClip(8), dir.path(), "q.mp4"));
     ASSERT_EQ(run("script", {"-qec", command, "/dev/null"}), 0) << out.toStdString();
     EXPECT_TRUE(out.contains(QRegularExpression("\\r\\x1b\\[K\\[1/1\\] \\d+%  0:00:\\d\\d elapsed, [0-9:?]+ left  q\\.mp4")))
         << out.toStdString();

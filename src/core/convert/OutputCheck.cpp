@@ -148,6 +148,13 @@ OutputProbe::~OutputProbe() = default;  // the Process child ends its ffprobe
 
 void OutputProbe::start(const QString& path)
 {
+    m_path = QFileInfo(path).absoluteFilePath();
+    m_counting = false;
+    launch(QStringLiteral(" -v error -show_entries stream=codec_type:format=duration -of default=noprint_wrappers=1 "));
+}
+
+void OutputProbe::launch(const QString& options)
+{
     if (m_process) {
         // This may run inside the old probe's own Finished: let it unwind first.
         m_process->disconnect(this);
@@ -159,11 +166,8 @@ void OutputProbe::start(const QString& path)
         program = QStringLiteral("ffprobe");
 
     Command c;
-    c.quoted(program)
-        .literal(QStringLiteral(" -v error -show_entries stream=codec_type:format=duration"
-                                " -of default=noprint_wrappers=1 "))
-        // Absolute, so ffprobe reads no "name:" prefix as a protocol.
-        .path(QFileInfo(path).absoluteFilePath());
+    // Absolute, so ffprobe reads no "name:" prefix as a protocol.
+    c.quoted(program).literal(options).path(m_path);
 
     m_process = new Process(this);
     m_process->CmdLine = c;
@@ -184,11 +188,41 @@ void OutputProbe::onFinished()
         r.error = QStringLiteral("cannot start ffprobe");
     } else if (done->timedOut()) {
         r.error = QStringLiteral("ffprobe did not answer within 60 s");
+    } else if (m_counting) {
+        r = m_first;
+        r.seconds = lengthFromFrames(done->StdOut());
     } else {
         r = parseProbeOutput(done->StdOut(), done->RC());
     }
     done->deleteLater();
+    // A container that states no length (SWF): its video frames tell it.
+    if (!m_counting && r.readable && r.video && r.seconds < 0) {
+        m_first = r;
+        m_counting = true;
+        launch(QStringLiteral(" -v error -select_streams v:0 -count_packets"
+                              " -show_entries stream=nb_read_packets,r_frame_rate -of default=noprint_wrappers=1 "));
+        return;
+    }
     emit probed(r);
+}
+
+double lengthFromFrames(const QString& ffprobeOutput)
+{
+    double frames = -1, rate = -1;
+    for (const QString& line : ffprobeOutput.split(u'\n')) {
+        const QString l = line.trimmed();
+        if (l.startsWith(QLatin1String("nb_read_packets="))) {
+            bool ok = false;
+            const double n = l.mid(16).toDouble(&ok);
+            frames = ok && std::isfinite(n) && n >= 0 && n < 1e12 ? n : -1;
+        } else if (l.startsWith(QLatin1String("r_frame_rate="))) {
+            const QStringList parts = l.mid(13).split(u'/');
+            bool okNum = false, okDen = false;
+            const double num = parts.value(0).toDouble(&okNum), den = parts.value(1, QStringLiteral("1")).toDouble(&okDen);
+            rate = okNum && okDen && std::isfinite(num) && std::isfinite(den) && num > 0 && den > 0 ? num / den : -1;
+        }
+    }
+    return frames >= 0 && rate > 0 && rate < 1e6 ? frames / rate : -1;
 }
 
 } // namespace varnel

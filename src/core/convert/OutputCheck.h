@@ -42,6 +42,10 @@ double minimumSeconds(double clipSeconds);
 // Empty when the output is whole, otherwise the reason the user reads.
 QString judgeOutput(const OutputExpectation& expected, const ProbedOutput& probed, const QString& encoderOutput);
 
+// The length of a video stream from ffprobe's count of its frames and its
+// frame rate (nb_read_packets=, r_frame_rate=); negative when unknown.
+double lengthFromFrames(const QString& ffprobeOutput);
+
 // Runs ffprobe ($VARNEL_FFPROBE, default "ffprobe" on PATH) on a file without
 // blocking; probed() comes from the event loop, never from inside start().
 class OutputProbe : public QObject {
@@ -57,9 +61,13 @@ signals:
     void probed(const varnel::ProbedOutput& result);
 
 private:
+    void launch(const QString& options);
     void onFinished();
 
     Process* m_process = nullptr;
+    QString m_path;
+    bool m_counting = false; // the second look: counting frames
+    ProbedOutput m_first;
 };
 
 } // namespace varnel

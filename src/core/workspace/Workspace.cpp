@@ -41,10 +41,6 @@ Workspace::Workspace(QString programFolder, ShellServices& shell, UserMessages& 
         m_playerWarned = true;
     });
     connect(&m_probe, &MediaProbe::idle, this, [this] { m_playerWarned = false; });
-    // Parents for finding by name (Timer2 inside the run); the members still
-    // end with the workspace, in their order.
-    for (QObject* member : std::initializer_list<QObject*>{&m_tools, &m_list, &m_sheet, &m_player, &m_probe, &m_run})
-        member->setParent(this);
     m_sheet.prolist();
 }
 

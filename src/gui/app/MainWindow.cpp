@@ -53,9 +53,7 @@ MainWindow::MainWindow(MainWindowServices services, QWidget* parent)
     if (!m_services.showModal)
         m_services.showModal = [](QDialog* d) { d->exec(); };
 
-    // A child of the window, so that its timers are found by their names;
-    // its life is still the unique pointer's.
-    m_workspace = std::make_unique<Workspace>(m_services.programFolder, *m_services.shell, *m_services.messages, this);
+    m_workspace = std::make_unique<Workspace>(m_services.programFolder, *m_services.shell, *m_services.messages);
 
     buildWindow();
     connectRun();
@@ -81,7 +79,7 @@ void MainWindow::load()
     m_chooser->setImageList(artwork::imageList());
     m_panel->hide();
     m_chooser->fill();
-    optionSheet().prolist();
+    m_workspace->sheet().prolist();
     const Settings settings = m_workspace->settings();
     // A stored number out of range names no entry; it is never cast.
     const int stored = toInt32(leadingNumber(settings.read(SettingKey::Profile))).value_or(0);
@@ -107,10 +105,10 @@ void MainWindow::closeEvent(QCloseEvent* e)
     // Exit during a run is Cancel without its message: the running row ends
     // "Cancel", its partial file goes, and nothing of a finished run follows.
     m_exiting = true;
-    if (conversionRun().isActive())
-        conversionRun().cancel();
-    probe().stop();
-    if (tools().runningCount() == 0) {
+    if (m_workspace->run().isActive())
+        m_workspace->run().cancel();
+    m_workspace->probe().stop();
+    if (m_workspace->tools().runningCount() == 0) {
         e->accept();
         emit ended();
         return;
@@ -122,8 +120,8 @@ void MainWindow::closeEvent(QCloseEvent* e)
     if (m_closing)
         return;
     m_closing = true;
-    connect(&tools(), &ToolRegistry::allEnded, this, &QWidget::close, Qt::QueuedConnection);
-    tools().quitAll(m_services.closeGraceMs);
+    connect(&m_workspace->tools(), &ToolRegistry::allEnded, this, &QWidget::close, Qt::QueuedConnection);
+    m_workspace->tools().quitAll(m_services.closeGraceMs);
 }
 
 void MainWindow::exitProgram()
@@ -143,7 +141,7 @@ bool MainWindow::eventFilter(QObject* watched, QEvent* e)
 
 void MainWindow::connectRun()
 {
-    ConversionRun* run = &conversionRun();
+    ConversionRun* run = &m_workspace->run();
     connect(run, &ConversionRun::panelVisible, this, [this](bool visible) {
         if (visible) {
             if (!m_panel->isVisible() && m_panel->pos() == QPoint(0, 0))
@@ -216,17 +214,17 @@ void MainWindow::addDroppedFiles(const QStringList& paths)
 
 void MainWindow::removeSelectedFile()
 {
-    sourceList().removeItem(m_listView->selectedRow());
+    m_workspace->list().removeItem(m_listView->selectedRow());
 }
 
 void MainWindow::clearAllFiles()
 {
-    sourceList().clearItems();
+    m_workspace->list().clearItems();
 }
 
 void MainWindow::convertNow()
 {
-    conversionRun().start();
+    m_workspace->run().start();
 }
 
 void MainWindow::chooseProfile(int number)
@@ -285,20 +283,20 @@ void MainWindow::openFiles(const QStringList& paths)
 {
     if (paths.isEmpty())
         return;
-    const int first = sourceList().count();
+    const int first = m_workspace->list().count();
     QStringList absolute;
     for (const QString& p : paths)
         absolute << QFileInfo(p).absoluteFilePath();
     // The first file's row is selected and shown once its probe has filled it.
     auto* once = new QObject(this);
-    connect(&probe(), &MediaProbe::probed, once, [this, once, first](int row) {
+    connect(&m_workspace->probe(), &MediaProbe::probed, once, [this, once, first](int row) {
         if (row != first)
             return;
-        m_listView->setCurrentIndex(sourceList().index(first, 0));
+        m_listView->setCurrentIndex(m_workspace->list().index(first, 0));
         m_workspace->showItem(first);
         once->deleteLater();
     });
-    connect(&probe(), &MediaProbe::idle, once, &QObject::deleteLater);
+    connect(&m_workspace->probe(), &MediaProbe::idle, once, &QObject::deleteLater);
     m_workspace->addSources(absolute);
 }
 

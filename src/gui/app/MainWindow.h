@@ -42,17 +42,10 @@ public:
     ~MainWindow() override;
 
     Workspace& workspace() { return *m_workspace; }
-    SourceList& sourceList() { return m_workspace->list(); }
-    OptionSheet& optionSheet() { return m_workspace->sheet(); }
-    PreviewState& previewState() { return m_workspace->preview(); }
-    ToolRegistry& tools() { return m_workspace->tools(); }
-    MediaProbe& probe() { return m_workspace->probe(); }
-    ConversionRun& conversionRun() { return m_workspace->run(); }
     ProfileChooser* profileChooser() const { return m_chooser; }
     ProgressPanel* progressPanel() const { return m_panel; }
     SourceListView* sourceListView() const { return m_listView; }
     OptionSheetView* optionSheetView() const { return m_sheetView; }
-    PlayerControls* playerControls() const { return m_playerControls; }
     QMenu* popupMenu() const { return m_popup; }
     QList<ToolbarImage*> toolbarImages() const { return m_images; }
 

@@ -163,11 +163,11 @@ void MainWindow::buildWindow()
     split->setObjectName(QStringLiteral("mainSplitter"));
     auto* listFrame = new QGroupBox(QStringLiteral("Video List"), split);
     listFrame->setObjectName(QStringLiteral("frameVideoList"));
-    m_listView = new SourceListView(sourceList(), listFrame);
+    m_listView = new SourceListView(m_workspace->list(), listFrame);
     (new QVBoxLayout(listFrame))->addWidget(m_listView);
 
     auto* side = new QSplitter(Qt::Vertical, split);
-    m_sheetView = new OptionSheetView(optionSheet(), side);
+    m_sheetView = new OptionSheetView(m_workspace->sheet(), side);
     // "Privew" is the frame's caption as the program has always shown it: keep it.
     auto* preview = new QGroupBox(QStringLiteral("Privew"), side);
     preview->setObjectName(QStringLiteral("framePreview"));

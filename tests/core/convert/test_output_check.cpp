@@ -92,6 +92,13 @@ TEST(OutputCheck, ParsesProbeAnswers)
                                               "/tmp/a b: c.mp4: Invalid data found when processing input\n", 1);
     EXPECT_FALSE(bad.readable);
     EXPECT_EQ(bad.error, "Invalid data found when processing input");
+
+    // A container without a stated length: its frames and rate tell it.
+    EXPECT_DOUBLE_EQ(lengthFromFrames("r_frame_rate=25/1\nnb_read_packets=50\n"), 2.0);
+    EXPECT_DOUBLE_EQ(lengthFromFrames("r_frame_rate=30000/1001\nnb_read_packets=300\n"), 10.01);
+    for (const char* unknown : {"r_frame_rate=0/0\nnb_read_packets=50\n", "r_frame_rate=25/1\nnb_read_packets=1e99\n",
+                                "r_frame_rate=25/1\n", ""})
+        EXPECT_LT(lengthFromFrames(unknown), 0) << unknown;
 }
 
 TEST(OutputCheck, ProbesRealFiles)

@@ -49,7 +49,7 @@ struct Window : ::testing::Test {
     QString stored(const QString& key) { return readSetting(folder.file("settings.dat"), "set", key); }
     template <typename T>
     T* find(const char* name) { return w->findChild<T*>(QLatin1String(name)); }
-    void waitProbes() { ASSERT_TRUE(test::waitFor([&] { return !w->probe().isBusy(); }, 30000)); }
+    void waitProbes() { ASSERT_TRUE(test::waitFor([&] { return !w->workspace().probe().isBusy(); }, 30000)); }
 };
 
 QStringList entries(const QMenu* menu)
@@ -99,8 +99,6 @@ TEST_F(Window, RegionsAndToolbar)
     for (const char* name : {"lvwAudioTracks", "ImageCombo1", "PS1", "Picture3", "Picture4", "framePreview",
                              "prgTotalProgress", "prgTrackProgress", "SkinLabel2", "Command1", "Frame14"})
         EXPECT_NE(w->findChild<QWidget*>(QLatin1String(name)), nullptr) << name;
-    EXPECT_NE(w->findChild<QTimer*>("Timer2"), nullptr);
-    EXPECT_NE(w->findChild<QTimer*>("Timer1"), nullptr);
     EXPECT_FALSE(w->progressPanel()->isVisible());
     EXPECT_EQ(find<QGroupBox>("frameVideoList")->title(), "Video List");
 
@@ -132,20 +130,20 @@ TEST_F(Window, ChoicesOfTheChooserAreKeptAcrossRestarts)
     open();
     EXPECT_EQ(w->profileChooser()->count(), 101);
     EXPECT_EQ(w->profileChooser()->entryNumber(), 0);
-    EXPECT_EQ(w->optionSheet().value("Video Options", "Video Codec"), "xvid");
+    EXPECT_EQ(w->workspace().sheet().value("Video Options", "Video Codec"), "xvid");
     w->close();
     EXPECT_FALSE(QFile::exists(folder.file("settings.dat"))) << "nothing selected, nothing written";
 
     open();
     test::choose(w->profileChooser(), 96);  // entry 96, "MP3 Audio(*.mp3)"
-    EXPECT_EQ(w->optionSheet().value("Audio Options", "Audio Codec"), "mp3");
+    EXPECT_EQ(w->workspace().sheet().value("Audio Options", "Audio Codec"), "mp3");
     w->close();
     EXPECT_EQ(stored("profile"), "96");
 
     open();
     EXPECT_EQ(w->profileChooser()->currentText(), "MP3 Audio(*.mp3)");
-    EXPECT_EQ(w->optionSheet().value("Audio Options", "Audio Codec"), "mp3");
-    EXPECT_EQ(w->optionSheet().findRow("Audio Options", "Audio Codec")->choices, QStringList{"mp3"});
+    EXPECT_EQ(w->workspace().sheet().value("Audio Options", "Audio Codec"), "mp3");
+    EXPECT_EQ(w->workspace().sheet().findRow("Audio Options", "Audio Codec")->choices, QStringList{"mp3"});
 }
 
 TEST_F(Window, StoredNumberThatNamesNoEntryLeavesNoSelection)
@@ -217,18 +215,18 @@ TEST_F(Window, ExitHidesAtOnceAndEndsOnlyWhenThePlayerHasEnded)
     QTemporaryDir dir;
     Command recorder;  // takes the quit key without quitting
     recorder.literal("/bin/sh -c ").quoted("exec cat > '" + dir.filePath("keys") + "'");
-    const qint64 pid = startPlayer(w->tools(), w->previewState(), dir.path(), recorder);
+    const qint64 pid = startPlayer(w->workspace().tools(), w->workspace().preview(), dir.path(), recorder);
     ASSERT_NE(pid, 0);
-    QTimer* timer1 = find<QTimer>("Timer1");
+    QTimer* timer1 = w->workspace().player().clock();
     timer1->start();
     QSignalSpy ended(w.get(), &MainWindow::ended);
     find<QAction>("exit")->trigger();
     EXPECT_FALSE(w->isVisible()) << "the window goes at once";
     EXPECT_FALSE(timer1->isActive());
     EXPECT_EQ(ended.count(), 0) << "the program waits for its player";
-    EXPECT_TRUE(w->tools().isRunning(pid));
+    EXPECT_TRUE(w->workspace().tools().isRunning(pid));
     ASSERT_TRUE(ended.wait(30000));
-    EXPECT_FALSE(w->tools().isRunning(pid)) << "a player that ignores the key is ended after the grace time";
+    EXPECT_FALSE(w->workspace().tools().isRunning(pid)) << "a player that ignores the key is ended after the grace time";
     QFile keys(dir.filePath("keys"));
     ASSERT_TRUE(keys.open(QIODevice::ReadOnly));
     EXPECT_TRUE(keys.readAll().startsWith("q"));
@@ -327,27 +325,27 @@ TEST_F(Window, FilesComeInByDialogAndByDrop)
     open();
     find<QAction>("AddFiles")->trigger();
     waitProbes();
-    ASSERT_EQ(w->sourceList().count(), 3);
+    ASSERT_EQ(w->workspace().list().count(), 3);
     for (int i = 0; i < 3; ++i) {
-        EXPECT_EQ(w->sourceList().cell(i, SourceItem::FileName), filesToChoose[i]);
-        EXPECT_EQ(w->sourceList().cell(i, SourceItem::Size), "320x240");
+        EXPECT_EQ(w->workspace().list().cell(i, SourceItem::FileName), filesToChoose[i]);
+        EXPECT_EQ(w->workspace().list().cell(i, SourceItem::Size), "320x240");
     }
     filesToChoose.clear();
     find<QAction>("AddFiless")->trigger();
-    EXPECT_EQ(w->sourceList().count(), 3) << "a cancelled dialog adds nothing";
+    EXPECT_EQ(w->workspace().list().count(), 3) << "a cancelled dialog adds nothing";
 
     w->addDroppedFiles({dir.path() + "/x.AVI", dir.path() + "/b.txt", dir.path() + "/c.mkv"});
     waitProbes();
-    EXPECT_EQ(w->sourceList().count(), 4);
-    EXPECT_EQ(w->sourceList().cell(3, SourceItem::FileName), dir.path() + "/x.AVI");
+    EXPECT_EQ(w->workspace().list().count(), 4);
+    EXPECT_EQ(w->workspace().list().cell(3, SourceItem::FileName), dir.path() + "/x.AVI");
     EXPECT_EQ(messages.shown, QStringList{"info: Only Video files are allowed!"});
 
     find<QAction>("RemoveSelectedFile")->trigger();
-    EXPECT_EQ(w->sourceList().count(), 4) << "nothing selected, nothing removed";
-    w->sourceListView()->setCurrentIndex(w->sourceList().index(1, 0));
+    EXPECT_EQ(w->workspace().list().count(), 4) << "nothing selected, nothing removed";
+    w->sourceListView()->setCurrentIndex(w->workspace().list().index(1, 0));
     find<QAction>("RemoveSelectedItem")->trigger();
-    EXPECT_EQ(w->sourceList().count(), 3);
-    EXPECT_EQ(w->sourceList().cell(1, SourceItem::FileName), dir.path() + "/b b.mp4");
+    EXPECT_EQ(w->workspace().list().count(), 3);
+    EXPECT_EQ(w->workspace().list().cell(1, SourceItem::FileName), dir.path() + "/b b.mp4");
     find<QAction>("ClearAllFiles")->trigger();
-    EXPECT_EQ(w->sourceList().count(), 0);
+    EXPECT_EQ(w->workspace().list().count(), 0);
 }

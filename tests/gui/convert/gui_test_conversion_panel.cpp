@@ -4,6 +4,7 @@
 #include "TestSupport.h"
 #include "gui/convert/ProgressPanel.h"
 #include "core/convert/ConversionRun.h"
+#include "core/convert/ProgressMonitor.h"
 #include "gui/profiles/ProfileChooser.h"
 #include "core/settings/Settings.h"
 #include "core/sources/MediaProbe.h"
@@ -41,11 +42,11 @@ struct Panel : ::testing::Test {
     }
     void add(const QString& media, const QString& name)
     {
-        w->probe().addSource(test::copyTo(media, sources.path(), name));
-        ASSERT_TRUE(test::waitFor([&] { return !w->probe().isBusy(); }, 30000));
+        w->workspace().probe().addSource(test::copyTo(media, sources.path(), name));
+        ASSERT_TRUE(test::waitFor([&] { return !w->workspace().probe().isBusy(); }, 30000));
     }
     ProgressPanel* panel() { return w->progressPanel(); }
-    QString status(int row) { return w->sourceList().cell(row, SourceItem::Status); }
+    QString status(int row) { return w->workspace().list().cell(row, SourceItem::Status); }
 };
 }
 
@@ -53,7 +54,7 @@ TEST_F(Panel, ShowsTheRunAndHidesWhenDone)
 {
     add(test::videoClip(2), "a.mp4");
     test::choose(w->profileChooser(), 96);
-    QObject::connect(&w->conversionRun(), &ConversionRun::rowStatus, [&](int, const QString& s) {
+    QObject::connect(&w->workspace().run(), &ConversionRun::rowStatus, [&](int, const QString& s) {
         if (s == RunText::Processing) {
             panelSeen = panel()->isVisible();
             captionSeen = panel()->caption();
@@ -77,7 +78,7 @@ TEST_F(Panel, FollowsTheEncoderAndCancels)
     add(test::videoClip(2), "next.mp4");
     test::choose(w->profileChooser(), 2);
     w->convertNow();
-    QTimer* timer2 = w->findChild<QTimer*>("Timer2");
+    QTimer* timer2 = w->workspace().run().monitor()->timer();
     ASSERT_TRUE(test::waitFor([&] { return panel()->trackBar()->value() > 0; }, 30000));
     EXPECT_TRUE(timer2->isActive());
     EXPECT_TRUE(QRegularExpression("^\\d+:\\d\\d:\\d\\d$").match(panel()->elapsedLabel()->text()).hasMatch())
@@ -91,16 +92,16 @@ TEST_F(Panel, FollowsTheEncoderAndCancels)
     EXPECT_FALSE(panel()->isVisible());
     EXPECT_FALSE(timer2->isActive());
     EXPECT_EQ(panel()->trackBar()->value(), 0);
-    EXPECT_FALSE(w->conversionRun().isActive());
+    EXPECT_FALSE(w->workspace().run().isActive());
 }
 
 TEST_F(Panel, TheBarIgnoresValuesOutsideItsRange)
 {
     QProgressBar* bar = panel()->trackBar();
-    emit w->conversionRun().trackProgress(40);
-    emit w->conversionRun().trackProgress(125);
+    emit w->workspace().run().trackProgress(40);
+    emit w->workspace().run().trackProgress(125);
     EXPECT_EQ(bar->value(), 40);
-    emit w->conversionRun().trackProgress(-3);
+    emit w->workspace().run().trackProgress(-3);
     EXPECT_EQ(bar->value(), 40);
 }
 
@@ -133,12 +134,12 @@ TEST_F(Panel, ConvertWhileFilesAreAddedConvertsEveryRow)
         files << test::copyTo(test::videoClip(1), sources.path(), QString("f%1.mp4").arg(i));
     test::choose(w->profileChooser(), 96);
     QStringList captions;
-    QObject::connect(&w->conversionRun(), &ConversionRun::frameCaption, [&](const QString& c) { captions << c; });
+    QObject::connect(&w->workspace().run(), &ConversionRun::frameCaption, [&](const QString& c) { captions << c; });
     w->openFiles(files);
     w->convertNow();
     ASSERT_TRUE(test::waitFor([&] { return !messages.shown.isEmpty(); }, 120000));
     EXPECT_EQ(messages.shown, QStringList{"info: Conversion completed!"});
-    ASSERT_EQ(w->sourceList().count(), 8);
+    ASSERT_EQ(w->workspace().list().count(), 8);
     for (int r = 0; r < 8; ++r)
         EXPECT_EQ(status(r), "OK") << r;
     ASSERT_GE(captions.size(), 2);

@@ -45,7 +45,7 @@ struct Clip : ::testing::Test {
     void addClip(int seconds)
     {
         w->openFiles({test::videoClip(seconds)});
-        ASSERT_TRUE(test::waitFor([&] { return !w->probe().isBusy() && w->sourceList().count() > 0; }, 60000));
+        ASSERT_TRUE(test::waitFor([&] { return !w->workspace().probe().isBusy() && w->workspace().list().count() > 0; }, 60000));
         ASSERT_TRUE(test::waitFor([&] { return w->sourceListView()->selectedRow() == 0; }, 30000));
     }
     template <typename T>
@@ -55,7 +55,7 @@ struct Clip : ::testing::Test {
         s->setValue(value);
         emit s->sliderReleased();
     }
-    QString cell(SourceItem::Column c) { return w->sourceList().cell(0, c); }
+    QString cell(SourceItem::Column c) { return w->workspace().list().cell(0, c); }
 };
 
 } // namespace
@@ -78,7 +78,7 @@ TEST_F(Clip, OpensOnTheRowAndRefusesAClipOfNoTime)
         EXPECT_EQ(in<QLineEdit>(e, "Text2")->text(), "0:00:30");
         EXPECT_EQ(in<QLineEdit>(e, "Text3")->text(), "0:00:30") << "a fresh row is clipped to its whole length";
         EXPECT_EQ(in<QSlider>(e, "Slider2")->maximum(), 30);
-        EXPECT_EQ(w->previewState().clipFile, path);
+        EXPECT_EQ(w->workspace().preview().clipFile, path);
 
         release(in<QSlider>(e, "Slider1"), 12);
         release(in<QSlider>(e, "Slider2"), 12);
@@ -95,7 +95,7 @@ TEST_F(Clip, OpensOnTheRowAndRefusesAClipOfNoTime)
     EXPECT_EQ(opened, 1);
     EXPECT_EQ(cell(SourceItem::Start), "0:00:00") << "Cancel writes nothing";
     EXPECT_EQ(cell(SourceItem::End), "0:00:30");
-    EXPECT_EQ(w->previewState().clipFile, "") << "closed: the clip file is forgotten";
+    EXPECT_EQ(w->workspace().preview().clipFile, "") << "closed: the clip file is forgotten";
 }
 
 TEST_F(Clip, OkWritesTheTimesAsShownIntoTheRow)
@@ -118,9 +118,9 @@ TEST_F(Clip, OkWritesTheTimesAsShownIntoTheRow)
     QTemporaryDir out;
     ASSERT_TRUE(w->workspace().settings().write(SettingKey::OutputFolder, out.path()));
     test::choose(w->findChild<QComboBox*>("ImageCombo1"), 2);
-    QSignalSpy finished(&w->conversionRun(), &ConversionRun::finished);
+    QSignalSpy finished(&w->workspace().run(), &ConversionRun::finished);
     w->convertNow();
     ASSERT_TRUE(finished.wait(120000));
-    ASSERT_EQ(cell(SourceItem::Status), "OK") << w->sourceList().item(0).statusReason.toStdString();
-    EXPECT_NEAR(test::probeMedia(w->conversionRun().outputPath(0)).duration, 3.0, 0.3);
+    ASSERT_EQ(cell(SourceItem::Status), "OK") << w->workspace().list().item(0).statusReason.toStdString();
+    EXPECT_NEAR(test::probeMedia(w->workspace().run().outputPath(0)).duration, 3.0, 0.3);
 }

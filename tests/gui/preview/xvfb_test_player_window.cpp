@@ -93,12 +93,12 @@ TEST(PreviewPanel, PlaysInsideTheMainWindowWithAMovingClockAndLeavesNoPlayer)
     EXPECT_GT(w.findChild<QSlider*>("Slider1")->value(), 0);
     EXPECT_EQ(w.findChild<QLabel*>("SkinLabel10")->text(), "Total time:0:00:30");
 
-    const qint64 pid = w.previewState().playerProcessId;
-    ASSERT_TRUE(w.tools().isRunning(pid));
+    const qint64 pid = w.workspace().preview().playerProcessId;
+    ASSERT_TRUE(w.workspace().tools().isRunning(pid));
     QSignalSpy ended(&w, &MainWindow::ended);
     w.close();
     ASSERT_TRUE(ended.count() > 0 || ended.wait(30000));
-    EXPECT_FALSE(w.tools().isRunning(pid));
+    EXPECT_FALSE(w.workspace().tools().isRunning(pid));
     EXPECT_NE(::kill(static_cast<pid_t>(pid), 0), 0) << "no player outlives the window";
 }
 

@@ -68,7 +68,7 @@ TEST_F(SheetView, ChoosingAnEntryShowsItsOptionSet)
     test::choose(w->profileChooser(), 41);  // header 41: lists emptied, values kept
     EXPECT_TRUE(comboItems("Video Options", "Video Codec").isEmpty());
     EXPECT_EQ(shown("Video Options", "Video Codec"), "x264");
-    EXPECT_EQ(w->optionSheet().value("Video Options", "Video Codec"), "x264");
+    EXPECT_EQ(w->workspace().sheet().value("Video Options", "Video Codec"), "x264");
 }
 
 TEST_F(SheetView, EditingADropDownChangesTheSheet)
@@ -77,7 +77,7 @@ TEST_F(SheetView, EditingADropDownChangesTheSheet)
     ASSERT_NE(codec, nullptr);
     codec->setCurrentIndex(1);
     emit codec->activated(1);
-    EXPECT_EQ(w->optionSheet().value("Audio Options", "Audio Codec"), "mp3");
+    EXPECT_EQ(w->workspace().sheet().value("Audio Options", "Audio Codec"), "mp3");
 }
 
 TEST_F(SheetView, ClickingARowShowsItsNameAndTimesOnly)
@@ -85,23 +85,23 @@ TEST_F(SheetView, ClickingARowShowsItsNameAndTimesOnly)
     QTemporaryDir dir;
     const QString a = test::copyTo(test::videoClip(3), dir.path(), "a.mp4");
     const QString b = test::copyTo(test::audioClip(7), dir.path(), "b.mp3");
-    w->probe().addSource(a);
-    w->probe().addSource(b);
-    ASSERT_TRUE(test::waitFor([&] { return !w->probe().isBusy(); }, 30000));
+    w->workspace().probe().addSource(a);
+    w->workspace().probe().addSource(b);
+    ASSERT_TRUE(test::waitFor([&] { return !w->workspace().probe().isBusy(); }, 30000));
     test::choose(w->profileChooser(), 2);
 
     SourceListView* list = w->sourceListView();
-    QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, list->visualRect(w->sourceList().index(0, 0)).center());
+    QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, list->visualRect(w->workspace().list().index(0, 0)).center());
     EXPECT_EQ(shown("General", "Item Name"), a);
     EXPECT_EQ(shown("Output Duration", "All Clip Duration"), "");
     EXPECT_EQ(shown("Output Duration", "Start Time"), "0:00:00");
     EXPECT_EQ(shown("Output Duration", "Stop Time"), "0:00:03");
-    EXPECT_EQ(w->previewState().previewFile, a);
+    EXPECT_EQ(w->workspace().preview().previewFile, a);
 
-    QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, list->visualRect(w->sourceList().index(1, 0)).center());
+    QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, list->visualRect(w->workspace().list().index(1, 0)).center());
     EXPECT_EQ(shown("General", "Item Name"), b);
     EXPECT_EQ(shown("Output Duration", "Stop Time"), "0:00:07");
-    EXPECT_EQ(w->optionSheet().value("Video Options", "Video Size"), "1024x768") << "option rows stay";
+    EXPECT_EQ(w->workspace().sheet().value("Video Options", "Video Size"), "1024x768") << "option rows stay";
 
     w->clearAllFiles();
     EXPECT_EQ(shown("General", "Item Name"), b) << "clearing the list leaves the sheet";
@@ -112,7 +112,7 @@ TEST_F(SheetView, TheWheelScrollsTheSheetAndChangesNoValue)
     test::choose(w->profileChooser(), 2);
     QComboBox* bitrate = view->editorOf("Video Options", "Video Bitrate");
     ASSERT_NE(bitrate, nullptr);
-    const QString before = w->optionSheet().value("Video Options", "Video Bitrate");
+    const QString before = w->workspace().sheet().value("Video Options", "Video Bitrate");
     const int index = bitrate->currentIndex();
     for (int notch = 0; notch < 5; ++notch) {
         QWheelEvent wheel(QPointF(5, 5), bitrate->mapToGlobal(QPointF(5, 5)), QPoint(), QPoint(0, -120), Qt::NoButton,
@@ -120,7 +120,7 @@ TEST_F(SheetView, TheWheelScrollsTheSheetAndChangesNoValue)
         QApplication::sendEvent(bitrate, &wheel);
     }
     EXPECT_EQ(bitrate->currentIndex(), index);
-    EXPECT_EQ(w->optionSheet().value("Video Options", "Video Bitrate"), before);
+    EXPECT_EQ(w->workspace().sheet().value("Video Options", "Video Bitrate"), before);
 }
 
 TEST_F(SheetView, TheOpenDialogShowsEachFilterAsWritten)
