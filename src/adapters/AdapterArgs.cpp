@@ -181,6 +181,44 @@ void dieWithParent()
         ::_exit(1);
 }
 
+namespace {
+
+void endWholeGroup(int)
+{
+    ::kill(0, SIGKILL); // this adapter, the tool and whatever the tool forked
+}
+
+} // namespace
+
+int runGuardingGroup(const char* envName, const char* fallback, const Args& args)
+{
+    // Our own group, so that ending it ends nothing of whoever started us.
+    if (::getpgrp() != ::getpid() && ::setpgid(0, 0) != 0)
+        return execTool(envName, fallback, args);
+    struct sigaction end {};
+    end.sa_handler = endWholeGroup;
+    ::sigemptyset(&end.sa_mask);
+    for (int sig : {SIGTERM, SIGHUP, SIGINT})
+        ::sigaction(sig, &end, nullptr);
+    // The converter's death reaches this process as SIGTERM, and the handler
+    // takes the tool's helpers along (a forked cache would outlive a kill of
+    // the tool alone).
+    ::prctl(PR_SET_PDEATHSIG, SIGTERM);
+    const char* converter = std::getenv("VARNEL_PARENT_PID");
+    if (converter && std::atol(converter) != static_cast<long>(::getppid()))
+        return 1;
+    const pid_t tool = ::fork();
+    if (tool < 0)
+        return execTool(envName, fallback, args);
+    if (tool == 0) {
+        for (int sig : {SIGTERM, SIGHUP, SIGINT})
+            ::signal(sig, SIG_DFL);
+        ::prctl(PR_SET_PDEATHSIG, SIGKILL);
+        ::_exit(execTool(envName, fallback, args));
+    }
+    return waitFor(tool);
+}
+
 int identifyWithLength(const Args& playerArgs, const std::string& file)
 {
     pid_t player = 0;

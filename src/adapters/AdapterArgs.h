@@ -38,6 +38,11 @@ Args playerArgs(const Args& given);
 // with 127 (the code the converter reads as "cannot start").
 int execTool(const char* envName, const char* fallback, const Args& args);
 
+// Runs the tool as a child in this process's own group and waits for it;
+// when the converter dies, or this process is asked to end, the whole group
+// (the tool and what it forked) is killed. Returns the tool's exit code.
+int runGuardingGroup(const char* envName, const char* fallback, const Args& args);
+
 // This process, and the tool it becomes, are killed when the converter that
 // started it dies, however it dies (VARNEL_PARENT_PID names the converter, so
 // that a converter gone before this call is noticed too).

@@ -5,8 +5,11 @@ int main(int argc, char** argv)
 {
     using namespace varnel::adapter;
     const Args given(argv + 1, argv + argc);
-    dieWithParent();
-    if (isIdentifyRun(given) && !given.empty())
+    if (isIdentifyRun(given) && !given.empty()) {
+        dieWithParent();
         return identifyWithLength(playerArgs(given), given.back());
-    return execTool("VARNEL_MPLAYER", "mplayer", playerArgs(given));
+    }
+    // A player of a network stream forks a cache process: the whole group
+    // must end with us.
+    return runGuardingGroup("VARNEL_MPLAYER", "mplayer", playerArgs(given));
 }
