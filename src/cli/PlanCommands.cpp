@@ -7,12 +7,14 @@
 
 #include "core/common/TextNumbers.h"
 #include "core/common/Interrupts.h"
+#include "core/common/TimeText.h"
 #include "core/convert/ConversionRun.h"
 #include "core/convert/OutputFiles.h"
 #include "core/convert/RowJob.h"
 #include "core/convert/RowPlan.h"
 #include "core/preview/ClipTimes.h"
 #include "core/profiles/Catalogue.h"
+#include "core/profiles/OptionSheet.h"
 #include "core/settings/Settings.h"
 #include "core/tools/ToolRegistry.h"
 
@@ -24,6 +26,9 @@
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QRegularExpression>
+#include <QTemporaryFile>
+
+#include <sys/stat.h>
 
 namespace varnel::cli {
 
@@ -36,7 +41,7 @@ int plan(const QStringList& args)
     const int entry = buildSheet(ws, a);
     if (!entry || !a.last("--output-folder") || a.plain.isEmpty())
         throw UsageError("plan needs --choose or --profile, --output-folder and at least one file");
-    const QString folder = QFileInfo(*a.last("--output-folder")).absoluteFilePath();
+    const QString folder = QDir::cleanPath(QFileInfo(*a.last("--output-folder")).absoluteFilePath());
     QStringList files;
     for (const QString& f : a.plain)
         files << QFileInfo(f).absoluteFilePath();
@@ -66,6 +71,12 @@ int plan(const QStringList& args)
     context.threadSetting = a.last("--threads").value_or(settings.read(SettingKey::Thread));
     context.programFolder = ws.programFolder();
 
+    // Every row of the sheet: run-plan rebuilds the command from these.
+    QJsonObject options;
+    for (const OptionGroup& g : ws.sheet().groups())
+        for (const OptionRow& row : g.rows)
+            options.insert(g.name + u'/' + row.name, row.value);
+
     // The same rules as a run: no source and no earlier output is written over.
     QSet<QString> taken;
     for (int r = 0; r < list.count(); ++r)
@@ -78,11 +89,19 @@ int plan(const QStringList& args)
                                   QStringLiteral(".%1.stats").arg(r + 1);
             const RowPlan p = planRow(item, context, taken, stats, PartialMode::NameOnly);
             taken.insert(p.output);
+            // The clip times the command was built from (an end past the
+            // source is its end); the cells' own where they do not apply.
+            const EncoderCommand& c = p.command;
+            const QString usedStart = c.clipped ? secondsToTimeText(c.startSeconds) : item.cells[SourceItem::Start];
+            const QString usedEnd =
+                c.clipped ? secondsToTimeText(c.startSeconds + c.durationSeconds) : item.cells[SourceItem::End];
             jsonLine({{"source", item.path()}, {"output", p.output}, {"partial", p.partial},
                       {"statistics", stats}, {"existing", existing},
                       {"expect", QJsonObject{{"video", p.expected.video}, {"audio", p.expected.audio},
                                              {"seconds", p.expected.clipSeconds}}},
-                      {"argv", QJsonArray::fromStringList(p.command.command.argv())}});
+                      {"argv", QJsonArray::fromStringList(c.command.argv())},
+                      {"entry", entry}, {"options", options}, {"start", usedStart}, {"end", usedEnd},
+                      {"outputFolder", folder}, {"threads", context.threadSetting}});
         } catch (const BuildError& e) {
             allPlanned = false;
             err() << item.path() << ": " << e.what() << '\n';
@@ -90,6 +109,138 @@ int plan(const QStringList& args)
     }
     return allPlanned ? 0 : 1;
 }
+
+namespace {
+
+// What a line declares; nothing in it is trusted until checked.
+struct Declared {
+    QString source, output, partial, statistics, outputFolder, start, end, threads;
+    bool addNew = false;
+    int entry = 0;
+    QJsonObject options;
+    QStringList argv;
+};
+
+// Absolute and already clean: no "..", "." or doubled "/" to hide a folder.
+bool cleanAbsolute(const QString& path)
+{
+    return !path.isEmpty() && QDir::isAbsolutePath(path) && QDir::cleanPath(path) == path;
+}
+
+QString folderOf(const QString& path)
+{
+    return QFileInfo(path).path();
+}
+
+// The same file, also when reached by another name.
+bool sameFile(const QString& a, const QString& b)
+{
+    struct stat sa, sb;
+    return a == b || (::stat(QFile::encodeName(a).constData(), &sa) == 0 &&
+                      ::stat(QFile::encodeName(b).constData(), &sb) == 0 && sa.st_dev == sb.st_dev &&
+                      sa.st_ino == sb.st_ino);
+}
+
+// Reads the declared fields and checks them against the rules plan follows;
+// the reason a line is refused, or empty.
+QString readLine(const QJsonObject& o, Declared& d)
+{
+    QString missing;
+    auto text = [&](const char* key) {
+        const QJsonValue v = o.value(QLatin1String(key));
+        if (!v.isString() && missing.isEmpty())
+            missing = QStringLiteral("the line has no text \"%1\"").arg(QLatin1String(key));
+        return v.toString();
+    };
+    d.source = text("source");
+    d.output = text("output");
+    d.partial = text("partial");
+    d.statistics = text("statistics");
+    d.outputFolder = text("outputFolder");
+    d.start = text("start");
+    d.end = text("end");
+    d.threads = text("threads");
+    const QString existing = text("existing");
+    if (!missing.isEmpty())
+        return missing;
+    if (existing != QLatin1String("new") && existing != QLatin1String("overwrite"))
+        return QStringLiteral("\"existing\" is new or overwrite, not %1").arg(existing);
+    d.addNew = existing == QLatin1String("new");
+
+    const double entry = o.value("entry").toDouble(-1);
+    const CatalogueEntry* e =
+        entry >= 1 && entry <= Catalogue::kEntryCount && entry == int(entry) ? Catalogue::entry(int(entry)) : nullptr;
+    if (!e || e->isHeader)
+        return QStringLiteral("\"entry\" is not the number of a profile");
+    d.entry = e->number;
+
+    if (!o.value("options").isObject() || !o.value("argv").isArray())
+        return QStringLiteral("the line has no \"options\" or no \"argv\"");
+    d.options = o.value("options").toObject();
+    for (const QJsonValue& v : o.value("argv").toArray()) {
+        if (!v.isString())
+            return QStringLiteral("\"argv\" holds something other than text");
+        d.argv << v.toString();
+    }
+
+    for (const QString* p : {&d.source, &d.output, &d.partial, &d.statistics, &d.outputFolder})
+        if (!cleanAbsolute(*p))
+            return QStringLiteral("%1 is not a clean absolute path").arg(*p);
+    const QString folder = folderOf(d.output);
+    if (folder != d.outputFolder)
+        return QStringLiteral("the output %1 is not in the output folder %2").arg(d.output, d.outputFolder);
+    // baseNameOf(source) + "_New"... + extension, as plan names it.
+    const QString sourceName = QFileInfo(d.source).fileName(), base = output::baseNameOf(sourceName);
+    const QString extension = extensionOfText(e->text), name = QFileInfo(d.output).fileName();
+    const QString chain = name.mid(base.size(), name.size() - base.size() - extension.size());
+    if (sourceName.isEmpty() || !name.startsWith(base) || !name.endsWith(extension) || name.size() < base.size() + extension.size() ||
+        chain != QStringLiteral("_New").repeated(chain.size() / 4))
+        return QStringLiteral("%1 is not an output name for %2").arg(name, sourceName);
+    if (sameFile(d.output, d.source))
+        return QStringLiteral("the output %1 is its source").arg(d.output);
+    if (folderOf(d.partial) != folder || output::partialOwner(QFileInfo(d.partial).fileName()).pid == 0)
+        return QStringLiteral("%1 is not a partial file beside the output").arg(d.partial);
+    const QRegularExpression statsName(QRegularExpression::anchoredPattern(
+        QStringLiteral("\\.%1\\.[1-9][0-9]*\\.stats").arg(QRegularExpression::escape(sourceName))));
+    if (folderOf(d.statistics) != folder || !statsName.match(QFileInfo(d.statistics).fileName()).hasMatch())
+        return QStringLiteral("%1 is not a statistics file beside the output").arg(d.statistics);
+    return {};
+}
+
+// The declared entry and option values on the workspace's sheet; the reason
+// when a row is not one of the sheet's.
+QString applyOptions(Workspace& ws, const Declared& d)
+{
+    ws.chooseEntry(d.entry);
+    OptionSheet& sheet = ws.sheet();
+    for (auto it = d.options.begin(); it != d.options.end(); ++it) {
+        const qsizetype slash = it.key().indexOf(u'/');
+        const QString group = it.key().left(slash), row = it.key().mid(slash + 1);
+        if (slash < 0 || !sheet.hasRow(group, row))
+            return QStringLiteral("the sheet has no row %1").arg(it.key());
+        if (!it.value().isString())
+            return QStringLiteral("the value of %1 is not text").arg(it.key());
+        sheet.setValue(group, row, it.value().toString());
+    }
+    return {};
+}
+
+EncoderInputs inputsOf(const Declared& d, Workspace& ws)
+{
+    EncoderInputs in;
+    in.sourcePath = d.source;
+    in.startText = d.start;
+    in.endText = d.end;
+    in.entryNumber = d.entry;
+    in.sheet = &ws.sheet();
+    in.threadSetting = d.threads;
+    in.programFolder = ws.programFolder();
+    in.outputPath = d.partial;
+    in.statisticsFile = d.statistics;
+    return in;
+}
+
+} // namespace
 
 int runPlan(const QStringList& args)
 {
@@ -102,47 +253,75 @@ int runPlan(const QStringList& args)
     } else {
         line = a.plain.first().toUtf8();
     }
-    const QJsonObject o = QJsonDocument::fromJson(line.trimmed()).object();
-    RowPlan plan;
-    plan.source = o.value("source").toString();
-    plan.output = o.value("output").toString();
-    const QString planned = o.value("partial").toString();
-    const QString existing = o.value("existing").toString(QStringLiteral("new"));
-    QStringList argv;
-    for (const QJsonValue& v : o.value("argv").toArray())
-        argv << v.toString();
-    if (plan.output.isEmpty() || planned.isEmpty() || argv.isEmpty() || !argv.contains(planned) ||
-        (existing != QLatin1String("new") && existing != QLatin1String("overwrite")))
+    const QJsonDocument document = QJsonDocument::fromJson(line.trimmed());
+    if (!document.isObject())
         throw UsageError("run-plan takes one line that plan printed");
-    plan.addNew = existing == QLatin1String("new");
-    const QString name = QFileInfo(plan.output).fileName();
-    plan.extension = name.mid(name.lastIndexOf(u'.'));
+    const QJsonObject o = document.object();
+
+    // A line is data: the command is this install's own, built from the
+    // declared fields, and must be the one the line shows.
+    Session session;
+    Workspace& ws = session.workspace;
+    Declared d;
+    QString refusal = readLine(o, d);
+    if (refusal.isEmpty())
+        refusal = applyOptions(ws, d);
+    EncoderInputs in = inputsOf(d, ws);
+    if (refusal.isEmpty()) {
+        try {
+            if (buildEncoderCommand(in).command.argv() != d.argv)
+                refusal = QStringLiteral("the line's command is not what its fields give");
+        } catch (const BuildError& e) {
+            refusal = QStringLiteral("the line's fields give no command: %1").arg(QString::fromUtf8(e.what()));
+        }
+    }
+    if (!refusal.isEmpty()) {
+        err() << "run-plan: " << refusal << '\n';
+        return 2;
+    }
+
+    RowPlan plan;
+    plan.source = d.source;
+    plan.output = d.output;
+    plan.addNew = d.addNew;
+    plan.extension = extensionOfText(Catalogue::entry(d.entry)->text);
     plan.taken = {plan.source};
     const QJsonObject expect = o.value("expect").toObject();
     plan.expected.video = expect.value("video").toBool();
     plan.expected.audio = expect.value("audio").toBool();
     plan.expected.clipSeconds = expect.value("seconds").toDouble();
-    const QString folder = QFileInfo(plan.output).path();
+
+    Interrupts interrupts;
+    const QString folder = d.outputFolder;
     QDir().mkpath(folder);
     output::removeStalePartials(folder, output::RunIdentity::current());
-    // The encoder writes to a partial of this run's own, never to a file the
-    // line names.
+    // The encoder writes to a partial and a statistics file of this run's
+    // own, never to files the line names.
+    QTemporaryFile statistics(QDir::tempPath() + QStringLiteral("/varnel-run-plan-XXXXXX.stats"));
+    if (!statistics.open()) {
+        err() << "cannot create a statistics file in " << QDir::tempPath() << '\n';
+        return 1;
+    }
+    statistics.close();
     const output::PartialFile partial = output::createPartial(plan.output, output::RunIdentity::current());
     if (partial.path.isEmpty()) {
         err() << "cannot create a file in " << folder << ": " << partial.error << '\n';
         return 1;
     }
     plan.partial = partial.path;
-    argv.replaceInStrings(QRegularExpression(QStringLiteral("^") + QRegularExpression::escape(planned) + u'$'),
-                          plan.partial);
-    for (const QString& arg : argv)
-        plan.command.command.quoted(arg).literal(QStringLiteral(" "));
+    in.outputPath = plan.partial;
+    in.statisticsFile = statistics.fileName();
+    try {
+        plan.command = buildEncoderCommand(in); // built once already: only its paths differ
+    } catch (...) {
+        QFile::remove(plan.partial);
+        throw;
+    }
 
     ToolRegistry tools;
-    Interrupts interrupts;
     RowOutcome outcome;
     QEventLoop wait;
-    auto* job = new RowJob(tools, plan, QFileInfo(argv.first()).path());
+    auto* job = new RowJob(tools, plan, ws.programFolder());
     QObject::connect(job, &RowJob::finished, &wait, [&](const RowOutcome& o) {
         outcome = o;
         wait.quit();
@@ -151,11 +330,10 @@ int runPlan(const QStringList& args)
     QObject::connect(&interrupts, &Interrupts::interrupted, job, [job] { job->cancel(10000); });
     if (!job->start()) {
         delete job;
-        err() << "cannot start " << argv.first() << '\n';
+        err() << "cannot start " << plan.command.command.argv().value(0) << '\n';
         return 1;
     }
     wait.exec();
-    QFile::remove(o.value("statistics").toString());
     if (interrupts.received()) {
         err() << RunText::Canceled << '\n';
         return 3;
