@@ -7,3 +7,4 @@ cd "$build/bench"
 ./bench_convert
 ./bench_window_add
 ./bench_jobs
+./bench_download

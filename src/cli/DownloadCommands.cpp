@@ -4,6 +4,7 @@
 #include "cli/Subcommands.h"
 #include "cli/Terminal.h"
 
+#include "core/common/Interrupts.h"
 #include "core/download/VideoDownloader.h"
 
 #include <QDir>
@@ -87,18 +88,33 @@ int download(const QStringList& args)
         return 1;
     }
     QString saved;
+    bool ended = false; // a refusal may come before the loop runs
     QEventLoop loop;
     QObject::connect(&downloader, &VideoDownloader::progress, [](int, const QString& label) {
         err() << '\r' << label << Qt::flush;
     });
     QObject::connect(&downloader, &VideoDownloader::downloaded, &loop, [&](const QString& path) {
         saved = path;
+        ended = true;
         loop.quit();
     });
-    QObject::connect(&downloader, &VideoDownloader::downloadFailed, &loop, &QEventLoop::quit);
+    QObject::connect(&downloader, &VideoDownloader::downloadFailed, &loop, [&] {
+        ended = true;
+        loop.quit();
+    });
+    // Ctrl+C ends the transfer as the window's close does: no hidden partial
+    // file is left behind.
+    Interrupts interrupts;
+    QObject::connect(&interrupts, &Interrupts::interrupted, &loop, [&] {
+        downloader.cancel();
+        loop.quit();
+    });
     downloader.download(format);
-    loop.exec();
+    if (!ended)
+        loop.exec();
     err() << '\n' << Qt::flush;
+    if (interrupts.received())
+        return 3;
     if (saved.isEmpty())
         return 1;
     out() << QFileInfo(saved).absoluteFilePath() << '\n';

@@ -11,6 +11,8 @@
 #include <QUrl>
 #include <gtest/gtest.h>
 
+#include <csignal>
+
 using namespace varnel;
 
 namespace {
@@ -72,12 +74,28 @@ TEST_F(DownloadCli, DownloadWritesTheFileOrNothing)
 {
     ASSERT_EQ(run({"download", server.url("/watch"), "--format", "5", "--program-folder", data.path()}), 0)
         << err.toStdString();
-    EXPECT_EQ(out, data.filePath("Tab\there.flv") + "\n");
-    EXPECT_EQ(QFileInfo(data.filePath("Tab\there.flv")).size(), 3000);
+    EXPECT_EQ(out, data.filePath("Tab_here.flv") + "\n") << "a title's TAB is no part of a file name";
+    EXPECT_EQ(QFileInfo(data.filePath("Tab_here.flv")).size(), 3000);
     EXPECT_TRUE(err.contains("100 % ")) << err.toStdString();
 
     EXPECT_EQ(run({"download", server.url("/watch"), "--format", "22", "--program-folder", data.path()}), 1);
     EXPECT_TRUE(err.contains("Error-")) << err.toStdString();
-    EXPECT_EQ(QDir(data.path()).entryList(QDir::Files | QDir::Hidden), QStringList{"Tab\there.flv"});
+    EXPECT_EQ(QDir(data.path()).entryList(QDir::Files | QDir::Hidden), QStringList{"Tab_here.flv"});
     EXPECT_EQ(run({"download", server.url("/watch"), "--format", "7"}), 2) << "not a format of the window";
+}
+
+TEST_F(DownloadCli, CtrlCEndsADownloadWithoutALeftover)
+{
+    const QByteArray stall = QUrl::toPercentEncoding(QUrl::toPercentEncoding(server.url("/stall.flv")));
+    server.route("/slow", {200, "OK", "'VIDEO_TITLE': 'Slow',\"fmt_url_map\": \"5%7C" + stall + "\""});
+    server.route("/stall.flv", {200, "OK", "", "video/x-flv", true, 5000, true}); // headers, then nothing
+    QProcess p;
+    p.start(test::binDir() + "/varnel-convert", {"download", server.url("/slow"), "--format", "5", "--program-folder", data.path()});
+    // The hidden file appears once the headers are taken.
+    ASSERT_TRUE(test::waitFor([&] { return !QDir(data.path()).entryList(QDir::Files | QDir::Hidden).isEmpty(); }, 30000));
+    ::kill(static_cast<pid_t>(p.processId()), SIGINT);
+    ASSERT_TRUE(test::waitFor([&] { return p.state() == QProcess::NotRunning; }, 30000));
+    EXPECT_EQ(p.exitStatus(), QProcess::NormalExit);
+    EXPECT_EQ(p.exitCode(), 3);
+    EXPECT_TRUE(QDir(data.path()).entryList(QDir::Files | QDir::Hidden).isEmpty());
 }

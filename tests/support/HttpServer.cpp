@@ -32,6 +32,11 @@ void HttpServer::serve(QTcpSocket* socket)
     const QList<QByteArray> lines = request.split('\n');
     const QByteArray path = lines.value(0).split(' ').value(1);
     requests << path;
+    QByteArray encoding;
+    for (const QByteArray& line : lines)
+        if (line.toLower().startsWith("accept-encoding:"))
+            encoding = line.mid(16).trimmed();
+    acceptEncodings << encoding;
     const QString route = QString::fromLatin1(path.left(path.indexOf('?') < 0 ? path.size() : path.indexOf('?')));
     const HttpResponse r = m_routes.contains(QString::fromLatin1(path))
                                ? m_routes.value(QString::fromLatin1(path))
@@ -54,7 +59,7 @@ void HttpServer::serve(QTcpSocket* socket)
         }
     }
     QByteArray out = "HTTP/1.1 " + QByteArray::number(status) + ' ' + reason + "\r\n";
-    out += "Content-Type: " + r.contentType + "\r\nAccept-Ranges: bytes\r\n" + extra;
+    out += "Content-Type: " + r.contentType + "\r\nAccept-Ranges: bytes\r\n" + extra + r.headers;
     if (r.sendLength)
         out += "Content-Length: " + QByteArray::number(r.claimedLength >= 0 ? r.claimedLength : body.size()) + "\r\n";
     out += "Connection: close\r\n\r\n";

@@ -16,6 +16,7 @@ struct HttpResponse {
     bool sendLength = true;   // a Content-Length header
     qint64 claimedLength = -1; // when set, the length sent in place of the body's own
     bool stall = false;        // headers, then silence with the connection open
+    QByteArray headers = {};   // more header lines, each ending in CRLF ("Location: /b\r\n")
 };
 
 class HttpServer : public QObject {
@@ -26,6 +27,8 @@ public:
     void route(const QString& path, const HttpResponse& response) { m_routes[path] = response; }
     // Request targets as they arrived, byte for byte.
     QList<QByteArray> requests;
+    // Each request's Accept-Encoding, in the same order; empty when it sent none.
+    QList<QByteArray> acceptEncodings;
 
 private:
     void serve(QTcpSocket* socket);

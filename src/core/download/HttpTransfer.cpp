@@ -1,11 +1,11 @@
 #include "core/download/HttpTransfer.h"
 
 #include "core/common/TextNumbers.h"
+#include "core/download/StagedFile.h"
 
 #include <QHostInfo>
 #include <QNetworkAccessManager>
 #include <QNetworkReply>
-#include <QSaveFile>
 
 namespace varnel {
 
@@ -38,9 +38,6 @@ HttpTransfer::~HttpTransfer()
         m_reply->disconnect(this);
         m_reply->abort();
     }
-    if (m_file)
-        m_file->cancelWriting();
-    delete m_file;
 }
 
 bool HttpTransfer::isBusy() const
@@ -70,12 +67,12 @@ void HttpTransfer::begin(Job job, const QUrl& url, const QString& path)
     m_url = url;
     m_path = path;
     if (!url.isValid() || url.host().isEmpty()) {
-        // Reported from the event loop, like every other end.
-        QMetaObject::invokeMethod(this, [this, url, generation = m_generation] {
-            if (generation == m_generation) // not a later transfer's
-                fail(QStringLiteral("not a web address: %1").arg(url.toString()));
-        }, Qt::QueuedConnection);
-        m_lookingUp = true;
+        failLater(QStringLiteral("not a web address: %1").arg(url.toString()));
+        return;
+    }
+    // Known before a byte is asked for, so the server is not made to send it.
+    if (const QString refusal = job == Job::Stream ? StagedFile::nameRefusal(path) : QString(); !refusal.isEmpty()) {
+        failLater(refusal);
         return;
     }
     // The look-up is made first so that its two states can be shown.
@@ -100,7 +97,18 @@ void HttpTransfer::send()
     QNetworkRequest request(m_url);
     request.setTransferTimeout(m_timeoutMs);
     request.setAttribute(QNetworkRequest::RedirectPolicyAttribute, QNetworkRequest::NoLessSafeRedirectPolicy);
+    request.setMaximumRedirectsAllowed(kMaxRedirects);
+    if (m_job == Job::Stream) {
+        // Unpacked by nobody: the length the server gives is then the length
+        // of the file, and the bytes saved are the bytes sent.
+        request.setRawHeader("Accept-Encoding", "identity");
+        // HTTP/2 may not honour the read buffer's bound below.
+        request.setAttribute(QNetworkRequest::Http2AllowedAttribute, false);
+    }
     m_reply = m_network->get(request);
+    // Without a bound, the reply keeps whatever the server sends faster than
+    // it is written away.
+    m_reply->setReadBufferSize(kReadBuffer);
     connect(m_reply, &QNetworkReply::socketStartedConnecting, this, [this] { emit stateChanged(3, transferStateText(3)); });
     connect(m_reply, &QNetworkReply::requestSent, this, [this] {
         emit stateChanged(4, transferStateText(4));
@@ -115,29 +123,34 @@ void HttpTransfer::onHeaders()
 {
     if (m_headersSeen || !m_reply)
         return;
+    const int status = m_reply->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt();
+    // A redirect that is followed is not the answer: its target's headers come next.
+    if ((status == 301 || status == 302 || status == 303 || status == 307 || status == 308) &&
+        m_reply->hasRawHeader("Location"))
+        return;
     m_headersSeen = true;
     emit stateChanged(7, transferStateText(7));
-    if (m_job != Job::Stream)
-        return;
-    const int status = m_reply->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt();
-    const QString reason = m_reply->attribute(QNetworkRequest::HttpReasonPhraseAttribute).toString();
     bool hasLength = false;
     const qint64 size = m_reply->rawHeader("Content-Length").trimmed().toLongLong(&hasLength);
-    if (status < 200 || status > 299)
-        m_refusal = QStringLiteral("the server answered %1 %2").arg(status).arg(reason);
-    else if (!hasLength || size <= 0)
-        m_refusal = QStringLiteral("the server did not say how long the file is");
-    if (!m_refusal.isEmpty()) {
-        // Ended from the event loop: a reply must not end inside its own signal.
-        QMetaObject::invokeMethod(m_reply, &QNetworkReply::abort, Qt::QueuedConnection);
+    if (m_job != Job::Stream) {
+        if (hasLength && size > limit())
+            refuse(tooLarge());
         return;
     }
+    const QString reason = m_reply->attribute(QNetworkRequest::HttpReasonPhraseAttribute).toString();
+    const QByteArray encoding = m_reply->rawHeader("Content-Encoding").trimmed().toLower();
+    if (status < 200 || status > 299)
+        refuse(QStringLiteral("the server answered %1 %2").arg(status).arg(reason));
+    else if (!hasLength || size < 0)
+        refuse(QStringLiteral("the server did not say how long the file is"));
+    else if (!encoding.isEmpty() && encoding != "identity")
+        refuse(QStringLiteral("the server sent the file packed (%1), not as it is").arg(QString::fromLatin1(encoding)));
+    if (!m_refusal.isEmpty())
+        return;
     m_size = size;
-    m_file = new QSaveFile(m_path);
-    if (!m_file->open(QIODevice::WriteOnly)) {
-        m_refusal = QStringLiteral("cannot write %1: %2").arg(m_path, m_file->errorString());
-        QMetaObject::invokeMethod(m_reply, &QNetworkReply::abort, Qt::QueuedConnection);
-    }
+    m_file = std::make_unique<StagedFile>(m_path);
+    if (!m_file->open())
+        refuse(m_file->errorString());
 }
 
 void HttpTransfer::onReadyRead()
@@ -145,6 +158,11 @@ void HttpTransfer::onReadyRead()
     if (!m_reply || !m_refusal.isEmpty())
         return;
     if (m_job != Job::Stream) {
+        if (m_page.size() + m_reply->bytesAvailable() > limit()) {
+            m_page.clear(); // nothing of it is kept
+            refuse(tooLarge());
+            return;
+        }
         m_page += m_reply->readAll();
         if (m_job == Job::Page)
             emit readingData();
@@ -152,25 +170,25 @@ void HttpTransfer::onReadyRead()
     }
     if (!m_file)
         return;
-    // Pieces of 1024 bytes, or the remainder when 1024 or fewer remain.
-    while (m_reply->bytesAvailable() > 0 && m_received < m_size) {
-        const qint64 remaining = m_size - m_received;
-        const QByteArray piece = m_reply->read(std::min<qint64>(1024, remaining));
-        if (piece.isEmpty())
+    // All that has come, in reads of up to the buffer's bound: memory stays
+    // flat however long the stream.
+    m_buffer.resize(kReadBuffer);
+    while (m_received < m_size && m_reply->bytesAvailable() > 0) {
+        const qint64 n = m_reply->read(m_buffer.data(), std::min(kReadBuffer, m_size - m_received));
+        if (n <= 0)
             break;
-        if (m_file->write(piece) != piece.size()) {
-            m_refusal = QStringLiteral("cannot write %1: %2").arg(m_path, m_file->errorString());
-            m_reply->abort();
+        if (!m_file->write(m_buffer.constData(), n)) {
+            refuse(m_file->errorString());
             return;
         }
-        m_received += piece.size();
-        const auto percent = toInt32(100.0 / static_cast<double>(m_size) * static_cast<double>(m_received));
-        if (percent && *percent != m_percent) {
-            m_percent = *percent;
-            emit downloadProgress(m_percent);
-        }
+        m_received += n;
     }
-    m_reply->readAll(); // anything past the length is not the file's
+    const auto percent = toInt32(100.0 / static_cast<double>(m_size) * static_cast<double>(m_received));
+    if (percent && *percent != m_percent) {
+        m_percent = *percent;
+        emit downloadProgress(m_percent);
+    }
+    m_reply->skip(m_reply->bytesAvailable()); // anything past the length is not the file's
 }
 
 void HttpTransfer::onFinished()
@@ -178,15 +196,22 @@ void HttpTransfer::onFinished()
     QNetworkReply* reply = m_reply;
     if (!reply)
         return;
+    if (reply->bytesAvailable() > 0)
+        onReadyRead();
     reply->deleteLater();
     m_reply = nullptr;
-    const bool timedOut = reply->error() == QNetworkReply::OperationCanceledError && !m_aborted && m_refusal.isEmpty();
+    if (m_aborted) {
+        reset();
+        emit cancelled();
+        return;
+    }
     if (!m_refusal.isEmpty()) {
         fail(m_refusal);
         return;
     }
+    const bool timedOut = reply->error() == QNetworkReply::OperationCanceledError;
     // A stream that stopped short says so in its own numbers.
-    if (m_job == Job::Stream && m_file && m_received < m_size && !m_aborted && !timedOut) {
+    if (m_job == Job::Stream && m_file && m_received < m_size && !timedOut) {
         fail(QStringLiteral("the transfer ended after %1 of %2 bytes").arg(m_received).arg(m_size));
         return;
     }
@@ -207,27 +232,60 @@ void HttpTransfer::onFinished()
         break;
     }
     case Job::File: {
-        QSaveFile out(m_path);
-        const bool ok = out.open(QIODevice::WriteOnly) && out.write(m_page) == m_page.size() && out.commit();
+        StagedFile out(m_path);
+        const bool ok = out.open() && out.write(m_page.constData(), m_page.size()) && out.commit();
         const QString path = m_path;
         reset();
         emit fileFetched(ok, path);
         break;
     }
     case Job::Stream:
-        if (!m_file || m_received != m_size) {
+        if (!m_file) { // a redirect that was not followed: its headers were never judged
+            const int status = reply->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt();
+            fail(QStringLiteral("the server answered %1 %2")
+                     .arg(status)
+                     .arg(reply->attribute(QNetworkRequest::HttpReasonPhraseAttribute).toString()));
+            return;
+        }
+        if (m_received != m_size) {
             fail(QStringLiteral("the transfer ended after %1 of %2 bytes").arg(m_received).arg(m_size));
             return;
         }
         if (!m_file->commit()) {
-            fail(QStringLiteral("cannot write %1: %2").arg(m_path, m_file->errorString()));
+            fail(m_file->errorString());
             return;
         }
+        if (m_size == 0) // no piece ever came to say so
+            emit downloadProgress(100);
         const QString path = m_path;
         reset();
         emit downloadFinished(path);
         break;
     }
+}
+
+QString HttpTransfer::tooLarge() const
+{
+    return QStringLiteral("the %1 is larger than %2 MiB")
+        .arg(m_job == Job::Page ? QStringLiteral("page") : QStringLiteral("thumbnail"))
+        .arg(limit() >> 20);
+}
+
+void HttpTransfer::refuse(const QString& description)
+{
+    m_refusal = description;
+    // Ended from the event loop: a reply must not end inside its own signal.
+    QMetaObject::invokeMethod(m_reply, &QNetworkReply::abort, Qt::QueuedConnection);
+}
+
+void HttpTransfer::failLater(const QString& description)
+{
+    // Reported from the event loop, like every other end; busy until then.
+    m_lookingUp = true;
+    QMetaObject::invokeMethod(this, [this, description, generation = m_generation] {
+        if (generation == m_generation) // not a later transfer's
+            fail(description);
+    }, Qt::QueuedConnection);
 }
 
 void HttpTransfer::fail(QString description, bool timedOut)
@@ -243,11 +301,12 @@ void HttpTransfer::fail(QString description, bool timedOut)
 
 void HttpTransfer::abort()
 {
-    m_aborted = true;
     if (m_lookingUp) {
-        fail(QStringLiteral("cancelled"));
+        reset();
+        emit cancelled();
         return;
     }
+    m_aborted = true;
     if (m_reply)
         m_reply->abort();
 }
@@ -265,11 +324,9 @@ void HttpTransfer::reset()
         m_reply->deleteLater();
         m_reply = nullptr;
     }
-    if (m_file)
-        m_file->cancelWriting();
-    delete m_file;
-    m_file = nullptr;
+    m_file.reset(); // removes what it had written
     m_page.clear();
+    m_buffer = QByteArray();
     m_size = -1;
     m_received = 0;
     m_percent = -1;

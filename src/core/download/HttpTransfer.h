@@ -7,12 +7,20 @@
 #include <QPointer>
 #include <QString>
 #include <QUrl>
+#include <memory>
 
 class QNetworkAccessManager;
 class QNetworkReply;
-class QSaveFile;
 
 namespace varnel {
+
+class StagedFile;
+
+// What a page and a thumbnail may hold, and what a stream keeps in memory.
+inline constexpr qint64 kPageLimit = 8 << 20;
+inline constexpr qint64 kThumbnailLimit = 2 << 20;
+inline constexpr qint64 kReadBuffer = 1 << 20;
+inline constexpr int kMaxRedirects = 10;
 
 // The status line's text for a state of the transfer (1 to 10); empty for
 // states that leave the line unchanged.
@@ -28,15 +36,20 @@ public:
     // No byte for this long ends the transfer as a time-out.
     void setTimeoutMs(int ms) { m_timeoutMs = ms; }
 
-    // The page as text: pageLoaded, or failed.
+    // Each follows up to kMaxRedirects redirects and judges only the final
+    // answer.
+    // The page as text, at most kPageLimit bytes: pageLoaded, or failed.
     void loadPage(const QUrl& url);
-    // A small resource written to a file: fileFetched.
+    // A small resource (at most kThumbnailLimit) written to a file: fileFetched.
     void fetchToFile(const QUrl& url, const QString& path);
-    // A stream to a file, in pieces of up to 1024 bytes with progress. The
-    // status and the length are checked when the headers arrive, before any
-    // file is made; the file appears under its name only when every byte has
-    // come, so a failure leaves no partial file and keeps an older one.
+    // A stream to a file with progress, streamed to disk through a bounded
+    // buffer. A name the folder cannot hold is refused before anything is
+    // asked for; the status and the length are checked when the headers
+    // arrive, before any file is made; the file appears under its name only
+    // when every byte has come, so a failure leaves no partial file and
+    // keeps an older one.
     void download(const QUrl& url, const QString& path);
+    // Ends the transfer as the user's own choice: cancelled, never failed.
     void abort();
 
 signals:
@@ -49,6 +62,7 @@ signals:
     void downloadFinished(const QString& path);
     // description: what went wrong; timedOut: no byte came in time.
     void failed(const QString& description, bool timedOut);
+    void cancelled();
 
 private:
     enum class Job { Page, File, Stream };
@@ -57,6 +71,11 @@ private:
     void onHeaders();
     void onReadyRead();
     void onFinished();
+    qint64 limit() const { return m_job == Job::Page ? kPageLimit : kThumbnailLimit; }
+    QString tooLarge() const;
+    // Ends the reply from the event loop with this description.
+    void refuse(const QString& description);
+    void failLater(const QString& description);
     void fail(QString description, bool timedOut = false); // a copy: reset() clears the members
     void reset();
 
@@ -65,8 +84,9 @@ private:
     Job m_job = Job::Page;
     QUrl m_url;
     QString m_path;
-    QSaveFile* m_file = nullptr;
+    std::unique_ptr<StagedFile> m_file;
     QByteArray m_page;
+    QByteArray m_buffer; // one read's worth of a stream, reused
     qint64 m_size = -1;
     qint64 m_received = 0;
     int m_percent = -1;

@@ -1,5 +1,7 @@
 #include "core/download/PageScrape.h"
 
+#include "core/common/SafeName.h"
+
 #include <QRegularExpression>
 
 #include <cctype>
@@ -114,9 +116,16 @@ std::vector<int> getUrls(const QString& page, FormatLinks& links)
 QString downloadFileName(const VideoPageInfo& info, int format)
 {
     const StreamFormat* f = streamFormat(format);
-    // An empty title would give a hidden ".flv".
-    const QString name = !info.title.isEmpty() ? info.title : !info.id.isEmpty() ? info.id : QStringLiteral("video");
-    return name + (f ? QLatin1String(f->fileSuffix) : QLatin1String(""));
+    const QLatin1String suffix = f ? QLatin1String(f->fileSuffix) : QLatin1String("");
+    // Both come from the page: one name in the folder, never a path, and
+    // never a hidden ".flv"; the whole name stays within kNameBytes.
+    const int room = kNameBytes - int(suffix.size());
+    return safeFileName(info.title, room, safeFileName(info.id, room)) + suffix;
+}
+
+QString thumbnailFileName(const VideoPageInfo& info)
+{
+    return safeFileName(info.id, kNameBytes - 4) + QStringLiteral(".jpg");
 }
 
 } // namespace varnel

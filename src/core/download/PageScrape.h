@@ -53,8 +53,14 @@ using FormatLinks = std::map<int, QByteArray>;
 // nothing.
 std::vector<int> getUrls(const QString& page, FormatLinks& links);
 
+// The longest name, in UTF-8 bytes, that a page's title or id may give a file.
+inline constexpr int kNameBytes = 200;
+
 // The file a stream is saved as: the title and the format's suffix; a page
-// without a title gives the video id, or "video" without one either.
+// without a title gives the video id, or "video" without one either. Either
+// is made one safe file name (see safeFileName).
 QString downloadFileName(const VideoPageInfo& info, int format);
+// The thumbnail's file name in Cache: the video id made safe, and ".jpg".
+QString thumbnailFileName(const VideoPageInfo& info);
 
 } // namespace varnel

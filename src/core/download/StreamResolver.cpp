@@ -26,7 +26,9 @@ Resolution parseResolverJson(const QByteArray& json)
     r.info.description = o.value(QStringLiteral("description")).toString();
     r.info.thumbnail = o.value(QStringLiteral("thumbnail")).toString();
     if (o.contains(QStringLiteral("duration")))
-        r.info.length = QString::number(qRound64(o.value(QStringLiteral("duration")).toDouble()));
+        // A length out of any clip's reach is unknown, never cast.
+        if (const double d = o.value(QStringLiteral("duration")).toDouble(); d >= 0 && d < 1e12)
+            r.info.length = QString::number(qRound64(d));
     if (o.contains(QStringLiteral("average_rating")))
         r.info.rating = QString::number(o.value(QStringLiteral("average_rating")).toDouble());
 
@@ -57,7 +59,8 @@ int resolverProgress(const QString& line)
 {
     static const QRegularExpression percent(QStringLiteral("^\\[download\\]\\s+([0-9.]+)%"));
     const auto m = percent.match(line.trimmed());
-    return m.hasMatch() ? qRound(m.captured(1).toDouble()) : -1;
+    const double value = m.hasMatch() ? m.captured(1).toDouble() : -1;
+    return value >= 0 && value <= 100 ? qRound(value) : -1; // out of range is unknown
 }
 
 StreamResolver::StreamResolver(QObject* parent) : QObject(parent) {}
@@ -81,6 +84,15 @@ QString StreamResolver::program()
     if (!given.isEmpty())
         return QFileInfo(given).isExecutable() ? given : QString();
     return QStandardPaths::findExecutable(QStringLiteral("yt-dlp"));
+}
+
+void StreamResolver::cancel()
+{
+    if (!m_process)
+        return;
+    m_process->disconnect(this);
+    dropChild(m_process);
+    m_process = nullptr;
 }
 
 void StreamResolver::resolve(const QString& address)
@@ -143,7 +155,9 @@ void StreamResolver::download(const QString& address, const QString& formatId, c
             emit downloadFailed(QStringLiteral("cannot start yt-dlp"));
         }
     });
-    p->start(ytdlp, {QStringLiteral("--newline"), QStringLiteral("-f"), formatId, QStringLiteral("-o"), path,
+    // yt-dlp reads "-o" as a template: a "%" of the title is only a "%".
+    p->start(ytdlp, {QStringLiteral("--newline"), QStringLiteral("-f"), formatId, QStringLiteral("-o"),
+                     QString(path).replace(u'%', QLatin1String("%%")),
                      QStringLiteral("--"), address});
 }
 

@@ -42,6 +42,8 @@ public:
     void resolve(const QString& address);
     void download(const QString& address, const QString& formatId, const QString& path);
     bool isBusy() const;
+    // Ends a look-up or download without a word.
+    void cancel();
 
 signals:
     void resolved(const Resolution& result); // empty when nothing was found

@@ -1,5 +1,6 @@
 #include "core/download/VideoDownloader.h"
 
+#include "core/common/SafeName.h"
 #include "core/common/UserMessages.h"
 
 #include <QDir>
@@ -29,6 +30,8 @@ VideoDownloader::VideoDownloader(QString dataFolder, UserMessages& messages, QOb
         m_messages.error(kSomethingWentWrong + u'\n' + description);
         onPage(QString());
     });
+    // Only cancel() ends a transfer this way, and it has settled everything.
+    connect(&m_inet1, &HttpTransfer::cancelled, this, [this] { m_downloading = false; });
     connect(&m_inet1, &HttpTransfer::downloadProgress, this, [this](int percent) {
         emit progress(percent, QString::number(percent) + QStringLiteral(" % "));
     });
@@ -94,8 +97,11 @@ void VideoDownloader::showPage()
 {
     emit pageShown();
     const QString path = thumbnailPath();
-    // A busy transfer or a missing Cache folder fetches nothing.
-    if (m_inet2.isBusy() || !QFileInfo(QFileInfo(path).path()).isDir()) {
+    // A busy transfer or a missing Cache folder fetches nothing; nor does a
+    // name that would leave the folder (safeFileName makes it one, this is
+    // the last word before writing).
+    const QString cache = m_dataFolder + QStringLiteral("/Cache");
+    if (m_inet2.isBusy() || !QFileInfo(cache).isDir() || !isDirectlyInside(path, cache)) {
         m_fetching = false;
         emit fetchFinished();
         return;
@@ -105,7 +111,7 @@ void VideoDownloader::showPage()
 
 QString VideoDownloader::thumbnailPath() const
 {
-    return m_dataFolder + QStringLiteral("/Cache/") + m_info.id + QStringLiteral(".jpg");
+    return m_dataFolder + QStringLiteral("/Cache/") + thumbnailFileName(m_info);
 }
 
 QString VideoDownloader::downloadPath(int format) const
@@ -144,9 +150,14 @@ void VideoDownloader::download(int format)
         sayDownloadFailed(QStringLiteral("a transfer is still going on"));
         return;
     }
+    const QString path = downloadPath(format);
+    if (!isDirectlyInside(path, m_dataFolder)) {
+        sayDownloadFailed(QStringLiteral("the name %1 would leave the folder %2").arg(path, m_dataFolder));
+        return;
+    }
     m_downloading = true;
     if (const auto r = m_resolved.find(format); r != m_resolved.end()) {
-        m_resolver.download(m_address, r->second.formatId, downloadPath(format));
+        m_resolver.download(m_address, r->second.formatId, path);
         return;
     }
     const QUrl url = streamUrl(format);
@@ -154,7 +165,16 @@ void VideoDownloader::download(int format)
         onDownloadFailed(QStringLiteral("no link for this format"));
         return;
     }
-    m_inet1.download(url, downloadPath(format));
+    m_inet1.download(url, path);
+}
+
+void VideoDownloader::cancel()
+{
+    m_downloading = false;
+    m_fetching = false;
+    m_inet1.abort();
+    m_inet2.abort();
+    m_resolver.cancel();
 }
 
 void VideoDownloader::onDownloadFailed(const QString& description)

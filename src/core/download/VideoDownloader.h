@@ -37,6 +37,9 @@ public:
     void fetch(const QString& address);
     // Downloads the format's stream to its file name in the data folder.
     void download(int format);
+    // Ends whatever is going on, as the user's own choice: nothing is said,
+    // nothing partial is left, an older file is kept.
+    void cancel();
     // The address a format's stream plays from, decoded; empty when unknown.
     QUrl streamUrl(int format) const;
 

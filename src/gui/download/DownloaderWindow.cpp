@@ -54,7 +54,6 @@ DownloaderWindow::DownloaderWindow(Workspace& workspace, UserMessages& messages,
     m_url->installEventFilter(this);
     urlRow->addWidget(m_url, 1);
     m_get = named(new QPushButton(QStringLiteral("Get Direct Link"), this), "cmdG");
-    m_get->setEnabled(false); // until the address is changed
     urlRow->addWidget(m_get);
 
     m_status = named(new QLabel(QStringLiteral("Status  "), this), "lblTitle");
@@ -202,9 +201,10 @@ void DownloaderWindow::preview(int format, int leftTwips, int topTwips)
 
 void DownloaderWindow::done(int result)
 {
-    // The preview's player ends with its window.
+    // The preview's player ends with its window, and so does a transfer:
+    // the user closed it, so nothing is said about it.
     quitPlayer(m_workspace.tools(), m_flash);
-    m_downloader->pageTransfer().abort();
+    m_downloader->cancel();
     QDialog::done(result);
 }
 

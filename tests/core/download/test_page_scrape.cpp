@@ -1,4 +1,5 @@
 #include "core/download/PageScrape.h"
+#include "core/download/StreamResolver.h"
 
 #include <gtest/gtest.h>
 
@@ -93,4 +94,7 @@ TEST(PageScrape, FileNames)
     EXPECT_EQ(downloadFileName(info, 5), "abc.flv") << "never a hidden .flv";
     info.id.clear();
     EXPECT_EQ(downloadFileName(info, 22), "video.mp4");
+    // yt-dlp's answer is from outside too.
+    EXPECT_EQ(downloadFileName(parseResolverJson(R"({"id": "../x"})").info, 5), "_x.flv");
+    EXPECT_EQ(thumbnailFileName(parseResolverJson(R"({"id": "../x"})").info), "_x.jpg");
 }

@@ -6,18 +6,24 @@
 #include "TestSupport.h"
 
 #include <QDir>
+#include <QDirIterator>
 #include <QFile>
+#include <QScopeGuard>
 #include <QSignalSpy>
 #include <gtest/gtest.h>
+
+#include <cstring>
+#include <sys/mount.h>
 
 using namespace varnel;
 
 namespace {
 
-QByteArray pageFor(const test::HttpServer& server, const QByteArray& table, const QByteArray& title = "Clip")
+QByteArray pageFor(const test::HttpServer& server, const QByteArray& table, const QByteArray& title = "Clip",
+                   const QByteArray& id = "vid42")
 {
     const QByteArray thumb = QUrl::toPercentEncoding(server.url("/thumb.jpg"));
-    return "'VIDEO_ID': 'vid42', 'VIDEO_TITLE': '" + title + "',"
+    return "'VIDEO_ID': '" + id + "', 'VIDEO_TITLE': '" + title + "',"
            "\"rv.2.thumbnailUrl\": \"" + thumb + "\",\"length_seconds\": \"42\","
            "<div class=\"master-sprite ratingL ratingL-4\">" +
            (table.isEmpty() ? QByteArray() : "\"fmt_url_map\": \"" + table + "\"");
@@ -42,18 +48,20 @@ struct Download : ::testing::Test {
         QObject::connect(&downloader, &VideoDownloader::statusText, [this](const QString& s) { status << s; });
         server.route("/thumb.jpg", {200, "OK", "JPEGDATA"});
     }
-    void fetch(const QString& path)
+    void fetch(const QString& path, VideoDownloader* other = nullptr)
     {
-        QSignalSpy done(&downloader, &VideoDownloader::fetchFinished);
-        downloader.fetch(server.url(path));
+        VideoDownloader& d = other ? *other : downloader;
+        QSignalSpy done(&d, &VideoDownloader::fetchFinished);
+        d.fetch(server.url(path));
         ASSERT_TRUE(done.count() > 0 || done.wait(30000));
     }
     // Downloads a format; true when it ended well.
-    bool download(int format)
+    bool download(int format, VideoDownloader* other = nullptr)
     {
-        QSignalSpy ok(&downloader, &VideoDownloader::downloaded);
-        QSignalSpy bad(&downloader, &VideoDownloader::downloadFailed);
-        downloader.download(format);
+        VideoDownloader& d = other ? *other : downloader;
+        QSignalSpy ok(&d, &VideoDownloader::downloaded);
+        QSignalSpy bad(&d, &VideoDownloader::downloadFailed);
+        d.download(format);
         EXPECT_TRUE(test::waitFor([&] { return ok.count() + bad.count() > 0; }, 30000));
         return ok.count() > 0;
     }
@@ -61,6 +69,12 @@ struct Download : ::testing::Test {
     {
         QFile f(data.filePath(name));
         return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("<none>");
+    }
+    void writeOlder(const QString& path)
+    {
+        QFile old(path);
+        ASSERT_TRUE(old.open(QIODevice::WriteOnly));
+        old.write("an older file");
     }
 };
 
@@ -194,4 +208,146 @@ TEST_F(Download, TheResolverFillsWhatThePageLacks)
     fetch("/bare");
     EXPECT_EQ(downloader.enabledFormats(), std::set<int>{22}) << "without yt-dlp nothing changes";
     qunsetenv("VARNEL_YTDLP");
+}
+
+TEST_F(Download, NamesFromAPageStayOneNameInTheirFolder)
+{
+    // Deep enough that any "../" that got through would still land in data.
+    const QString folder = data.filePath("a/b/c/d/e");
+    ASSERT_TRUE(QDir().mkpath(folder + "/Cache"));
+    VideoDownloader deep{folder, messages};
+    server.route("/s.mp4", {200, "OK", "stream"});
+    const QByteArray link = entry(22, server.url("/s.mp4"));
+    const QString e98 = QString(98, QChar(0xE9));
+    const struct { QByteArray title, id; QString file, thumbnail; } cases[] = {
+        {"", "../../../../x/pwned", "_.._.._.._x_pwned.mp4", "_.._.._.._x_pwned.jpg"},
+        {"", "/etc/passwd", "_etc_passwd.mp4", "_etc_passwd.jpg"},
+        {"Clip", QByteArray("../evil.desktop\0", 16), "Clip.mp4", "_evil.desktop_.jpg"},
+        {QByteArray("a\0b", 3), "v1", "a_b.mp4", "v1.jpg"},
+        {"two\nlines", "v2", "two_lines.mp4", "v2.jpg"},
+        {QString(500, QChar(0xE9)).toUtf8(), "v3", e98 + ".mp4", "v3.jpg"}, // 1000 bytes, cut to 200 whole
+        {"...", "..", "video.mp4", "video.jpg"},
+    };
+    QStringList expected;
+    for (const auto& c : cases) {
+        server.route("/watch", {200, "OK", pageFor(server, link, c.title, c.id)});
+        QSignalSpy saved(&deep, &VideoDownloader::downloaded);
+        fetch("/watch", &deep);
+        ASSERT_TRUE(download(22, &deep)) << c.file.toStdString() << messages.shown.join('|').toStdString();
+        EXPECT_EQ(saved.first().at(0).toString(), folder + "/" + c.file) << "the name reported is the name saved";
+        EXPECT_TRUE(QFile::exists(folder + "/Cache/" + c.thumbnail)) << c.thumbnail.toStdString();
+        expected << "a/b/c/d/e/" + c.file << "a/b/c/d/e/Cache/" + c.thumbnail;
+    }
+    QStringList found;
+    for (QDirIterator it(data.path(), QDir::Files | QDir::Hidden, QDirIterator::Subdirectories); it.hasNext();)
+        found << QDir(data.path()).relativeFilePath(it.next());
+    found.sort();
+    expected.sort();
+    EXPECT_EQ(found, expected) << "nothing written anywhere else";
+    EXPECT_TRUE(messages.shown.isEmpty());
+}
+
+TEST_F(Download, PagesAndThumbnailsAreCapped)
+{
+    // Told in the headers, or found out while reading: the same end, and no page.
+    for (const bool toldFirst : {true, false}) {
+        server.route("/big", {200, "OK", QByteArray(kPageLimit + 1, ' '), "text/html", toldFirst});
+        messages.shown.clear();
+        fetch("/big");
+        EXPECT_EQ(messages.shown, QStringList{"error: Something Went Wrong\nthe page is larger than 8 MiB"});
+        EXPECT_TRUE(downloader.info().id.isEmpty());
+    }
+    const QByteArray page = pageFor(server, "");
+    server.route("/full", {200, "OK", page + QByteArray(kPageLimit - page.size(), ' ')});
+    server.route("/thumb.jpg", {200, "OK", QByteArray(kThumbnailLimit + 1, 'j'), "image/jpeg", false});
+    QSignalSpy thumbnail(&downloader, &VideoDownloader::thumbnailShown);
+    messages.shown.clear();
+    fetch("/full");
+    EXPECT_EQ(downloader.info().id, "vid42") << "a page of exactly the limit is read";
+    EXPECT_EQ(thumbnail.count(), 0);
+    EXPECT_TRUE(QDir(data.filePath("Cache")).isEmpty()) << "nothing of a thumbnail too large";
+    EXPECT_TRUE(messages.shown.isEmpty());
+}
+
+TEST_F(Download, StreamsFollowRedirectsButNotInCircles)
+{
+    test::HttpServer other;
+    other.route("/final.mp4", {200, "OK", "moved twice"});
+    // Another host: the same machine by another name.
+    const QByteArray elsewhere = other.url("/final.mp4").replace("127.0.0.1", "localhost").toUtf8();
+    server.route("/r1", {301, "Moved Permanently", "", "text/html", true, -1, false, "Location: /r2\r\n"});
+    server.route("/r2", {302, "Found", "<html>moved</html>", "text/html", true, -1, false, "Location: " + elsewhere + "\r\n"});
+    server.route("/loop", {302, "Found", "", "text/html", true, -1, false, "Location: /loop\r\n"});
+    server.route("/watch", {200, "OK", pageFor(server, entry(5, server.url("/r1")) + "%2C" + entry(22, server.url("/loop")))});
+    fetch("/watch");
+    ASSERT_TRUE(download(5)) << messages.shown.join('|').toStdString();
+    EXPECT_EQ(contents("Clip.flv"), "moved twice");
+    EXPECT_FALSE(download(22));
+    EXPECT_EQ(messages.shown, QStringList{"error: Error-Too many redirects"});
+    EXPECT_EQ(server.requests.count("/loop"), 1 + kMaxRedirects);
+    EXPECT_FALSE(QFile::exists(data.filePath("Clip.mp4")));
+}
+
+TEST_F(Download, StreamsComeAsTheServerHoldsThem)
+{
+    server.route("/empty", {200, "OK", ""});
+    server.route("/packed", {200, "OK", "\x1f\x8b packed", "video/mp4", true, -1, false, "Content-Encoding: gzip\r\n"});
+    server.route("/watch", {200, "OK", pageFor(server, entry(5, server.url("/empty")) + "%2C" + entry(22, server.url("/packed")))});
+    fetch("/watch");
+    ASSERT_TRUE(download(5)) << messages.shown.join('|').toStdString();
+    EXPECT_TRUE(QFileInfo(data.filePath("Clip.flv")).isFile());
+    EXPECT_EQ(QFileInfo(data.filePath("Clip.flv")).size(), 0) << "a length of 0 is an empty file";
+    EXPECT_EQ(server.acceptEncodings.at(server.requests.indexOf("/empty")), "identity");
+    EXPECT_NE(server.acceptEncodings.at(server.requests.indexOf("/watch")), "identity") << "a page may come packed";
+    EXPECT_FALSE(download(22));
+    EXPECT_EQ(messages.shown, QStringList{"error: Error-the server sent the file packed (gzip), not as it is"});
+}
+
+TEST_F(Download, WriteErrorsSayTheSystemsReasonAndKeepTheOlderFile)
+{
+    // A name the folder cannot hold: refused before anything is asked for.
+    HttpTransfer transfer;
+    QSignalSpy failed(&transfer, &HttpTransfer::failed);
+    transfer.download(QUrl(server.url("/s.mp4")), data.filePath(QString(300, u'n')));
+    ASSERT_TRUE(failed.wait(30000));
+    EXPECT_TRUE(failed.first().at(0).toString().endsWith("is longer than this folder holds (300 bytes, at most 255)"))
+        << failed.first().at(0).toString().toStdString();
+    EXPECT_TRUE(server.requests.isEmpty());
+
+    // A full disk: a tmpfs of 64 KiB.
+    QTemporaryDir small;
+    const QByteArray mountPoint = QFile::encodeName(small.path());
+    if (::mount("tmpfs", mountPoint.constData(), "tmpfs", MS_NOSUID | MS_NODEV, "size=64k") != 0)
+        GTEST_SKIP() << "no small file system to fill: mount: " << std::strerror(errno);
+    const auto unmount = qScopeGuard([&] { ::umount2(mountPoint.constData(), MNT_DETACH); });
+    VideoDownloader full{small.path(), messages};
+    server.route("/s.mp4", {200, "OK", QByteArray(256 << 10, 's')});
+    server.route("/watch", {200, "OK", pageFor(server, entry(22, server.url("/s.mp4")))});
+    fetch("/watch", &full);
+    writeOlder(small.filePath("Clip.mp4"));
+    EXPECT_FALSE(download(22, &full));
+    EXPECT_EQ(messages.shown, QStringList{"error: Error-cannot write " + small.filePath("Clip.mp4") +
+                                          ": No space left on device"});
+    QFile kept(small.filePath("Clip.mp4"));
+    ASSERT_TRUE(kept.open(QIODevice::ReadOnly));
+    EXPECT_EQ(kept.readAll(), "an older file");
+    EXPECT_EQ(QDir(small.path()).entryList(QDir::Files | QDir::Hidden), QStringList{"Clip.mp4"}) << "no partial file";
+}
+
+TEST_F(Download, ACancelSaysNothingAndKeepsTheOlderFile)
+{
+    server.route("/slow.mp4", {200, "OK", "", "video/mp4", true, 5000, true}); // headers, then nothing
+    server.route("/watch", {200, "OK", pageFor(server, entry(22, server.url("/slow.mp4")))});
+    fetch("/watch");
+    writeOlder(data.filePath("Clip.mp4"));
+    QSignalSpy failed(&downloader, &VideoDownloader::downloadFailed);
+    status.clear();
+    downloader.download(22);
+    ASSERT_TRUE(test::waitFor([&] { return status.contains("Receiving Response.."); }, 30000));
+    downloader.cancel();
+    test::waitFor([] { return false; }, 300); // anything late would come now
+    EXPECT_EQ(failed.count(), 0);
+    EXPECT_TRUE(messages.shown.isEmpty()) << messages.shown.join('|').toStdString();
+    EXPECT_EQ(contents("Clip.mp4"), "an older file");
+    EXPECT_EQ(QDir(data.path()).entryList(QDir::Files | QDir::Hidden), QStringList{"Clip.mp4"}) << "no partial file";
 }

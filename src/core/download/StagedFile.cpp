@@ -1,0 +1,115 @@
+#include "core/download/StagedFile.h"
+
+#include <QFile>
+#include <QFileInfo>
+#include <QRandomGenerator>
+
+#include <cerrno>
+#include <utility>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace varnel {
+
+StagedFile::StagedFile(QString path) : m_path(std::move(path)) {}
+
+StagedFile::~StagedFile()
+{
+    cancel();
+}
+
+QString StagedFile::nameRefusal(const QString& path)
+{
+    const QFileInfo info(path);
+    const long limit = ::pathconf(QFile::encodeName(info.path()).constData(), _PC_NAME_MAX);
+    const qsizetype bytes = QFile::encodeName(info.fileName()).size();
+    if (limit <= 0 || bytes <= limit) // no folder yet: opening it will say why
+        return {};
+    return QStringLiteral("the name %1 is longer than this folder holds (%2 bytes, at most %3)")
+        .arg(info.fileName())
+        .arg(bytes)
+        .arg(limit);
+}
+
+bool StagedFile::open()
+{
+    cancel();
+    m_error.clear();
+    const QByteArray folder = QFile::encodeName(QFileInfo(m_path).path());
+    // A short fixed-length name: it fits wherever the final name fits.
+    for (int attempt = 0; attempt < 100 && m_fd < 0; ++attempt) {
+        m_staged = folder + "/.varnel-" + QByteArray::number(QRandomGenerator::global()->generate64(), 16) + ".part";
+        m_fd = ::open(m_staged.constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+        if (m_fd < 0 && errno != EEXIST)
+            break;
+    }
+    if (m_fd < 0) {
+        const int error = errno;
+        m_staged.clear(); // never ours to remove
+        return failWith(error);
+    }
+    // A replaced file keeps its permissions, as an overwrite would.
+    struct stat old {};
+    if (::stat(QFile::encodeName(m_path).constData(), &old) == 0 && S_ISREG(old.st_mode))
+        ::fchmod(m_fd, old.st_mode & 07777);
+    return true;
+}
+
+bool StagedFile::write(const char* data, qint64 size)
+{
+    if (m_fd < 0)
+        return false;
+    while (size > 0) {
+        const ssize_t n = ::write(m_fd, data, static_cast<size_t>(size));
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n <= 0)
+            return failWith(n < 0 ? errno : ENOSPC);
+        data += n;
+        size -= n;
+        m_written += n;
+    }
+    // Writing back as it comes, so that the flush before the rename finds
+    // little left to do; the flush alone reports errors.
+    if (m_written - m_writtenBack >= kWriteBackStep) {
+        ::sync_file_range(m_fd, m_writtenBack, m_written - m_writtenBack, SYNC_FILE_RANGE_WRITE);
+        m_writtenBack = m_written;
+    }
+    return true;
+}
+
+bool StagedFile::commit()
+{
+    if (m_fd < 0)
+        return false;
+    // A full disk may only show here (delayed allocation, network folders).
+    if (::fsync(m_fd) != 0)
+        return failWith(errno);
+    if (::close(std::exchange(m_fd, -1)) != 0)
+        return failWith(errno);
+    if (::rename(m_staged.constData(), QFile::encodeName(m_path).constData()) != 0)
+        return failWith(errno);
+    m_staged.clear();
+    return true;
+}
+
+void StagedFile::cancel()
+{
+    if (m_fd >= 0)
+        ::close(m_fd);
+    m_fd = -1;
+    m_written = m_writtenBack = 0;
+    if (!m_staged.isEmpty())
+        ::unlink(m_staged.constData());
+    m_staged.clear();
+}
+
+bool StagedFile::failWith(int error)
+{
+    cancel();
+    m_error = QStringLiteral("cannot write %1: %2").arg(m_path, qt_error_string(error));
+    return false;
+}
+
+} // namespace varnel

@@ -1,0 +1,41 @@
+#pragma once
+// A file that appears under its name only when it is whole: written to a
+// hidden file beside it, flushed to disk, then renamed over the name. Any
+// failure removes the hidden file and keeps an older file of that name.
+// Unlike QSaveFile, a failed write says the system's reason ("No space left
+// on device"), not "Unknown error".
+#include <QString>
+
+namespace varnel {
+
+class StagedFile {
+public:
+    explicit StagedFile(QString path);
+    ~StagedFile(); // removes the hidden file unless committed
+    StagedFile(const StagedFile&) = delete;
+    StagedFile& operator=(const StagedFile&) = delete;
+
+    bool open();
+    bool write(const char* data, qint64 size);
+    bool commit();
+    void cancel();
+    // "cannot write <path>: <reason>" after a failure.
+    QString errorString() const { return m_error; }
+
+    // Why the folder cannot hold a file of this name (its UTF-8 bytes against
+    // the folder's name limit); empty when it can.
+    static QString nameRefusal(const QString& path);
+
+private:
+    bool failWith(int error);
+
+    QString m_path;
+    QByteArray m_staged; // the hidden file's path, as the system takes it
+    static constexpr qint64 kWriteBackStep = 8 << 20;
+    int m_fd = -1;
+    qint64 m_written = 0;
+    qint64 m_writtenBack = 0; // handed to the disk so far
+    QString m_error;
+};
+
+} // namespace varnel
