@@ -12,6 +12,8 @@ packages=(
   desktop-file-utils parallel
   fonts-dejavu-core
 )
+# Callers may ask for more (make fuzz asks for clang).
+packages+=("$@")
 
 missing=()
 for p in "${packages[@]}"; do

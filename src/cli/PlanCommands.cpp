@@ -10,6 +10,7 @@
 #include "core/common/TimeText.h"
 #include "core/convert/ConversionRun.h"
 #include "core/convert/OutputFiles.h"
+#include "core/convert/PlanLine.h"
 #include "core/convert/RowJob.h"
 #include "core/convert/RowPlan.h"
 #include "core/preview/ClipTimes.h"
@@ -112,120 +113,7 @@ int plan(const QStringList& args)
 
 namespace {
 
-// What a line declares; nothing in it is trusted until checked.
-struct Declared {
-    QString source, output, partial, statistics, outputFolder, start, end, threads;
-    bool addNew = false;
-    int entry = 0;
-    QJsonObject options;
-    QStringList argv;
-};
-
-// Absolute and already clean: no "..", "." or doubled "/" to hide a folder.
-bool cleanAbsolute(const QString& path)
-{
-    return !path.isEmpty() && QDir::isAbsolutePath(path) && QDir::cleanPath(path) == path;
-}
-
-QString folderOf(const QString& path)
-{
-    return QFileInfo(path).path();
-}
-
-// The same file, also when reached by another name.
-bool sameFile(const QString& a, const QString& b)
-{
-    struct stat sa, sb;
-    return a == b || (::stat(QFile::encodeName(a).constData(), &sa) == 0 &&
-                      ::stat(QFile::encodeName(b).constData(), &sb) == 0 && sa.st_dev == sb.st_dev &&
-                      sa.st_ino == sb.st_ino);
-}
-
-// Reads the declared fields and checks them against the rules plan follows;
-// the reason a line is refused, or empty.
-QString readLine(const QJsonObject& o, Declared& d)
-{
-    QString missing;
-    auto text = [&](const char* key) {
-        const QJsonValue v = o.value(QLatin1String(key));
-        if (!v.isString() && missing.isEmpty())
-            missing = QStringLiteral("the line has no text \"%1\"").arg(QLatin1String(key));
-        return v.toString();
-    };
-    d.source = text("source");
-    d.output = text("output");
-    d.partial = text("partial");
-    d.statistics = text("statistics");
-    d.outputFolder = text("outputFolder");
-    d.start = text("start");
-    d.end = text("end");
-    d.threads = text("threads");
-    const QString existing = text("existing");
-    if (!missing.isEmpty())
-        return missing;
-    if (existing != QLatin1String("new") && existing != QLatin1String("overwrite"))
-        return QStringLiteral("\"existing\" is new or overwrite, not %1").arg(existing);
-    d.addNew = existing == QLatin1String("new");
-
-    const double entry = o.value("entry").toDouble(-1);
-    const CatalogueEntry* e =
-        entry >= 1 && entry <= Catalogue::kEntryCount && entry == int(entry) ? Catalogue::entry(int(entry)) : nullptr;
-    if (!e || e->isHeader)
-        return QStringLiteral("\"entry\" is not the number of a profile");
-    d.entry = e->number;
-
-    if (!o.value("options").isObject() || !o.value("argv").isArray())
-        return QStringLiteral("the line has no \"options\" or no \"argv\"");
-    d.options = o.value("options").toObject();
-    for (const QJsonValue& v : o.value("argv").toArray()) {
-        if (!v.isString())
-            return QStringLiteral("\"argv\" holds something other than text");
-        d.argv << v.toString();
-    }
-
-    for (const QString* p : {&d.source, &d.output, &d.partial, &d.statistics, &d.outputFolder})
-        if (!cleanAbsolute(*p))
-            return QStringLiteral("%1 is not a clean absolute path").arg(*p);
-    const QString folder = folderOf(d.output);
-    if (folder != d.outputFolder)
-        return QStringLiteral("the output %1 is not in the output folder %2").arg(d.output, d.outputFolder);
-    // baseNameOf(source) + "_New"... + extension, as plan names it.
-    const QString sourceName = QFileInfo(d.source).fileName(), base = output::baseNameOf(sourceName);
-    const QString extension = extensionOfText(e->text), name = QFileInfo(d.output).fileName();
-    const QString chain = name.mid(base.size(), name.size() - base.size() - extension.size());
-    if (sourceName.isEmpty() || !name.startsWith(base) || !name.endsWith(extension) || name.size() < base.size() + extension.size() ||
-        chain != QStringLiteral("_New").repeated(chain.size() / 4))
-        return QStringLiteral("%1 is not an output name for %2").arg(name, sourceName);
-    if (sameFile(d.output, d.source))
-        return QStringLiteral("the output %1 is its source").arg(d.output);
-    if (folderOf(d.partial) != folder || output::partialOwner(QFileInfo(d.partial).fileName()).pid == 0)
-        return QStringLiteral("%1 is not a partial file beside the output").arg(d.partial);
-    const QRegularExpression statsName(QRegularExpression::anchoredPattern(
-        QStringLiteral("\\.%1\\.[1-9][0-9]*\\.stats").arg(QRegularExpression::escape(sourceName))));
-    if (folderOf(d.statistics) != folder || !statsName.match(QFileInfo(d.statistics).fileName()).hasMatch())
-        return QStringLiteral("%1 is not a statistics file beside the output").arg(d.statistics);
-    return {};
-}
-
-// The declared entry and option values on the workspace's sheet; the reason
-// when a row is not one of the sheet's.
-QString applyOptions(Workspace& ws, const Declared& d)
-{
-    ws.chooseEntry(d.entry);
-    OptionSheet& sheet = ws.sheet();
-    for (auto it = d.options.begin(); it != d.options.end(); ++it) {
-        const qsizetype slash = it.key().indexOf(u'/');
-        const QString group = it.key().left(slash), row = it.key().mid(slash + 1);
-        if (slash < 0 || !sheet.hasRow(group, row))
-            return QStringLiteral("the sheet has no row %1").arg(it.key());
-        if (!it.value().isString())
-            return QStringLiteral("the value of %1 is not text").arg(it.key());
-        sheet.setValue(group, row, it.value().toString());
-    }
-    return {};
-}
-
-EncoderInputs inputsOf(const Declared& d, Workspace& ws)
+EncoderInputs inputsOf(const PlanLine& d, Workspace& ws)
 {
     EncoderInputs in;
     in.sourcePath = d.source;
@@ -262,10 +150,10 @@ int runPlan(const QStringList& args)
     // declared fields, and must be the one the line shows.
     Session session;
     Workspace& ws = session.workspace;
-    Declared d;
-    QString refusal = readLine(o, d);
+    PlanLine d;
+    QString refusal = readPlanLine(o, d);
     if (refusal.isEmpty())
-        refusal = applyOptions(ws, d);
+        refusal = applyPlanOptions(d, ws.sheet());
     EncoderInputs in = inputsOf(d, ws);
     if (refusal.isEmpty()) {
         try {

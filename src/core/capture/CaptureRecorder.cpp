@@ -11,6 +11,7 @@
 
 namespace varnel {
 
+
 Command recorderCommand(const QString& programFolder, const RecorderInput& input, const RecorderOptions& options)
 {
     Command c;
@@ -64,9 +65,7 @@ bool CaptureRecorder::start(const RecorderInput& input, const RecorderOptions& o
         return false;
     joinReader();
     m_options = options;
-    m_statistics = {};
-    m_dropped = m_duplicated = 0;
-    m_errorTail.clear();
+    m_progress = {};
     m_stopRequested = false;
 
     // Standard output is a pipe of our own, read by a thread of its own.
@@ -87,8 +86,8 @@ bool CaptureRecorder::start(const RecorderInput& input, const RecorderOptions& o
         const bool asked = m_stopRequested;
         QString reason;
         if (!asked) {
-            const QList<QByteArray> lines = m_errorTail.trimmed().split('\n');
-            reason = !m_errorTail.trimmed().isEmpty() ? QString::fromUtf8(lines.last().trimmed())
+            const QString said = m_progress.lastWords();
+            reason = !said.isEmpty() ? said
                      : status != QProcess::NormalExit ? QStringLiteral("the recorder stopped abnormally")
                                                       : QStringLiteral("the recording ended (exit code %1)").arg(code);
         }
@@ -147,28 +146,8 @@ void CaptureRecorder::readProgress()
     if (!m_process)
         return;
     m_process->setReadChannel(QProcess::StandardError);
-    while (m_process->canReadLine()) {
-        const QByteArray line = m_process->readLine().trimmed();
-        const qsizetype eq = line.indexOf('=');
-        const QByteArray key = line.left(eq), value = line.mid(eq + 1);
-        bool number = false;
-        const qint64 v = value.toLongLong(&number);
-        if (eq > 0 && number) {
-            if (key == "frame")
-                m_statistics.framesCaptured = v;
-            else if (key == "drop_frames")
-                m_dropped = v;
-            else if (key == "dup_frames")
-                m_duplicated = v;
-            else if (key == "out_time_us")
-                m_statistics.elapsedMs = v / 1000;
-            m_statistics.framesDropped = m_dropped + m_duplicated;
-        } else if (eq < 0 && !line.isEmpty()) {
-            m_errorTail += line + '\n'; // what ffmpeg said, for the reason
-            if (m_errorTail.size() > 4096)
-                m_errorTail.remove(0, m_errorTail.size() - 4096);
-        }
-    }
+    while (m_process->canReadLine())
+        m_progress.read(m_process->readLine());
 }
 
 void CaptureRecorder::stop()

@@ -4,6 +4,7 @@
 // drained by a thread of its own that keeps the newest frame (an unread pipe
 // would stall the recording), and "-progress" lines on standard error.
 #include "core/capture/CaptureDevice.h"
+#include "core/capture/CaptureProgress.h"
 #include "core/tools/Command.h"
 
 #include <QObject>
@@ -47,7 +48,7 @@ public:
     bool isRunning() const;
     bool isRecording() const { return isRunning() && !m_options.aviPath.isEmpty(); }
 
-    CaptureStatistics statistics() const { return m_statistics; }
+    CaptureStatistics statistics() const { return m_progress.statistics; }
     PreviewFrame latestFrame() const;
     void setGraceMs(int ms) { m_graceMs = ms; }
 
@@ -68,9 +69,7 @@ private:
     mutable std::mutex m_frameLock;
     PreviewFrame m_latest;
     std::atomic<bool> m_notifyPending{false};
-    CaptureStatistics m_statistics;
-    qint64 m_dropped = 0, m_duplicated = 0;
-    QByteArray m_errorTail;
+    CaptureProgress m_progress;
     bool m_stopRequested = false;
     int m_graceMs = 4000;
 };

@@ -52,7 +52,8 @@ ProbeResult parseIdentifyOutput(const QString& output)
             // Halves up, like a time of day; a length out of range is unknown.
             const double exact = leadingNumber(value);
             const double seconds = std::floor(exact + 0.5);
-            if (const auto whole = toInt32(seconds)) {
+            const auto whole = exact >= 0 ? toInt32(seconds) : std::nullopt; // a negative length is none
+            if (whole) {
                 r.length = secondsToTimeText(*whole);
                 r.lengthSeconds = exact;
             }
