@@ -1,10 +1,12 @@
 #!/usr/bin/env bash
 # Runs after every other test: fails when a tool that this test run started
 # (an encoder, a player, a prober or an adapter) is still running. Our tools
-# carry VARNEL_PARENT_PID in their environment; VARNEL_TEST_MARK, when set,
-# limits the look to this run.
+# carry VARNEL_PARENT_PID in their environment, and make test's
+# VARNEL_TEST_MARK limits the look to this run.
 set -u
 mark=${VARNEL_TEST_MARK:-}
+# Without the mark of make test, other runs' tools cannot be told apart.
+if [ -z "$mark" ]; then echo "not run through make test: nothing to tell apart"; exit 0; fi
 find_left() {
   for d in /proc/[0-9]*; do
     comm=$(cat "$d/comm" 2>/dev/null) || continue
@@ -13,7 +15,7 @@ find_left() {
     [ "$state" = Z ] && continue
     env=$(tr '\0' '\n' < "$d/environ" 2>/dev/null) || continue
     grep -q '^VARNEL_PARENT_PID=' <<<"$env" || continue
-    if [ -n "$mark" ]; then grep -qxF "VARNEL_TEST_MARK=$mark" <<<"$env" || continue; fi
+    grep -qxF "VARNEL_TEST_MARK=$mark" <<<"$env" || continue
     echo "${d#/proc/} $(tr '\0' ' ' < "$d/cmdline")"
   done
 }

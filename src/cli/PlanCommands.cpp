@@ -9,6 +9,7 @@
 #include "core/common/Interrupts.h"
 #include "core/common/TimeText.h"
 #include "core/convert/ConversionRun.h"
+#include "core/convert/OutputCheck.h"
 #include "core/convert/OutputFiles.h"
 #include "core/convert/PlanLine.h"
 #include "core/convert/RowJob.h"
@@ -29,6 +30,7 @@
 #include <QRegularExpression>
 #include <QTemporaryFile>
 
+#include <algorithm>
 #include <sys/stat.h>
 
 namespace varnel::cli {
@@ -98,8 +100,6 @@ int plan(const QStringList& args)
                 c.clipped ? secondsToTimeText(c.startSeconds + c.durationSeconds) : item.cells[SourceItem::End];
             jsonLine({{"source", item.path()}, {"output", p.output}, {"partial", p.partial},
                       {"statistics", stats}, {"existing", existing},
-                      {"expect", QJsonObject{{"video", p.expected.video}, {"audio", p.expected.audio},
-                                             {"seconds", p.expected.clipSeconds}}},
                       {"argv", QJsonArray::fromStringList(c.command.argv())},
                       {"entry", entry}, {"options", options}, {"start", usedStart}, {"end", usedEnd},
                       {"outputFolder", folder}, {"threads", context.threadSetting}});
@@ -174,10 +174,31 @@ int runPlan(const QStringList& args)
     plan.addNew = d.addNew;
     plan.extension = extensionOfText(Catalogue::entry(d.entry)->text);
     plan.taken = {plan.source};
-    const QJsonObject expect = o.value("expect").toObject();
-    plan.expected.video = expect.value("video").toBool();
-    plan.expected.audio = expect.value("audio").toBool();
-    plan.expected.clipSeconds = expect.value("seconds").toDouble();
+    // What a whole output holds comes from the source itself, never from
+    // the line's word for it.
+    {
+        ProbedOutput source;
+        QEventLoop probing;
+        OutputProbe probe;
+        QObject::connect(&probe, &OutputProbe::probed, &probing, [&](const ProbedOutput& r) {
+            source = r;
+            probing.quit();
+        });
+        probe.start(plan.source);
+        probing.exec();
+        if (!source.readable) {
+            err() << plan.source << "\tFail\t" << plan.output << "\n    could not read this file as media: "
+                  << source.error << '\n';
+            return 1;
+        }
+        const EncoderCommand built = buildEncoderCommand(in);
+        plan.expected.video = built.makesVideo && source.video;
+        plan.expected.audio = built.makesAudio && source.audio;
+        const double end = built.startSeconds + built.durationSeconds;
+        plan.expected.clipSeconds = !built.clipped ? source.seconds
+                                    : source.seconds > 0 ? std::min(end, source.seconds) - built.startSeconds
+                                                         : built.durationSeconds;
+    }
 
     Interrupts interrupts;
     const QString folder = d.outputFolder;
@@ -197,6 +218,8 @@ int runPlan(const QStringList& args)
         return 1;
     }
     plan.partial = partial.path;
+    plan.partialDevice = partial.device;
+    plan.partialInode = partial.inode;
     in.outputPath = plan.partial;
     in.statisticsFile = statistics.fileName();
     try {

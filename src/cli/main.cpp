@@ -64,6 +64,13 @@ int main(int argc, char** argv)
 {
     QCoreApplication app(argc, argv);
     using namespace varnel;
+    // A name that is not UTF-8 would reach the tools as another name, maybe
+    // another file's.
+    for (int i = 1; i < argc; ++i)
+        if (QString::fromLocal8Bit(argv[i]).toLocal8Bit() != QByteArray(argv[i])) {
+            std::fprintf(stderr, "varnel-convert: argument %d is not UTF-8 text; name the file by a UTF-8 name\n", i);
+            return 2;
+        }
     const QStringList args = QCoreApplication::arguments().mid(1);
     const std::map<QString, int (*)(const QStringList&)> commands = {
         {"profiles", cli::profiles}, {"probe", cli::probe}, {"sheet", cli::sheet},

@@ -172,8 +172,15 @@ QString outputPathFor(const QString& sourcePath, const QString& outputFolder, co
                    && st.st_dev == sourceStat.st_dev && st.st_ino == sourceStat.st_ino);
     };
     QString out = outputFolder + u'/' + baseNameOf(QFileInfo(sourcePath).fileName()) + extension;
-    while ((addNew && pathExists(QFile::encodeName(out))) || isSource(absolute(out)) || taken.contains(absolute(out)))
+    // A name moved aside is a new name under either policy: it never takes
+    // the place of a file that is there (say, the user's own clip_New.mp4).
+    bool movedAside = false;
+    while (((addNew || movedAside) && pathExists(QFile::encodeName(out))) || isSource(absolute(out)) ||
+           taken.contains(absolute(out))) {
+        movedAside = movedAside || !pathExists(QFile::encodeName(out)) || isSource(absolute(out)) ||
+                     taken.contains(absolute(out));
         out = nextNewName(out, extension);
+    }
     return out;
 }
 
@@ -269,8 +276,10 @@ PartialFile createPartial(const QString& outputPath, const RunIdentity& id)
             return {{}, kOutputNameTooLong};
         const int fd = ::open(QFile::encodeName(path).constData(), O_CREAT | O_EXCL | O_WRONLY | O_CLOEXEC, 0644);
         if (fd >= 0) {
+            struct stat st {};
+            ::fstat(fd, &st);
             ::close(fd);
-            return {path, {}};
+            return {path, {}, static_cast<quint64>(st.st_dev), static_cast<quint64>(st.st_ino)};
         }
         if (errno == ENAMETOOLONG)
             return {{}, kOutputNameTooLong};
@@ -278,6 +287,14 @@ PartialFile createPartial(const QString& outputPath, const RunIdentity& id)
             return {{}, errorText(errno)};
     }
     return {{}, errorText(EEXIST)};
+}
+
+bool isSameFile(const PartialFile& partial)
+{
+    struct stat st {};
+    return !partial.path.isEmpty() && ::lstat(QFile::encodeName(partial.path).constData(), &st) == 0 &&
+           S_ISREG(st.st_mode) && static_cast<quint64>(st.st_dev) == partial.device &&
+           static_cast<quint64>(st.st_ino) == partial.inode;
 }
 
 int removeStalePartials(const QString& folder, const RunIdentity& self)

@@ -67,7 +67,13 @@ RunIdentity partialOwner(const QString& fileName);
 struct PartialFile {
     QString path;  // empty on failure
     QString error;
+    quint64 device = 0, inode = 0; // the file made, to know it again
 };
+
+// Whether the partial at its name is still the regular file that was made
+// (not a link or another file put in its place by whoever can write to the
+// folder).
+bool isSameFile(const PartialFile& partial);
 
 // Creates a new, empty partial for the output (exclusively: never one that
 // exists, the next sequence number instead).

@@ -62,7 +62,10 @@ void RowJob::onToolFinished(qint64 pid, int exitCode, bool crashed, const QStrin
     }
     m_exitCode = exitCode;
     m_encoderOutput = output;
-    const QString failure = encoderFailure(exitCode, crashed);
+    // Nothing put in the partial's place is probed, let alone named.
+    QString failure = encoderFailure(exitCode, crashed);
+    if (failure.isEmpty())
+        failure = replacedPartial(m_plan);
     if (!failure.isEmpty()) {
         m_done = true;
         emit finished(completeRow(m_plan, exitCode, crashed, output, {}));

@@ -6,6 +6,7 @@
 #include "core/tools/ToolRegistry.h"
 
 #include <QFile>
+#include <QFileInfo>
 
 #include <algorithm>
 
@@ -51,6 +52,10 @@ RowPlan planRow(const SourceItem& item, const PlanContext& context, const QSet<Q
     plan.extension = context.extension;
     plan.taken = taken;
     plan.output = output::outputPathFor(item.path(), context.outputFolder, context.extension, context.addNew, taken);
+    // Moved aside from its first name: placed without replacing, whatever the policy.
+    plan.addNew = context.addNew || plan.output != context.outputFolder + u'/' +
+                                                       output::baseNameOf(QFileInfo(item.path()).fileName()) +
+                                                       context.extension;
     if (!output::nameFits(plan.output))
         throw BuildError(output::kOutputNameTooLong.toStdString());
 
@@ -75,6 +80,8 @@ RowPlan planRow(const SourceItem& item, const PlanContext& context, const QSet<Q
                                  .arg(context.outputFolder, partial.error)
                                  .toStdString());
         plan.partial = partial.path;
+        plan.partialDevice = partial.device;
+        plan.partialInode = partial.inode;
     } else {
         plan.partial = output::partialPathFor(plan.output, self, 0);
     }
@@ -105,6 +112,14 @@ RowPlan planRow(const SourceItem& item, const PlanContext& context, const QSet<Q
     return plan;
 }
 
+QString replacedPartial(const RowPlan& plan)
+{
+    if (plan.partialInode == 0 ||
+        output::isSameFile({plan.partial, {}, plan.partialDevice, plan.partialInode}))
+        return {};
+    return QStringLiteral("the file being written was replaced by another file or a link: nothing is trusted of it");
+}
+
 QString encoderFailure(int exitCode, bool crashed)
 {
     if (crashed)
@@ -120,6 +135,8 @@ RowOutcome completeRow(const RowPlan& plan, int exitCode, bool crashed, const QS
     // The encoder's word and its file both count; only then does the file
     // take its name.
     QString reason = encoderFailure(exitCode, crashed);
+    if (reason.isEmpty())
+        reason = replacedPartial(plan);
     if (reason.isEmpty())
         reason = judgeOutput(plan.expected, probed, encoderOutput);
     if (reason.isEmpty()) {

@@ -27,6 +27,7 @@ struct RowPlan {
     QString source;
     QString output;  // where the file is meant to end up
     QString partial; // where the encoder writes until the output is known whole
+    quint64 partialDevice = 0, partialInode = 0; // the partial as made: 0 when only named
     bool addNew = false;
     QString extension;
     QSet<QString> taken; // paths the output may never take (sources, earlier outputs)
@@ -55,6 +56,10 @@ struct RowOutcome {
 // the output when all is well; otherwise it is removed and the reason given.
 RowOutcome completeRow(const RowPlan& plan, int exitCode, bool crashed, const QString& encoderOutput,
                        const ProbedOutput& probed);
+
+// Why the partial cannot be trusted any more: another file or a link was put
+// in its place while the encoder ran. Empty when it is the one made.
+QString replacedPartial(const RowPlan& plan);
 
 // The verdict that needs no look at the file: a crash or an exit code. Empty
 // when the file is worth checking.

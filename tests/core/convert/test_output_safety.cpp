@@ -54,16 +54,19 @@ TEST_F(Safety, NoSourceOfTheListIsWrittenOver)
     const QString holiday = addSource("my.holiday.mp4");
     const QString my = addSource("my.mp4", test::videoClip(3));
     const QByteArray before = digest(my);
+    writeFile(sources.filePath("my.holiday_New.mp4"), "the user's own"); // even under overwrite
     ASSERT_TRUE(runToEnd());
     EXPECT_EQ(status(0), "OK");
     EXPECT_EQ(status(1), "OK");
     EXPECT_EQ(digest(my), before) << "the user's my.mp4 is untouched";
-    EXPECT_EQ(run->outputPath(0), sources.path() + "/my.holiday_New.mp4") << "never its own source";
+    EXPECT_EQ(digest(sources.filePath("my.holiday_New.mp4")), QCryptographicHash::hash("the user's own", QCryptographicHash::Md5))
+        << "a name moved aside never replaces a file";
+    EXPECT_EQ(run->outputPath(0), sources.path() + "/my.holiday_New_New.mp4") << "never its own source";
     EXPECT_EQ(run->outputPath(1), sources.path() + "/my_New.mp4");
     EXPECT_NEAR(test::probeMedia(run->outputPath(1)).duration, 2, 0.5) << "row 2 converted the real my.mp4 (3 s, clipped to 2)";
 }
 
-TEST_F(Safety, NoOutputIsUsedTwiceInOneRunButEarlierRunsAreReplaced)
+TEST_F(Safety, NoOutputIsUsedTwiceInOneRunAndOnlyTheFirstNameIsReplaced)
 {
     addSource("clip.mkv");
     addSource("clip.ts");
@@ -72,9 +75,11 @@ TEST_F(Safety, NoOutputIsUsedTwiceInOneRunButEarlierRunsAreReplaced)
     EXPECT_EQ(run->outputPath(1), out.path() + "/clip_New.mp4");
     EXPECT_EQ(outputs(), (QStringList{"clip.mp4", "clip_New.mp4"}));
 
-    ASSERT_TRUE(runToEnd()); // the overwrite policy still replaces what an earlier run made
+    // The overwrite policy still replaces the output's own name; a name moved
+    // aside never replaces a file, which may as well be the user's.
+    ASSERT_TRUE(runToEnd());
     EXPECT_EQ(run->outputPath(0), out.path() + "/clip.mp4");
-    EXPECT_EQ(outputs(), (QStringList{"clip.mp4", "clip_New.mp4"}));
+    EXPECT_EQ(outputs(), (QStringList{"clip.mp4", "clip_New.mp4", "clip_New_New.mp4"}));
 }
 
 TEST_F(Safety, AFailedRowLeavesNothingAndKeepsWhatWasThere)
@@ -215,4 +220,19 @@ TEST_F(Safety, SeveralJobsKeepTheRulesAndCancelTogether)
     EXPECT_EQ(status(2), "");
     ASSERT_TRUE(tools.runningCount() == 0 || ended.wait(60000));
     EXPECT_TRUE(QDir(out.path()).entryList({"long*", ".long*"}, QDir::Files | QDir::Hidden).isEmpty());
+}
+
+TEST_F(Safety, APartialSwappedForALinkIsNeverCheckedOrNamed)
+{
+    // Whoever can write to the folder puts a link where the encoder writes.
+    const QString elsewhere = sources.filePath("elsewhere.mp4");
+    encoderScript("prev=; for a in \"$@\"; do [ \"$a\" = -threads ] && out=$prev; prev=$a; done\n"
+                  "rm -f \"$out\"; ln -s '" + elsewhere.toUtf8() + "' \"$out\"; cp '" +
+                  test::videoClip(2).toUtf8() + "' '" + elsewhere.toUtf8() + "'\n");
+    addSource("a.mp4");
+    ASSERT_TRUE(runToEnd());
+    EXPECT_EQ(status(0), "Fail");
+    EXPECT_TRUE(reason(0).startsWith("the file being written was replaced")) << reason(0).toStdString();
+    EXPECT_TRUE(outputs().isEmpty()) << "neither the link nor an output named after it";
+    EXPECT_TRUE(QFileInfo(elsewhere).isFile()) << "the link's target is left alone";
 }
