@@ -1,4 +1,4 @@
-#include "core/download/StagedFile.h"
+#include "core/common/StagedFile.h"
 
 #include <QFile>
 #include <QFileInfo>

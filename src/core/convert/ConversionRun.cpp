@@ -126,8 +126,7 @@ ConversionRun::Slot* ConversionRun::freeSlot()
 
 bool ConversionRun::start()
 {
-    const int queued = m_env.probe ? m_env.probe->queuedCount() : 0;
-    if (m_active || m_env.list->count() + queued == 0)
+    if (m_active || m_env.list->isEmpty())
         return false;
     m_active = true;
     m_cancelRequested = false;
@@ -151,8 +150,8 @@ bool ConversionRun::start()
     m_existedFile = m_options.existedFile.value_or(settings.read(SettingKey::ExistedFile));
     m_thread = m_options.thread.value_or(settings.read(SettingKey::Thread));
 
-    // The rows still being added belong to this run too.
-    m_rowCount = m_rowsAtStart = m_env.list->count() + queued;
+    // Rows still being probed belong to this run too.
+    m_rowCount = m_rowsAtStart = m_env.list->count();
     m_result = RunResult{};
     m_result.rows = m_rowsAtStart;
     m_result.outputFolder = m_outputFolder;
@@ -197,8 +196,9 @@ void ConversionRun::processRow()
         if (m_nextRow >= m_rowCount)
             break;
         if (!rowReady(m_nextRow)) {
-            const int waiting = m_rowCount - std::min(m_rowCount, m_env.list->count()) +
-                                (m_env.probe && m_env.probe->isBusy() ? 1 : 0);
+            int waiting = 0;
+            for (int r = 0; r < m_rowCount; ++r)
+                waiting += m_env.probe && m_env.probe->isProbing(r) ? 1 : 0;
             emit frameCaption(RunText::Progress + RunText::WaitingForFiles.arg(waiting).arg(m_rowsAtStart));
             return; // the probe's next report brings us back
         }

@@ -1,7 +1,7 @@
 #include "core/download/HttpTransfer.h"
 
 #include "core/common/TextNumbers.h"
-#include "core/download/StagedFile.h"
+#include "core/common/StagedFile.h"
 
 #include <QHostInfo>
 #include <QNetworkAccessManager>

@@ -5,6 +5,7 @@
 #include "core/sources/SourceList.h"
 #include "core/tools/Process.h"
 
+#include <QThread>
 #include <QTimer>
 #include <algorithm>
 #include <utility>
@@ -89,10 +90,12 @@ void applyProbeResult(SourceList& list, int row, const ProbeResult& r)
 }
 
 MediaProbe::MediaProbe(SourceList& list, QString programFolder, QObject* parent)
-    : QObject(parent), m_list(list), m_programFolder(std::move(programFolder))
+    : QObject(parent), m_list(list), m_programFolder(std::move(programFolder)),
+      m_parallel(std::max(1, QThread::idealThreadCount()))
 {
     connect(&m_list, &SourceList::rowRemoved, this, &MediaProbe::forgetRow);
     connect(&m_list, &SourceList::cleared, this, [this] {
+        m_queue.clear();
         for (Running& r : m_running)
             r.row = -1;
     });
@@ -102,7 +105,8 @@ MediaProbe::~MediaProbe() = default;
 
 void MediaProbe::addSource(const QString& path)
 {
-    m_queue.push_back(path);
+    // The row shows at once; its cells are filled when its probe has ended.
+    m_queue.push_back(m_list.append(path));
     next();
 }
 
@@ -113,7 +117,8 @@ void MediaProbe::setParallel(int probes)
 
 bool MediaProbe::isProbing(int row) const
 {
-    return std::any_of(m_running.begin(), m_running.end(), [row](const Running& r) { return r.row == row; });
+    return std::find(m_queue.begin(), m_queue.end(), row) != m_queue.end() ||
+           std::any_of(m_running.begin(), m_running.end(), [row](const Running& r) { return r.row == row; });
 }
 
 void MediaProbe::stop()
@@ -126,6 +131,10 @@ void MediaProbe::stop()
 
 void MediaProbe::forgetRow(int row)
 {
+    m_queue.erase(std::remove(m_queue.begin(), m_queue.end(), row), m_queue.end());
+    for (int& queued : m_queue)
+        if (queued > row)
+            --queued;
     for (Running& r : m_running) {
         if (r.row == row)
             r.row = -1;
@@ -136,12 +145,13 @@ void MediaProbe::forgetRow(int row)
 
 void MediaProbe::next()
 {
-    // Rows are added in the order the files came, as their probes start.
+    // Probed in the order the files came, several at once.
     while (static_cast<int>(m_running.size()) < m_parallel && !m_queue.empty()) {
-        const QString path = m_queue.front();
+        const int row = m_queue.front();
         m_queue.pop_front();
+        const QString path = m_list.item(row).path();
         auto* process = new Process(this);
-        m_running.push_back({process, m_list.append(path)});
+        m_running.push_back({process, row});
         process->CmdLine = identifyCommand(m_programFolder, path);
         process->Async = true;
         process->timeoutMs = m_timeoutMs;

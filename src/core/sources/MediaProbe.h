@@ -1,8 +1,8 @@
 #pragma once
-// Probing added files with the player in identify mode, one after another in
-// the order added: each file's row appears when its probe starts and is filled
-// when the player has answered, before the next row is added. The window is
-// never blocked meanwhile.
+// Probing added files with the player in identify mode: each file's row
+// appears when it is added and is filled when the player has answered; up to
+// one probe a core runs at once, in the order added. The window is never
+// blocked meanwhile.
 #include "core/tools/Command.h"
 
 #include <QObject>
@@ -53,15 +53,14 @@ public:
     // what it had written by then.
     void setTimeoutMs(int ms) { m_timeoutMs = ms; }
 
-    // Queues the file: its row is added and probed after those before it.
+    // Adds the file's row at once and queues its probe after those before it.
     void addSource(const QString& path);
     bool isBusy() const { return !m_running.empty() || !m_queue.empty(); }
-    // Files queued whose rows do not exist yet.
-    int queuedCount() const { return static_cast<int>(m_queue.size()); }
-    // The row is still being probed: its cells are not filled yet.
+    // The row is still waiting for its probe or being probed: its cells are
+    // not filled yet.
     bool isProbing(int row) const;
-    // Up to this many files are probed at once (rows still appear in the
-    // order added).
+    // Up to this many files are probed at once (as many as the machine has
+    // cores unless set), in the order added.
     void setParallel(int probes);
     // Drops the queue and ends the probe under way.
     void stop();
@@ -85,9 +84,9 @@ private:
     SourceList& m_list;
     QString m_programFolder;
     int m_timeoutMs = 15000;
-    std::deque<QString> m_queue; // files waiting for their row and probe
+    std::deque<int> m_queue; // rows waiting for their probe
     std::vector<Running> m_running;
-    int m_parallel = 1;
+    int m_parallel;
     bool m_idleSaid = true;
 };
 

@@ -52,6 +52,15 @@ int SourceList::append(const QString& path)
     return row;
 }
 
+int SourceList::append(const SourceItem& item)
+{
+    const int row = count();
+    beginInsertRows({}, row, row);
+    m_items.push_back(item);
+    endInsertRows();
+    return row;
+}
+
 void SourceList::setCell(int row, SourceItem::Column c, const QString& text)
 {
     if (row < 0 || row >= count())

@@ -43,6 +43,8 @@ public:
 
     // Appends a row for the path with empty cells; returns its row.
     int append(const QString& path);
+    // Appends a row as it was (a list restored); returns its row.
+    int append(const SourceItem& item);
     void setCell(int row, SourceItem::Column c, const QString& text);
     // The probe's findings that no cell shows.
     void setMedia(int row, bool hasVideo, bool hasAudio, double lengthSeconds, const QString& probeError);

@@ -105,6 +105,24 @@ bool Workspace::beginClipEditing(int row)
     return true;
 }
 
+void Workspace::restoreList(const SavedList& saved)
+{
+    for (SourceItem item : saved.rows) {
+        if (item.cells[SourceItem::Status] == RunText::Processing) {
+            item.cells[SourceItem::Status].clear();
+            item.statusReason.clear();
+        }
+        m_list.append(item);
+    }
+    if (saved.entry > 0)
+        chooseEntry(saved.entry);
+    for (const auto& [key, value] : saved.sheet) {
+        const qsizetype slash = key.indexOf(u'/');
+        if (slash > 0 && m_sheet.hasRow(key.left(slash), key.mid(slash + 1)))
+            m_sheet.setValue(key.left(slash), key.mid(slash + 1), value);
+    }
+}
+
 void Workspace::endClipEditing(int row, const QString& start, const QString& end)
 {
     m_list.setCell(row, SourceItem::Start, start);

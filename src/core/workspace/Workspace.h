@@ -7,6 +7,7 @@
 #include "core/preview/PreviewPlayer.h"
 #include "core/preview/PreviewState.h"
 #include "core/profiles/OptionSheet.h"
+#include "core/sources/ListStore.h"
 #include "core/sources/MediaProbe.h"
 #include "core/sources/SourceList.h"
 #include "core/tools/ToolRegistry.h"
@@ -76,6 +77,10 @@ public:
     bool beginClipEditing(int row);
     // The clip editor's OK: the row gets the times as displayed.
     void endClipEditing(int row, const QString& start, const QString& end);
+
+    // A list kept from last time: its rows after those there are (a row that
+    // was being converted has no status), its entry and its option values.
+    void restoreList(const SavedList& saved);
 
 private:
     QString m_programFolder;

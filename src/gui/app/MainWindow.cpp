@@ -27,10 +27,12 @@
 #include <QApplication>
 #include <QCloseEvent>
 #include <QFileDialog>
+#include <QFile>
 #include <QFileInfo>
 #include <QGroupBox>
 #include <QLabel>
 #include <QMenu>
+#include <QMessageBox>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QTimer>
@@ -52,6 +54,11 @@ MainWindow::MainWindow(MainWindowServices services, QWidget* parent)
         };
     if (!m_services.showModal)
         m_services.showModal = [](QDialog* d) { d->exec(); };
+    if (!m_services.askYesNo)
+        m_services.askYesNo = [](QWidget* owner, const QString& question) {
+            return QMessageBox::question(owner, kAppTitle, question, QMessageBox::Yes | QMessageBox::No) ==
+                   QMessageBox::Yes;
+        };
 
     m_workspace = std::make_unique<Workspace>(m_services.programFolder, *m_services.shell, *m_services.messages);
 
@@ -86,6 +93,42 @@ void MainWindow::load()
     m_chooser->selectEntry(stored);
     chooseProfile(m_chooser->entryNumber());
     m_sheetView->setDisplaySwitches(true, true, true);
+    offerLastList();
+
+    // From here on the list is kept on disk as it changes.
+    Workspace& ws = *m_workspace;
+    m_listKeeper = new ListKeeper(ws.dataFolder(), ws.list(), ws.sheet(), [&ws] { return ws.entryNumber(); }, this);
+    for (auto signal : {&SourceList::rowsInserted, &SourceList::rowsRemoved})
+        connect(&ws.list(), signal, m_listKeeper, &ListKeeper::changed);
+    connect(&ws.list(), &SourceList::dataChanged, m_listKeeper, &ListKeeper::changed);
+    connect(&ws.list(), &SourceList::modelReset, m_listKeeper, &ListKeeper::changed);
+    connect(&ws.sheet(), &OptionSheet::rowChanged, m_listKeeper, &ListKeeper::changed);
+    connect(m_chooser, &ProfileChooser::entryChosen, m_listKeeper, &ListKeeper::changed);
+}
+
+void MainWindow::offerLastList()
+{
+    Workspace& ws = *m_workspace;
+    QFile file(ws.dataFolder() + QStringLiteral("/list.json"));
+    if (!file.open(QIODevice::ReadOnly))
+        return;
+    QString reason;
+    const std::optional<SavedList> saved = listFromJson(file.read(64 << 20), &reason);
+    file.close();
+    ListKeeper keeper(ws.dataFolder(), ws.list(), ws.sheet(), [] { return 0; });
+    if (!saved) {
+        m_services.messages->error(kListSetAside.arg(reason, keeper.setAside()));
+        return;
+    }
+    if (saved->rows.empty() || !m_services.askYesNo(this, kRestoreQuestion.arg(saved->rows.size()))) {
+        keeper.discard();
+        return;
+    }
+    if (saved->entry > 0) {
+        m_chooser->selectEntry(saved->entry);
+        chooseProfile(m_chooser->entryNumber());
+    }
+    ws.restoreList(*saved);
 }
 
 void MainWindow::unload()
@@ -93,6 +136,8 @@ void MainWindow::unload()
     if (m_unloaded)
         return;
     m_unloaded = true;
+    if (m_listKeeper)
+        m_listKeeper->discard(); // a clean end: nothing to offer back
     const Settings settings = m_workspace->settings();
     if (m_chooser->entryNumber() > 0 &&
         !settings.write(SettingKey::Profile, QString::number(m_chooser->entryNumber()), QStringLiteral("Set")))
@@ -224,6 +269,8 @@ void MainWindow::clearAllFiles()
 
 void MainWindow::convertNow()
 {
+    if (m_listKeeper)
+        m_listKeeper->saveNow();
     m_workspace->run().start();
 }
 

@@ -33,6 +33,7 @@ struct MainWindowServices {
     std::function<void(QDialog*)> showModal;           // exec() when left out
     std::function<bool(QWidget*)> askDownload;         // the Download/Play question, a message box when left out
     std::function<std::unique_ptr<CaptureDevice>()> captureDevice; // the system's cameras when left out
+    std::function<bool(QWidget*, const QString&)> askYesNo;        // a question box when left out
 };
 
 class MainWindow : public QMainWindow {
@@ -86,6 +87,8 @@ private:
     // What the user is told when a run ends, and the shutdown it may ask for.
     void reportRun(const RunResult& result);
     void load();
+    // A list left by a run that did not end cleanly is offered back.
+    void offerLastList();
     void unload();
     void showModal(QDialog* dialog);
     void sayIfNotOpened(bool opened, const QString& what);
@@ -104,6 +107,7 @@ private:
     bool m_unloaded = false;
     bool m_closing = false;  // hidden, waiting for the tools to end
     bool m_exiting = false;  // the window is closing: a run ends silently
+    ListKeeper* m_listKeeper = nullptr;
 };
 
 } // namespace varnel
