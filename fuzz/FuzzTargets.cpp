@@ -9,7 +9,9 @@
 #include "core/profiles/OptionSheet.h"
 #include "core/download/PageScrape.h"
 #include "core/download/StreamResolver.h"
+#include "core/profiles/Catalogue.h"
 #include "core/settings/IniFile.h"
+#include "core/sources/ListStore.h"
 #include "core/sources/MediaProbe.h"
 
 #include <QByteArray>
@@ -167,13 +169,26 @@ int planLine(const std::uint8_t* data, std::size_t size)
     return 0;
 }
 
+int listJson(const std::uint8_t* data, std::size_t size)
+{
+    const std::optional<SavedList> saved = listFromJson(bytes(data, size));
+    if (!saved)
+        return 0;
+    promise(saved->entry == 0 || Catalogue::entry(saved->entry) != nullptr, "a restored entry is in the catalogue");
+    for (const SourceItem& row : saved->rows) {
+        promise(!row.path().isEmpty(), "a restored row names a file");
+        promise(row.lengthSeconds < 0 || std::isfinite(row.lengthSeconds), "a restored length is finite");
+    }
+    return 0;
+}
+
 const std::vector<Target>& targets()
 {
     static const std::vector<Target> all = {
         {"page_scrape", pageScrape},         {"resolver_output", resolverOutput},
         {"capture_progress", captureProgress}, {"identify_output", identifyOutput},
         {"statistics_file", statisticsFile}, {"settings_file", settingsFile},
-        {"plan_line", planLine},
+        {"plan_line", planLine},             {"list_json", listJson},
     };
     return all;
 }
