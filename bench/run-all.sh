@@ -7,4 +7,5 @@ cd "$build/bench"
 ./bench_convert
 ./bench_window_add
 ./bench_jobs
+./bench_capture
 ./bench_download

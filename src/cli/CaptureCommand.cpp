@@ -1,18 +1,19 @@
 // capture: the camera list, and a recording from any ffmpeg input through
-// the capture window's recorder.
+// the capture window's recorder (without its preview).
 #include "cli/CliArgs.h"
 #include "cli/Output.h"
 #include "cli/Subcommands.h"
 #include "cli/Terminal.h"
 
 #include "core/capture/CaptureRecorder.h"
-#include "core/common/TextNumbers.h"
 #include "core/capture/CaptureSession.h"
+#include "core/common/Interrupts.h"
+#include "core/common/TextNumbers.h"
+#include "core/settings/Settings.h"
 #include "platform/V4l2CaptureDevice.h"
 
 #include <QEventLoop>
 #include <QFileInfo>
-#include <QTimer>
 
 namespace varnel::cli {
 
@@ -30,32 +31,49 @@ int capture(const QStringList& args)
     const QString format = input.left(colon);
     bool isNumber = false;
     const double seconds = a.last("--seconds").value_or(QString()).toDouble(&isNumber);
-    const auto milliseconds = isNumber ? toInt32(seconds * 1000) : std::nullopt;
+    const int milliseconds = isNumber ? toInt32(seconds * 1000).value_or(0) : 0;
     if (colon <= 0 || !QStringList{"v4l2", "x11grab", "lavfi"}.contains(format) || !a.last("--output") ||
-        !milliseconds || *milliseconds <= 0)
+        milliseconds <= 0)
         throw UsageError("capture needs --list, or --input v4l2|x11grab|lavfi:INPUT --output FILE --seconds S");
 
-    Session session;
-    CaptureRecorder recorder(session.workspace.programFolder());
+    // Always AVI: a bare name gets the extension, another one is refused.
+    QString output = *a.last("--output");
+    const QString suffix = QFileInfo(output).suffix();
+    if (suffix.isEmpty())
+        output += QStringLiteral(".avi");
+    else if (suffix.compare(QLatin1String("avi"), Qt::CaseInsensitive) != 0)
+        throw UsageError("capture records AVI: --output takes FILE.avi (or a name without an extension)");
+
+    // ffmpeg counts the length itself, and nobody here looks at a picture.
+    CaptureRecorder recorder(programFolder());
     RecorderOptions options;
-    options.aviPath = QFileInfo(*a.last("--output")).absoluteFilePath();
+    options.aviPath = QFileInfo(output).absoluteFilePath();
+    options.lengthMs = milliseconds;
+    options.preview = false;
+    // Ctrl+C, a terminate request or a hang-up end the recording with q, so
+    // that the file keeps its index; the event loop waits for it.
+    Interrupts interrupts;
+    QObject::connect(&interrupts, &Interrupts::interrupted, &recorder, &CaptureRecorder::stop);
     if (!recorder.start({format, input.mid(colon + 1)}, options)) {
         err() << "cannot start the recorder\n";
         return 1;
     }
     QString reason;
-    bool endedByItself = false;
+    bool asked = false;
     QEventLoop loop;
-    QObject::connect(&recorder, &CaptureRecorder::ended, &loop, [&](bool asked, const QString& why) {
-        endedByItself = !asked;
+    QObject::connect(&recorder, &CaptureRecorder::ended, &loop, [&](bool endAsked, const QString& why) {
+        asked = endAsked;
         reason = why;
         loop.quit();
     });
-    QTimer::singleShot(*milliseconds, &recorder, &CaptureRecorder::stop);
     loop.exec();
-    out() << statisticsLine(recorder.statistics()) << '\n';
-    if (endedByItself) {
+    out() << statisticsLine(recorder.statistics()) << '\n' << Qt::flush;
+    if (!asked) {
         err() << reason << '\n';
+        return 1;
+    }
+    if (recorder.exitCode() != 0) {
+        err() << "the recorder ended with exit code " << recorder.exitCode() << '\n';
         return 1;
     }
     return 0;

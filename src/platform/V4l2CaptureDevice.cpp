@@ -63,10 +63,8 @@ std::vector<V4l2Node> discoverCaptureNodes(const QString& folder)
 }
 
 V4l2CaptureDevice::V4l2CaptureDevice(QString programFolder, QString folder, QObject* parent)
-    : CaptureDevice(parent), m_nodes(discoverCaptureNodes(folder)), m_recorder(std::move(programFolder))
+    : RecorderCaptureDevice(std::move(programFolder), parent), m_nodes(discoverCaptureNodes(folder))
 {
-    connect(&m_recorder, &CaptureRecorder::frameReady, this, &CaptureDevice::frameReady);
-    connect(&m_recorder, &CaptureRecorder::ended, this, &V4l2CaptureDevice::onEnded);
 }
 
 QString V4l2CaptureDevice::deviceName(int index) const
@@ -74,78 +72,11 @@ QString V4l2CaptureDevice::deviceName(int index) const
     return index >= 0 && index < deviceCount() ? m_nodes[static_cast<size_t>(index)].card : QString();
 }
 
-QString V4l2CaptureDevice::node() const
+RecorderInput V4l2CaptureDevice::input(int index) const
 {
-    return m_index >= 0 && m_index < deviceCount() ? m_nodes[static_cast<size_t>(m_index)].path : QString();
-}
-
-void V4l2CaptureDevice::setConnected(bool connected)
-{
-    m_connected = connected;
-    if (!connected)
-        m_recorder.stop();
-    else
-        runNext();
-}
-
-void V4l2CaptureDevice::setDeviceIndex(int index)
-{
-    m_index = index;
-}
-
-void V4l2CaptureDevice::setPreview(bool on)
-{
-    m_preview = on;
-    runNext();
-}
-
-void V4l2CaptureDevice::startCapture()
-{
-    if (m_capturing)
-        return;
-    m_capturing = m_captureWanted = true;
-    m_recorder.stop(); // the preview run makes way; the recording follows it
-    runNext();
-}
-
-void V4l2CaptureDevice::stopCapture()
-{
-    m_captureWanted = false;
-    if (m_recorder.isRecording())
-        m_recorder.stop();
-    else
-        m_capturing = false;
-}
-
-// Starts what is wanted when nothing runs: a recording, else a preview.
-void V4l2CaptureDevice::runNext()
-{
-    if (!m_connected || node().isEmpty() || m_recorder.isRunning())
-        return;
-    RecorderOptions options;
-    if (m_captureWanted) {
-        options.aviPath = m_file;
-        m_captureWanted = false;
-        if (!m_recorder.start({QStringLiteral("v4l2"), node()}, options)) {
-            m_capturing = false;
-            emit captureEnded(QStringLiteral("cannot start the recorder"));
-        }
-        return;
-    }
-    if (m_preview)
-        m_recorder.start({QStringLiteral("v4l2"), node()}, options);
-}
-
-void V4l2CaptureDevice::onEnded(bool asked, const QString& reason)
-{
-    if (m_capturing && !m_captureWanted) { // a recording run has ended
-        m_capturing = false;
-        if (asked)
-            emit captureStopped();
-        else
-            emit captureEnded(reason);
-    }
-    runNext();
+    if (index < 0 || index >= deviceCount())
+        return {};
+    return {QStringLiteral("v4l2"), m_nodes[static_cast<size_t>(index)].path};
 }
 
 ControlRange V4l2CaptureDevice::controlRange(int control)

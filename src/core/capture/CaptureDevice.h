@@ -59,6 +59,9 @@ signals:
     void captureEnded(const QString& reason);
     // A recording asked to stop has finished its file.
     void captureStopped();
+    // The camera's picture could not be had, after a few tries; reason says
+    // why. The device stays idle until asked again.
+    void previewEnded(const QString& reason);
 };
 
 } // namespace varnel

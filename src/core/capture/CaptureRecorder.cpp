@@ -11,7 +11,6 @@
 
 namespace varnel {
 
-
 Command recorderCommand(const QString& programFolder, const RecorderInput& input, const RecorderOptions& options)
 {
     Command c;
@@ -21,14 +20,18 @@ Command recorderCommand(const QString& programFolder, const RecorderInput& input
     if (input.format == QLatin1String("lavfi"))
         c.literal(QStringLiteral(" -re"));
     c.literal(QStringLiteral(" -f ")).value(input.format).literal(QStringLiteral(" -i ")).quoted(input.source);
-    if (!options.aviPath.isEmpty())
-        c.literal(QStringLiteral(" -map 0:v -c:v mjpeg -q:v 3 -fps_mode cfr -r "))
-            .value(QString::number(options.rate))
-            .literal(QStringLiteral(" "))
-            .path(options.aviPath);
-    c.literal(QStringLiteral(" -map 0:v -f rawvideo -pix_fmt bgra -s "))
-        .value(QStringLiteral("%1x%2").arg(options.previewWidth).arg(options.previewHeight))
-        .literal(QStringLiteral(" pipe:1"));
+    if (!options.aviPath.isEmpty()) {
+        c.literal(QStringLiteral(" -map 0:v -c:v mjpeg -q:v 3 -fps_mode cfr -r ")).value(QString::number(options.rate));
+        // ffmpeg counts the length in the recording's own time, to the frame.
+        if (options.lengthMs > 0)
+            c.literal(QStringLiteral(" -t ")).value(QString::number(static_cast<double>(options.lengthMs) / 1000.0, 'f', 3));
+        // The container never follows the name: the window and the AVI index rely on AVI.
+        c.literal(QStringLiteral(" -f avi ")).path(options.aviPath);
+    }
+    if (options.preview)
+        c.literal(QStringLiteral(" -map 0:v -f rawvideo -pix_fmt bgra -s "))
+            .value(QStringLiteral("%1x%2").arg(options.previewWidth).arg(options.previewHeight))
+            .literal(QStringLiteral(" pipe:1"));
     return c;
 }
 
@@ -61,47 +64,66 @@ PreviewFrame CaptureRecorder::latestFrame() const
 
 bool CaptureRecorder::start(const RecorderInput& input, const RecorderOptions& options)
 {
-    if (isRunning())
+    if (isRunning() || (options.aviPath.isEmpty() && !options.preview))
         return false;
     joinReader();
     m_options = options;
     m_progress = {};
     m_stopRequested = false;
+    m_exitCode = -1;
 
-    // Standard output is a pipe of our own, read by a thread of its own.
-    int fds[2];
-    if (::pipe(fds) != 0)
+    // A picture comes on a pipe of our own, read by a thread of its own.
+    int fds[2] = {-1, -1};
+    if (options.preview && ::pipe(fds) != 0)
         return false;
-    ::fcntl(fds[0], F_SETFD, FD_CLOEXEC);
+    if (options.preview)
+        ::fcntl(fds[0], F_SETFD, FD_CLOEXEC);
     const QStringList argv = recorderCommand(m_programFolder, input, options).argv();
     nameThisProcessToItsTools();
     auto* p = new ChildProcess(this);
     m_process = p;
     p->setWorkingDirectory(m_programFolder);
-    p->setStandardOutputFile(QStringLiteral("/dev/fd/%1").arg(fds[1]));
+    p->setStandardOutputFile(options.preview ? QStringLiteral("/dev/fd/%1").arg(fds[1]) : QProcess::nullDevice());
     connect(p, &QProcess::readyReadStandardError, this, &CaptureRecorder::readProgress);
     connect(p, &QProcess::finished, this, [this, p](int code, QProcess::ExitStatus status) {
         readProgress();
         p->deleteLater();
-        const bool asked = m_stopRequested;
+        m_exitCode = p->resultCode();
+        // A recording given a length that ffmpeg ended cleanly ran as it was told.
+        const qint64 oneFrameMs = 1000 / qMax(1, m_options.rate);
+        const bool lengthReached = m_options.lengthMs > 0 && m_exitCode == 0 &&
+                                   m_progress.statistics.elapsedMs + oneFrameMs >= m_options.lengthMs;
+        const bool asked = m_stopRequested || lengthReached;
         QString reason;
         if (!asked) {
             const QString said = m_progress.lastWords();
-            reason = !said.isEmpty() ? said
+            reason = !said.isEmpty()                  ? said
                      : status != QProcess::NormalExit ? QStringLiteral("the recorder stopped abnormally")
+                     : code == 0                      ? QStringLiteral("the input ended")
                                                       : QStringLiteral("the recording ended (exit code %1)").arg(code);
         }
         emit ended(asked, reason);
     });
     p->start(argv.first(), argv.mid(1));
-    ::close(fds[1]);
+    if (options.preview)
+        ::close(fds[1]);
     if (p->processId() <= 0) {
-        ::close(fds[0]);
+        if (options.preview)
+            ::close(fds[0]);
         delete p;
         return false;
     }
-    const int frameBytes = options.previewWidth * options.previewHeight * 4;
-    m_reader = std::thread([this, fd = fds[0], frameBytes] { drain(fd, frameBytes); });
+    // A program that cannot be run is known only later, and never finishes.
+    connect(p, &QProcess::errorOccurred, this, [this, p](QProcess::ProcessError error) {
+        if (error != QProcess::FailedToStart)
+            return;
+        p->deleteLater();
+        emit ended(m_stopRequested, m_stopRequested ? QString() : QStringLiteral("cannot start the recorder"));
+    });
+    if (options.preview) {
+        const int frameBytes = options.previewWidth * options.previewHeight * 4;
+        m_reader = std::thread([this, fd = fds[0], frameBytes] { drain(fd, frameBytes); });
+    }
     return true;
 }
 

@@ -2,7 +2,8 @@
 // One ffmpeg run (through fp.dll) gives the live preview, the AVI recording
 // and the statistics: the preview as raw BGRA frames on standard output,
 // drained by a thread of its own that keeps the newest frame (an unread pipe
-// would stall the recording), and "-progress" lines on standard error.
+// would stall the recording), and "-progress" lines on standard error. A run
+// without a preview (the command line) has no pipe and no thread.
 #include "core/capture/CaptureDevice.h"
 #include "core/capture/CaptureProgress.h"
 #include "core/tools/Command.h"
@@ -25,8 +26,10 @@ struct RecorderInput {
 };
 
 struct RecorderOptions {
-    QString aviPath;    // empty: preview only
+    QString aviPath;    // empty: preview only; always written as AVI, whatever its name
     int rate = 25;      // frames a second of the recording
+    qint64 lengthMs = 0; // the recording's length, counted by ffmpeg; 0: until stopped
+    bool preview = true; // raw frames for a picture on standard output
     int previewWidth = 320;
     int previewHeight = 240;
 };
@@ -52,9 +55,13 @@ public:
     PreviewFrame latestFrame() const;
     void setGraceMs(int ms) { m_graceMs = ms; }
 
+    // The last run's exit code as a shell reports it (0: its file is whole).
+    int exitCode() const { return m_exitCode; }
+
 signals:
     void frameReady();
-    // asked: the end followed stop(); otherwise reason says why it ended.
+    // asked: the run ended as it was told, by stop() or at the length it was
+    // given; otherwise reason says why it ended.
     void ended(bool asked, const QString& reason);
 
 private:
@@ -71,6 +78,7 @@ private:
     std::atomic<bool> m_notifyPending{false};
     CaptureProgress m_progress;
     bool m_stopRequested = false;
+    int m_exitCode = -1;
     int m_graceMs = 4000;
 };
 

@@ -1,5 +1,7 @@
 #include "core/capture/CaptureSession.h"
 
+#include <utility>
+
 namespace varnel {
 
 QString statisticsLine(const CaptureStatistics& s)
@@ -12,10 +14,21 @@ QString statisticsLine(const CaptureStatistics& s)
 
 CaptureSession::CaptureSession(CaptureDevice& device, QObject* parent) : QObject(parent), m_device(device)
 {
+    connect(&m_device, &CaptureDevice::captureStopped, this, [this] {
+        m_statistics = statisticsLine(m_device.statistics()); // the finished file's figures
+        recordingOver();
+    });
     // A recording that ends by itself returns the window to idle and says why.
     connect(&m_device, &CaptureDevice::captureEnded, this, [this](const QString& reason) {
         m_statistics = reason;
-        setButtons(true, true, true);
+        recordingOver();
+    });
+    connect(&m_device, &CaptureDevice::previewEnded, this, [this](const QString& reason) {
+        m_statistics = reason;
+        if (!m_exiting && m_nextDevice < 0)
+            idle();
+        else
+            emit changed();
     });
 }
 
@@ -32,6 +45,19 @@ void CaptureSession::load()
 }
 
 void CaptureSession::selectDevice(int index)
+{
+    if (m_exiting)
+        return;
+    if (m_device.isCapturing()) {
+        m_nextDevice = index;
+        setButtons(false, false, false);
+        m_device.stopCapture();
+        return;
+    }
+    switchTo(index);
+}
+
+void CaptureSession::switchTo(int index)
 {
     m_device.setConnected(false);
     m_device.setDeviceIndex(index);
@@ -50,6 +76,18 @@ void CaptureSession::selectDevice(int index)
     emit changed();
 }
 
+void CaptureSession::recordingOver()
+{
+    if (m_exiting) {
+        emit changed();
+        emit readyToClose();
+        return;
+    }
+    idle();
+    if (m_nextDevice >= 0)
+        switchTo(std::exchange(m_nextDevice, -1));
+}
+
 void CaptureSession::releaseSlider(int control, int value)
 {
     m_sliders[static_cast<size_t>(control)].value = value;
@@ -58,27 +96,30 @@ void CaptureSession::releaseSlider(int control, int value)
 
 void CaptureSession::startCapture(const QString& file)
 {
-    if (m_names.isEmpty())
+    if (m_names.isEmpty() || m_exiting || m_nextDevice >= 0)
         return;
     if (m_device.isCapturing()) {
         stopCapture();
         return;
     }
+    // The buttons first: a recording that cannot start says so at once.
+    setButtons(false, m_stopEnabled, false);
     m_device.setCaptureFileName(file);
     m_device.setPreview(true);
     m_device.startCapture();
-    setButtons(false, m_stopEnabled, false);
 }
 
 void CaptureSession::stopCapture()
 {
-    m_device.stopCapture();
+    if (m_exiting || m_nextDevice >= 0)
+        return;
     setButtons(true, m_stopEnabled, true);
+    m_device.stopCapture();
 }
 
 void CaptureSession::preview()
 {
-    if (m_names.isEmpty())
+    if (m_names.isEmpty() || m_exiting || m_nextDevice >= 0)
         return;
     if (m_device.isCapturing()) {
         stopCapture();
@@ -89,13 +130,14 @@ void CaptureSession::preview()
 
 void CaptureSession::exit()
 {
+    if (m_exiting)
+        return;
     if (!m_device.isCapturing()) {
         emit readyToClose();
         return;
     }
+    m_exiting = true;
     setButtons(false, false, false);
-    connect(&m_device, &CaptureDevice::captureStopped, this, &CaptureSession::readyToClose, Qt::UniqueConnection);
-    connect(&m_device, &CaptureDevice::captureEnded, this, &CaptureSession::readyToClose, Qt::UniqueConnection);
     m_device.stopCapture();
 }
 

@@ -27,6 +27,7 @@ public:
     // capture buttons are disabled. Preview goes on for a device.
     void load();
     QStringList deviceNames() const { return m_names; }
+    // While recording, the file is finished first, then the camera changes.
     void selectDevice(int index);
     void releaseSlider(int control, int value);
 
@@ -50,12 +51,18 @@ signals:
 
 private:
     void setButtons(bool start, bool stop, bool preview);
+    void switchTo(int index);
+    // The recording's file is finished (or was never begun): what waited for it goes on.
+    void recordingOver();
+    void idle() { setButtons(true, true, true); }
 
     CaptureDevice& m_device;
     QStringList m_names;
     std::array<SliderState, CameraControl::Count> m_sliders{};
     bool m_startEnabled = true, m_stopEnabled = true, m_previewEnabled = true;
     QString m_statistics = QStringLiteral("00:00:00");
+    bool m_exiting = false;
+    int m_nextDevice = -1; // the camera chosen while a recording was finishing
 };
 
 } // namespace varnel

@@ -4,9 +4,11 @@
 #include "gui/app/Named.h"
 #include "gui/app/Skin.h"
 
+#include <QApplication>
 #include <QComboBox>
 #include <QDir>
 #include <QFileDialog>
+#include <QFileInfo>
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
@@ -15,6 +17,7 @@
 #include <QLineEdit>
 #include <QPainter>
 #include <QPushButton>
+#include <QSignalBlocker>
 #include <QSlider>
 #include <QStandardPaths>
 #include <QTimer>
@@ -97,8 +100,14 @@ CaptureWindow::CaptureWindow(std::unique_ptr<CaptureDevice> device, const QStrin
         grid->addWidget(new QLabel(QLatin1String(captions[i]), controls), i, 0);
         m_sliders[i] = named(new QSlider(Qt::Horizontal, controls), QStringLiteral("Slider%1").arg(i));
         grid->addWidget(m_sliders[i], i, 1);
+        // The camera follows the user's every change once the handle is let
+        // go: the end of a drag, or a click on the track, a key, the wheel.
         connect(m_sliders[i], &QSlider::sliderReleased, this,
                 [this, i] { m_session->releaseSlider(i, m_sliders[i]->value()); });
+        connect(m_sliders[i], &QSlider::valueChanged, this, [this, i](int value) {
+            if (!m_sliders[i]->isSliderDown())
+                m_session->releaseSlider(i, value);
+        });
     }
 
     auto* deviceRow = new QHBoxLayout;
@@ -141,7 +150,10 @@ CaptureWindow::CaptureWindow(std::unique_ptr<CaptureDevice> device, const QStrin
     connect(m_preview, &QPushButton::clicked, m_session, &CaptureSession::preview);
     connect(exit, &QPushButton::clicked, this, &CaptureWindow::reject);
     connect(browse, &QPushButton::clicked, this, [this] {
-        const QString chosen = m_chooseFile(this);
+        QString chosen = m_chooseFile(this);
+        // The recording is AVI whatever the name: a bare name gets its extension.
+        if (!chosen.isEmpty() && QFileInfo(chosen).suffix().isEmpty())
+            chosen += QStringLiteral(".avi");
         if (!chosen.isEmpty())
             m_file->setText(chosen);
     });
@@ -165,6 +177,8 @@ void CaptureWindow::refresh()
     m_preview->setEnabled(m_session->previewEnabled());
     for (int i = 0; i < 4; ++i) {
         const SliderState& s = m_session->slider(i);
+        // Showing the camera's value is no change of the user's to send back.
+        const QSignalBlocker quiet(m_sliders[i]);
         m_sliders[i]->setEnabled(s.enabled);
         if (s.enabled && !m_sliders[i]->isSliderDown()) {
             m_sliders[i]->setRange(s.minimum, s.maximum);
@@ -181,6 +195,19 @@ void CaptureWindow::reject()
         return;
     }
     m_session->exit(); // closes through readyToClose once the file is finished
+}
+
+void closeCaptureFirst(QWidget& mainWindow)
+{
+    auto* capture = qobject_cast<CaptureWindow*>(QApplication::activeModalWidget());
+    if (!capture) {
+        mainWindow.close();
+        return;
+    }
+    // Its close waits for the recording's file; its end closes the main window.
+    QObject::connect(capture, &QDialog::finished, &mainWindow, &QWidget::close,
+                     static_cast<Qt::ConnectionType>(Qt::QueuedConnection | Qt::UniqueConnection));
+    capture->close();
 }
 
 } // namespace varnel

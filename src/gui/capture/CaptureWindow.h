@@ -49,4 +49,8 @@ private:
 // The default target: dvcapture.avi in the user's videos folder.
 QString defaultCaptureFile();
 
+// A terminate request while a capture window is open on top: that window
+// closes first (its recording finishes its file), then the main window.
+void closeCaptureFirst(QWidget& mainWindow);
+
 } // namespace varnel

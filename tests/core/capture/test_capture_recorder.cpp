@@ -83,9 +83,17 @@ TEST(Recorder, TheCommandLine)
     options.aviPath = "/v/my cam.avi";
     EXPECT_EQ(recorderCommand("/P", {"v4l2", "/dev/video0"}, options).text(),
               "\"/P/fp.dll\" -loglevel error -nostats -progress pipe:2 -f v4l2 -i \"/dev/video0\""
-              " -map 0:v -c:v mjpeg -q:v 3 -fps_mode cfr -r 25 \"/v/my cam.avi\""
+              " -map 0:v -c:v mjpeg -q:v 3 -fps_mode cfr -r 25 -f avi \"/v/my cam.avi\""
               " -map 0:v -f rawvideo -pix_fmt bgra -s 320x240 pipe:1");
+    options.aviPath = "/v/clip.mp4";
+    options.lengthMs = 2500;
+    options.preview = false;
+    EXPECT_EQ(recorderCommand("/P", {"lavfi", "testsrc"}, options).text(),
+              "\"/P/fp.dll\" -loglevel error -nostats -progress pipe:2 -re -f lavfi -i \"testsrc\""
+              " -map 0:v -c:v mjpeg -q:v 3 -fps_mode cfr -r 25 -t 2.500 -f avi \"/v/clip.mp4\"")
+        << "AVI whatever the name; the length counted by ffmpeg; no picture pipe";
     options.aviPath.clear();
-    EXPECT_FALSE(recorderCommand("/P", {"v4l2", "/dev/video0"}, options).text().contains(".avi"))
+    options.preview = true;
+    EXPECT_FALSE(recorderCommand("/P", {"v4l2", "/dev/video0"}, options).text().contains("avi"))
         << "preview alone is the same run without the AVI";
 }
