@@ -180,6 +180,12 @@ TEST_F(Cli, AProgramFolderNobodyMayWriteKeepsItsDataInTheDataFolder)
     EXPECT_EQ(lines(), QStringList{clip + "\tOK\t" + work.filePath("out/c.mp4")});
     EXPECT_TRUE(QFile::exists(home.filePath("varnel-video-converter/curconvert.log"))) << "statistics in the data folder";
     EXPECT_FALSE(QFile::exists(install.filePath("curconvert.log")));
+
+    // Output folder "0" of an installed copy: the user's videos folder, not the hidden data folder.
+    const qsizetype at = args.indexOf("--output-folder");
+    args.remove(at, 2);
+    ASSERT_EQ(run(args), 0) << err.toStdString();
+    EXPECT_EQ(lines(), QStringList{clip + "\tOK\t" + home.filePath("Videos/c.mp4")});
     QFile(install.path()).setPermissions(QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
 }
 

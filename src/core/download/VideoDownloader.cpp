@@ -2,6 +2,7 @@
 
 #include "core/common/SafeName.h"
 #include "core/common/UserMessages.h"
+#include "core/settings/Settings.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -9,7 +10,8 @@
 namespace varnel {
 
 VideoDownloader::VideoDownloader(QString dataFolder, UserMessages& messages, QObject* parent)
-    : QObject(parent), m_dataFolder(std::move(dataFolder)), m_messages(messages)
+    : QObject(parent), m_dataFolder(std::move(dataFolder)), m_downloadFolder(userFilesFolder(m_dataFolder)),
+      m_messages(messages)
 {
     connect(&m_inet1, &HttpTransfer::stateChanged, this, [this](int, const QString& text) {
         if (!text.isEmpty())
@@ -116,7 +118,7 @@ QString VideoDownloader::thumbnailPath() const
 
 QString VideoDownloader::downloadPath(int format) const
 {
-    return m_dataFolder + u'/' + downloadFileName(m_info, format);
+    return m_downloadFolder + u'/' + downloadFileName(m_info, format);
 }
 
 QUrl VideoDownloader::streamUrl(int format) const
@@ -151,8 +153,8 @@ void VideoDownloader::download(int format)
         return;
     }
     const QString path = downloadPath(format);
-    if (!isDirectlyInside(path, m_dataFolder)) {
-        sayDownloadFailed(QStringLiteral("the name %1 would leave the folder %2").arg(path, m_dataFolder));
+    if (!isDirectlyInside(path, m_downloadFolder)) {
+        sayDownloadFailed(QStringLiteral("the name %1 would leave the folder %2").arg(path, m_downloadFolder));
         return;
     }
     m_downloading = true;

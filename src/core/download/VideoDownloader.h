@@ -62,7 +62,8 @@ private:
     void onDownloadFailed(const QString& description);
     void sayDownloadFailed(const QString& description);
 
-    QString m_dataFolder;
+    QString m_dataFolder;     // Cache/ lives here
+    QString m_downloadFolder; // where the user finds the downloads
     UserMessages& m_messages;
     HttpTransfer m_inet1;
     HttpTransfer m_inet2;

@@ -42,7 +42,7 @@ QString outputFolderFor(const QString& stored, const QString& dataFolder)
 {
     const QString folder = stored.trimmed();
     if (folder.isEmpty() || isNumberEqual(folder, 0))
-        return QDir(dataFolder).absolutePath();
+        return userFilesFolder(dataFolder);
     // No shell expands "~" for us: taken literally it would name a folder
     // in whatever the current directory happens to be.
     if (folder == u'~')
@@ -52,6 +52,19 @@ QString outputFolderFor(const QString& stored, const QString& dataFolder)
     if (QDir::isRelativePath(folder))
         return QDir::cleanPath(QDir(dataFolder).absoluteFilePath(folder));
     return QDir::cleanPath(folder);
+}
+
+QString userFilesFolder(const QString& dataFolder)
+{
+    const QString hidden =
+        QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation) + QStringLiteral("/varnel-video-converter");
+    if (QDir::cleanPath(QDir(dataFolder).absolutePath()) != QDir::cleanPath(hidden))
+        return QDir(dataFolder).absolutePath();
+    QString videos = QStandardPaths::writableLocation(QStandardPaths::MoviesLocation);
+    if (videos.isEmpty())
+        videos = QDir::homePath() + QStringLiteral("/Videos");
+    QDir().mkpath(videos);
+    return videos;
 }
 
 QString dataFolderFor(const QString& programFolder)

@@ -46,6 +46,12 @@ QString outputFolderFor(const QString& stored, const QString& dataFolder);
 // on first use.
 QString dataFolderFor(const QString& programFolder);
 
+// Where the files a user wants to find (outputs of folder "0", downloads)
+// go: the data folder when it is the program folder itself (a copy the user
+// owns), the user's videos folder (created when missing) when the data
+// folder is the hidden one of an installed copy.
+QString userFilesFolder(const QString& dataFolder);
+
 // Removes settings.dat.XXXXXX files that a write cut short by a kill left
 // behind; those younger than a minute may still be another copy's write.
 void removeStaleSettingsTemporaries(const QString& dataFolder);
