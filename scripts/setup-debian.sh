@@ -9,6 +9,7 @@ packages=(
   libgtest-dev
   ffmpeg mplayer
   xvfb xauth xdg-utils
+  dbus-daemon
   desktop-file-utils parallel
   fonts-dejavu-core
 )

@@ -1,5 +1,6 @@
 #pragma once
 #include "gui/app/MainWindow.h"
+#include "platform/DesktopSignals.h"
 
 #include <QComboBox>
 
@@ -13,7 +14,8 @@ inline void choose(QComboBox* chooser, int number)
     emit chooser->activated(number - 1);
 }
 
-// Window services that open nothing on the desktop and show no message box.
+// Window services that open nothing on the desktop, show no message box and
+// reach no bus (a connection by a name never connected is no bus at all).
 inline MainWindowServices quietServices(const QString& programFolder, ShellServices& shell, UserMessages& messages)
 {
     MainWindowServices s;
@@ -21,6 +23,9 @@ inline MainWindowServices quietServices(const QString& programFolder, ShellServi
     s.shell = &shell;
     s.messages = &messages;
     s.showModal = [](QDialog*) {};
+    s.desktopSignals = [] {
+        return std::make_unique<DesktopSignals>(QDBusConnection(QStringLiteral("varnel-no-bus")));
+    };
     return s;
 }
 

@@ -3,17 +3,21 @@
 // Windows and the run talk to this interface; tests hand in a fake, so that
 // no test opens a browser or shuts a machine down.
 #include <QString>
+#include <functional>
 
 namespace varnel {
 
 class ShellServices {
 public:
     virtual ~ShellServices() = default;
-    // Each open says whether something took it.
+    // Each open says whether it could be handed to the desktop; a desktop
+    // that answers later that nothing took it calls notOpened.
     virtual bool openLink(const QString& url) = 0;
     virtual bool openHelp(const QString& helpFile) = 0;
     virtual bool openFolder(const QString& folder) = 0;
     virtual void shutdown() = 0;
+
+    std::function<void(const QString& what)> notOpened;
 };
 
 // Shown when nothing on the desktop could open a page, file or folder.

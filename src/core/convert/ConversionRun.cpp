@@ -346,8 +346,10 @@ void ConversionRun::doCancel()
         any = true;
         cancelJob(slot);
     }
-    if (!any && m_rowCount > 0) // between rows: the row that would have come next
+    if (!any && m_rowCount > 0) { // between rows: the row that would have come next
         setStatus(std::min(m_nextRow, m_rowCount - 1), RunText::Cancel);
+        ++m_result.cancelled;
+    }
     emit busy(false);
     m_active = false;
     m_result.outcome = Outcome::Cancelled;

@@ -19,6 +19,7 @@
 #include "gui/profiles/OptionSheetView.h"
 #include "gui/capture/CaptureWindow.h"
 #include "gui/download/DownloaderWindow.h"
+#include "platform/DesktopSignals.h"
 #include "platform/V4l2CaptureDevice.h"
 #include "gui/preview/ClipEditor.h"
 #include "gui/sources/OpenFilesDialog.h"
@@ -60,8 +61,13 @@ MainWindow::MainWindow(MainWindowServices services, QWidget* parent)
                    QMessageBox::Yes;
         };
 
+    m_desktop = m_services.desktopSignals ? m_services.desktopSignals() : std::make_unique<DesktopSignals>();
     m_workspace = std::make_unique<Workspace>(m_services.programFolder, *m_services.shell, *m_services.messages);
 
+    // The desktop may answer only later that nothing opened a page or folder.
+    m_services.shell->notOpened = [this](const QString& what) {
+        m_services.messages->error(kCannotOpen.arg(what));
+    };
     buildWindow();
     connectRun();
     connect(m_listView, &SourceListView::filesDropped, this, &MainWindow::addDroppedFiles);
@@ -75,6 +81,7 @@ MainWindow::MainWindow(MainWindowServices services, QWidget* parent)
 
 MainWindow::~MainWindow()
 {
+    m_services.shell->notOpened = nullptr;
     // The views hold pointers into the workspace: they go before it does.
     qDeleteAll(findChildren<QWidget*>(Qt::FindDirectChildrenOnly));
     m_workspace.reset();
@@ -196,6 +203,17 @@ void MainWindow::connectRun()
         } else {
             m_panel->hide();
         }
+    });
+    // The taskbar entry follows the run bar; the desktop hears of the end
+    // before a message box waits for the user.
+    connect(run, &ConversionRun::totalProgress, this, [this, run](int percent) {
+        if (run->isActive()) // not the bar's reset after the end
+            m_desktop->showProgress(percent);
+    });
+    connect(run, &ConversionRun::decided, this, [this](const RunResult& result) {
+        m_desktop->hideProgress();
+        if (!m_exiting && result.outcome != RunResult::Outcome::InvalidSource)
+            m_desktop->notifyRunEnded(result);
     });
     connect(run, &ConversionRun::decided, this, &MainWindow::reportRun);
     connect(run, &ConversionRun::finished, this, [this](const RunResult& result) {

@@ -14,6 +14,7 @@ class QTimer;
 namespace varnel {
 
 class CaptureDevice;
+class DesktopSignals;
 class OptionSheetView;
 class PlayerControls;
 class ProfileChooser;
@@ -34,6 +35,7 @@ struct MainWindowServices {
     std::function<bool(QWidget*)> askDownload;         // the Download/Play question, a message box when left out
     std::function<std::unique_ptr<CaptureDevice>()> captureDevice; // the system's cameras when left out
     std::function<bool(QWidget*, const QString&)> askYesNo;        // a question box when left out
+    std::function<std::unique_ptr<DesktopSignals>()> desktopSignals; // the session bus when left out
 };
 
 class MainWindow : public QMainWindow {
@@ -108,6 +110,7 @@ private:
     bool m_closing = false;  // hidden, waiting for the tools to end
     bool m_exiting = false;  // the window is closing: a run ends silently
     ListKeeper* m_listKeeper = nullptr;
+    std::unique_ptr<DesktopSignals> m_desktop; // the taskbar's progress, the notification of a run's end
 };
 
 } // namespace varnel

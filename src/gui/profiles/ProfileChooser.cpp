@@ -3,6 +3,7 @@
 #include "core/profiles/Catalogue.h"
 
 #include <QAbstractItemView>
+#include <QStyledItemDelegate>
 #include <QSignalBlocker>
 
 namespace varnel {
@@ -17,6 +18,9 @@ ProfileChooser::ProfileChooser(QWidget* parent) : QComboBox(parent)
     setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
     setMinimumContentsLength(26);
     view()->setTextElideMode(Qt::ElideNone);
+    // An item view's own delegate, so the skin's highlight marks the entry
+    // the keys are on (the menu-like default paints its own).
+    setItemDelegate(new QStyledItemDelegate(this));
     setPlaceholderText(QStringLiteral("Choose a profile"));
     connect(this, &QComboBox::activated, this, [this](int index) { emit entryChosen(index + 1); });
 }

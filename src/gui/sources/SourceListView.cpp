@@ -18,8 +18,9 @@ SourceListView::SourceListView(SourceList& list, QWidget* parent) : QTreeView(pa
     setModel(&list);
     setRootIsDecorated(false);
     setUniformRowHeights(true);
-    // A long path keeps its file name in sight; the tool tip has it whole.
-    setTextElideMode(Qt::ElideMiddle);
+    // A long path keeps its file name in sight (its start goes); the tool
+    // tip has it whole.
+    setTextElideMode(Qt::ElideLeft);
     setAlternatingRowColors(true);
     setSelectionMode(QAbstractItemView::SingleSelection);
     setSelectionBehavior(QAbstractItemView::SelectRows);

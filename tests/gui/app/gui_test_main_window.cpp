@@ -14,6 +14,7 @@
 
 #include <QFontInfo>
 
+#include <QAbstractItemView>
 #include <QAction>
 #include <QDir>
 #include <QSignalSpy>
@@ -262,7 +263,7 @@ TEST_F(Window, LongCaptionsAndPathsKeepTheirEnds)
     EXPECT_TRUE(shown.startsWith("Progress....")) << shown.toStdString();
     EXPECT_TRUE(shown.endsWith("/output.mp4")) << shown.toStdString();
     EXPECT_EQ(panel->frame14()->toolTip(), caption);
-    EXPECT_EQ(w->sourceListView()->textElideMode(), Qt::ElideMiddle);
+    EXPECT_EQ(w->sourceListView()->textElideMode(), Qt::ElideLeft);
 }
 
 TEST_F(Window, TheToolbarHoldsAtTheSmallestWindow)
@@ -348,4 +349,29 @@ TEST_F(Window, FilesComeInByDialogAndByDrop)
     EXPECT_EQ(w->workspace().list().cell(1, SourceItem::FileName), dir.path() + "/b b.mp4");
     find<QAction>("ClearAllFiles")->trigger();
     EXPECT_EQ(w->workspace().list().count(), 0);
+}
+
+TEST_F(Window, TheChoosersEntryUnderTheKeysIsHighlightedInTheSkin)
+{
+    QDir().mkpath(folder.file("skins"));
+    ASSERT_TRUE(QFile::copy(test::binDir() + "/skins/frmmain.skn", folder.file("skins/frmmain.skn")));
+    open();
+    auto* chooser = w->profileChooser();
+    chooser->showPopup();
+    QAbstractItemView* list = chooser->view();
+    ASSERT_TRUE(test::waitFor([&] { return list->isVisible(); }, 30000));
+    for (int i = 0; i < 3; ++i)
+        QTest::keyClick(list, Qt::Key_Down);
+    const QRect entry = list->visualRect(list->currentIndex());
+    ASSERT_TRUE(entry.isValid());
+    // The entry's own row, pixel by pixel: mostly the skin's highlight blue.
+    const QImage shot = list->viewport()->grab(entry).toImage();
+    int blue = 0;
+    for (int y = 0; y < shot.height(); ++y)
+        for (int x = 0; x < shot.width(); ++x) {
+            const QColor c = shot.pixelColor(x, y);
+            blue += std::abs(c.red() - 0x1f) < 24 && std::abs(c.green() - 0x8f) < 24 && std::abs(c.blue() - 0xe5) < 24;
+        }
+    EXPECT_GT(blue, shot.width() * shot.height() / 2) << "of " << shot.width() * shot.height();
+    chooser->hidePopup();
 }
