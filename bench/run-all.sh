@@ -9,3 +9,4 @@ cd "$build/bench"
 ./bench_jobs
 ./bench_capture
 ./bench_download
+./bench_adding
