@@ -8,7 +8,7 @@ packages=(
   qt6-base-dev qt6-base-dev-tools libgl-dev
   libgtest-dev
   ffmpeg mplayer
-  xvfb xauth xdg-utils
+  xvfb xauth xdg-utils x11-utils
   dbus-daemon
   desktop-file-utils parallel
   fonts-dejavu-core

@@ -7,6 +7,7 @@
 #include <cstring>
 #include <cctype>
 #include <csignal>
+#include <dirent.h>
 #include <sys/prctl.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -51,6 +52,8 @@ Args playerArgs(const Args& given)
     const bool identify = isIdentifyRun(given);
     if (identify)
         out.push_back("-noconsolecontrols");
+    else // where the X server has no Xv or GL, x11 scales only in software
+        out.push_back("-zoom");
     for (size_t i = 0; i < given.size(); ++i) {
         const std::string& a = given[i];
         if (a == "-priority") { // Windows-only; mplayer here refuses it
@@ -188,6 +191,21 @@ void endWholeGroup(int)
     ::kill(0, SIGKILL); // this adapter, the tool and whatever the tool forked
 }
 
+// Kills every process of this adapter's group but itself.
+void endRestOfGroup()
+{
+    const pid_t self = ::getpid();
+    DIR* proc = ::opendir("/proc");
+    if (!proc)
+        return;
+    while (const dirent* entry = ::readdir(proc)) {
+        const pid_t pid = static_cast<pid_t>(std::atol(entry->d_name));
+        if (pid > 0 && pid != self && ::getpgid(pid) == self)
+            ::kill(pid, SIGKILL);
+    }
+    ::closedir(proc);
+}
+
 } // namespace
 
 int runGuardingGroup(const char* envName, const char* fallback, const Args& args)
@@ -216,7 +234,10 @@ int runGuardingGroup(const char* envName, const char* fallback, const Args& args
         ::prctl(PR_SET_PDEATHSIG, SIGKILL);
         ::_exit(execTool(envName, fallback, args));
     }
-    return waitFor(tool);
+    const int code = waitFor(tool);
+    // A tool that ended on its own (a crash too) leaves its helpers behind.
+    endRestOfGroup();
+    return code;
 }
 
 int identifyWithLength(const Args& playerArgs, const std::string& file)

@@ -30,8 +30,9 @@ int encodeWritingStatistics(const Args& ffmpegArgs, const std::string& statistic
 std::string statisticsLine(double seconds);
 
 // Arguments for mplayer (without the program name): no "-priority", the X11
-// outputs for "-vo gl2", no infrared remote; an identify run reads no keys and
-// plays its sound to nowhere instead of dropping it.
+// outputs for "-vo gl2", no infrared remote; playback scales the picture to
+// the window whatever the output; an identify run reads no keys and plays its
+// sound to nowhere instead of dropping it.
 Args playerArgs(const Args& given);
 
 // Runs program with args in place of this process; returns only on failure,
@@ -40,7 +41,8 @@ int execTool(const char* envName, const char* fallback, const Args& args);
 
 // Runs the tool as a child in this process's own group and waits for it;
 // when the converter dies, or this process is asked to end, the whole group
-// (the tool and what it forked) is killed. Returns the tool's exit code.
+// (the tool and what it forked) is killed, and what the tool forked ends
+// with it however it ends. Returns the tool's exit code.
 int runGuardingGroup(const char* envName, const char* fallback, const Args& args);
 
 // This process, and the tool it becomes, are killed when the converter that

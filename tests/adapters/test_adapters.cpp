@@ -13,6 +13,7 @@
 #include <QProcess>
 #include <QSignalSpy>
 #include <QRegularExpression>
+#include <csignal>
 #include <gtest/gtest.h>
 
 using namespace varnel;
@@ -30,11 +31,12 @@ TEST(EncoderAdapter, ArgumentsForFfmpeg)
 TEST(PlayerAdapter, ArgumentsForMplayer)
 {
     EXPECT_EQ(playerArgs({"-priority", "abovenormal", "-framedrop", "-vo", "gl2", "-vf", "screenshot", "f.avi"}),
-              (Args{"-nolirc", "-framedrop", "-vo", "xv,x11,", "-vf", "screenshot", "f.avi"}));
+              (Args{"-nolirc", "-zoom", "-framedrop", "-vo", "xv,x11,", "-vf", "screenshot", "f.avi"}))
+        << "playback scales in software where the X server cannot";
     EXPECT_EQ(playerArgs({"-identify", "-nosound", "-vo", "null", "f.avi"}),
               (Args{"-nolirc", "-noconsolecontrols", "-identify", "-ao", "pcm:fast:nowaveheader:file=/dev/null", "-vo",
                     "null", "f.avi"}));
-    EXPECT_EQ(playerArgs({"-nosound", "f.avi"}), (Args{"-nolirc", "-nosound", "f.avi"}));
+    EXPECT_EQ(playerArgs({"-nosound", "f.avi"}), (Args{"-nolirc", "-zoom", "-nosound", "f.avi"}));
 }
 
 namespace {
@@ -144,6 +146,26 @@ TEST(PlayerAdapter, PausesSeeksAndQuitsOnPostedKeys)
     ASSERT_TRUE(player.waitForFinished(10000));
     out += player.readAll();
     EXPECT_TRUE(out.contains("Exiting... (Quit)"));
+}
+
+TEST(PlayerAdapter, WhatThePlayerForkedEndsWithItEvenAfterACrash)
+{
+    // A stand-in player that forks a helper (as a stream's cache) and dies.
+    test::ProgramFolder folder;
+    const QString player = test::writeScript(folder.file("player"), "sleep 300 &\necho $! > helper\nkill -SEGV $$\n");
+    QProcess adapter;
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert("VARNEL_MPLAYER", player);
+    adapter.setProcessEnvironment(env);
+    adapter.setWorkingDirectory(folder.path());
+    adapter.start(test::binDir() + "/mp.dll", {"-vo", "null", "f.avi"});
+    ASSERT_TRUE(adapter.waitForFinished(30000));
+    EXPECT_EQ(adapter.exitCode(), 128 + SIGSEGV);
+    QFile helper(folder.file("helper"));
+    ASSERT_TRUE(helper.open(QIODevice::ReadOnly));
+    const qint64 pid = helper.readAll().trimmed().toLongLong();
+    ASSERT_GT(pid, 0);
+    EXPECT_TRUE(test::waitFor([&] { return !test::processAlive(pid); }, 30000)) << "the helper is gone";
 }
 
 TEST(EncoderAdapter, AudioOnlyOutputsGetAStatisticsFileToo)

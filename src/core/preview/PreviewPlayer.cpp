@@ -17,6 +17,14 @@ PreviewPlayer::PreviewPlayer(ToolRegistry& tools, PreviewState& state, QString P
     m_clock->setObjectName(QStringLiteral("Timer1"));
     m_clock->setInterval(1000);
     connect(m_clock, &QTimer::timeout, this, &PreviewPlayer::tick);
+    // A player that ended (Stop, end of file, a failure) leaves its last
+    // picture behind: the surface is painted again.
+    connect(&m_tools, &ToolRegistry::toolFinished, this, [this](qint64 pid) {
+        if (pid != 0 && pid == m_started) {
+            m_started = 0;
+            emit playing(false);
+        }
+    });
 }
 
 bool PreviewPlayer::clockRunning() const
@@ -35,16 +43,28 @@ void PreviewPlayer::quitPlayer()
     emit playing(false);
 }
 
+bool PreviewPlayer::canStart()
+{
+    if (m_unavailable.isEmpty())
+        return true;
+    emit cannotStart(m_unavailable);
+    return false;
+}
+
 void PreviewPlayer::start(PlayerOptions variant, int offsetSeconds)
 {
     const quintptr surface = m_surface ? m_surface() : 0;
     emit playing(true);
-    startPlayer(m_tools, m_state, m_programFolder,
-                playerCommand(m_programFolder, surface, variant, m_state.*m_file, offsetSeconds));
+    m_started = startPlayer(m_tools, m_state, m_programFolder,
+                            playerCommand(m_programFolder, surface, variant, m_state.*m_file, offsetSeconds));
+    if (m_started == 0)
+        emit playing(false);
 }
 
 void PreviewPlayer::play(const QString& file, const QString& videoTimeText)
 {
+    if (!canStart())
+        return;
     quitPlayer();
     if (!file.isEmpty())
         m_state.*m_file = file;
@@ -87,6 +107,8 @@ void PreviewPlayer::forward()
 
 void PreviewPlayer::firstFrame()
 {
+    if (!canStart())
+        return;
     quitPlayer();
     start(m_variants.firstFrame, -1);
     m_state.elapsedSeconds = 0;
@@ -95,6 +117,8 @@ void PreviewPlayer::firstFrame()
 
 void PreviewPlayer::lastFrames()
 {
+    if (!canStart())
+        return;
     quitPlayer();
     start(m_variants.lastFrames, m_state.totalSeconds);
     m_state.elapsedSeconds = m_state.totalSeconds;
@@ -103,6 +127,8 @@ void PreviewPlayer::lastFrames()
 
 void PreviewPlayer::seek(int position)
 {
+    if (!canStart())
+        return;
     // The product as a 32-bit integer, the quotient as a real number.
     const auto product = static_cast<std::int32_t>(static_cast<std::int64_t>(position) * m_state.totalSeconds);
     m_state.elapsedSeconds = static_cast<std::int32_t>(roundHalfEven(product / 100.0));

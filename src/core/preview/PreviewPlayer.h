@@ -36,6 +36,9 @@ public:
                   PlayerVariants variants, QObject* parent = nullptr);
 
     void setSurface(std::function<quintptr()> handle) { m_surface = std::move(handle); }
+    // Why no player can draw into the surface on this desktop (empty: one
+    // can). While set, every start starts nothing and says why.
+    void setSurfaceUnavailable(const QString& reason) { m_unavailable = reason; }
 
     QTimer* clock() const { return m_clock; }
     bool clockRunning() const;
@@ -63,10 +66,15 @@ signals:
     void sliderPosition(int position);
     void currentTimeText(const QString& text);
     void totalTimeText(const QString& text);
-    // The surface is being drawn into by a player (true) or may be painted again.
+    // The surface is being drawn into by a player (true) or may be painted
+    // again: after Stop, and when the player has ended.
     void playing(bool on);
+    // A start was refused; reason is what the user is told, once for it.
+    void cannotStart(const QString& reason);
 
 private:
+    // False, and the user told why, when no player can be started.
+    bool canStart();
     void start(PlayerOptions variant, int offsetSeconds);
 
     ToolRegistry& m_tools;
@@ -75,6 +83,8 @@ private:
     QString m_programFolder;
     PlayerVariants m_variants;
     std::function<quintptr()> m_surface;
+    QString m_unavailable;
+    qint64 m_started = 0; // the player this one started last, while it runs
     QTimer* m_clock;
 };
 

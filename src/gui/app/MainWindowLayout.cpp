@@ -172,7 +172,8 @@ void MainWindow::buildWindow()
     auto* preview = new QGroupBox(QStringLiteral("Privew"), side);
     preview->setObjectName(QStringLiteral("framePreview"));
     preview->setMinimumHeight(200);
-    m_playerControls = new PlayerControls(m_workspace->player(), QStringLiteral("Text2"), QStringLiteral("Slider1"), preview);
+    m_playerControls = new PlayerControls(m_workspace->player(), QStringLiteral("Text2"), QStringLiteral("Slider1"), preview,
+                                          m_services.messages);
     (new QVBoxLayout(preview))->addWidget(m_playerControls);
     connect(m_playerControls, &PlayerControls::playRequested, this, &MainWindow::playSelectedFile);
     split->setStretchFactor(0, 3);

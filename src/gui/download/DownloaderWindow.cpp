@@ -1,13 +1,16 @@
 #include "gui/download/DownloaderWindow.h"
 
+#include "core/common/UserMessages.h"
 #include "core/download/VideoDownloader.h"
 #include "core/tools/PlayerCommand.h"
 #include "core/workspace/Workspace.h"
 #include "gui/app/Named.h"
+#include "gui/app/PlatformChoice.h"
 #include "gui/app/Skin.h"
 #include "gui/preview/PlayerControls.h"
 
 #include <QGridLayout>
+#include <QGuiApplication>
 #include <QGroupBox>
 #include <QHBoxLayout>
 #include <QLabel>
@@ -117,6 +120,11 @@ DownloaderWindow::DownloaderWindow(Workspace& workspace, UserMessages& messages,
     hide->installEventFilter(this);
     m_swf = new VideoSurface(m_previewFrame);
     m_swf->setObjectName(QStringLiteral("SWF"));
+    // The preview's player has ended: its last picture is painted over.
+    connect(&workspace.tools(), &ToolRegistry::toolFinished, m_swf, [this](qint64 pid) {
+        if (pid == m_flash.playerProcessId)
+            m_swf->setPlaying(false);
+    });
     auto* frameLayout = new QVBoxLayout(m_previewFrame);
     auto* frameTop = new QHBoxLayout;
     frameTop->addWidget(new QLabel(QStringLiteral("Click and wait for video to Load..."), m_previewFrame), 1);
@@ -191,12 +199,16 @@ void DownloaderWindow::preview(int format, int leftTwips, int topTwips)
     m_swf->setToolTip(QStringLiteral("Preview of ") + m_downloader->info().title);
     if (url.isEmpty())
         return;
-    m_swf->setUpdatesEnabled(true);
-    m_swf->repaint(); // black until the player draws
-    m_swf->setUpdatesEnabled(false);
-    startPlayer(m_workspace.tools(), m_flash, m_workspace.programFolder(),
-                playerCommand(m_workspace.programFolder(), m_swf->winId(), PlayerOptions::Variant1,
-                              QString::fromLatin1(url.toEncoded())));
+    if (const QString why = playerSurfaceUnavailable(QGuiApplication::platformName()); !why.isEmpty()) {
+        m_workspace.messages().error(why);
+        return;
+    }
+    m_swf->setPlaying(false); // black until the player draws
+    m_swf->setPlaying(true);
+    if (startPlayer(m_workspace.tools(), m_flash, m_workspace.programFolder(),
+                    playerCommand(m_workspace.programFolder(), m_swf->winId(), PlayerOptions::Variant1,
+                                  QString::fromLatin1(url.toEncoded()))) == 0)
+        m_swf->setPlaying(false);
 }
 
 void DownloaderWindow::done(int result)

@@ -14,7 +14,6 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
-#include <QSlider>
 #include <QVBoxLayout>
 
 namespace varnel {
@@ -30,9 +29,9 @@ QLineEdit* timeBox(const char* name, QWidget* parent)
     return box;
 }
 
-QSlider* timeSlider(const char* name, QWidget* parent)
+UserSlider* timeSlider(const char* name, QWidget* parent)
 {
-    auto* slider = new QSlider(Qt::Horizontal, parent);
+    auto* slider = new UserSlider(parent);
     slider->setObjectName(QLatin1String(name));
     slider->setRange(0, 100); // the design range, kept when the length is not a time
     return slider;
@@ -64,7 +63,8 @@ ClipEditor::ClipEditor(Workspace& workspace, int row, UserMessages& messages, QW
     grid->addWidget(new QLabel(QStringLiteral("Clip Time"), frame), 2, 0);
     grid->addWidget(m_length, 2, 2);
 
-    auto* controls = new PlayerControls(*m_player, QStringLiteral("Text4"), QStringLiteral("Slider3"), this);
+    auto* controls =
+        new PlayerControls(*m_player, QStringLiteral("Text4"), QStringLiteral("Slider3"), this, &m_messages);
     connect(controls, &PlayerControls::playRequested, this, [this] {
         m_player->play(QString(), m_workspace.preview().clipFullLength);
     });
@@ -86,12 +86,12 @@ ClipEditor::ClipEditor(Workspace& workspace, int row, UserMessages& messages, QW
     layout->addWidget(frame);
     layout->addLayout(buttons);
 
-    connect(m_start, &QSlider::sliderReleased, this, [this] {
-        m_startText->setText(secondsToTimeText(m_start->value()));
+    connect(m_start, &UserSlider::changedByUser, this, [this](int seconds) {
+        m_startText->setText(secondsToTimeText(seconds));
         showClipLength();
     });
-    connect(m_end, &QSlider::sliderReleased, this, [this] {
-        m_endText->setText(secondsToTimeText(m_end->value()));
+    connect(m_end, &UserSlider::changedByUser, this, [this](int seconds) {
+        m_endText->setText(secondsToTimeText(seconds));
         showClipLength();
     });
 

@@ -5,12 +5,12 @@
 #include <QDialog>
 
 class QLineEdit;
-class QSlider;
 
 namespace varnel {
 
 class PreviewPlayer;
 class UserMessages;
+class UserSlider;
 class Workspace;
 
 class ClipEditor : public QDialog {
@@ -33,8 +33,8 @@ private:
     int m_row;
     UserMessages& m_messages;
     PreviewPlayer* m_player;
-    QSlider* m_start;
-    QSlider* m_end;
+    UserSlider* m_start;
+    UserSlider* m_end;
     QLineEdit* m_startText;
     QLineEdit* m_endText;
     QLineEdit* m_length;

@@ -1,11 +1,15 @@
 #include "gui/preview/PlayerControls.h"
 
+#include "core/common/UserMessages.h"
 #include "core/preview/PreviewPlayer.h"
+#include "gui/app/PlatformChoice.h"
 #include "gui/preview/PlayerArtwork.h"
 
+#include <QGuiApplication>
 #include <QHBoxLayout>
+#include <QKeyEvent>
 #include <QLabel>
-#include <QSlider>
+#include <QTimer>
 #include <QToolButton>
 #include <QVBoxLayout>
 
@@ -23,14 +27,66 @@ VideoSurface::VideoSurface(QWidget* parent) : QWidget(parent)
     setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Expanding);
 }
 
+void VideoSurface::setPlaying(bool on)
+{
+    // While a player draws, Qt leaves the surface alone; afterwards the
+    // player's last picture and anything drawn over it are painted over.
+    setUpdatesEnabled(!on);
+    if (!on)
+        repaint();
+}
+
+UserSlider::UserSlider(QWidget* parent) : QSlider(Qt::Horizontal, parent), m_wheelRest(new QTimer(this))
+{
+    m_wheelRest->setSingleShot(true);
+    m_wheelRest->setInterval(300); // a wheel turned on is one change, not many
+    connect(m_wheelRest, &QTimer::timeout, this, &UserSlider::finish);
+    // Drags, clicks on the track, keys and the wheel all arrive as actions;
+    // setValue() from the program does not.
+    connect(this, &QAbstractSlider::actionTriggered, this, [this](int action) {
+        if (action != SliderNoAction)
+            m_changing = true;
+    });
+}
+
+void UserSlider::mouseReleaseEvent(QMouseEvent* e)
+{
+    const bool dragged = isSliderDown(); // a handle let go counts even unmoved
+    QSlider::mouseReleaseEvent(e);
+    if (dragged || m_changing)
+        finish();
+}
+
+void UserSlider::keyReleaseEvent(QKeyEvent* e)
+{
+    QSlider::keyReleaseEvent(e);
+    if (m_changing && !e->isAutoRepeat())
+        finish();
+}
+
+void UserSlider::wheelEvent(QWheelEvent* e)
+{
+    QSlider::wheelEvent(e);
+    if (m_changing)
+        m_wheelRest->start();
+}
+
+void UserSlider::finish()
+{
+    m_wheelRest->stop();
+    m_changing = false;
+    emit changedByUser(value());
+}
+
 PlayerControls::PlayerControls(PreviewPlayer& player, const QString& surfaceName, const QString& sliderName,
-                               QWidget* parent)
-    : QWidget(parent), m_player(player)
+                               QWidget* parent, UserMessages* messages)
+    : QWidget(parent), m_player(player), m_messages(messages)
 {
     setObjectName(QStringLiteral("playerControls"));
     m_surface = new VideoSurface(this);
     m_surface->setObjectName(surfaceName);
     m_player.setSurface([surface = m_surface] { return static_cast<quintptr>(surface->winId()); });
+    m_player.setSurfaceUnavailable(playerSurfaceUnavailable(QGuiApplication::platformName()));
 
     using artwork::PlayerButton;
     auto* buttons = new QHBoxLayout;
@@ -43,7 +99,7 @@ PlayerControls::PlayerControls(PreviewPlayer& player, const QString& surfaceName
     buttons->addWidget(button("cmdForward", PlayerButton::Forward, QStringLiteral("Forward")));
     buttons->addWidget(button("Command4", PlayerButton::FirstFrame, QStringLiteral("First Frame")));
     buttons->addWidget(button("Command5", PlayerButton::LastFrames, QStringLiteral("Last Frames")));
-    m_slider = new QSlider(Qt::Horizontal, this);
+    m_slider = new UserSlider(this);
     m_slider->setObjectName(sliderName);
     m_slider->setRange(0, 100);
     buttons->addWidget(m_slider, 1);
@@ -72,16 +128,21 @@ PlayerControls::PlayerControls(PreviewPlayer& player, const QString& surfaceName
     };
     for (const auto& [name, command] : commands)
         connect(findChild<QToolButton*>(QLatin1String(name)), &QToolButton::clicked, &m_player, command);
-    connect(m_slider, &QSlider::sliderReleased, this, [this] { m_player.seek(m_slider->value()); });
+    connect(m_slider, &UserSlider::changedByUser, &m_player, &PreviewPlayer::seek);
+    // The clock moves the bar, but never under the user's hand.
     connect(&m_player, &PreviewPlayer::sliderPosition, this, [this](int position) {
-        if (!m_slider->isSliderDown())
+        if (!m_slider->userChanging())
             m_slider->setValue(position);
     });
     connect(&m_player, &PreviewPlayer::currentTimeText, m_current, &QLabel::setText);
     connect(&m_player, &PreviewPlayer::totalTimeText, m_total, &QLabel::setText);
-    // While a player draws into the surface, Qt leaves it alone.
-    connect(&m_player, &PreviewPlayer::playing, m_surface, [this](bool on) { m_surface->setUpdatesEnabled(!on); });
+    connect(&m_player, &PreviewPlayer::playing, m_surface, &VideoSurface::setPlaying);
+    connect(&m_player, &PreviewPlayer::cannotStart, this, [this](const QString& reason) {
+        if (m_messages)
+            m_messages->error(reason);
+    });
 }
+
 
 QToolButton* PlayerControls::button(const char* name, artwork::PlayerButton image, const QString& toolTip)
 {

@@ -134,6 +134,35 @@ TEST_F(Player, TheClockAndTheSeekBar)
     EXPECT_EQ(state.elapsedSeconds, 0);
 }
 
+TEST_F(Player, TheSurfaceComesBackWhenItsPlayerEndsAndNothingStartsWithoutOne)
+{
+    QList<bool> playing;
+    QObject::connect(&player, &PreviewPlayer::playing, [&](bool on) { playing << on; });
+    player.play("/v/a.mp4", "0:00:10");
+    const qint64 first = state.playerProcessId;
+    player.firstFrame();
+    ASSERT_TRUE(gone(first));
+    EXPECT_EQ(playing, (QList<bool>{false, true, false, true})) << "a replaced player's end is not the surface's";
+    tools.terminate(state.playerProcessId); // as at the end of the file
+    ASSERT_TRUE(test::waitFor([&] { return playing.size() == 5; }, 30000));
+    EXPECT_FALSE(playing.last()) << "the surface may be painted again";
+
+    QStringList refused;
+    QObject::connect(&player, &PreviewPlayer::cannotStart, [&](const QString& why) { refused << why; });
+    player.stopClock();
+    player.setSurfaceUnavailable("no X display");
+    const QString last = state.lastPlayerCommand;
+    player.play("/v/b.mp4", "0:00:20");
+    player.firstFrame();
+    player.lastFrames();
+    player.seek(50);
+    EXPECT_EQ(refused, QStringList(4, "no X display")) << "each start says it once";
+    EXPECT_EQ(state.lastPlayerCommand, last);
+    EXPECT_EQ(tools.runningCount(), 0);
+    EXPECT_FALSE(player.clockRunning());
+    EXPECT_EQ(state.previewFile, "/v/a.mp4");
+}
+
 TEST(ClipTimes, OrderAndLength)
 {
     EXPECT_TRUE(clipTimesInOrder("9:00:00", "10:00:00"));

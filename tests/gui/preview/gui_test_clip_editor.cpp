@@ -1,5 +1,6 @@
-// The clip editor as a user drives it: opened from the list, sliders
-// released, OK refused or written, Cancel.
+// The clip editor as a user drives it: opened from the list, sliders moved
+// by clicks on their tracks, keys and the wheel, OK refused or written,
+// Cancel.
 #include "gui/app/MainWindow.h"
 
 #include "GuiSupport.h"
@@ -9,14 +10,18 @@
 #include "gui/sources/SourceListView.h"
 
 #include "core/convert/ConversionRun.h"
+#include "core/common/TimeText.h"
 #include "core/settings/Settings.h"
 
 #include <QAction>
+#include <QApplication>
 #include <QComboBox>
 #include <QSignalSpy>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QSlider>
+#include <QTest>
+#include <QWheelEvent>
 #include <gtest/gtest.h>
 
 using namespace varnel;
@@ -36,8 +41,10 @@ struct Clip : ::testing::Test {
         MainWindowServices s = test::quietServices(folder.path(), shell, messages);
         s.showModal = [this](QDialog* d) {
             ++opened;
-            if (auto* editor = qobject_cast<ClipEditor*>(d); editor && whileOpen)
+            if (auto* editor = qobject_cast<ClipEditor*>(d); editor && whileOpen) {
+                editor->show();
                 whileOpen(*editor);
+            }
         };
         w = std::make_unique<MainWindow>(s);
         w->show();
@@ -50,10 +57,15 @@ struct Clip : ::testing::Test {
     }
     template <typename T>
     static T* in(ClipEditor& e, const char* name) { return e.findChild<T*>(QLatin1String(name)); }
-    static void release(QSlider* s, int value)
+    // A click on the track beside the handle: a page (10 s) towards it.
+    static void clickTrack(QSlider* s, bool right)
     {
-        s->setValue(value);
-        emit s->sliderReleased();
+        QTest::mouseClick(s, Qt::LeftButton, {}, QPoint(right ? s->width() - 3 : 3, s->height() / 2));
+    }
+    static void keys(QSlider* s, std::initializer_list<Qt::Key> keys)
+    {
+        for (Qt::Key k : keys)
+            QTest::keyClick(s, k);
     }
     QString cell(SourceItem::Column c) { return w->workspace().list().cell(0, c); }
 };
@@ -80,15 +92,31 @@ TEST_F(Clip, OpensOnTheRowAndRefusesAClipOfNoTime)
         EXPECT_EQ(in<QSlider>(e, "Slider2")->maximum(), 30);
         EXPECT_EQ(w->workspace().preview().clipFile, path);
 
-        release(in<QSlider>(e, "Slider1"), 12);
-        release(in<QSlider>(e, "Slider2"), 12);
+        auto* start = in<QSlider>(e, "Slider1");
+        auto* end = in<QSlider>(e, "Slider2");
+        clickTrack(start, true);
+        EXPECT_EQ(in<QLineEdit>(e, "Text1")->text(), "0:00:10") << "a click on the track sets the time";
+        keys(start, {Qt::Key_Right, Qt::Key_Right});
+        clickTrack(end, false);
+        keys(end, {Qt::Key_PageDown, Qt::Key_Right, Qt::Key_Right});
+        EXPECT_EQ(in<QLineEdit>(e, "Text1")->text(), "0:00:12");
+        EXPECT_EQ(in<QLineEdit>(e, "Text2")->text(), "0:00:12");
         EXPECT_EQ(in<QLineEdit>(e, "Text3")->text(), "0:00:00");
         in<QPushButton>(e, "Command1")->click();
         EXPECT_EQ(messages.shown, QStringList{"error: Start time or End time is error."});
         EXPECT_TRUE(e.result() != QDialog::Accepted) << "the window stays open";
 
-        release(in<QSlider>(e, "Slider1"), 20); // past the end: the length has no sign
+        clickTrack(start, true);
+        keys(start, {Qt::Key_Left, Qt::Key_Left}); // past the end: the length has no sign
         EXPECT_EQ(in<QLineEdit>(e, "Text3")->text(), "0:00:08");
+
+        // The wheel: the time follows once it rests.
+        QWheelEvent turn(QPointF(start->rect().center()), start->mapToGlobal(QPointF(start->rect().center())),
+                         QPoint(), QPoint(0, 120), Qt::NoButton, Qt::NoModifier, Qt::NoScrollPhase, false);
+        QApplication::sendEvent(start, &turn);
+        EXPECT_NE(start->value(), 20);
+        EXPECT_TRUE(test::waitFor([&] { return in<QLineEdit>(e, "Text1")->text() == secondsToTimeText(start->value()); },
+                                  30000));
         in<QPushButton>(e, "Command2")->click();
     };
     w->findChild<QAction*>("videoclip")->trigger();
@@ -102,8 +130,10 @@ TEST_F(Clip, OkWritesTheTimesAsShownIntoTheRow)
 {
     addClip(30);
     whileOpen = [&](ClipEditor& e) {
-        release(in<QSlider>(e, "Slider1"), 2);
-        release(in<QSlider>(e, "Slider2"), 5);
+        keys(in<QSlider>(e, "Slider1"), {Qt::Key_Right, Qt::Key_Right});
+        auto* end = in<QSlider>(e, "Slider2");
+        clickTrack(end, false);
+        keys(end, {Qt::Key_PageDown, Qt::Key_Left, Qt::Key_Left, Qt::Key_Left, Qt::Key_Left, Qt::Key_Left});
         EXPECT_EQ(in<QLineEdit>(e, "Text3")->text(), "0:00:03");
         in<QPushButton>(e, "Command1")->click();
         EXPECT_EQ(e.result(), QDialog::Accepted);

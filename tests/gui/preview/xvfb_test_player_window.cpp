@@ -12,7 +12,9 @@
 #include "gui/download/DownloaderWindow.h"
 #include "core/sources/MediaProbe.h"
 #include "gui/app/MainWindow.h"
+#include "gui/preview/ClipEditor.h"
 #include "gui/sources/SourceListView.h"
+#include "core/common/TimeText.h"
 
 #include <QAction>
 #include <QImage>
@@ -21,29 +23,91 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QPixmap>
+#include <QProcess>
+#include <QRegularExpression>
+#include <QStandardPaths>
+#include <QTemporaryDir>
 #include <QScreen>
-#include <QSet>
 #include <QSignalSpy>
 #include <QSlider>
 #include <QTest>
+#include <QToolButton>
 #include <QWidget>
 #include <csignal>
+#include <iostream>
+#include <optional>
 #include <gtest/gtest.h>
 
 using namespace varnel;
 
 namespace {
 
-// Colours seen in a grab of a native window drawn by another process: one
-// for an empty black surface, many for a picture.
-int distinctColours(QWidget* surface)
+// 640x480: a white frame a tenth of each side wide around four quadrants of
+// four colours. Only a picture scaled to the whole surface shows the frame at
+// the surface's edges and each colour in the middle of its quarter.
+QString quadrantClip()
 {
-    const QImage shot = surface->screen()->grabWindow(surface->winId()).toImage();
-    QSet<QRgb> seen;
-    for (int y = 0; y < shot.height(); y += 8)
-        for (int x = 0; x < shot.width(); x += 8)
-            seen.insert(shot.pixel(x, y));
-    return seen.size();
+    QString boxes = "color=c=white:s=640x480:r=25:d=30";
+    const char* colours[] = {"0xFF0000", "0x00FF00", "0x0000FF", "0xFFFF00"};
+    for (int q = 0; q < 4; ++q)
+        boxes += QString(",drawbox=x=%1:y=%2:w=256:h=192:color=%3:t=fill")
+                     .arg(q % 2 ? 320 : 64).arg(q / 2 ? 240 : 48).arg(colours[q]);
+    return test::makeMedia("quadrants.mp4", {"-f", "lavfi", "-i", boxes, "-c:v", "libx264", "-preset", "ultrafast",
+                                             "-pix_fmt", "yuv420p"});
+}
+
+// What the X server shows of a widget (for a native surface: what the player drew).
+QImage onScreen(QWidget* w)
+{
+    const QPoint at = w->mapTo(w->window(), QPoint(0, 0));
+    return w->internalWinId() ? w->screen()->grabWindow(w->winId()).toImage()
+                              : w->screen()->grabWindow(w->window()->winId(), at.x(), at.y(), w->width(), w->height())
+                                    .toImage();
+}
+
+// The share of the points in box (fractions of the image) near colour c.
+double share(const QImage& shot, const QRectF& box, QColor c)
+{
+    int near = 0, all = 0;
+    for (int y = int(box.top() * shot.height()); y < int(box.bottom() * shot.height()); y += 2)
+        for (int x = int(box.left() * shot.width()); x < int(box.right() * shot.width()); x += 2, ++all) {
+            const QColor p = shot.pixelColor(x, y);
+            near += qAbs(p.red() - c.red()) < 80 && qAbs(p.green() - c.green()) < 80 && qAbs(p.blue() - c.blue()) < 80;
+        }
+    return all ? double(near) / all : 0;
+}
+
+// The quadrant clip fills the surface; *why says where it does not.
+bool showsThePicture(QWidget* surface, QString* why)
+{
+    const QImage shot = onScreen(surface);
+    const std::pair<QRectF, QColor> parts[] = {
+        {{0.2, 0.2, 0.2, 0.2}, Qt::red},     {{0.6, 0.2, 0.2, 0.2}, Qt::green},
+        {{0.2, 0.6, 0.2, 0.2}, Qt::blue},    {{0.6, 0.6, 0.2, 0.2}, Qt::yellow},
+        {{0.02, 0.3, 0.05, 0.4}, Qt::white}, {{0.93, 0.3, 0.05, 0.4}, Qt::white},
+        {{0.3, 0.02, 0.4, 0.05}, Qt::white}, {{0.3, 0.93, 0.4, 0.05}, Qt::white},
+    };
+    why->clear();
+    for (const auto& [box, colour] : parts)
+        if (const double s = share(shot, box, colour); s < 0.9 && why->isEmpty())
+            *why = QString("%1 at %2,%3 of %4x%5: %6 of it").arg(colour.name()).arg(box.x()).arg(box.y())
+                       .arg(shot.width()).arg(shot.height()).arg(s);
+    return why->isEmpty();
+}
+
+// The one colour of every point of the widget on screen (a painted empty
+// surface, a label without text), or none.
+std::optional<QRgb> oneColour(QWidget* w)
+{
+    const QImage shot = onScreen(w);
+    if (shot.isNull())
+        return std::nullopt;
+    const QRgb first = shot.pixel(0, 0);
+    for (int y = 0; y < shot.height(); ++y)
+        for (int x = 0; x < shot.width(); ++x)
+            if (shot.pixel(x, y) != first)
+                return std::nullopt;
+    return first;
 }
 
 } // namespace
@@ -65,7 +129,8 @@ TEST(PlayerWindow, PlaysInsideAWidgetAndQuitsOnTheKey)
     const Command line = playerCommand(folder.path(), surface.winId(), PlayerOptions::Variant1, test::videoClip(30), 5);
     const qint64 pid = startPlayer(tools, preview, folder.path(), line);
     ASSERT_NE(pid, 0);
-    EXPECT_FALSE(ended.wait(2000)) << "the player keeps playing in the window";
+    EXPECT_FALSE(ended.wait(2000)) << "the player keeps playing in the window: "
+                                   << (ended.count() ? ended.first().at(3).toString().toStdString() : "");
     EXPECT_TRUE(tools.isRunning(pid));
     postKeyToPlayer(tools, preview.playerProcessId, Key::Quit);
     ASSERT_TRUE(ended.count() || ended.wait(10000));
@@ -73,7 +138,7 @@ TEST(PlayerWindow, PlaysInsideAWidgetAndQuitsOnTheKey)
     EXPECT_FALSE(ended.first().at(2).toBool()) << "it quit, it did not crash";
 }
 
-TEST(PreviewPanel, PlaysInsideTheMainWindowWithAMovingClockAndLeavesNoPlayer)
+TEST(PreviewPanel, FillsItsSurfaceSeeksWhereTheUserSaysAndIsClearedOnStop)
 {
     test::ProgramFolder folder;
     test::FakeShell shell;
@@ -81,31 +146,95 @@ TEST(PreviewPanel, PlaysInsideTheMainWindowWithAMovingClockAndLeavesNoPlayer)
     MainWindow w(test::quietServices(folder.path(), shell, messages));
     w.show();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(&w, 30000));
-    w.openFiles({test::videoClip(30)});
+    w.openFiles({quadrantClip()});
     ASSERT_TRUE(test::waitFor([&] { return w.sourceListView()->selectedRow() == 0; }, 60000));
 
     w.findChild<QAction*>("play")->trigger();
     auto* surface = w.findChild<QWidget*>("Text2");
-    ASSERT_NE(surface, nullptr);
-    auto colours = [&] { return distinctColours(surface); };
-    EXPECT_TRUE(test::waitFor([&] { return colours() > 6; }, 30000)) << "the test picture, not a black surface";
-    EXPECT_TRUE(test::waitFor([&] { return w.findChild<QLabel*>("LblCurTime")->text() == "0:00:02"; }, 30000));
-    EXPECT_GT(w.findChild<QSlider*>("Slider1")->value(), 0);
+    auto* slider = w.findChild<QSlider*>("Slider1");
+    auto* current = w.findChild<QLabel*>("LblCurTime");
+    QString why;
+    EXPECT_TRUE(test::waitFor([&] { return showsThePicture(surface, &why); }, 30000)) << why.toStdString();
+    EXPECT_TRUE(test::waitFor([&] { return current->text() == "0:00:02"; }, 30000));
+    EXPECT_GT(slider->value(), 0);
     EXPECT_EQ(w.findChild<QLabel*>("SkinLabel10")->text(), "Total time:0:00:30");
 
-    const qint64 pid = w.workspace().preview().playerProcessId;
-    ASSERT_TRUE(w.workspace().tools().isRunning(pid));
+    // A click on the track right of the handle: a page further, and the
+    // player starts there.
+    PreviewState& state = w.workspace().preview();
+    const int before = slider->value();
+    QTest::mouseClick(slider, Qt::LeftButton, {}, QPoint(slider->width() - 3, slider->height() / 2));
+    const int clicked = slider->value();
+    EXPECT_GT(clicked, before);
+    EXPECT_NEAR(state.elapsedSeconds, clicked * 30 / 100.0, 0.5);
+    EXPECT_TRUE(state.lastPlayerCommand.contains(QString(" -ss %1 ").arg(state.elapsedSeconds)))
+        << state.lastPlayerCommand.toStdString();
+    const QString next = secondsToTimeText(state.elapsedSeconds + 1);
+    EXPECT_TRUE(test::waitFor([&] { return current->text() == next; }, 30000)) << "the clock goes on from there";
+    EXPECT_GE(slider->value(), clicked) << "and the bar with it";
+    EXPECT_TRUE(test::waitFor([&] { return showsThePicture(surface, &why); }, 30000)) << why.toStdString();
+
+    // A key: Home goes back to the start.
+    QTest::keyClick(slider, Qt::Key_Home);
+    EXPECT_EQ(slider->value(), 0);
+    EXPECT_TRUE(state.lastPlayerCommand.contains(" -ss 0 ")) << state.lastPlayerCommand.toStdString();
+    EXPECT_TRUE(test::waitFor([&] { return showsThePicture(surface, &why); }, 30000)) << why.toStdString();
+
+    // Stop: the time label is empty on screen, and once the player has gone
+    // the surface is black all over.
+    const qint64 pid = state.playerProcessId;
+    w.findChild<QToolButton*>("cmdStop")->click();
+    EXPECT_EQ(current->text(), "");
+    EXPECT_TRUE(test::waitFor([&] { return oneColour(current).has_value(); }, 30000)) << "no time left on screen";
+    ASSERT_TRUE(test::waitFor([&] { return !w.workspace().tools().isRunning(pid); }, 30000));
+    EXPECT_TRUE(test::waitFor([&] { return oneColour(surface) == qRgb(0, 0, 0); }, 30000)) << "no picture left";
+    EXPECT_TRUE(messages.shown.isEmpty()) << messages.shown.join('\n').toStdString();
+
+    w.findChild<QAction*>("play")->trigger();
+    EXPECT_TRUE(test::waitFor([&] { return showsThePicture(surface, &why); }, 30000)) << why.toStdString();
+    const qint64 last = state.playerProcessId;
     QSignalSpy ended(&w, &MainWindow::ended);
     w.close();
     ASSERT_TRUE(ended.count() > 0 || ended.wait(30000));
-    EXPECT_FALSE(w.workspace().tools().isRunning(pid));
-    EXPECT_NE(::kill(static_cast<pid_t>(pid), 0), 0) << "no player outlives the window";
+    EXPECT_FALSE(w.workspace().tools().isRunning(last));
+    EXPECT_NE(::kill(static_cast<pid_t>(last), 0), 0) << "no player outlives the window";
 }
 
-TEST(DownloaderPreview, PlaysAStreamFromTheServerInItsFrame)
+TEST(ClipEditorPlayer, FillsItsSurface)
+{
+    test::ProgramFolder folder;
+    test::FakeShell shell;
+    test::RecordingMessages messages;
+    MainWindowServices services = test::quietServices(folder.path(), shell, messages);
+    QString why = "not opened";
+    MainWindow* main = nullptr;
+    services.showModal = [&](QDialog* d) {
+        auto* editor = qobject_cast<ClipEditor*>(d);
+        ASSERT_NE(editor, nullptr);
+        editor->show();
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(editor, 30000));
+        editor->findChild<QToolButton*>("cmdPlay")->click();
+        auto* surface = editor->findChild<QWidget*>("Text4");
+        EXPECT_TRUE(test::waitFor([&] { return showsThePicture(surface, &why); }, 30000)) << why.toStdString();
+        const qint64 pid = main->workspace().preview().playerProcessId;
+        editor->reject();
+        EXPECT_TRUE(test::waitFor([&] { return !main->workspace().tools().isRunning(pid); }, 30000));
+    };
+    MainWindow w(services);
+    main = &w;
+    w.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&w, 30000));
+    w.openFiles({quadrantClip()});
+    ASSERT_TRUE(test::waitFor([&] { return w.sourceListView()->selectedRow() == 0; }, 60000));
+    ASSERT_TRUE(test::waitFor([&] { return !w.workspace().probe().isBusy(); }, 60000));
+    w.openClipEditor();
+    EXPECT_EQ(why, "");
+}
+
+TEST(DownloaderPreview, PlaysAStreamFromTheServerFillingItsFrame)
 {
     test::HttpServer server;
-    QFile clip(test::videoClip(30));
+    QFile clip(quadrantClip());
     ASSERT_TRUE(clip.open(QIODevice::ReadOnly));
     server.route("/s35", {200, "OK", clip.readAll(), "video/mp4"});
     const QByteArray link = QUrl::toPercentEncoding(QUrl::toPercentEncoding(server.url("/s35")));
@@ -124,8 +253,139 @@ TEST(DownloaderPreview, PlaysAStreamFromTheServerInItsFrame)
     ASSERT_TRUE(fetched.count() > 0 || fetched.wait(30000));
     window.findChild<QPushButton*>("cmdPR")->click();
     auto* swf = window.findChild<QWidget*>("SWF");
-    auto colours = [&] { return distinctColours(swf); };
     ASSERT_TRUE(test::waitFor([&] { return server.requests.count("/s35") > 0; }, 30000)) << "the player asks the server";
-    EXPECT_TRUE(test::waitFor([&] { return colours() > 6; }, 30000)) << "the stream plays in the preview frame";
+    QString why;
+    EXPECT_TRUE(test::waitFor([&] { return showsThePicture(swf, &why); }, 30000)) << why.toStdString();
     window.reject();
+}
+
+namespace {
+
+// A copy of the program, run with some variables of this environment
+// changed (an empty value: left out) and a clip to open.
+struct Program {
+    test::ProgramFolder folder;
+    QProcess process;
+    QByteArray errors;
+    QString display = qEnvironmentVariable("DISPLAY");
+
+    explicit Program(const QMap<QString, QString>& vars)
+    {
+        display = vars.value("DISPLAY", display);
+        const QString exe = test::copyTo(test::binDir() + "/varnel-video-converter", folder.path(),
+                                         "varnel-video-converter");
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        for (auto it = vars.begin(); it != vars.end(); ++it)
+            it.value().isEmpty() ? env.remove(it.key()) : env.insert(it.key(), it.value());
+        process.setProcessEnvironment(env);
+        QObject::connect(&process, &QProcess::readyReadStandardError,
+                         [this] { errors += process.readAllStandardError(); });
+        process.start(exe, {test::videoClip(3)});
+    }
+    ~Program()
+    {
+        if (process.state() != QProcess::NotRunning) {
+            process.kill();
+            process.waitForFinished(30000);
+        }
+    }
+    // The platform plugin it has loaded ("xcb"), once it has one.
+    QString platform() const
+    {
+        QFile maps(QString("/proc/%1/maps").arg(process.processId()));
+        const QRegularExpression plugin("/platforms/libq(\\w+)\\.so");
+        const auto m = maps.open(QIODevice::ReadOnly) ? plugin.match(QString::fromUtf8(maps.readAll()))
+                                                      : QRegularExpressionMatch();
+        return m.hasMatch() ? m.captured(1) : QString();
+    }
+    // Its main window is mapped on the X display (no test window carries
+    // the program's class).
+    bool showsItsWindow() const
+    {
+        QString tree;
+        test::run("xwininfo", {"-display", display, "-root", "-tree"}, &tree);
+        for (const QString& line : tree.split('\n')) {
+            if (!line.contains("(\"varnel-video-converter\"") || !line.contains(kAppTitle))
+                continue;
+            QString info;
+            test::run("xwininfo", {"-display", display, "-id", line.trimmed().section(' ', 0, 0)}, &info);
+            if (info.contains("Map State: IsViewable"))
+                return true;
+        }
+        return false;
+    }
+    // SIGTERM is the program's own (caught), no longer the default end.
+    bool takesTerminate() const
+    {
+        QFile status(QString("/proc/%1/status").arg(process.processId()));
+        if (!status.open(QIODevice::ReadOnly))
+            return false;
+        const auto caught = QRegularExpression("SigCgt:\\s*([0-9a-f]+)").match(QString::fromLatin1(status.readAll()));
+        return caught.hasMatch() && (caught.captured(1).toULongLong(nullptr, 16) >> (SIGTERM - 1) & 1);
+    }
+    // A terminate request: the window closes as Exit closes it.
+    int end()
+    {
+        if (!test::waitFor([this] { return takesTerminate(); }, 30000))
+            return -2;
+        QSignalSpy finished(&process, &QProcess::finished);
+        ::kill(static_cast<pid_t>(process.processId()), SIGTERM);
+        const bool ended = finished.count() > 0 || finished.wait(30000);
+        errors += process.readAllStandardError();
+        return ended && process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1;
+    }
+};
+
+// The program, started on a Wayland session whose X display is the given
+// one (or this test's), runs on X and shows its window there.
+void expectRunsOnX(QMap<QString, QString> session)
+{
+    session.insert("XDG_SESSION_TYPE", "wayland");
+    session.insert("QT_QPA_PLATFORM", "");
+    Program program(session);
+    ASSERT_TRUE(test::waitFor([&] { return !program.platform().isEmpty(); }, 30000)) << program.errors.toStdString();
+    EXPECT_EQ(program.platform(), "xcb");
+    if (QStandardPaths::findExecutable("xwininfo").isEmpty())
+        std::cout << "xwininfo is not installed: the window on the display is not looked for\n";
+    else
+        EXPECT_TRUE(test::waitFor([&] { return program.showsItsWindow(); }, 30000));
+    EXPECT_EQ(program.end(), 0);
+    EXPECT_FALSE(program.errors.contains("wayland")) << "Wayland is not tried: " << program.errors.toStdString();
+}
+
+} // namespace
+
+TEST(Desktop, OnAWaylandSessionWithAnXDisplayTheProgramRunsOnX)
+{
+    // A compositor's own socket when the test runs under one, else a name of none.
+    expectRunsOnX({{"WAYLAND_DISPLAY", qEnvironmentVariable("WAYLAND_DISPLAY", "wayland-varnel-test")}});
+}
+
+// Where a Wayland compositor with XWayland can run here (weston's headless
+// backend), the program runs under it on XWayland and shows its window there.
+TEST(Desktop, UnderAWaylandCompositorTheProgramRunsOnXWayland)
+{
+    if (QStandardPaths::findExecutable("weston").isEmpty() || QStandardPaths::findExecutable("Xwayland").isEmpty()
+        || QStandardPaths::findExecutable("xwininfo").isEmpty())
+        GTEST_SKIP() << "weston, Xwayland or xwininfo is not installed";
+    QTemporaryDir runtime; // the compositor's sockets: a private folder of its own
+    QFile::setPermissions(runtime.path(), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    const QString socket = QString("wayland-varnel-%1").arg(QCoreApplication::applicationPid());
+    QProcess weston;
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert("XDG_RUNTIME_DIR", runtime.path());
+    weston.setProcessEnvironment(env);
+    weston.setProcessChannelMode(QProcess::MergedChannels);
+    QByteArray log;
+    QObject::connect(&weston, &QProcess::readyRead, [&] { log += weston.readAll(); });
+    weston.start("weston", {"--backend=headless-backend.so", "--xwayland", "--socket=" + socket, "--idle-time=0"});
+    const QRegularExpression listening("xserver listening on display (:\\d+)");
+    ASSERT_TRUE(test::waitFor([&] { return listening.match(QString::fromUtf8(log)).hasMatch(); }, 30000))
+        << log.toStdString();
+    expectRunsOnX({{"WAYLAND_DISPLAY", socket},
+                   {"DISPLAY", listening.match(QString::fromUtf8(log)).captured(1)},
+                   {"XDG_RUNTIME_DIR", runtime.path()}});
+    QSignalSpy ended(&weston, &QProcess::finished);
+    weston.terminate();
+    EXPECT_TRUE(ended.count() > 0 || ended.wait(30000));
 }
