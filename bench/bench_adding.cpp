@@ -2,6 +2,7 @@
 // probed, one probe at a time (as adding used to be) against one probe a
 // core, in one run. Goal: at most 0.6 of the time on 2 cores.
 #include "BenchSupport.h"
+#include "WindowBench.h"
 
 #include "core/common/ShellServices.h"
 #include "core/common/UserMessages.h"
@@ -18,29 +19,13 @@
 
 namespace {
 
-struct QuietShell : varnel::ShellServices {
-    bool openLink(const QString&) override { return true; }
-    bool openHelp(const QString&) override { return true; }
-    bool openFolder(const QString&) override { return true; }
-    void shutdown() override {}
-};
-
-struct QuietMessages : varnel::UserMessages {
-    void information(const QString&) override {}
-    void error(const QString& text) override { std::fprintf(stderr, "%s\n", qPrintable(text)); }
-};
 
 // Seconds until every file's row is filled.
 double addAll(const QString& programFolder, const QStringList& files, int probes)
 {
-    QuietShell shell;
-    QuietMessages messages;
-    varnel::MainWindowServices services;
-    services.programFolder = programFolder;
-    services.shell = &shell;
-    services.messages = &messages;
-    services.showModal = [](QDialog*) {};
-    services.askYesNo = [](QWidget*, const QString&) { return false; };
+    bench::QuietShell shell;
+    bench::QuietMessages messages;
+    const varnel::MainWindowServices services = bench::quietWindow(programFolder, shell, messages);
     varnel::MainWindow window(services);
     window.show();
     varnel::MediaProbe& probe = window.workspace().probe();
@@ -65,9 +50,7 @@ int main(int argc, char** argv)
     QApplication app(argc, argv);
     // A program folder of the benchmark's own: the list it keeps goes there.
     QTemporaryDir folder;
-    const QString bin = QCoreApplication::applicationDirPath() + "/../bin";
-    for (const char* name : {"fp.dll", "mp.dll"})
-        QFile::link(bin + "/" + name, folder.filePath(name));
+    bench::linkAdapters(folder);
     const QString clip = bench::makeClips(QCoreApplication::applicationDirPath() + "/media", 1, 10).first();
     constexpr int kFiles = 500;
     QStringList files;

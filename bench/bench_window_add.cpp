@@ -2,6 +2,7 @@
 // each hundred files, so that a cost that grows with the list shows. Goal:
 // the last hundred cost no more than 1.2 times the first.
 #include "BenchSupport.h"
+#include "WindowBench.h"
 
 #include "core/common/ShellServices.h"
 #include "core/common/UserMessages.h"
@@ -17,17 +18,6 @@
 
 namespace {
 
-struct QuietShell : varnel::ShellServices {
-    bool openLink(const QString&) override { return true; }
-    bool openHelp(const QString&) override { return true; }
-    bool openFolder(const QString&) override { return true; }
-    void shutdown() override {}
-};
-
-struct QuietMessages : varnel::UserMessages {
-    void information(const QString&) override {}
-    void error(const QString& text) override { std::fprintf(stderr, "%s\n", qPrintable(text)); }
-};
 
 double ownCpuSeconds()
 {
@@ -46,18 +36,12 @@ int main(int argc, char** argv)
     QApplication app(argc, argv);
     // A program folder of the benchmark's own: the list it keeps goes there.
     QTemporaryDir folder;
-    const QString bin = QCoreApplication::applicationDirPath() + "/../bin";
-    for (const char* name : {"fp.dll", "mp.dll"})
-        QFile::link(bin + "/" + name, folder.filePath(name));
+    bench::linkAdapters(folder);
     const QString programFolder = folder.path();
     const QString clip = bench::makeClips(QCoreApplication::applicationDirPath() + "/media", 1, 10).first();
-    QuietShell shell;
-    QuietMessages messages;
-    varnel::MainWindowServices services;
-    services.programFolder = programFolder;
-    services.shell = &shell;
-    services.messages = &messages;
-    services.showModal = [](QDialog*) {};
+    bench::QuietShell shell;
+    bench::QuietMessages messages;
+    const varnel::MainWindowServices services = bench::quietWindow(programFolder, shell, messages);
     varnel::MainWindow window(services);
     window.show();
 
