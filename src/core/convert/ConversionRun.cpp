@@ -177,9 +177,12 @@ void ConversionRun::setSlotStatus(const Slot& slot, const QString& status, const
 bool ConversionRun::rowReady(int row) const
 {
     const MediaProbe* probe = m_env.probe;
-    const auto probed = [&](int r) { return r < m_env.list->count() && !(probe && probe->isProbing(r)); };
-    // Otherwise the whole list first: its rows are probed in order.
-    return probed(m_options.convertWhileAdding ? row : m_rowCount - 1);
+    if (row >= m_env.list->count())
+        return false;
+    if (m_options.convertWhileAdding)
+        return !(probe && probe->isProbing(row));
+    // Otherwise the whole list first; several probes at once end in any order.
+    return !probe || probe->pendingBefore(m_rowCount) == 0;
 }
 
 // Starts rows while jobs are free; completes the run when all are done.
@@ -196,9 +199,7 @@ void ConversionRun::processRow()
         if (m_nextRow >= m_rowCount)
             break;
         if (!rowReady(m_nextRow)) {
-            int waiting = 0;
-            for (int r = 0; r < m_rowCount; ++r)
-                waiting += m_env.probe && m_env.probe->isProbing(r) ? 1 : 0;
+            const int waiting = m_env.probe ? m_env.probe->pendingBefore(m_rowCount) : 0;
             emit frameCaption(RunText::Progress + RunText::WaitingForFiles.arg(waiting).arg(m_rowsAtStart));
             return; // the probe's next report brings us back
         }

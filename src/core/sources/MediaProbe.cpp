@@ -121,6 +121,14 @@ bool MediaProbe::isProbing(int row) const
            std::any_of(m_running.begin(), m_running.end(), [row](const Running& r) { return r.row == row; });
 }
 
+int MediaProbe::pendingBefore(int limit) const
+{
+    const auto before = [limit](int row) { return row >= 0 && row < limit; };
+    return static_cast<int>(std::count_if(m_queue.begin(), m_queue.end(), before) +
+                            std::count_if(m_running.begin(), m_running.end(),
+                                          [&](const Running& r) { return before(r.row); }));
+}
+
 void MediaProbe::stop()
 {
     m_queue.clear();

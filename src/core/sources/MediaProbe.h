@@ -59,6 +59,9 @@ public:
     // The row is still waiting for its probe or being probed: its cells are
     // not filled yet.
     bool isProbing(int row) const;
+    // How many rows before limit still wait for their probe or are being
+    // probed.
+    int pendingBefore(int limit) const;
     // Up to this many files are probed at once (as many as the machine has
     // cores unless set), in the order added.
     void setParallel(int probes);

@@ -135,6 +135,16 @@ TEST_F(Panel, ConvertWhileFilesAreAddedConvertsEveryRow)
     test::choose(w->profileChooser(), 96);
     QStringList captions;
     QObject::connect(&w->workspace().run(), &ConversionRun::frameCaption, [&](const QString& c) { captions << c; });
+    // Probes end in any order; the run begins only when every row is filled.
+    int unfilledAtFirstStart = -1;
+    QObject::connect(&w->workspace().run(), &ConversionRun::rowStatus, [&](int, const QString& s) {
+        if (s != RunText::Processing || unfilledAtFirstStart >= 0)
+            return;
+        unfilledAtFirstStart = 0;
+        for (int r = 0; r < w->workspace().list().count(); ++r)
+            unfilledAtFirstStart += w->workspace().list().cell(r, SourceItem::Size).isEmpty();
+    });
+    w->workspace().probe().setParallel(3);
     w->openFiles(files);
     w->convertNow();
     ASSERT_TRUE(test::waitFor([&] { return !messages.shown.isEmpty(); }, 120000));
@@ -144,6 +154,7 @@ TEST_F(Panel, ConvertWhileFilesAreAddedConvertsEveryRow)
         EXPECT_EQ(status(r), "OK") << r;
     ASSERT_GE(captions.size(), 2);
     EXPECT_TRUE(captions[1].startsWith("Progress....Waiting for ")) << captions[1].toStdString();
+    EXPECT_EQ(unfilledAtFirstStart, 0);
 }
 
 TEST_F(Panel, ExitDuringARunCancelsItAndLeavesNothingRunning)
