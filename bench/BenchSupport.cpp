@@ -1,5 +1,7 @@
 #include "BenchSupport.h"
 
+#include <QCoreApplication>
+
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
@@ -102,6 +104,15 @@ Usage measuredRun(const QString& program, const QStringList& args, const QString
     u.cpu = ru.ru_utime.tv_sec + ru.ru_utime.tv_usec / 1e6 + ru.ru_stime.tv_sec + ru.ru_stime.tv_usec / 1e6;
     u.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
     return u;
+}
+
+QString converterTool()
+{
+    const QString binDir = qEnvironmentVariableIsEmpty("VARNEL_BENCH_BIN")
+                               ? QCoreApplication::applicationDirPath() + "/../bin"
+                               : qEnvironmentVariable("VARNEL_BENCH_BIN");
+    const QString tool = QDir::cleanPath(binDir + "/varnel-convert");
+    return QFileInfo(tool).isExecutable() ? tool : QString();
 }
 
 } // namespace bench

@@ -20,4 +20,8 @@ struct Usage {
 // Runs a program with standard output and error going to logPath.
 Usage measuredRun(const QString& program, const QStringList& args, const QString& logPath);
 
+// varnel-convert of $VARNEL_BENCH_BIN (a folder), else of the build's bin/;
+// empty when it is not there.
+QString converterTool();
+
 } // namespace bench

@@ -3,6 +3,8 @@
 // (python3 -m http.server on 127.0.0.1). Peak memory (the child's
 // ru_maxrss) and wall time; goals: under 60 MB, within 1.3 times curl's time.
 // The tool is taken from $VARNEL_BENCH_BIN (a folder), else from ../bin.
+#include "BenchSupport.h"
+
 #include <QCoreApplication>
 #include <QDir>
 #include <QFile>
@@ -97,12 +99,9 @@ void expectWhole(const QString& path)
 int main(int argc, char** argv)
 {
     QCoreApplication app(argc, argv);
-    const QString binDir = qEnvironmentVariableIsEmpty("VARNEL_BENCH_BIN")
-                               ? QCoreApplication::applicationDirPath() + "/../bin"
-                               : qEnvironmentVariable("VARNEL_BENCH_BIN");
-    const QString tool = QDir::cleanPath(binDir + "/varnel-convert");
-    if (!QFileInfo(tool).isExecutable())
-        fail(tool + " is missing (set VARNEL_BENCH_BIN to the folder that holds it)");
+    const QString tool = bench::converterTool();
+    if (tool.isEmpty())
+        fail(QStringLiteral("varnel-convert is missing (set VARNEL_BENCH_BIN to the folder that holds it)"));
     QTemporaryDir tmp;
     const QString site = tmp.filePath("site"), out = tmp.filePath("out");
     if (!tmp.isValid() || !QDir().mkpath(site) || !QDir().mkpath(out))

@@ -122,12 +122,9 @@ double longClipRatio(const QString& tool, const QString& clip)
 int main(int argc, char** argv)
 {
     QCoreApplication app(argc, argv);
-    const QString binDir = qEnvironmentVariableIsEmpty("VARNEL_BENCH_BIN")
-                               ? QCoreApplication::applicationDirPath() + "/../bin"
-                               : qEnvironmentVariable("VARNEL_BENCH_BIN");
-    const QString tool = QDir::cleanPath(binDir + "/varnel-convert");
-    if (!QFileInfo(tool).isExecutable())
-        fail(tool + " is missing (set VARNEL_BENCH_BIN to the folder that holds it)");
+    const QString tool = bench::converterTool();
+    if (tool.isEmpty())
+        fail(QStringLiteral("varnel-convert is missing (set VARNEL_BENCH_BIN to the folder that holds it)"));
     QTemporaryDir tmp;
     if (!tmp.isValid())
         fail("cannot make a temporary folder");

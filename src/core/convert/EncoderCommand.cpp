@@ -190,7 +190,7 @@ EncoderCommand buildEncoderCommand(const EncoderInputs& in)
         .quoted(!in.statisticsFile.isEmpty() ? in.statisticsFile
                                              : (in.dataFolder.isEmpty() ? in.programFolder : in.dataFolder) +
                                                    QStringLiteral("/curconvert.log"));
-    const bool audioForm = choice->form == CommandForm::Audio || choice->form == CommandForm::Wma;
+    const bool audioForm = isAudioForm(choice->form);
     return {c, start, duration, !audioForm, !audioForm, audioForm || v.noAudio.isEmpty()};
 }
 

@@ -13,6 +13,10 @@ struct FormChoice {
     QString fixedAudio;  // phone form only
 };
 
+// Audio forms convert the whole source and make no video; the others take
+// the clip times.
+inline bool isAudioForm(CommandForm form) { return form == CommandForm::Audio || form == CommandForm::Wma; }
+
 // Nothing for numbers outside the catalogue.
 std::optional<FormChoice> formForEntry(int number);
 

@@ -1,6 +1,7 @@
 #include "core/convert/RowPlan.h"
 
 #include "core/common/TimeText.h"
+#include "core/convert/EncoderForms.h"
 #include "core/convert/OutputFiles.h"
 #include "core/sources/SourceList.h"
 #include "core/tools/ToolRegistry.h"
@@ -68,8 +69,7 @@ RowPlan planRow(const SourceItem& item, const PlanContext& context, const QSet<Q
     in.statisticsFile = statisticsFile;
     in.startText = item.cells[SourceItem::Start];
     in.endText = item.cells[SourceItem::End];
-    // A first build tells whether the clip times apply at all.
-    if (buildEncoderCommand(in).clipped)
+    if (const auto form = formForEntry(context.entryNumber); form && !isAudioForm(form->form))
         std::tie(in.startText, in.endText) = clipTimesWithin(item);
 
     const output::RunIdentity self = output::RunIdentity::current();
