@@ -8,6 +8,7 @@ packages=(
   qt6-base-dev qt6-base-dev-tools libgl-dev
   libgtest-dev
   ffmpeg mplayer
+  libavformat-dev libavcodec-dev libavutil-dev
   xvfb xauth xdg-utils x11-utils
   dbus-daemon
   desktop-file-utils parallel

@@ -8,6 +8,8 @@ RecorderCaptureDevice::RecorderCaptureDevice(QString programFolder, QObject* par
     : CaptureDevice(parent), m_recorder(std::move(programFolder))
 {
     m_restart.setSingleShot(true);
+    // A coarse timer may fire 5 % early: the pauses are promised in full.
+    m_restart.setTimerType(Qt::PreciseTimer);
     connect(&m_restart, &QTimer::timeout, this, &RecorderCaptureDevice::runNext);
     connect(&m_recorder, &CaptureRecorder::frameReady, this, [this] {
         m_sawFrame = true;
