@@ -1,0 +1,392 @@
+#include "core/media/MediaFacts.h"
+
+#include <QFile>
+
+#include <algorithm>
+#include <cerrno>
+#include <climits>
+#include <cmath>
+#include <cstring>
+#include <iterator>
+#include <mutex>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+extern "C" {
+#include <libavcodec/avcodec.h>
+#include <libavformat/avformat.h>
+#include <libavutil/display.h>
+}
+
+namespace varnel {
+
+namespace {
+
+constexpr int kBufferBytes = 1 << 16;
+// Joined recordings: a jump of the time stamps by more than this, either
+// way, starts a new piece (the encoder treats such jumps the same way).
+constexpr double kJumpSeconds = 10;
+
+QString avError(int code)
+{
+    char text[AV_ERROR_MAX_STRING_SIZE] = {};
+    av_strerror(code, text, sizeof text);
+    return QString::fromUtf8(text);
+}
+
+// The file is read through its descriptor only: no name is ever opened by
+// the libraries, and a demuxer that asks for another file (a playlist, a
+// reference movie) gets none.
+struct Reader {
+    int fd;
+    const std::atomic_bool* stop;
+};
+
+int readPacket(void* opaque, uint8_t* buffer, int size)
+{
+    auto* r = static_cast<Reader*>(opaque);
+    for (;;) {
+        const ssize_t n = ::read(r->fd, buffer, static_cast<size_t>(size));
+        if (n > 0)
+            return static_cast<int>(n);
+        if (n == 0)
+            return AVERROR_EOF;
+        if (errno != EINTR)
+            return AVERROR(errno);
+    }
+}
+
+int64_t seekTo(void* opaque, int64_t offset, int whence)
+{
+    auto* r = static_cast<Reader*>(opaque);
+    if (whence & AVSEEK_SIZE) {
+        struct stat st {};
+        return ::fstat(r->fd, &st) == 0 ? static_cast<int64_t>(st.st_size) : AVERROR(errno);
+    }
+    const off_t at = ::lseek(r->fd, static_cast<off_t>(offset), whence & ~AVSEEK_FORCE);
+    return at < 0 ? AVERROR(errno) : static_cast<int64_t>(at);
+}
+
+int interrupted(void* opaque)
+{
+    const auto* stop = static_cast<const std::atomic_bool*>(opaque);
+    return stop && stop->load(std::memory_order_relaxed) ? 1 : 0;
+}
+
+int refuseOtherFiles(AVFormatContext*, AVIOContext**, const char*, int, AVDictionary**)
+{
+    return AVERROR(EPERM);
+}
+
+// Samples a decoder drops or adds at the start and end, where the stream
+// does not say: a whole output may differ by this much from its source.
+int primingSamples(AVCodecID codec)
+{
+    switch (codec) {
+    case AV_CODEC_ID_MP3: return 1105;  // encoder delay and decoder delay
+    case AV_CODEC_ID_AAC: return 2048;  // priming and the last frame's padding
+    case AV_CODEC_ID_OPUS: return 312;
+    case AV_CODEC_ID_AC3:
+    case AV_CODEC_ID_EAC3: return 256;
+    case AV_CODEC_ID_MP2: return 481;
+    case AV_CODEC_ID_WMAV1:
+    case AV_CODEC_ID_WMAV2: return 2048;
+    default: return 0;
+    }
+}
+
+StreamFacts factsOf(const AVStream* st)
+{
+    const AVCodecParameters* cp = st->codecpar;
+    StreamFacts s;
+    s.index = st->index;
+    s.codec = QString::fromLatin1(avcodec_get_name(cp->codec_id));
+    s.isDefault = (st->disposition & AV_DISPOSITION_DEFAULT) != 0;
+    s.hadPackets = (st->event_flags & AVSTREAM_EVENT_FLAG_NEW_PACKETS) != 0;
+    if (const AVDictionaryEntry* lang = av_dict_get(st->metadata, "language", nullptr, 0))
+        s.language = QString::fromUtf8(lang->value).left(16);
+    if (cp->codec_type == AVMEDIA_TYPE_VIDEO) {
+        s.kind = (st->disposition & AV_DISPOSITION_ATTACHED_PIC) ? StreamFacts::Kind::Picture
+                                                                 : StreamFacts::Kind::Video;
+        s.width = std::max(0, cp->width);
+        s.height = std::max(0, cp->height);
+        const AVRational rate = st->avg_frame_rate.num > 0 && st->avg_frame_rate.den > 0 ? st->avg_frame_rate
+                                                                                        : st->r_frame_rate;
+        if (rate.num > 0 && rate.den > 0)
+            s.frameRate = av_q2d(rate);
+        if (const uint8_t* matrix = av_stream_get_side_data(st, AV_PKT_DATA_DISPLAYMATRIX, nullptr)) {
+            const double degrees = -av_display_rotation_get(reinterpret_cast<const int32_t*>(matrix));
+            if (std::isfinite(degrees))
+                s.rotation = static_cast<int>(std::lround(degrees) % 360 + 360) % 360;
+        }
+    } else if (cp->codec_type == AVMEDIA_TYPE_AUDIO) {
+        s.kind = StreamFacts::Kind::Audio;
+        s.channels = std::max(0, cp->ch_layout.nb_channels);
+        s.sampleRate = std::max(0, cp->sample_rate);
+        if (s.sampleRate > 0) {
+            const int padding = std::max(0, cp->initial_padding) + std::max(0, cp->trailing_padding);
+            s.paddingSeconds = static_cast<double>(std::max(padding, primingSamples(cp->codec_id))) / s.sampleRate;
+        }
+    }
+    return s;
+}
+
+// One stream's packets, in its time base: the pieces between time stamp
+// jumps, each from its earliest start to its latest end.
+struct Span {
+    int64_t first = AV_NOPTS_VALUE;
+    int64_t pieceStart = AV_NOPTS_VALUE, pieceEnd = AV_NOPTS_VALUE;
+    int64_t lastDts = AV_NOPTS_VALUE, lastDelta = 0;
+    double closed = 0; // the pieces before this one, in the time base
+    qint64 packets = 0;
+
+    void add(const AVPacket* p, int64_t fallbackDuration, int64_t jump)
+    {
+        const int64_t pts = p->pts != AV_NOPTS_VALUE ? p->pts : p->dts;
+        const int64_t dts = p->dts != AV_NOPTS_VALUE ? p->dts : p->pts;
+        if (pts == AV_NOPTS_VALUE)
+            return;
+        ++packets;
+        if (lastDts != AV_NOPTS_VALUE) {
+            const int64_t delta = dts - lastDts;
+            if (jump > 0 && (delta > jump || delta < -jump)) {
+                closed += static_cast<double>(pieceEnd - pieceStart);
+                pieceStart = pieceEnd = AV_NOPTS_VALUE;
+            } else if (delta > 0) {
+                lastDelta = delta;
+            }
+        }
+        lastDts = dts;
+        const int64_t duration = p->duration > 0 ? p->duration : fallbackDuration > 0 ? fallbackDuration : lastDelta;
+        if (first == AV_NOPTS_VALUE)
+            first = pts;
+        if (pieceStart == AV_NOPTS_VALUE || pts < pieceStart)
+            pieceStart = pts;
+        if (pieceEnd == AV_NOPTS_VALUE || pts + duration > pieceEnd)
+            pieceEnd = pts + duration;
+    }
+
+    double length() const
+    {
+        return closed + (pieceStart == AV_NOPTS_VALUE ? 0.0 : static_cast<double>(pieceEnd - pieceStart));
+    }
+};
+
+bool measured(const StreamFacts& s)
+{
+    return s.kind == StreamFacts::Kind::Video || s.kind == StreamFacts::Kind::Audio;
+}
+
+void measureLengths(AVFormatContext* fc, MediaFacts& facts, const std::atomic_bool* stop)
+{
+    std::vector<Span> spans(fc->nb_streams);
+    std::vector<int64_t> fallback(fc->nb_streams, 0), jump(fc->nb_streams, 0);
+    const bool jumps = (fc->iformat->flags & AVFMT_TS_DISCONT) != 0;
+    for (unsigned i = 0; i < fc->nb_streams; ++i) {
+        AVStream* st = fc->streams[i];
+        if (!measured(facts.streams[i])) {
+            st->discard = AVDISCARD_ALL; // the demuxer may skip them
+            continue;
+        }
+        const AVCodecParameters* cp = st->codecpar;
+        if (cp->codec_type == AVMEDIA_TYPE_AUDIO && cp->frame_size > 0 && cp->sample_rate > 0)
+            fallback[i] = av_rescale_q(cp->frame_size, AVRational{1, cp->sample_rate}, st->time_base);
+        if (jumps)
+            jump[i] = av_rescale_q(static_cast<int64_t>(kJumpSeconds * 1000), AVRational{1, 1000}, st->time_base);
+    }
+    AVPacket* packet = av_packet_alloc();
+    if (!packet)
+        return;
+    int error = 0;
+    while ((error = av_read_frame(fc, packet)) >= 0) {
+        const auto index = static_cast<unsigned>(packet->stream_index);
+        if (index < spans.size() && measured(facts.streams[index]))
+            spans[index].add(packet, fallback[index], jump[index]);
+        av_packet_unref(packet);
+    }
+    av_packet_free(&packet);
+    if (stop && stop->load()) {
+        facts.readable = false;
+        facts.error = QStringLiteral("stopped");
+        return;
+    }
+    // A file that ends early (a cut download) is what it is: the packets
+    // read so far are its length. Only a read that failed says nothing.
+    if (error != AVERROR_EOF && error != AVERROR_INVALIDDATA && error < 0 && error != AVERROR(EAGAIN)) {
+        facts.readable = false;
+        facts.error = avError(error);
+        return;
+    }
+    const int64_t fileStart = fc->start_time != AV_NOPTS_VALUE ? fc->start_time : 0;
+    for (unsigned i = 0; i < fc->nb_streams; ++i) {
+        StreamFacts& s = facts.streams[i];
+        const Span& span = spans[i];
+        if (!measured(s) || span.packets == 0)
+            continue;
+        const double tb = av_q2d(fc->streams[i]->time_base);
+        s.packets = span.packets;
+        s.seconds = span.length() * tb;
+        s.packetSeconds = s.seconds / static_cast<double>(span.packets);
+        s.startSeconds = std::max(0.0, span.first * tb - static_cast<double>(fileStart) / AV_TIME_BASE);
+    }
+    facts.lengthsMeasured = true;
+}
+
+// Containers whose header states the length rather than a guess from the
+// first frames or the bitrate (an MP3's Xing header counts frames of its
+// first part only, when files were joined).
+bool statesItsLength(const char* demuxer)
+{
+    static const char* const kStating[] = {"mov,mp4,m4a,3gp,3g2,mj2", "matroska,webm", "avi", "asf", "wav", "ogg"};
+    return std::any_of(std::begin(kStating), std::end(kStating),
+                       [demuxer](const char* name) { return std::strcmp(name, demuxer) == 0; });
+}
+
+// The libraries' own complaints about damaged files would go to the
+// terminal of whoever runs us; the reasons we give say what matters.
+void quietLibraries()
+{
+    static std::once_flag once;
+    std::call_once(once, [] { av_log_set_level(AV_LOG_QUIET); });
+}
+
+struct Context {
+    AVFormatContext* fc = nullptr;
+    AVIOContext* io = nullptr;
+    ~Context()
+    {
+        avformat_close_input(&fc);
+        if (io) {
+            av_freep(&io->buffer);
+            avio_context_free(&io);
+        }
+    }
+};
+
+} // namespace
+
+const StreamFacts* MediaFacts::chosenVideo() const
+{
+    const StreamFacts* best = nullptr;
+    long long bestScore = 0;
+    for (const StreamFacts& s : streams) {
+        if (s.kind != StreamFacts::Kind::Video && s.kind != StreamFacts::Kind::Picture)
+            continue;
+        const long long score = s.kind == StreamFacts::Kind::Picture
+                                    ? 1
+                                    : static_cast<long long>(s.width) * s.height + 100000000LL * s.hadPackets +
+                                          5000000LL * s.isDefault;
+        if (score > bestScore) {
+            best = &s;
+            bestScore = score;
+        }
+    }
+    return best;
+}
+
+const StreamFacts* MediaFacts::chosenAudio() const
+{
+    const StreamFacts* best = nullptr;
+    long long bestScore = 0;
+    for (const StreamFacts& s : streams) {
+        if (s.kind != StreamFacts::Kind::Audio)
+            continue;
+        const long long score = s.channels + 100000000LL * s.hadPackets + 5000000LL * s.isDefault;
+        if (!best || score > bestScore) {
+            best = &s;
+            bestScore = score;
+        }
+    }
+    return best;
+}
+
+bool MediaFacts::hasVideo() const
+{
+    return std::any_of(streams.begin(), streams.end(), [](const StreamFacts& s) { return s.kind == StreamFacts::Kind::Video; });
+}
+
+bool MediaFacts::hasAudio() const
+{
+    return std::any_of(streams.begin(), streams.end(), [](const StreamFacts& s) { return s.kind == StreamFacts::Kind::Audio; });
+}
+
+bool MediaFacts::onlyCoverPicture() const
+{
+    return !hasVideo() &&
+           std::any_of(streams.begin(), streams.end(), [](const StreamFacts& s) { return s.kind == StreamFacts::Kind::Picture; });
+}
+
+double MediaFacts::seconds() const
+{
+    double longest = -1;
+    for (const StreamFacts& s : streams)
+        if (measured(s))
+            longest = std::max(longest, s.seconds);
+    return longest >= 0 ? longest : headerSeconds;
+}
+
+MediaFacts readMedia(int fd, const QString& name, MediaDepth depth, const std::atomic_bool* stop)
+{
+    quietLibraries();
+    MediaFacts facts;
+    struct stat st {};
+    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
+        facts.error = QStringLiteral("not a regular file");
+        return facts;
+    }
+    ::lseek(fd, 0, SEEK_SET);
+    Reader reader{fd, stop};
+    Context c;
+    auto* buffer = static_cast<unsigned char*>(av_malloc(kBufferBytes));
+    c.io = buffer ? avio_alloc_context(buffer, kBufferBytes, 0, &reader, readPacket, nullptr, seekTo) : nullptr;
+    c.fc = c.io ? avformat_alloc_context() : nullptr;
+    if (!c.fc) {
+        if (!c.io)
+            av_free(buffer);
+        facts.error = QStringLiteral("out of memory");
+        return facts;
+    }
+    c.fc->pb = c.io;
+    c.fc->flags |= AVFMT_FLAG_CUSTOM_IO;
+    c.fc->io_open = refuseOtherFiles;
+    c.fc->interrupt_callback = {interrupted, const_cast<std::atomic_bool*>(stop)};
+    // The name only hints at the format; it is never opened.
+    int error = avformat_open_input(&c.fc, QFile::encodeName(name).constData(), nullptr, nullptr);
+    if (error < 0) { // the context is freed on failure
+        facts.error = avError(error);
+        return facts;
+    }
+    error = avformat_find_stream_info(c.fc, nullptr);
+    if (error < 0) {
+        facts.error = avError(error);
+        return facts;
+    }
+    facts.readable = true;
+    facts.container = QString::fromLatin1(c.fc->iformat->name);
+    if (c.fc->duration > 0 && c.fc->duration_estimation_method != AVFMT_DURATION_FROM_BITRATE &&
+        statesItsLength(c.fc->iformat->name))
+        facts.headerSeconds = static_cast<double>(c.fc->duration) / AV_TIME_BASE;
+    for (unsigned i = 0; i < c.fc->nb_streams; ++i)
+        facts.streams.push_back(factsOf(c.fc->streams[i]));
+    // The packets read while finding the streams are kept and come first.
+    if (depth == MediaDepth::Lengths)
+        measureLengths(c.fc, facts, stop);
+    return facts;
+}
+
+MediaFacts readMedia(const QString& path, MediaDepth depth, const std::atomic_bool* stop)
+{
+    // Non-blocking, so that a FIFO's open does not wait for a writer.
+    const int fd = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY);
+    if (fd < 0) {
+        MediaFacts facts;
+        facts.error = QString::fromLocal8Bit(std::strerror(errno));
+        return facts;
+    }
+    MediaFacts facts = readMedia(fd, path, depth, stop);
+    ::close(fd);
+    return facts;
+}
+
+} // namespace varnel

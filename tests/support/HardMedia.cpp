@@ -1,0 +1,140 @@
+#include "HardMedia.h"
+
+#include "TestSupport.h"
+
+#include <QCoreApplication>
+#include <QFile>
+#include <QFileInfo>
+
+namespace varnel::test {
+
+namespace {
+
+const QStringList kAac = {"-c:a", "aac", "-b:a", "96k"};
+
+QString tone(double seconds, int frequency = 440)
+{
+    return QStringLiteral("sine=frequency=%1:duration=%2").arg(frequency).arg(seconds);
+}
+
+QString picture(double seconds, int rate = 25)
+{
+    return QStringLiteral("testsrc=size=160x120:rate=%1:duration=%2").arg(rate).arg(seconds);
+}
+
+// The files joined byte by byte, made once under a private name.
+QString joined(const QString& name, const QStringList& parts)
+{
+    const QString path = QFileInfo(parts.first()).path() + u'/' + name;
+    if (QFileInfo::exists(path))
+        return path;
+    const QString temp = path + QStringLiteral(".part%1").arg(QCoreApplication::applicationPid());
+    QFile out(temp);
+    if (!out.open(QIODevice::WriteOnly))
+        qFatal("cannot write %s", qPrintable(temp));
+    for (const QString& part : parts) {
+        QFile in(part);
+        if (!in.open(QIODevice::ReadOnly))
+            qFatal("cannot read %s", qPrintable(part));
+        out.write(in.readAll());
+    }
+    out.close();
+    QFile::rename(temp, path);
+    QFile::remove(temp);
+    return path;
+}
+
+// The first fraction of a file.
+QString head(const QString& name, const QString& from, double fraction)
+{
+    const QString path = QFileInfo(from).path() + u'/' + name;
+    if (QFileInfo::exists(path))
+        return path;
+    QFile in(from);
+    if (!in.open(QIODevice::ReadOnly))
+        qFatal("cannot read %s", qPrintable(from));
+    const QByteArray bytes = in.read(static_cast<qint64>(in.size() * fraction));
+    const QString temp = path + QStringLiteral(".part%1").arg(QCoreApplication::applicationPid());
+    QFile out(temp);
+    if (!out.open(QIODevice::WriteOnly) || out.write(bytes) != bytes.size())
+        qFatal("cannot write %s", qPrintable(temp));
+    out.close();
+    QFile::rename(temp, path);
+    return path;
+}
+
+QString vbrNoXing(const QString& name, const QString& first, const QString& second)
+{
+    return makeMedia(name, {"-f", "lavfi", "-i", first, "-f", "lavfi", "-i", second, "-filter_complex",
+                            "[0][1]concat=v=0:a=1", "-c:a", "libmp3lame", "-q:a", "4", "-write_xing", "0"});
+}
+
+QString clip(const QString& name, double seconds)
+{
+    return makeMedia(name, {"-f", "lavfi", "-i", picture(seconds), "-f", "lavfi", "-i", tone(seconds), "-c:v", "libx264",
+                            "-preset", "ultrafast", "-pix_fmt", "yuv420p", "-c:a", "aac", "-shortest"});
+}
+
+} // namespace
+
+HardMedia joinedMp3()
+{
+    const QString a = makeMedia("join-a.mp3", {"-f", "lavfi", "-i", tone(2), "-c:a", "libmp3lame"});
+    const QString b = makeMedia("join-b.mp3", {"-f", "lavfi", "-i", tone(6, 660), "-c:a", "libmp3lame"});
+    return {joined("joined.mp3", {a, b}), -1, 8};
+}
+
+HardMedia loudStartVbr()
+{
+    return {vbrNoXing("loud-start.mp3", "anoisesrc=duration=6:amplitude=0.8", "anullsrc=r=44100:cl=stereo:d=6"), -1, 12};
+}
+
+HardMedia quietStartVbr()
+{
+    return {vbrNoXing("quiet-start.mp3", "anullsrc=r=44100:cl=stereo:d=6", "anoisesrc=duration=6:amplitude=0.8"), -1, 12};
+}
+
+HardMedia joinedTs()
+{
+    auto recording = [](const char* name, const char* offset) {
+        return makeMedia(name, {"-f", "lavfi", "-i", picture(4), "-f", "lavfi", "-i", tone(4), "-c:v", "mpeg2video",
+                                "-c:a", "mp2", "-output_ts_offset", offset, "-f", "mpegts"});
+    };
+    return {joined("joined.ts", {recording("rec-1.ts", "0"), recording("rec-2.ts", "3600")}), 8, 8};
+}
+
+HardMedia adtsTone()
+{
+    return {makeMedia("tone.aac", QStringList{"-f", "lavfi", "-i", tone(10)} + kAac), -1, 10};
+}
+
+HardMedia lyingHeader()
+{
+    const QString whole = makeMedia("thirty.mkv", QStringList{"-f", "lavfi", "-i", picture(30), "-f", "lavfi", "-i",
+                                                              tone(30), "-c:v", "mpeg4", "-q:v", "5"} + kAac);
+    // Streams end near a third of the way; the header still says 30 s.
+    return {head("lying.mkv", whole, 1.0 / 3), 10, 10};
+}
+
+HardMedia coverArtMp3()
+{
+    const QString cover = makeMedia("cover.png", {"-f", "lavfi", "-i", "color=red:size=200x200", "-frames:v", "1"});
+    return {makeMedia("covered.mp3", {"-f", "lavfi", "-i", tone(6), "-i", cover, "-map", "0", "-map", "1", "-c:a",
+                                      "libmp3lame", "-c:v", "png", "-disposition:v", "attached_pic", "-id3v2_version",
+                                      "3"}),
+            -1, 6};
+}
+
+HardMedia shortVideoLongAudio()
+{
+    return {makeMedia("short-video.mp4", QStringList{"-f", "lavfi", "-i", picture(2), "-f", "lavfi", "-i", tone(10),
+                                                     "-c:v", "libx264", "-preset", "ultrafast", "-pix_fmt", "yuv420p"} +
+                                             kAac),
+            2, 10};
+}
+
+HardMedia fractionalClip() { return {clip("fraction.mp4", 1.45), 1.45, 1.45}; }
+
+HardMedia shorterThanASecond() { return {clip("under-a-second.mp4", 0.45), 0.45, 0.45}; }
+
+} // namespace varnel::test

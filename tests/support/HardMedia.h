@@ -1,0 +1,25 @@
+#pragma once
+// Sources that players misjudge, made with ffmpeg once per build, and what
+// each truly holds: the lengths a whole conversion must keep.
+#include <QString>
+
+namespace varnel::test {
+
+struct HardMedia {
+    QString path;
+    double video = -1; // seconds of real video, -1 for none
+    double audio = -1; // seconds of sound, -1 for none
+};
+
+HardMedia joinedMp3();       // 2 s + 6 s MP3s joined with cat: the first one's header says 2 s
+HardMedia loudStartVbr();    // a VBR MP3 without a Xing header, loud then silent: guessed short
+HardMedia quietStartVbr();   // the same, silent then loud: guessed long
+HardMedia joinedTs();        // two MPEG-TS recordings joined with cat, their time stamps apart
+HardMedia adtsTone();        // 10 s of AAC in ADTS, whose length only a bitrate guess gives
+HardMedia lyingHeader();     // a Matroska file whose header says 30 s over 10 s of streams
+HardMedia coverArtMp3();     // 6 s of MP3 with a picture attached
+HardMedia shortVideoLongAudio(); // 2 s of video with 10 s of sound
+HardMedia fractionalClip();  // 1.45 s of video and sound
+HardMedia shorterThanASecond(); // 0.45 s of video and sound
+
+} // namespace varnel::test
