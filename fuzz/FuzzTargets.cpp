@@ -158,9 +158,10 @@ int planLine(const std::uint8_t* data, std::size_t size)
     // program: the command is rebuilt from its fields.
     const QString folder = QFileInfo(line.output).path();
     promise(folder == line.outputFolder, "the output lies in its folder");
-    promise(QFileInfo(line.partial).path() == folder && QFileInfo(line.statistics).path() == folder,
-            "the partial and statistics files lie beside the output");
-    promise(output::partialOwner(QFileInfo(line.partial).fileName()).pid != 0, "the partial is a partial's name");
+    const QString partials = QFileInfo(line.partial).path();
+    promise(QFileInfo(partials).path() == folder && QFileInfo(line.statistics).path() == folder,
+            "the partial lies in a folder beside the output, the statistics file beside it");
+    promise(output::partialFolderOwner(QFileInfo(partials).fileName()).pid != 0, "the partial's folder is a private one");
     for (const QString* p : {&line.output, &line.partial, &line.statistics})
         promise(!p->contains(QLatin1String("/../")) && !p->endsWith(QLatin1String("/..")), "no path climbs");
     OptionSheet sheet;

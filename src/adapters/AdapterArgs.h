@@ -63,3 +63,16 @@ bool isIdentifyRun(const Args& given);
 std::string probeErrorOf(const std::string& answer, const std::string& file);
 
 } // namespace varnel::adapter
+
+namespace varnel::adapter {
+
+// The converter names in the environment variable a private folder of its
+// run, where the encoder writes. The folder is opened here, once: a link,
+// or a folder another user could enter, is refused (false, with the reason),
+// and every argument inside the folder is rewritten to reach it through
+// the descriptor, which the encoder inherits. Whoever can write to the
+// folder around it can then swap names as they like: the encoder never
+// looks the private folder up by name again.
+bool reachPrivateFolder(const char* variable, Args& args, std::string* error);
+
+} // namespace varnel::adapter

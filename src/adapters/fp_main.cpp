@@ -1,13 +1,19 @@
 // fp.dll: the encoder as the converter starts it, handed on to ffmpeg.
 #include "adapters/AdapterArgs.h"
 
+#include <cstdio>
 #include <unistd.h>
 
 int main(int argc, char** argv)
 {
     using namespace varnel::adapter;
-    const Args given(argv + 1, argv + argc);
+    Args given(argv + 1, argv + argc);
     dieWithParent();
+    std::string refusal;
+    if (!reachPrivateFolder("VARNEL_PARTIAL_FOLDER", given, &refusal)) {
+        std::fprintf(stderr, "%s\n", refusal.c_str());
+        return 126;
+    }
     // A statistics file left by an earlier run would show its progress.
     const std::string stats = statisticsFile(given);
     if (!stats.empty())

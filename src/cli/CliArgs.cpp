@@ -1,5 +1,8 @@
 #include "cli/CliArgs.h"
 
+#include <QDir>
+#include <QFileInfo>
+
 #include "core/profiles/Catalogue.h"
 #include "core/profiles/OptionSheet.h"
 #include "core/workspace/Workspace.h"
@@ -45,6 +48,14 @@ std::optional<QString> CliArgs::last(const QString& name) const
     if (values.isEmpty())
         return std::nullopt;
     return values.last();
+}
+
+QString userPath(const QString& path)
+{
+    QString expanded = path;
+    if (path == u'~' || path.startsWith(QStringLiteral("~/")))
+        expanded = QDir::homePath() + path.mid(1);
+    return QDir::cleanPath(QFileInfo(expanded).absoluteFilePath());
 }
 
 int profileByText(const QString& text)

@@ -30,6 +30,11 @@ struct CliArgs {
     bool has(const QString& flag) const { return flags.contains(flag); }
 };
 
+// A path as its user means it: a leading "~" is the home folder (no shell
+// expands it in "--option=~/x" or in quotes), and a relative path starts
+// from the current folder. Absolute and clean.
+QString userPath(const QString& path);
+
 // The catalogue entry whose text matches, case aside: the whole text, or a
 // part that only one profile contains. Anything else is a usage error that
 // lists the candidates.

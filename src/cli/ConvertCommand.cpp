@@ -8,6 +8,8 @@
 #include "core/common/TextNumbers.h"
 #include "core/common/TimeText.h"
 #include "core/convert/ConversionRun.h"
+#include "core/convert/EncoderForms.h"
+#include "core/profiles/Catalogue.h"
 #include "core/preview/ClipTimes.h"
 #include "core/settings/Settings.h"
 #include "core/sources/SourceList.h"
@@ -70,7 +72,7 @@ int convert(const QStringList& args)
     for (const auto& t : {start, end})
         if (t && !timeTextToSeconds(*t))
             throw UsageError(QStringLiteral("%1 is not a time H:MM:SS").arg(*t).toStdString());
-    // A probed row starts at 0:00:00: only a start alone needs the files' lengths.
+    // A start alone is measured against each file's own length, row by row.
     if (end && !clipTimesInOrder(start.value_or(QStringLiteral("0:00:00")), *end)) {
         err() << kClipTimeError << '\n' << Qt::flush;
         return 2;
@@ -91,18 +93,25 @@ int convert(const QStringList& args)
     }
     // A relative folder is the user's, from where the command was given.
     if (const auto folder = a.last("--output-folder"))
-        options.outputFolder = folder->trimmed().isEmpty() ? *folder : QFileInfo(*folder).absoluteFilePath();
+        options.outputFolder = folder->trimmed().isEmpty() ? *folder : userPath(*folder);
     options.thread = a.last("--threads");
     bool jobsOk = true;
     const int jobs = a.last("--jobs").value_or(QStringLiteral("1")).toInt(&jobsOk);
     if (!jobsOk || jobs < 1)
         throw UsageError("--jobs takes a number of files to convert at once, 1 or more");
     // Files are probed while others convert, as many at once as encoders run.
-    options.convertWhileAdding = !start || end;
+    options.convertWhileAdding = true;
+    // A script's batch goes on past a file that is not there.
+    options.missingFileFailsRow = true;
+    if ((start || end) && isAudioForm(formForEntry(entry)->form))
+        err() << Catalogue::entry(entry)->text << " converts whole files: --start and --end are not used\n" << Qt::flush;
     ConversionRun& run = ws.run();
     run.setOptions(options);
     run.setJobs(jobs);
     ws.probe().setParallel(jobs);
+    // The player's view of a file matters only to a clip: without one the
+    // files' own streams are all a conversion needs.
+    ws.probe().setIdentify(start || end);
     const SourceList& list = ws.list();
 
     Interrupts interrupts;
@@ -124,14 +133,6 @@ int convert(const QStringList& args)
     for (const QString& f : a.plain)
         files << QFileInfo(f).absoluteFilePath();
     ws.addSources(files);
-    if (!options.convertWhileAdding) {
-        probeInto(ws, {});
-        for (int r = 0; r < list.count() && !interrupts.received(); ++r)
-            if (!clipTimesInOrder(list.cell(r, SourceItem::Start), list.cell(r, SourceItem::End))) {
-                err() << kClipTimeError << '\n' << Qt::flush;
-                return 2;
-            }
-    }
     if (interrupts.received()) {
         session.messages.error(RunText::Canceled);
         return 3;
@@ -175,11 +176,13 @@ int convert(const QStringList& args)
     for (int r = 0; r < list.count(); ++r) {
         const QString status = list.cell(r, SourceItem::Status);
         allOk = allOk && status == RunText::Ok;
+        // Only a converted row has a file to name.
+        const QString output = status == RunText::Ok ? run.outputPath(r) : QString();
         if (a.has("--json"))
-            jsonLine({{"path", list.item(r).path()}, {"status", status}, {"output", run.outputPath(r)},
+            jsonLine({{"path", list.item(r).path()}, {"status", status}, {"output", output},
                       {"reason", list.item(r).statusReason}});
         else
-            out() << QStringList{list.item(r).path(), status, run.outputPath(r)}.join(u'\t') << '\n';
+            out() << QStringList{list.item(r).path(), status, output}.join(u'\t') << '\n';
     }
     session.shell.waitForShutdownRequest();
     if (result.outcome == RunResult::Outcome::Cancelled || interrupts.received())

@@ -11,7 +11,9 @@
 #include "core/convert/ConversionRun.h"
 #include "core/convert/OutputCheck.h"
 #include "core/convert/OutputFiles.h"
+#include "core/convert/PartialFolder.h"
 #include "core/convert/PlanLine.h"
+#include "core/media/MediaFacts.h"
 #include "core/convert/RowJob.h"
 #include "core/convert/RowPlan.h"
 #include "core/preview/ClipTimes.h"
@@ -90,15 +92,17 @@ int plan(const QStringList& args)
         try {
             const QString stats = folder + QStringLiteral("/.") + QFileInfo(item.path()).fileName() +
                                   QStringLiteral(".%1.stats").arg(r + 1);
-            const RowPlan p = planRow(item, context, taken, stats, PartialMode::NameOnly);
+            const RowPlan p = planRow(item, context, taken, stats);
             taken.insert(p.output);
-            // The clip times the command was built from (an end past the
-            // source is its end); the cells' own where they do not apply.
+            // The clip times the command was built from; no end when the
+            // clip runs to the end of the source. The cells' own where they
+            // do not apply.
             const EncoderCommand& c = p.command;
             const QString usedStart = c.clipped ? secondsToTimeText(c.startSeconds) : item.cells[SourceItem::Start];
-            const QString usedEnd =
-                c.clipped ? secondsToTimeText(c.startSeconds + c.durationSeconds) : item.cells[SourceItem::End];
-            jsonLine({{"source", item.path()}, {"output", p.output}, {"partial", p.partial},
+            const QString usedEnd = !c.clipped    ? item.cells[SourceItem::End]
+                                    : c.toTheEnd ? QString()
+                                                 : secondsToTimeText(c.startSeconds + c.durationSeconds);
+            jsonLine({{"source", item.path()}, {"output", p.output}, {"partial", p.partial.path},
                       {"statistics", stats}, {"existing", existing},
                       {"argv", QJsonArray::fromStringList(c.command.argv())},
                       {"entry", entry}, {"options", options}, {"start", usedStart}, {"end", usedEnd},
@@ -113,12 +117,16 @@ int plan(const QStringList& args)
 
 namespace {
 
-EncoderInputs inputsOf(const PlanLine& d, Workspace& ws)
+constexpr qint64 kLongestLine = 1 << 20;
+
+EncoderInputs inputsOf(const PlanLine& d, Workspace& ws, const MediaFacts& source)
 {
     EncoderInputs in;
     in.sourcePath = d.source;
     in.startText = d.start;
     in.endText = d.end;
+    in.toTheEnd = d.end.isEmpty();
+    in.coverOnly = source.onlyCoverPicture();
     in.entryNumber = d.entry;
     in.sheet = &ws.sheet();
     in.threadSetting = d.threads;
@@ -128,20 +136,45 @@ EncoderInputs inputsOf(const PlanLine& d, Workspace& ws)
     return in;
 }
 
+// The line as given, or from standard input as parallel --pipe hands it;
+// never more than kLongestLine bytes are read.
+QByteArray planLineOf(const CliArgs& a)
+{
+    QByteArray line;
+    if (a.plain.isEmpty()) {
+        QFile in;
+        if (in.open(stdin, QIODevice::ReadOnly)) {
+            // A pipe hands over what it has; read on to the end or past the limit.
+            while (line.size() <= kLongestLine) {
+                const QByteArray more = in.read(kLongestLine + 1 - line.size());
+                if (more.isEmpty())
+                    break;
+                line += more;
+            }
+        }
+    } else {
+        line = a.plain.first().toUtf8();
+    }
+    if (line.size() > kLongestLine)
+        throw UsageError("run-plan takes a line of at most 1 MiB");
+    return line;
+}
+
 } // namespace
 
 int runPlan(const QStringList& args)
 {
-    const CliArgs a = CliArgs::parse(args, {}, {});
-    QByteArray line;
-    if (a.plain.isEmpty()) { // from standard input, as parallel --pipe hands it
-        QFile in;
-        if (in.open(stdin, QIODevice::ReadOnly))
-            line = in.readAll();
-    } else {
-        line = a.plain.first().toUtf8();
-    }
-    const QJsonDocument document = QJsonDocument::fromJson(line.trimmed());
+    const CliArgs a = CliArgs::parse(args, {"--output-folder", "--existing"}, {});
+    // The runner, never the line, says where files may go and whether one
+    // may be replaced.
+    const auto folderGiven = a.last("--output-folder");
+    if (!folderGiven || folderGiven->trimmed().isEmpty())
+        throw UsageError("run-plan needs --output-folder: the folder the lines must write into");
+    const QString existing = a.last("--existing").value_or(QStringLiteral("new"));
+    if (existing != QLatin1String("new") && existing != QLatin1String("overwrite"))
+        throw UsageError("--existing takes new or overwrite");
+    const QString folder = QDir::cleanPath(QFileInfo(userPath(*folderGiven)).absoluteFilePath());
+    const QJsonDocument document = QJsonDocument::fromJson(planLineOf(a).trimmed());
     if (!document.isObject())
         throw UsageError("run-plan takes one line that plan printed");
     const QJsonObject o = document.object();
@@ -152,57 +185,45 @@ int runPlan(const QStringList& args)
     Workspace& ws = session.workspace;
     PlanLine d;
     QString refusal = readPlanLine(o, d);
+    if (refusal.isEmpty() && d.outputFolder != folder)
+        refusal = QStringLiteral("the line writes into %1, not into %2").arg(d.outputFolder, folder);
     if (refusal.isEmpty())
         refusal = applyPlanOptions(d, ws.sheet());
-    EncoderInputs in = inputsOf(d, ws);
-    if (refusal.isEmpty()) {
-        try {
-            if (buildEncoderCommand(in).command.argv() != d.argv)
-                refusal = QStringLiteral("the line's command is not what its fields give");
-        } catch (const BuildError& e) {
-            refusal = QStringLiteral("the line's fields give no command: %1").arg(QString::fromUtf8(e.what()));
-        }
+    if (!refusal.isEmpty()) {
+        err() << "run-plan: " << refusal << '\n';
+        return 2;
+    }
+    // What the source holds, and so what a whole output holds, comes from
+    // the source itself, never from the line's word for it.
+    const MediaFacts source = readMedia(d.source, MediaDepth::Streams);
+    if (!source.readable) {
+        err() << d.source << "\tFail\t\n    could not read this file as media: " << source.error << '\n';
+        return 1;
+    }
+    EncoderInputs in = inputsOf(d, ws, source);
+    try {
+        if (buildEncoderCommand(in).command.argv() != d.argv)
+            refusal = QStringLiteral("the line's command is not what its fields give");
+    } catch (const BuildError& e) {
+        refusal = QStringLiteral("the line's fields give no command: %1").arg(QString::fromUtf8(e.what()));
     }
     if (!refusal.isEmpty()) {
         err() << "run-plan: " << refusal << '\n';
         return 2;
     }
+    if (!QFileInfo(folder).isDir()) {
+        err() << d.source << "\tFail\t\n    the output folder " << folder << " does not exist\n";
+        return 1;
+    }
 
     RowPlan plan;
     plan.source = d.source;
     plan.output = d.output;
-    plan.addNew = d.addNew;
+    plan.addNew = existing == QLatin1String("new");
     plan.extension = extensionOfText(Catalogue::entry(d.entry)->text);
     plan.taken = {plan.source};
-    // What a whole output holds comes from the source itself, never from
-    // the line's word for it.
-    {
-        ProbedOutput source;
-        QEventLoop probing;
-        OutputProbe probe;
-        QObject::connect(&probe, &OutputProbe::probed, &probing, [&](const ProbedOutput& r) {
-            source = r;
-            probing.quit();
-        });
-        probe.start(plan.source);
-        probing.exec();
-        if (!source.readable) {
-            err() << plan.source << "\tFail\t" << plan.output << "\n    could not read this file as media: "
-                  << source.error << '\n';
-            return 1;
-        }
-        const EncoderCommand built = buildEncoderCommand(in);
-        plan.expected.video = built.makesVideo && source.video;
-        plan.expected.audio = built.makesAudio && source.audio;
-        const double end = built.startSeconds + built.durationSeconds;
-        plan.expected.clipSeconds = !built.clipped ? source.seconds
-                                    : source.seconds > 0 ? std::min(end, source.seconds) - built.startSeconds
-                                                         : built.durationSeconds;
-    }
 
     Interrupts interrupts;
-    const QString folder = d.outputFolder;
-    QDir().mkpath(folder);
     output::removeStalePartials(folder, output::RunIdentity::current());
     // The encoder writes to a partial and a statistics file of this run's
     // own, never to files the line names.
@@ -212,22 +233,18 @@ int runPlan(const QStringList& args)
         return 1;
     }
     statistics.close();
-    const output::PartialFile partial = output::createPartial(plan.output, output::RunIdentity::current());
-    if (partial.path.isEmpty()) {
-        err() << "cannot create a file in " << folder << ": " << partial.error << '\n';
+    QString why;
+    plan.partials = output::PartialFolder::create(folder, output::RunIdentity::current(), &why);
+    if (plan.partials)
+        plan.partial = plan.partials->createPartial(plan.output);
+    if (!plan.partials || plan.partial.path.isEmpty()) {
+        err() << "cannot create a file in " << folder << ": " << (plan.partials ? plan.partial.error : why) << '\n';
         return 1;
     }
-    plan.partial = partial.path;
-    plan.partialDevice = partial.device;
-    plan.partialInode = partial.inode;
-    in.outputPath = plan.partial;
+    in.outputPath = plan.partial.path;
     in.statisticsFile = statistics.fileName();
-    try {
-        plan.command = buildEncoderCommand(in); // built once already: only its paths differ
-    } catch (...) {
-        QFile::remove(plan.partial);
-        throw;
-    }
+    plan.command = buildEncoderCommand(in); // built once already: only its paths differ
+    plan.expected = expectationOf(plan.command, in.coverOnly);
 
     ToolRegistry tools;
     RowOutcome outcome;
@@ -251,7 +268,7 @@ int runPlan(const QStringList& args)
     }
     delete job;
     const QString status = outcome.ok ? RunText::Ok : RunText::Fail;
-    out() << QStringList{plan.source, status, outcome.ok ? outcome.output : plan.output}.join(u'\t') << '\n';
+    out() << QStringList{plan.source, status, outcome.output}.join(u'\t') << '\n';
     for (const QString& l : outcome.reason.split(u'\n', Qt::SkipEmptyParts))
         err() << "    " << l << '\n';
     return outcome.ok ? 0 : 1;

@@ -146,14 +146,14 @@ TEST_F(Conventions, ABatchPlannedAndRunThroughGnuParallelMatchesConvert)
     ASSERT_EQ(out.count('\n'), 4);
     const QJsonObject first = json(0);
     EXPECT_EQ(first.value("output").toString(), viaParallel.path() + "/a.mp4");
-    EXPECT_TRUE(first.value("partial").toString().startsWith(viaParallel.path() + "/.a."));
-    EXPECT_TRUE(first.value("partial").toString().endsWith(".partial.mp4"));
+    EXPECT_TRUE(first.value("partial").toString().startsWith(viaParallel.path() + "/.varnel-"));
+    EXPECT_TRUE(first.value("partial").toString().endsWith("/0.a.mp4"));
     EXPECT_TRUE(first.value("argv").toArray().contains(first.value("partial").toString()));
     EXPECT_TRUE(first.value("argv").toArray().contains(first.value("statistics").toString()));
     EXPECT_TRUE(QDir(viaParallel.path()).isEmpty()) << "plan encodes nothing";
 
     const QString tool = test::binDir() + "/varnel-convert";
-    const QString pipeline = QString("'%1' plan --choose 2 --output-folder '%2' %3 | parallel --will-cite --pipe -N1 -j2 '%1' run-plan")
+    const QString pipeline = QString("'%1' plan --choose 2 --output-folder '%2' %3 | parallel --will-cite --pipe -N1 -j2 '%1' run-plan --output-folder '%2'")
                                  .arg(tool, viaParallel.path(), "'" + files.join("' '") + "'");
     ASSERT_EQ(run("bash", {"-c", pipeline}), 0) << err.toStdString();
     QStringList lines = out.split('\n', Qt::SkipEmptyParts);

@@ -145,11 +145,12 @@ TEST_F(Cli, SignalsCancelAtEveryStepAndNohupIsKept)
         ASSERT_TRUE(test::waitFor([&] { return p.state() == QProcess::NotRunning; }, 120000));
         EXPECT_EQ(p.exitCode(), 0) << p.readAllStandardError().toStdString();
     }
-    {   // While the files are still being probed.
+    {   // While the files are still being probed (a clip's end asks the player).
         const QString player = test::writeScript(folder.file("slow-mplayer"), "exec sleep 60\n");
         env.insert("VARNEL_MPLAYER", player);
         QList<qint64> probes;
-        const int rc = run({"convert", "--choose", "2", "--output-folder", dir.filePath("out"), clip}, [&](QProcess& p) {
+        const int rc = run({"convert", "--choose", "2", "--end", "0:00:02", "--output-folder", dir.filePath("out"), clip},
+                           [&](QProcess& p) {
             ASSERT_TRUE(test::waitFor([&] { return !(probes = test::childProcesses(p.processId())).isEmpty(); }, 60000));
             ::kill(static_cast<pid_t>(p.processId()), SIGTERM);
         });
@@ -165,7 +166,7 @@ TEST_F(Cli, SignalsCancelAtEveryStepAndNohupIsKept)
         ASSERT_EQ(run({"plan", "--choose", "2", "--output-folder", outDir.path(), longClip}), 0) << err.toStdString();
         const QString line = out.trimmed();
         qint64 encoder = 0;
-        const int rc = run({"run-plan", line}, [&](QProcess& p) {
+        const int rc = run({"run-plan", line, "--output-folder", outDir.path()}, [&](QProcess& p) {
             ASSERT_TRUE(test::waitFor([&] {
                 encoder = test::childProcesses(p.processId(), "ffmpeg").value(0);
                 return encoder != 0;

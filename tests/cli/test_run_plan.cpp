@@ -2,6 +2,7 @@
 // declared fields give, and touches no file a line names.
 #include "CliRig.h"
 
+#include <QDirIterator>
 #include <QFileInfo>
 #include <QJsonArray>
 #include <QJsonDocument>
@@ -23,16 +24,20 @@ struct RunPlan : test::Cli {
         ASSERT_EQ(run({"plan", "--choose", "2", "--output-folder", outputs.path(), clip}), 0) << err.toStdString();
         line = QJsonDocument::fromJson(out.toUtf8()).object();
     }
-    int runPlan(const QJsonObject& l)
+    int runPlan(const QJsonObject& l, const QStringList& runner = {})
     {
-        return run({"run-plan", QString::fromUtf8(QJsonDocument(l).toJson(QJsonDocument::Compact))});
+        return run(QStringList{"run-plan", QString::fromUtf8(QJsonDocument(l).toJson(QJsonDocument::Compact))} +
+                   (runner.isEmpty() ? QStringList{"--output-folder", outputs.path()} : runner));
     }
     QStringList everything() const
     {
         QStringList all;
-        for (const QTemporaryDir* d : {&outputs, &elsewhere})
-            for (const QString& name : QDir(d->path()).entryList(QDir::Files | QDir::Hidden))
-                all << d->filePath(name);
+        for (const QTemporaryDir* d : {&outputs, &elsewhere}) {
+            QDirIterator it(d->path(), QDir::Files | QDir::Hidden, QDirIterator::Subdirectories);
+            while (it.hasNext())
+                all << it.next();
+        }
+        all.sort();
         return all;
     }
 };
@@ -44,6 +49,30 @@ void move(QJsonObject& l, const char* key, const QString& to)
     argv[argv.toVariantList().indexOf(l[key].toString())] = to;
     l["argv"] = argv;
     l[key] = to;
+}
+
+// Every path of the line moved into another folder, consistently: a line
+// as an attacker who may edit the plan would write it.
+void aimAt(QJsonObject& l, const QString& folder)
+{
+    const QString from = l["outputFolder"].toString();
+    for (const char* key : {"output", "partial", "statistics"})
+        move(l, key, folder + l[key].toString().mid(from.size()));
+    l["outputFolder"] = folder;
+}
+
+void writeFile(const QString& path, const QByteArray& bytes)
+{
+    QDir().mkpath(QFileInfo(path).path());
+    QFile f(path);
+    ASSERT_TRUE(f.open(QIODevice::WriteOnly)) << path.toStdString();
+    f.write(bytes);
+}
+
+QByteArray readFile(const QString& path)
+{
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
 }
 
 struct Hostile {
@@ -81,11 +110,8 @@ TEST_F(RunPlan, AHostileLineIsRefusedAndTouchesNothing)
     for (const auto& [what, change, commandDiffers] : cases) {
         QJsonObject hostile = line;
         change(hostile);
-        for (const char* key : {"output", "partial", "statistics"}) {
-            QFile f(hostile[key].toString());
-            ASSERT_TRUE(f.open(QIODevice::WriteOnly)) << what << key;
-            f.write("the user's own");
-        }
+        for (const char* key : {"output", "partial", "statistics"})
+            writeFile(hostile[key].toString(), "the user's own");
         const QStringList before = everything();
         EXPECT_EQ(runPlan(hostile), 2) << what << err.toStdString();
         EXPECT_TRUE(out.isEmpty()) << what;
@@ -93,11 +119,55 @@ TEST_F(RunPlan, AHostileLineIsRefusedAndTouchesNothing)
             << what << err.toStdString();
         EXPECT_EQ(everything(), before) << what;
         for (const QString& path : before) {
-            QFile f(path);
-            EXPECT_TRUE(f.open(QIODevice::ReadOnly) && f.readAll() == "the user's own") << what << path.toStdString();
-            f.remove();
+            EXPECT_EQ(readFile(path), "the user's own") << what << path.toStdString();
+            QFile::remove(path);
         }
     }
+}
+
+TEST_F(RunPlan, TheRunnerNotTheLineChoosesTheFolderAndWhetherToReplace)
+{
+    // The line aimed at the user's videos, asking to replace what is there.
+    QJsonObject hostile = line;
+    aimAt(hostile, elsewhere.filePath("Videos"));
+    hostile["existing"] = "overwrite";
+    writeFile(elsewhere.filePath("Videos/a.mp4"), "the wedding");
+    EXPECT_EQ(runPlan(hostile), 2) << "another folder than the runner's";
+    EXPECT_TRUE(err.startsWith("run-plan: the line writes into " + elsewhere.filePath("Videos") + ", not into " +
+                               outputs.path() + "\n"))
+        << err.toStdString();
+    // Run into that folder, the line still replaces nothing: only the runner may say so.
+    EXPECT_EQ(runPlan(hostile, {"--output-folder", elsewhere.filePath("Videos")}), 0) << err.toStdString();
+    EXPECT_EQ(readFile(elsewhere.filePath("Videos/a.mp4")), "the wedding");
+    EXPECT_EQ(out.section('\t', 2).trimmed(), elsewhere.filePath("Videos/a_New.mp4"));
+    EXPECT_EQ(runPlan(hostile, {"--output-folder", elsewhere.filePath("Videos"), "--existing", "overwrite"}), 0);
+    EXPECT_NE(readFile(elsewhere.filePath("Videos/a.mp4")), "the wedding") << "the runner said so";
+
+    // No folder is made for a line.
+    aimAt(hostile, elsewhere.filePath("made/for/me"));
+    EXPECT_EQ(runPlan(hostile, {"--output-folder", elsewhere.filePath("made/for/me")}), 1);
+    EXPECT_TRUE(err.contains("the output folder " + elsewhere.filePath("made/for/me") + " does not exist"))
+        << err.toStdString();
+    EXPECT_FALSE(QFileInfo::exists(elsewhere.filePath("made")));
+
+    EXPECT_EQ(run({"run-plan", QJsonDocument(line).toJson(QJsonDocument::Compact)}), 2) << "no folder, no run";
+}
+
+TEST_F(RunPlan, ALineLongerThanAMebibyteIsNotReadWhole)
+{
+    QProcess p;
+    p.setProcessEnvironment(env);
+    p.start(program, {"run-plan", "--output-folder", outputs.path()});
+    ASSERT_TRUE(p.waitForStarted());
+    const QByteArray chunk(1 << 16, ' ');
+    for (int i = 0; i < 48 && p.state() == QProcess::Running; ++i) { // 3 MiB, unless it stopped reading
+        p.write(chunk);
+        p.waitForBytesWritten(-1);
+    }
+    p.closeWriteChannel();
+    ASSERT_TRUE(test::waitFor([&] { return p.state() == QProcess::NotRunning; }, 60000));
+    EXPECT_EQ(p.exitCode(), 2);
+    EXPECT_TRUE(p.readAllStandardError().startsWith("varnel-convert: run-plan takes a line of at most 1 MiB"));
 }
 
 TEST_F(RunPlan, AnHonestLineConverts)

@@ -11,7 +11,6 @@
 
 using namespace varnel;
 using test::Cli;
-using test::processesNaming;
 
 namespace {
 
@@ -111,14 +110,14 @@ TEST_F(Cli, InterruptCancelsTheRun)
     const QString longClip = test::copyTo(test::videoClip(60), dir.path(), "long.mp4");
     const QString next = test::copyTo(test::videoClip(2), dir.path(), "next.mp4");
     const int rc = run({"convert", "--choose", "2", "--output-folder", outDir.path(), longClip, next}, [&](QProcess& p) {
-        // The first file's encoder is running: the converter and it name the folder.
-        ASSERT_TRUE(test::waitFor([&] { return processesNaming(outDir.path()).size() >= 2; }, 60000));
+        // The first file's encoder is running.
+        ASSERT_TRUE(test::waitFor([&] { return !test::childProcesses(p.processId(), "ffmpeg").isEmpty(); }, 60000));
         // Never pid 0: that would signal this whole process group.
         if (p.state() == QProcess::Running && p.processId() > 0)
             ::kill(static_cast<pid_t>(p.processId()), SIGINT);
     });
     EXPECT_EQ(rc, 3) << err.toStdString();
-    EXPECT_EQ(lines(), (QStringList{longClip + "\tCancel\t" + outDir.path() + "/long.mp4", next + "\t\t"}));
+    EXPECT_EQ(lines(), (QStringList{longClip + "\tCancel\t", next + "\t\t"}));
     EXPECT_TRUE(err.contains("Conversion Canceled by the user!"));
 }
 
@@ -144,7 +143,7 @@ TEST_F(Cli, TerminateAndKillLeaveNoEncoderRunning)
             EXPECT_EQ(rc, -1);
         } else {
             EXPECT_EQ(rc, 3) << "signal " << sig << " acts as Cancel";
-            EXPECT_EQ(lines(), QStringList{longClip + "\tCancel\t" + outDir.path() + "/long.mp4"});
+            EXPECT_EQ(lines(), QStringList{longClip + "\tCancel\t"});
             EXPECT_TRUE(QDir(outDir.path()).entryList(QDir::Files | QDir::Hidden).isEmpty());
         }
     }
@@ -220,8 +219,8 @@ TEST_F(Cli, AFailedRowSaysWhyUnderItsLine)
     const QString a = test::copyTo(test::videoClip(2), dir.path(), "a.mp4");
     env.insert("VARNEL_FFMPEG", "/no/such/ffmpeg");
     EXPECT_EQ(run({"convert", "--choose", "2", "--output-folder", outDir.path(), a}), 1);
-    EXPECT_TRUE(err.contains("\n    the encoder ended with exit code 127\n    cannot start /no/such/ffmpeg")) << err.toStdString();
-    EXPECT_EQ(lines(), QStringList{a + "\tFail\t" + outDir.path() + "/a.mp4"});
+    EXPECT_TRUE(err.contains("\n    cannot start /no/such/ffmpeg: No such file or directory\n    the encoder ended with exit code 127\n")) << err.toStdString();
+    EXPECT_EQ(lines(), QStringList{a + "\tFail\t"});
 }
 
 TEST_F(Cli, ConvertTrimsEveryFileAndRefusesAnEmptyClip)

@@ -45,20 +45,4 @@ struct Cli : ::testing::Test {
     QStringList lines() const { return out.split('\n', Qt::SkipEmptyParts); }
 };
 
-// Processes whose command line names the marker (a test's own folder).
-QList<qint64> processesNaming(const QString& marker)
-{
-    QList<qint64> pids;
-    for (const QString& entry : QDir("/proc").entryList(QDir::Dirs)) {
-        bool isPid = false;
-        const qint64 pid = entry.toLongLong(&isPid);
-        QFile cmdline("/proc/" + entry + "/cmdline");
-        if (isPid && pid != QCoreApplication::applicationPid() && cmdline.open(QIODevice::ReadOnly) &&
-            cmdline.readAll().contains(marker.toUtf8()))
-            pids << pid;
-    }
-    return pids;
-}
-
-
 } // namespace varnel::test

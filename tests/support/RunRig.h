@@ -3,6 +3,7 @@
 // whose output folder is a fresh temporary folder.
 #include "TestSupport.h"
 #include "core/convert/ConversionRun.h"
+#include "core/media/MediaFacts.h"
 #include "core/settings/Settings.h"
 #include "core/workspace/Workspace.h"
 
@@ -33,11 +34,13 @@ struct RunRig {
     }
     RunResult::Outcome lastOutcome() const { return results.back().outcome; }
     void choose(int n) { workspace.chooseEntry(n); }
+    // A row as the probe leaves it: its cells, and its file's streams read.
     int addRow(const QString& path, const QString& end)
     {
         const int row = list.append(path);
         list.setCell(row, SourceItem::Start, "0:00:00");
         list.setCell(row, SourceItem::End, end);
+        list.setMedia(row, readMedia(path, MediaDepth::Streams));
         return row;
     }
     // Starts the run and waits for its end; false when it did not start or end.

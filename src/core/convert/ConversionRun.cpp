@@ -2,6 +2,7 @@
 
 #include "core/common/TextNumbers.h"
 #include "core/convert/OutputFiles.h"
+#include "core/convert/PartialFolder.h"
 #include "core/convert/ProgressMonitor.h"
 #include "core/convert/RowJob.h"
 #include "core/profiles/Catalogue.h"
@@ -143,10 +144,15 @@ bool ConversionRun::start()
     m_outputFolder = outputFolderFor(m_options.outputFolder.value_or(settings.read(SettingKey::OutputFolder)),
                                      dataFolder());
     m_folderError.clear();
-    if (!QDir().mkpath(m_outputFolder))
+    m_partials.reset();
+    if (!QDir().mkpath(m_outputFolder)) {
         m_folderError = QStringLiteral("the output folder %1 does not exist and cannot be created").arg(m_outputFolder);
-    else
+    } else {
         output::removeStalePartials(m_outputFolder, output::RunIdentity::current());
+        m_partials = output::PartialFolder::create(m_outputFolder, output::RunIdentity::current(), &m_folderError);
+        if (!m_partials)
+            m_folderError = QStringLiteral("cannot create a file in %1: %2").arg(m_outputFolder, m_folderError);
+    }
     m_existedFile = m_options.existedFile.value_or(settings.read(SettingKey::ExistedFile));
     m_thread = m_options.thread.value_or(settings.read(SettingKey::Thread));
 
@@ -176,9 +182,14 @@ void ConversionRun::setSlotStatus(const Slot& slot, const QString& status, const
 
 bool ConversionRun::rowReady(int row) const
 {
-    const MediaProbe* probe = m_env.probe;
+    MediaProbe* probe = m_env.probe;
     if (row >= m_env.list->count())
         return false;
+    // A row restored from last time has its streams read again first.
+    if (!m_env.list->item(row).mediaRead && probe && !probe->isProbing(row)) {
+        probe->readStreams(row);
+        return false;
+    }
     if (m_options.convertWhileAdding)
         return !(probe && probe->isProbing(row));
     // Otherwise the whole list first; several probes at once end in any order.
@@ -207,8 +218,14 @@ void ConversionRun::processRow()
         emit trackProgress(0);
         const QString source = m_env.list->item(row).path();
         if (!QFileInfo(source).isFile()) {
-            stopForInvalidSource(source);
-            return;
+            if (!m_options.missingFileFailsRow) {
+                stopForInvalidSource(source);
+                return;
+            }
+            slot->row = row;
+            slot->gone = false;
+            failSlot(*slot, QStringLiteral("there is no such file"));
+            continue;
         }
         startRow(*slot, row);
         if (!m_active)
@@ -243,6 +260,7 @@ void ConversionRun::startRow(Slot& slot, int row)
         context.sheet = m_env.sheet;
         context.threadSetting = m_thread;
         context.programFolder = m_env.programFolder;
+        context.partials = m_partials;
         plan = planRow(item, context, taken, slot.monitor->statisticsFile());
     } catch (const BuildError& e) {
         failSlot(slot, QString::fromUtf8(e.what()));
@@ -265,7 +283,7 @@ void ConversionRun::startRow(Slot& slot, int row)
             onRowFinished(*it, outcome);
         job->deleteLater();
     });
-    slot.monitor->start(plan.command.durationSeconds);
+    slot.monitor->start(plan.progressSeconds);
     if (m_cancelRequested) // asked for while this row was being prepared
         doCancel();
 }
@@ -404,6 +422,8 @@ void ConversionRun::endRun()
     }
     m_active = false;
     m_cancelRequested = false;
+    // The folder goes once the last encoder of the run has let go of it.
+    m_partials.reset();
     emit finished(m_result);
 }
 

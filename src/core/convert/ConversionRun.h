@@ -11,12 +11,16 @@
 #include <QSet>
 #include <QString>
 #include <functional>
+#include <memory>
 #include <optional>
 #include <vector>
 
 namespace varnel {
 
 class MediaProbe;
+namespace output {
+class PartialFolder;
+}
 class OptionSheet;
 class ProgressMonitor;
 class RowJob;
@@ -54,6 +58,9 @@ struct RunOptions {
     // Rows still being added are converted as soon as each is probed; else
     // the run begins once the list is complete.
     bool convertWhileAdding = false;
+    // A file missing from the disk fails its row and the run goes on (as
+    // scripts expect); else it ends the run, as the window's text has it.
+    bool missingFileFailsRow = false;
 };
 
 struct RunResult {
@@ -162,6 +169,7 @@ private:
     int m_cancelGraceMs = 10000;
     QString m_outputFolder, m_existedFile, m_thread;
     QString m_folderError; // the output folder could not be made: every row fails so
+    std::shared_ptr<output::PartialFolder> m_partials; // where this run's encoders write
     std::vector<QString> m_outputs;
 };
 

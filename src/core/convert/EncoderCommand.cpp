@@ -120,12 +120,23 @@ EncoderCommand buildEncoderCommand(const EncoderInputs& in)
     v.sampleRate = sheetValue(sheet, Group::Audio, "Sample Rate");
     v.channels = int16Text(sheetValue(sheet, Group::Audio, "Audio Channel"), "Audio Channel");
     const int start = timeSeconds(in.startText);
-    const int duration = timeSeconds(in.endText) - start;
+    const int duration = in.toTheEnd ? 0 : timeSeconds(in.endText) - start;
     v.startSeconds = QString::number(start);
     v.durationSeconds = QString::number(duration);
 
     Command c;
     c.quoted(in.programFolder + QStringLiteral("/fp.dll")).literal(" -i ").path(in.sourcePath);
+    const bool audioForm = isAudioForm(choice->form);
+    if (in.coverOnly && !audioForm) {
+        // Left to itself the encoder takes the cover for a one-frame video
+        // (and some containers refuse a cover's flags on a video). A second,
+        // black input is the larger picture it picks instead; -shortest ends
+        // it with the sound.
+        if (!v.noAudio.isEmpty())
+            throw BuildError("this file holds sound and a cover picture, and the sound is disabled: there is no video "
+                             "to make");
+        c.literal(" -f lavfi -i color=c=black:s=64x64:r=25 -shortest");
+    }
 
     auto audioRates = [&] {
         c.literal("  -ab ").value(v.audioBitrate).literal("000  -ac ").value(v.channels)
@@ -133,8 +144,10 @@ EncoderCommand buildEncoderCommand(const EncoderInputs& in)
     };
     auto videoRateAndClip = [&] {
         c.literal(" -b ").value(v.videoBitrate).literal("000 -r ").value(v.frameRate)
-            .literal(" -ss ").value(v.startSeconds).literal(" -t ").value(v.durationSeconds)
-            .literal(" -s ").value(v.frameSize);
+            .literal(" -ss ").value(v.startSeconds);
+        if (!in.toTheEnd)
+            c.literal(" -t ").value(v.durationSeconds);
+        c.literal(" -s ").value(v.frameSize);
     };
     auto output = [&] { c.path(in.outputPath); };
 
@@ -190,8 +203,7 @@ EncoderCommand buildEncoderCommand(const EncoderInputs& in)
         .quoted(!in.statisticsFile.isEmpty() ? in.statisticsFile
                                              : (in.dataFolder.isEmpty() ? in.programFolder : in.dataFolder) +
                                                    QStringLiteral("/curconvert.log"));
-    const bool audioForm = isAudioForm(choice->form);
-    return {c, start, duration, !audioForm, !audioForm, audioForm || v.noAudio.isEmpty()};
+    return {c, start, duration, !audioForm, !audioForm && in.toTheEnd, !audioForm, audioForm || v.noAudio.isEmpty()};
 }
 
 } // namespace varnel

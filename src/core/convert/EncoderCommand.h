@@ -20,6 +20,12 @@ struct EncoderInputs {
     QString programFolder;   // where fp.dll is
     QString dataFolder;      // where the statistics file goes; the program folder when empty
     QString statisticsFile;  // a file of its own in place of <data folder>/curconvert.log
+    // The clip runs to the end of the source: no duration is given, so the
+    // output holds all of it, however long the player thought it was.
+    bool toTheEnd = false;
+    // The source's only picture is a cover (an album's art): a video form
+    // makes black frames for as long as the sound lasts.
+    bool coverOnly = false;
 };
 
 struct EncoderCommand {
@@ -27,6 +33,7 @@ struct EncoderCommand {
     int startSeconds = 0;
     int durationSeconds = 0; // end minus start; negative when the end comes first
     bool clipped = true;     // the clip times apply (audio forms convert the whole source)
+    bool toTheEnd = false;   // no duration was given: the clip ends with the source
     bool makesVideo = true;
     bool makesAudio = true;  // unless the form or "Disable Audio" drops the sound
 };

@@ -21,8 +21,6 @@ namespace varnel::output {
 
 namespace {
 
-QString errorText(int error) { return QString::fromLocal8Bit(std::strerror(error)); }
-
 QByteArray readSmallFile(const char* path)
 {
     QFile f(QString::fromLatin1(path));
@@ -87,8 +85,10 @@ const QRegularExpression& partialPattern()
 
 int utf8Bytes(char32_t c) { return c < 0x80 ? 1 : c < 0x800 ? 2 : c < 0x10000 ? 3 : 4; }
 
-// The text within budget bytes of UTF-8: whole when it fits, else its head
-// and tail around a "~", cut between characters. Null when not even "~" fits.
+} // namespace
+
+QString errorText(int error) { return QString::fromLocal8Bit(std::strerror(error)); }
+
 QString fitMiddle(const QString& text, int budget)
 {
     if (text.toUtf8().size() <= budget)
@@ -107,38 +107,6 @@ QString fitMiddle(const QString& text, int budget)
     const auto* data = reinterpret_cast<const char32_t*>(chars.constData());
     return QString::fromUcs4(data, head) + u'~' + QString::fromUcs4(data + tail, chars.size() - tail);
 }
-
-// Moves from to to without ever replacing a file at to; 0 or the errno.
-int renameNoReplace(const QByteArray& from, const QByteArray& to)
-{
-    if (::renameat2(AT_FDCWD, from.constData(), AT_FDCWD, to.constData(), RENAME_NOREPLACE) == 0)
-        return 0;
-    int error = errno;
-    if (error != EINVAL && error != ENOSYS && error != EOPNOTSUPP)
-        return error;
-    // NFS and some other file systems refuse the flag; a hard link never
-    // replaces either.
-    if (::link(from.constData(), to.constData()) == 0) {
-        ::unlink(from.constData());
-        return 0;
-    }
-    error = errno;
-    if (error != EPERM && error != EOPNOTSUPP && error != ENOSYS)
-        return error;
-    // No hard links here either (FAT, some FUSE): claim the name
-    // exclusively, then replace only that claim.
-    const int fd = ::open(to.constData(), O_CREAT | O_EXCL | O_WRONLY | O_CLOEXEC, 0644);
-    if (fd < 0)
-        return errno;
-    ::close(fd);
-    if (::rename(from.constData(), to.constData()) == 0)
-        return 0;
-    error = errno;
-    ::unlink(to.constData());
-    return error;
-}
-
-} // namespace
 
 QString baseNameOf(const QString& fileName)
 {
@@ -249,106 +217,74 @@ bool isStale(const RunIdentity& owner, const RunIdentity& self)
     return owner.boot != self.boot || !processLives(owner.pid, owner.startTicks);
 }
 
-QString partialPathFor(const QString& outputPath, const RunIdentity& id, int sequence)
-{
-    const QFileInfo info(outputPath);
-    const QString name = info.fileName();
-    const QString stem = baseNameOf(name);
-    const QString tail =
-        u'.' + id.text() + u'.' + QString::number(sequence) + QStringLiteral(".partial") + name.mid(stem.size());
-    const QString fitted = fitMiddle(stem, nameLimit(info.path()) - 1 - static_cast<int>(tail.toUtf8().size()));
-    return fitted.isNull() ? QString() : info.path() + QStringLiteral("/.") + fitted + tail;
-}
-
 RunIdentity partialOwner(const QString& fileName)
 {
     const QRegularExpressionMatch m = partialPattern().match(fileName);
     return m.hasMatch() ? RunIdentity::fromText(m.captured(2)) : RunIdentity();
 }
 
-PartialFile createPartial(const QString& outputPath, const RunIdentity& id)
+namespace {
+
+// Empties a private folder of a dead run of this user and removes it. Only
+// regular files are taken; a folder of another user is left alone.
+bool removePrivateFolder(int parent, const QByteArray& name)
 {
-    // Runs of one process share an identity; the sequence keeps their
-    // partials apart.
-    for (int sequence = 0; sequence < 100000; ++sequence) {
-        const QString path = partialPathFor(outputPath, id, sequence);
-        if (path.isEmpty())
-            return {{}, kOutputNameTooLong};
-        const int fd = ::open(QFile::encodeName(path).constData(), O_CREAT | O_EXCL | O_WRONLY | O_CLOEXEC, 0644);
-        if (fd >= 0) {
-            struct stat st {};
-            ::fstat(fd, &st);
-            ::close(fd);
-            return {path, {}, static_cast<quint64>(st.st_dev), static_cast<quint64>(st.st_ino)};
-        }
-        if (errno == ENAMETOOLONG)
-            return {{}, kOutputNameTooLong};
-        if (errno != EEXIST)
-            return {{}, errorText(errno)};
+    const int fd = ::openat(parent, name.constData(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
+    if (fd < 0)
+        return false;
+    struct stat st {};
+    DIR* inside = ::fstat(fd, &st) == 0 && st.st_uid == ::geteuid() ? ::fdopendir(fd) : nullptr;
+    if (!inside) {
+        ::close(fd);
+        return false;
     }
-    return {{}, errorText(EEXIST)};
+    while (const dirent* entry = ::readdir(inside)) {
+        struct stat file {};
+        if (::fstatat(fd, entry->d_name, &file, AT_SYMLINK_NOFOLLOW) == 0 && S_ISREG(file.st_mode))
+            ::unlinkat(fd, entry->d_name, 0);
+    }
+    ::closedir(inside);
+    return ::unlinkat(parent, name.constData(), AT_REMOVEDIR) == 0;
 }
 
-bool isSameFile(const PartialFile& partial)
-{
-    struct stat st {};
-    return !partial.path.isEmpty() && ::lstat(QFile::encodeName(partial.path).constData(), &st) == 0 &&
-           S_ISREG(st.st_mode) && static_cast<quint64>(st.st_dev) == partial.device &&
-           static_cast<quint64>(st.st_ino) == partial.inode;
-}
+} // namespace
 
 int removeStalePartials(const QString& folder, const RunIdentity& self)
 {
     DIR* dir = ::opendir(QFile::encodeName(folder).constData());
     if (!dir)
         return 0;
-    QList<QByteArray> stale;
+    QList<QByteArray> staleFiles, staleFolders;
     while (const dirent* entry = ::readdir(dir)) {
         const QByteArray raw(entry->d_name);
         const QString name = QFile::decodeName(raw);
         // A name that does not survive decoding is none of ours.
-        if (QFile::encodeName(name) == raw && isStale(partialOwner(name), self))
-            stale << raw;
+        if (QFile::encodeName(name) != raw)
+            continue;
+        if (isStale(partialOwner(name), self))
+            staleFiles << raw;
+        else if (isStale(partialFolderOwner(name), self))
+            staleFolders << raw;
     }
     int removed = 0;
-    for (const QByteArray& raw : stale) {
+    for (const QByteArray& raw : staleFiles) {
         struct stat st;
         if (::fstatat(::dirfd(dir), raw.constData(), &st, AT_SYMLINK_NOFOLLOW) == 0 && S_ISREG(st.st_mode)
             && ::unlinkat(::dirfd(dir), raw.constData(), 0) == 0)
             ++removed;
     }
+    for (const QByteArray& raw : staleFolders)
+        removed += removePrivateFolder(::dirfd(dir), raw) ? 1 : 0;
     ::closedir(dir);
     return removed;
 }
 
-PlacedOutput placeOutput(const QString& partial, const QString& output, bool addNew, const QString& extension,
-                         const QSet<QString>& taken)
+RunIdentity partialFolderOwner(const QString& name)
 {
-    const QByteArray from = QFile::encodeName(partial);
-    auto failure = [&](int error, const QString& to) -> PlacedOutput {
-        if (error == ENAMETOOLONG)
-            return {{}, kOutputNameTooLong};
-        return {{}, QStringLiteral("cannot rename %1 to %2: %3").arg(partial, to, errorText(error))};
-    };
-    if (!addNew) {
-        if (::rename(from.constData(), QFile::encodeName(output).constData()) == 0)
-            return {output, {}};
-        return failure(errno, output);
-    }
-    auto isTaken = [&](const QString& path) {
-        return taken.contains(QDir::cleanPath(QFileInfo(path).absoluteFilePath()));
-    };
-    QString target = output;
-    for (;;) {
-        while (isTaken(target))
-            target = nextNewName(target, extension);
-        const int error = renameNoReplace(from, QFile::encodeName(target));
-        if (error == 0)
-            return {target, {}};
-        if (error != EEXIST)
-            return failure(error, target);
-        target = nextNewName(target, extension);
-    }
+    static const QRegularExpression re(
+        QStringLiteral("^\\.varnel-([0-9a-f]{16}-[0-9a-f]{12}-[1-9][0-9]{0,9}-[0-9]{1,20})\\.[A-Za-z0-9]{6}$"));
+    const QRegularExpressionMatch m = re.match(name);
+    return m.hasMatch() ? RunIdentity::fromText(m.captured(1)) : RunIdentity();
 }
 
 } // namespace varnel::output

@@ -1,8 +1,7 @@
 #pragma once
-// Output names and the partial files an encoder writes before its output is
-// known to be whole. A partial lies hidden beside its output and carries the
-// identity of the run that made it, so that only that run renames or deletes
-// it, and a later run removes it only once its maker is certainly gone.
+// Output names, and who made the partial files an encoder writes before its
+// output is known to be whole: a run's private folder carries its identity,
+// so that a later run removes it only once its maker is certainly gone.
 #include <QSet>
 #include <QString>
 
@@ -55,44 +54,24 @@ struct RunIdentity {
 // another machine is never stale.
 bool isStale(const RunIdentity& owner, const RunIdentity& self);
 
-// The partial's name for an output, sequence and identity; the middle of the
-// output's base is shortened to fit the folder's name limit. Empty when not
-// even a shortened name fits.
-QString partialPathFor(const QString& outputPath, const RunIdentity& id, int sequence);
-
-// The identity a partial's file name holds, when the name is one of a
-// partial (strictly); pid 0 otherwise.
+// The identity an old-style partial's file name holds (a hidden file beside
+// its output, as earlier versions wrote them), when the name is one
+// strictly; pid 0 otherwise.
 RunIdentity partialOwner(const QString& fileName);
 
-struct PartialFile {
-    QString path;  // empty on failure
-    QString error;
-    quint64 device = 0, inode = 0; // the file made, to know it again
-};
+// The identity in the name of a run's private folder, when it is one
+// strictly; pid 0 otherwise.
+RunIdentity partialFolderOwner(const QString& name);
 
-// Whether the partial at its name is still the regular file that was made
-// (not a link or another file put in its place by whoever can write to the
-// folder).
-bool isSameFile(const PartialFile& partial);
-
-// Creates a new, empty partial for the output (exclusively: never one that
-// exists, the next sequence number instead).
-PartialFile createPartial(const QString& outputPath, const RunIdentity& id);
-
-// Removes the folder's partials whose run is gone; returns how many.
+// Removes the folder's partials whose run is gone, the private folders
+// (see PartialFolder) and the hidden partial files earlier versions left;
+// returns how many.
 int removeStalePartials(const QString& folder, const RunIdentity& self);
 
-struct PlacedOutput {
-    QString path;  // where the file ended up; empty on failure
-    QString error;
-};
+// The text within budget bytes of UTF-8: whole when it fits, else its head
+// and tail around a "~", cut between characters. Null when not even "~" fits.
+QString fitMiddle(const QString& text, int budget);
 
-// Renames a finished partial to its output. Under addNew an existing file is
-// never replaced, not even one that appeared during the encoding: the next
-// free "_New" name not in taken (the paths of the run's other rows) is used
-// instead. Otherwise the output is replaced. On failure the partial stays
-// where it was.
-PlacedOutput placeOutput(const QString& partial, const QString& output, bool addNew, const QString& extension,
-                         const QSet<QString>& taken = {});
+QString errorText(int error);
 
 } // namespace varnel::output

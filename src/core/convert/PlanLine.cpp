@@ -95,8 +95,9 @@ QString readPlanLine(const QJsonObject& o, PlanLine& d)
         return QStringLiteral("%1 is not an output name for %2").arg(name, sourceName);
     if (sameFile(d.output, d.source))
         return QStringLiteral("the output %1 is its source").arg(d.output);
-    if (folderOf(d.partial) != folder || output::partialOwner(QFileInfo(d.partial).fileName()).pid == 0)
-        return QStringLiteral("%1 is not a partial file beside the output").arg(d.partial);
+    const QString partials = folderOf(d.partial);
+    if (folderOf(partials) != folder || output::partialFolderOwner(QFileInfo(partials).fileName()).pid == 0)
+        return QStringLiteral("%1 is not a partial file in a private folder beside the output").arg(d.partial);
     const QRegularExpression statsName(QRegularExpression::anchoredPattern(
         QStringLiteral("\\.%1\\.[1-9][0-9]*\\.stats").arg(QRegularExpression::escape(sourceName))));
     if (folderOf(d.statistics) != folder || !statsName.match(QFileInfo(d.statistics).fileName()).hasMatch())

@@ -1,8 +1,7 @@
 #include "core/convert/RowJob.h"
 
+#include "core/media/MediaReading.h"
 #include "core/tools/ToolRegistry.h"
-
-#include <QFile>
 
 namespace varnel {
 
@@ -19,17 +18,31 @@ RowJob::~RowJob()
     if (m_pid != 0)
         m_tools.terminate(m_pid);
     // A killed encoder writes no more; what it wrote goes with the name.
-    QFile::remove(m_plan.partial);
+    if (m_plan.partials)
+        m_plan.partials->removePartial(m_plan.partial);
 }
 
 bool RowJob::start()
 {
-    m_pid = m_tools.start(m_plan.command.command, m_workingFolder);
-    if (m_pid != 0)
-        return true;
-    QFile::remove(m_plan.partial);
-    m_done = true;
-    return false;
+    const QStringList environment =
+        m_plan.partials ? QStringList{QStringLiteral("%1=%2").arg(QLatin1String(output::PartialFolder::kAdapterVariable),
+                                                                  m_plan.partials->path())}
+                        : QStringList();
+    m_pid = m_tools.start(m_plan.command.command, m_workingFolder, environment);
+    if (m_pid == 0) {
+        if (m_plan.partials)
+            m_plan.partials->removePartial(m_plan.partial);
+        m_done = true;
+        return false;
+    }
+    // The source's packets are counted while the encoder reads them too.
+    m_sourceReading = new MediaReading(this);
+    connect(m_sourceReading, &MediaReading::done, this, [this](const MediaFacts& facts) {
+        m_source = facts;
+        judgeWhenMeasured();
+    });
+    m_sourceReading->start(m_plan.source, MediaDepth::Lengths);
+    return true;
 }
 
 void RowJob::cancel(int graceMs)
@@ -37,14 +50,14 @@ void RowJob::cancel(int graceMs)
     if (m_done || m_cancelled)
         return;
     m_cancelled = true;
+    dropReadings();
     if (m_pid != 0) {
         m_tools.end(m_pid, graceMs);
         return; // the rest when it has ended
     }
-    // Between the encoder and the name: nothing runs but the check.
-    delete m_check;
-    m_check = nullptr;
-    QFile::remove(m_plan.partial);
+    // Between the encoder and the name: nothing runs but the measuring.
+    if (m_plan.partials)
+        m_plan.partials->removePartial(m_plan.partial);
     m_done = true;
     deleteLater();
 }
@@ -55,35 +68,63 @@ void RowJob::onToolFinished(qint64 pid, int exitCode, bool crashed, const QStrin
         return;
     m_pid = 0;
     if (m_cancelled) {
-        QFile::remove(m_plan.partial);
+        if (m_plan.partials)
+            m_plan.partials->removePartial(m_plan.partial);
         m_done = true;
         deleteLater();
         return;
     }
     m_exitCode = exitCode;
     m_encoderOutput = output;
-    // Nothing put in the partial's place is probed, let alone named.
+    m_encoderEnded = true;
+    // Nothing put in the partial's place is measured, let alone named.
     QString failure = encoderFailure(exitCode, crashed);
     if (failure.isEmpty())
         failure = replacedPartial(m_plan);
     if (!failure.isEmpty()) {
-        m_done = true;
-        emit finished(completeRow(m_plan, exitCode, crashed, output, {}));
+        finish(completeRow(m_plan, exitCode, crashed, output, {}, {}));
         return;
     }
-    m_check = new OutputProbe(this);
-    connect(m_check, &OutputProbe::probed, this, &RowJob::onProbed);
-    m_check->start(m_plan.partial);
+    const int fd = m_plan.partials ? m_plan.partials->openPartial(m_plan.partial) : -1;
+    if (fd < 0) {
+        MediaFacts gone;
+        gone.error = QStringLiteral("the file written is gone");
+        m_output = gone;
+        judgeWhenMeasured();
+        return;
+    }
+    m_outputReading = new MediaReading(this);
+    connect(m_outputReading, &MediaReading::done, this, [this](const MediaFacts& facts) {
+        m_output = facts;
+        judgeWhenMeasured();
+    });
+    m_outputReading->start(fd, m_plan.partial.name, MediaDepth::Lengths);
 }
 
-void RowJob::onProbed(const ProbedOutput& probed)
+void RowJob::judgeWhenMeasured()
 {
-    m_check->deleteLater();
-    m_check = nullptr;
-    if (m_cancelled)
+    if (m_done || m_cancelled || !m_encoderEnded || !m_source || !m_output)
         return;
+    finish(completeRow(m_plan, m_exitCode, false, m_encoderOutput, *m_source, *m_output));
+}
+
+void RowJob::finish(const RowOutcome& outcome)
+{
     m_done = true;
-    emit finished(completeRow(m_plan, m_exitCode, false, m_encoderOutput, probed));
+    dropReadings();
+    emit finished(outcome);
+}
+
+void RowJob::dropReadings()
+{
+    // Perhaps from inside a reading's own signal: they go from the event loop.
+    for (MediaReading** reading : {&m_sourceReading, &m_outputReading}) {
+        if (*reading) {
+            (*reading)->disconnect(this);
+            (*reading)->deleteLater();
+            *reading = nullptr;
+        }
+    }
 }
 
 } // namespace varnel

@@ -1,15 +1,17 @@
 #pragma once
-// Converting one row: the encoder, then the check of its file, then the
-// file under its name; or, on cancel, the encoder ended and its partial file
-// removed once it has ended. The run keeps a queue of these; run-plan runs
-// one.
+// Converting one row: the encoder, and meanwhile the source's packets
+// measured; then the output's packets measured and judged against them,
+// and the file put under its name; or, on cancel, the encoder ended and its
+// partial file removed once it has ended. The run keeps a queue of these;
+// run-plan runs one.
 #include "core/convert/RowPlan.h"
 
 #include <QObject>
+#include <optional>
 
 namespace varnel {
 
-class OutputProbe;
+class MediaReading;
 class ToolRegistry;
 
 class RowJob : public QObject {
@@ -37,7 +39,9 @@ signals:
 
 private:
     void onToolFinished(qint64 pid, int exitCode, bool crashed, const QString& output);
-    void onProbed(const ProbedOutput& probed);
+    void judgeWhenMeasured();
+    void finish(const RowOutcome& outcome);
+    void dropReadings();
 
     ToolRegistry& m_tools;
     RowPlan m_plan;
@@ -45,7 +49,10 @@ private:
     qint64 m_pid = 0;
     int m_exitCode = 0;
     QString m_encoderOutput;
-    OutputProbe* m_check = nullptr;
+    MediaReading* m_sourceReading = nullptr;
+    MediaReading* m_outputReading = nullptr;
+    std::optional<MediaFacts> m_source, m_output;
+    bool m_encoderEnded = false;
     bool m_cancelled = false;
     bool m_done = false;
 };

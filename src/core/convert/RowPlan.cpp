@@ -2,12 +2,11 @@
 
 #include "core/common/TimeText.h"
 #include "core/convert/EncoderForms.h"
-#include "core/convert/OutputFiles.h"
 #include "core/sources/SourceList.h"
-#include "core/tools/ToolRegistry.h"
 
-#include <QFile>
 #include <QFileInfo>
+#include <QRegularExpression>
+#include <QStringList>
 
 #include <algorithm>
 
@@ -17,35 +16,62 @@ namespace {
 
 const QString kUnreadable = QStringLiteral("could not read this file as media: ");
 
-// The clip times the encoder gets: a start past the end of the source is
-// refused, an end past it is the end.
-std::pair<QString, QString> clipTimesWithin(const SourceItem& item)
+struct Clip {
+    QString startText, endText;
+    bool toTheEnd = false;
+    double length = -1; // the whole source, as far as known before converting
+};
+
+// The row's clip as its cells show it. An end at or past the length the row
+// shows (or no length at all) is the end of the source, whatever the source
+// truly lasts: no duration is given then, and the fraction of a second
+// that the cells cannot show is kept. A start past the end is refused.
+Clip clipOf(const SourceItem& item)
 {
-    QString start = item.cells[SourceItem::Start], end = item.cells[SourceItem::End];
+    Clip clip{item.cells[SourceItem::Start], item.cells[SourceItem::End]};
     const QString lengthText = item.cells[SourceItem::VideoTime];
-    const auto length = timeTextToSeconds(lengthText);
-    if (!length || *length <= 0)
-        return {start, end};
-    const auto startSeconds = timeTextToSeconds(start), endSeconds = timeTextToSeconds(end);
-    if (startSeconds && *startSeconds >= *length)
+    const auto shown = timeTextToSeconds(lengthText);
+    const auto start = timeTextToSeconds(clip.startText), end = timeTextToSeconds(clip.endText);
+    clip.length = item.lengthSeconds > 0 ? item.lengthSeconds : item.media.seconds();
+    if (clip.length <= 0 && shown && *shown > 0)
+        clip.length = *shown;
+    clip.toTheEnd = (clip.endText.isEmpty() && lengthText.isEmpty()) || (end && shown && *end >= *shown);
+    if (start && clip.length > 0 && *start >= clip.length)
         throw BuildError(QStringLiteral("the start %1 is past the end of the clip (%2)")
-                             .arg(start, lengthText)
+                             .arg(clip.startText, lengthText.isEmpty() ? preciseTimeText(clip.length) : lengthText)
                              .toStdString());
-    if (endSeconds && *endSeconds > *length)
-        end = lengthText;
-    return {start, end};
+    return clip;
+}
+
+// ffmpeg's own word on why it stopped: its last line that is neither a
+// dump of streams nor a progress report nor its closing remarks.
+QString encoderErrorLine(const QString& output)
+{
+    static const QLatin1String kChatter[] = {
+        QLatin1String("Input #"), QLatin1String("Output #"), QLatin1String("Stream mapping"),
+        QLatin1String("Press [q]"), QLatin1String("frame="), QLatin1String("size="), QLatin1String("video:"),
+        QLatin1String("Conversion failed"), QLatin1String("Exiting normally"), QLatin1String("Please use -b:a")};
+    const QStringList lines = output.split(QRegularExpression(QStringLiteral("[\r\n]+")), Qt::SkipEmptyParts);
+    for (auto it = lines.rbegin(); it != lines.rend(); ++it) {
+        const QString& line = *it;
+        if (line.front().isSpace() ||
+            std::any_of(std::begin(kChatter), std::end(kChatter), [&](const QLatin1String& c) { return line.startsWith(c); }))
+            continue;
+        return line.trimmed();
+    }
+    return {};
 }
 
 } // namespace
 
 RowPlan planRow(const SourceItem& item, const PlanContext& context, const QSet<QString>& taken,
-                const QString& statisticsFile, PartialMode mode)
+                const QString& statisticsFile)
 {
     if (context.extension.isEmpty())
         throw BuildError(context.entryNumber ? "the chosen entry is a category header, not a profile"
                                              : "no profile is chosen");
-    if (!item.probeError.isEmpty())
-        throw BuildError((kUnreadable + item.probeError).toStdString());
+    if (!item.media.readable)
+        throw BuildError((kUnreadable + item.media.error).toStdString());
 
     RowPlan plan;
     plan.source = item.path();
@@ -60,6 +86,8 @@ RowPlan planRow(const SourceItem& item, const PlanContext& context, const QSet<Q
     if (!output::nameFits(plan.output))
         throw BuildError(output::kOutputNameTooLong.toStdString());
 
+    const auto form = formForEntry(context.entryNumber);
+    const bool audioForm = form && isAudioForm(form->form);
     EncoderInputs in;
     in.sourcePath = item.path();
     in.entryNumber = context.entryNumber;
@@ -67,57 +95,65 @@ RowPlan planRow(const SourceItem& item, const PlanContext& context, const QSet<Q
     in.threadSetting = context.threadSetting;
     in.programFolder = context.programFolder;
     in.statisticsFile = statisticsFile;
-    in.startText = item.cells[SourceItem::Start];
-    in.endText = item.cells[SourceItem::End];
-    if (const auto form = formForEntry(context.entryNumber); form && !isAudioForm(form->form))
-        std::tie(in.startText, in.endText) = clipTimesWithin(item);
+    // Audio forms take no clip times: the whole source.
+    Clip clip = audioForm ? Clip{QStringLiteral("0:00:00"), {}, true} : clipOf(item);
+    if (audioForm)
+        clip.length = item.lengthSeconds > 0 ? item.lengthSeconds : item.media.seconds();
+    in.startText = clip.startText;
+    in.endText = clip.endText;
+    in.toTheEnd = clip.toTheEnd;
+    in.coverOnly = item.media.onlyCoverPicture();
 
-    const output::RunIdentity self = output::RunIdentity::current();
-    if (mode == PartialMode::Create) {
-        const output::PartialFile partial = output::createPartial(plan.output, self);
-        if (partial.path.isEmpty())
+    if (context.partials) {
+        plan.partials = context.partials;
+        plan.partial = context.partials->createPartial(plan.output);
+        if (plan.partial.path.isEmpty())
             throw BuildError(QStringLiteral("cannot create a file in %1: %2")
-                                 .arg(context.outputFolder, partial.error)
+                                 .arg(context.partials->path(), plan.partial.error)
                                  .toStdString());
-        plan.partial = partial.path;
-        plan.partialDevice = partial.device;
-        plan.partialInode = partial.inode;
     } else {
-        plan.partial = output::partialPathFor(plan.output, self, 0);
+        const QString name = output::partialNameFor(QFileInfo(plan.output).fileName(), 0, 255);
+        plan.partial.path = output::PartialFolder::plannedPath(context.outputFolder, output::RunIdentity::current()) +
+                            u'/' + name;
+        plan.partial.name = name;
     }
     try {
-        in.outputPath = plan.partial;
+        in.outputPath = plan.partial.path;
         plan.command = buildEncoderCommand(in);
-        if (plan.command.clipped && plan.command.durationSeconds <= 0)
+        if (plan.command.clipped && !plan.command.toTheEnd && plan.command.durationSeconds <= 0)
             throw BuildError(QStringLiteral("the clip from %1 to %2 lasts no time: there is nothing to convert")
                                  .arg(in.startText, in.endText)
                                  .toStdString());
     } catch (...) {
-        if (mode == PartialMode::Create)
-            QFile::remove(plan.partial);
+        if (plan.partials)
+            plan.partials->removePartial(plan.partial);
         throw;
     }
 
     const EncoderCommand& c = plan.command;
-    plan.expected.video = c.makesVideo && item.hasVideo;
-    plan.expected.audio = c.makesAudio && item.hasAudio;
-    if (c.clipped) {
-        const double end = c.startSeconds + c.durationSeconds;
-        plan.expected.clipSeconds =
-            (item.lengthSeconds > 0 ? std::min(end, item.lengthSeconds) : end) - c.startSeconds;
-    } else {
-        const auto length = timeTextToSeconds(item.cells[SourceItem::VideoTime]);
-        plan.expected.clipSeconds = item.lengthSeconds > 0 ? item.lengthSeconds : (length ? *length : 0);
-    }
+    plan.expected = expectationOf(c, in.coverOnly);
+    plan.progressSeconds = c.clipped && !c.toTheEnd ? c.durationSeconds : std::max(0.0, clip.length - (c.clipped ? c.startSeconds : 0));
     return plan;
+}
+
+OutputExpectation expectationOf(const EncoderCommand& c, bool coverOnly)
+{
+    OutputExpectation e;
+    e.video = c.makesVideo;
+    e.audio = c.makesAudio;
+    e.coverVideo = coverOnly && c.makesVideo;
+    if (c.clipped) {
+        e.clip.start = c.startSeconds;
+        e.clip.end = c.toTheEnd ? -1 : c.startSeconds + c.durationSeconds;
+    }
+    return e;
 }
 
 QString replacedPartial(const RowPlan& plan)
 {
-    if (plan.partialInode == 0 ||
-        output::isSameFile({plan.partial, {}, plan.partialDevice, plan.partialInode}))
+    if (!plan.partials || plan.partials->holds(plan.partial))
         return {};
-    return QStringLiteral("the file being written was replaced by another file or a link: nothing is trusted of it");
+    return QStringLiteral("the file being written was replaced by another file: nothing is trusted of it");
 }
 
 QString encoderFailure(int exitCode, bool crashed)
@@ -130,25 +166,30 @@ QString encoderFailure(int exitCode, bool crashed)
 }
 
 RowOutcome completeRow(const RowPlan& plan, int exitCode, bool crashed, const QString& encoderOutput,
-                       const ProbedOutput& probed)
+                       const MediaFacts& source, const MediaFacts& output)
 {
     // The encoder's word and its file both count; only then does the file
     // take its name.
     QString reason = encoderFailure(exitCode, crashed);
+    if (!reason.isEmpty()) {
+        const QString said = encoderErrorLine(encoderOutput);
+        if (!said.isEmpty())
+            reason = said + u'\n' + reason;
+    }
     if (reason.isEmpty())
         reason = replacedPartial(plan);
     if (reason.isEmpty())
-        reason = judgeOutput(plan.expected, probed, encoderOutput);
-    if (reason.isEmpty()) {
+        reason = judgeOutput(plan.expected, source, output, encoderOutput);
+    if (reason.isEmpty() && plan.partials) {
         const output::PlacedOutput placed =
-            output::placeOutput(plan.partial, plan.output, plan.addNew, plan.extension, plan.taken);
+            plan.partials->place(plan.partial, plan.output, plan.addNew, plan.extension, plan.taken);
         if (placed.error.isEmpty())
             return {true, {}, placed.path};
         reason = placed.error;
     }
-    QFile::remove(plan.partial);
-    const QString last = lastLinesOf(encoderOutput);
-    return {false, last.isEmpty() ? reason : reason + u'\n' + last, {}};
+    if (plan.partials)
+        plan.partials->removePartial(plan.partial);
+    return {false, reason, {}};
 }
 
 } // namespace varnel

@@ -4,9 +4,11 @@
 // plan and run-plan, share both.
 #include "core/convert/EncoderCommand.h"
 #include "core/convert/OutputCheck.h"
+#include "core/convert/PartialFolder.h"
 
 #include <QSet>
 #include <QString>
+#include <memory>
 
 namespace varnel {
 
@@ -21,30 +23,32 @@ struct PlanContext {
     const OptionSheet* sheet = nullptr;
     QString threadSetting;
     QString programFolder;
+    // Where the encoder writes; none: the partial is only named (a plan
+    // printed for later).
+    std::shared_ptr<output::PartialFolder> partials;
 };
 
 struct RowPlan {
     QString source;
-    QString output;  // where the file is meant to end up
-    QString partial; // where the encoder writes until the output is known whole
-    quint64 partialDevice = 0, partialInode = 0; // the partial as made: 0 when only named
+    QString output; // where the file is meant to end up
+    std::shared_ptr<output::PartialFolder> partials;
+    output::PartialFile partial; // where the encoder writes until the output is known whole
     bool addNew = false;
     QString extension;
     QSet<QString> taken; // paths the output may never take (sources, earlier outputs)
     EncoderCommand command;
     OutputExpectation expected;
-};
-
-enum class PartialMode {
-    Create,  // the partial is created now, exclusively, for this process's run
-    NameOnly // only named (a plan printed for later)
+    double progressSeconds = 0; // what the encoded time is a share of
 };
 
 // The output (never a taken path), its partial file and the encoder command
 // writing statistics to the given file. Throws BuildError with the reason a
 // row cannot be converted; nothing is left on disk then.
 RowPlan planRow(const SourceItem& item, const PlanContext& context, const QSet<QString>& taken,
-                const QString& statisticsFile, PartialMode mode = PartialMode::Create);
+                const QString& statisticsFile);
+
+// What a whole output holds, from the command built for the row.
+OutputExpectation expectationOf(const EncoderCommand& command, bool coverOnly);
 
 struct RowOutcome {
     bool ok = false;
@@ -52,13 +56,13 @@ struct RowOutcome {
     QString output; // where the file ended up
 };
 
-// After the encoder and the check of its file: the partial is renamed to
+// After the encoder and the measuring of its file: the partial is renamed to
 // the output when all is well; otherwise it is removed and the reason given.
 RowOutcome completeRow(const RowPlan& plan, int exitCode, bool crashed, const QString& encoderOutput,
-                       const ProbedOutput& probed);
+                       const MediaFacts& source, const MediaFacts& output);
 
-// Why the partial cannot be trusted any more: another file or a link was put
-// in its place while the encoder ran. Empty when it is the one made.
+// Why the partial cannot be trusted any more: another file was put in its
+// place while the encoder ran. Empty when it is the one made.
 QString replacedPartial(const RowPlan& plan);
 
 // The verdict that needs no look at the file: a crash or an exit code. Empty

@@ -37,10 +37,7 @@ QByteArray listToJson(const SourceList& list, int entry, const OptionSheet& shee
         for (const auto& [name, column] : kCells)
             row.insert(QLatin1String(name), item.cells[column]);
         row.insert("reason", item.statusReason);
-        row.insert("hasVideo", item.hasVideo);
-        row.insert("hasAudio", item.hasAudio);
         row.insert("length", item.lengthSeconds);
-        row.insert("probeError", item.probeError);
         rows.append(row);
     }
     QJsonObject values;
@@ -87,11 +84,8 @@ std::optional<SavedList> listFromJson(const QByteArray& json, QString* reason)
             return refuse("a row has no file");
         item.tag = item.path();
         item.statusReason = o.value("reason").toString();
-        item.hasVideo = o.value("hasVideo").toBool();
-        item.hasAudio = o.value("hasAudio").toBool();
         const double length = o.value("length").toDouble(-1);
         item.lengthSeconds = std::isfinite(length) && length >= 0 && length < 1e9 ? length : -1;
-        item.probeError = o.value("probeError").toString();
         saved.rows.push_back(std::move(item));
     }
     const QJsonObject sheet = top.value("sheet").toObject();

@@ -2,6 +2,7 @@
 
 #include "core/common/TextNumbers.h"
 #include "core/common/TimeText.h"
+#include "core/media/MediaReading.h"
 #include "core/sources/SourceList.h"
 #include "core/tools/Process.h"
 
@@ -58,12 +59,6 @@ ProbeResult parseIdentifyOutput(const QString& output)
                 r.length = secondsToTimeText(*whole);
                 r.lengthSeconds = exact;
             }
-        } else if (key == QLatin1String("ID_VIDEO_ID")) {
-            r.hasVideo = true;
-        } else if (key == QLatin1String("ID_AUDIO_ID")) {
-            r.hasAudio = true;
-        } else if (key == QLatin1String("ID_PROBE_ERROR")) {
-            r.error = line.mid(key.size() + 1).trimmed();
         } else if (key == QLatin1String("ID_VIDEO_FORMAT")) {
             r.format = value;
             r.hasFormat = true;
@@ -74,9 +69,7 @@ ProbeResult parseIdentifyOutput(const QString& output)
 
 void applyProbeResult(SourceList& list, int row, const ProbeResult& r)
 {
-    const bool known = !r.length.isEmpty() && r.lengthSeconds > 0;
-    list.setMedia(row, r.hasVideo, r.hasAudio, known ? r.lengthSeconds : -1,
-                  known ? QString() : (r.error.isEmpty() ? kNoLengthFound : r.error));
+    list.setLength(row, !r.length.isEmpty() && r.lengthSeconds > 0 ? r.lengthSeconds : -1);
     if (!r.length.isEmpty()) {
         list.setCell(row, SourceItem::End, r.length);
         list.setCell(row, SourceItem::VideoTime, r.length);
@@ -95,9 +88,8 @@ MediaProbe::MediaProbe(SourceList& list, QString programFolder, QObject* parent)
 {
     connect(&m_list, &SourceList::rowRemoved, this, &MediaProbe::forgetRow);
     connect(&m_list, &SourceList::cleared, this, [this] {
-        m_queue.clear();
-        for (Running& r : m_running)
-            r.row = -1;
+        for (int row = m_list.count() - 1; row >= 0; --row)
+            forgetRow(row);
     });
 }
 
@@ -106,8 +98,24 @@ MediaProbe::~MediaProbe() = default;
 void MediaProbe::addSource(const QString& path)
 {
     // The row shows at once; its cells are filled when its probe has ended.
-    m_queue.push_back(m_list.append(path));
+    const int row = m_list.append(path);
+    const quint64 id = m_list.item(row).id;
+    m_pending[id].identifying = m_identify;
+    if (m_identify)
+        m_queue.push_back(id);
+    readStreams(row);
     next();
+}
+
+void MediaProbe::readStreams(int row)
+{
+    const quint64 id = m_list.item(row).id;
+    Pending& p = m_pending[id];
+    delete p.reading;
+    p.reading = new MediaReading(this);
+    connect(p.reading, &MediaReading::done, this, [this, id](const MediaFacts& facts) { onRead(id, facts); });
+    p.reading->start(m_list.item(row).path(), MediaDepth::Streams);
+    m_idleSaid = false;
 }
 
 void MediaProbe::setParallel(int probes)
@@ -117,16 +125,15 @@ void MediaProbe::setParallel(int probes)
 
 bool MediaProbe::isProbing(int row) const
 {
-    return std::find(m_queue.begin(), m_queue.end(), row) != m_queue.end() ||
-           std::any_of(m_running.begin(), m_running.end(), [row](const Running& r) { return r.row == row; });
+    return row >= 0 && row < m_list.count() && m_pending.count(m_list.item(row).id) > 0;
 }
 
 int MediaProbe::pendingBefore(int limit) const
 {
-    const auto before = [limit](int row) { return row >= 0 && row < limit; };
-    return static_cast<int>(std::count_if(m_queue.begin(), m_queue.end(), before) +
-                            std::count_if(m_running.begin(), m_running.end(),
-                                          [&](const Running& r) { return before(r.row); }));
+    return static_cast<int>(std::count_if(m_pending.begin(), m_pending.end(), [&](const auto& p) {
+        const int row = m_list.rowOf(p.first);
+        return row >= 0 && row < limit;
+    }));
 }
 
 void MediaProbe::stop()
@@ -134,64 +141,97 @@ void MediaProbe::stop()
     m_queue.clear();
     for (const Running& r : std::exchange(m_running, {}))
         delete r.process; // ends its player
+    for (auto& [id, p] : m_pending)
+        delete p.reading;
+    m_pending.clear();
     next(); // idle
 }
 
 void MediaProbe::forgetRow(int row)
 {
-    m_queue.erase(std::remove(m_queue.begin(), m_queue.end(), row), m_queue.end());
-    for (int& queued : m_queue)
-        if (queued > row)
-            --queued;
-    for (Running& r : m_running) {
-        if (r.row == row)
-            r.row = -1;
-        else if (r.row > row)
-            --r.row;
-    }
+    const quint64 id = m_list.item(row).id;
+    const auto it = m_pending.find(id);
+    if (it == m_pending.end())
+        return;
+    delete it->second.reading;
+    m_pending.erase(it);
+    m_queue.erase(std::remove(m_queue.begin(), m_queue.end(), id), m_queue.end());
+    // A player under way ends on its own; what it says goes nowhere.
+    QTimer::singleShot(0, this, &MediaProbe::next);
 }
 
 void MediaProbe::next()
 {
-    // Probed in the order the files came, several at once.
+    // Identified in the order the files came, several at once.
     while (static_cast<int>(m_running.size()) < m_parallel && !m_queue.empty()) {
-        const int row = m_queue.front();
+        const quint64 id = m_queue.front();
         m_queue.pop_front();
-        const QString path = m_list.item(row).path();
+        const int row = m_list.rowOf(id);
+        if (row < 0)
+            continue;
         auto* process = new Process(this);
-        m_running.push_back({process, row});
-        process->CmdLine = identifyCommand(m_programFolder, path);
+        m_running.push_back({process, id});
+        process->CmdLine = identifyCommand(m_programFolder, m_list.item(row).path());
         process->Async = true;
         process->timeoutMs = m_timeoutMs;
-        connect(process, &Process::Finished, this, [this, process] { onFinished(process); });
+        connect(process, &Process::Finished, this, [this, process] { onIdentified(process); });
         process->Launch();
     }
-    if (m_running.empty() && m_queue.empty() && !m_idleSaid) {
+    if (m_pending.empty() && m_running.empty() && !m_idleSaid) {
         m_idleSaid = true;
         emit idle();
-    } else if (!m_running.empty() || !m_queue.empty()) {
+    } else if (!m_pending.empty()) {
         m_idleSaid = false;
     }
 }
 
-void MediaProbe::onFinished(Process* done)
+void MediaProbe::onIdentified(Process* done)
 {
     const auto it = std::find_if(m_running.begin(), m_running.end(), [done](const Running& r) { return r.process == done; });
     if (it == m_running.end())
         return;
-    const int row = it->row;
+    const quint64 id = it->id;
     m_running.erase(it);
     if (done->failedToStart() || done->RC() == kPlayerNotStarted) {
         const QString said = done->StdOut().trimmed();
         emit playerUnavailable(said.isEmpty() ? QStringLiteral("cannot start %1").arg(done->CmdLine.argv().value(0))
                                               : said);
     }
-    if (row >= 0) {
+    const int row = m_list.rowOf(id);
+    const auto pending = m_pending.find(id);
+    if (row >= 0 && pending != m_pending.end()) {
         applyProbeResult(m_list, row, parseIdentifyOutput(done->StdOut()));
-        emit probed(row);
+        pending->second.identifying = false;
+        settle(id);
     }
     done->deleteLater();
     // The next probe starts from the event loop, never inside this signal.
+    QTimer::singleShot(0, this, &MediaProbe::next);
+}
+
+void MediaProbe::onRead(quint64 id, const MediaFacts& facts)
+{
+    const int row = m_list.rowOf(id);
+    const auto pending = m_pending.find(id);
+    if (row < 0 || pending == m_pending.end())
+        return;
+    m_list.setMedia(row, facts);
+    // Unidentified, a row still starts at the start: its clip is the whole file.
+    if (!m_identify && m_list.cell(row, SourceItem::Start).isEmpty())
+        m_list.setCell(row, SourceItem::Start, QStringLiteral("0:00:00"));
+    pending->second.reading->deleteLater();
+    pending->second.reading = nullptr;
+    settle(id);
+}
+
+// A row is probed once the player has answered and its file was read.
+void MediaProbe::settle(quint64 id)
+{
+    const auto pending = m_pending.find(id);
+    if (pending == m_pending.end() || pending->second.identifying || pending->second.reading)
+        return;
+    m_pending.erase(pending);
+    emit probed(m_list.rowOf(id));
     QTimer::singleShot(0, this, &MediaProbe::next);
 }
 

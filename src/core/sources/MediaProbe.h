@@ -8,12 +8,14 @@
 #include <QObject>
 #include <QString>
 #include <deque>
+#include <map>
 #include <vector>
 
 namespace varnel {
 
 class Process;
 class SourceList;
+struct MediaFacts;
 
 struct ProbeResult {
     int width = 0;
@@ -22,14 +24,8 @@ struct ProbeResult {
     QString format;
     bool hasFormat = false;
     bool complete = true; // false when a size line was not a number: parsing stopped there
-    bool hasVideo = false;
-    bool hasAudio = false;
     double lengthSeconds = -1; // exact; negative when unknown
-    QString error;             // the prober's own words when it could not read the file
 };
-
-// Why a file gave no length, when the prober said nothing.
-inline const QString kNoLengthFound = QStringLiteral("no length was found");
 
 // The identify command for a file.
 Command identifyCommand(const QString& programFolder, const QString& path);
@@ -43,6 +39,8 @@ ProbeResult parseIdentifyOutput(const QString& output);
 // Writes what a probe found into the row.
 void applyProbeResult(SourceList& list, int row, const ProbeResult& r);
 
+class MediaReading;
+
 class MediaProbe : public QObject {
     Q_OBJECT
 public:
@@ -52,20 +50,26 @@ public:
     // A player that has not ended after this long is stopped; its row keeps
     // what it had written by then.
     void setTimeoutMs(int ms) { m_timeoutMs = ms; }
+    // Whether added files go through the player's identify run too, for the
+    // cells the list shows (on by default). The file's own streams are read
+    // in any case.
+    void setIdentify(bool identify) { m_identify = identify; }
 
     // Adds the file's row at once and queues its probe after those before it.
     void addSource(const QString& path);
-    bool isBusy() const { return !m_running.empty() || !m_queue.empty(); }
+    // Reads the streams of a row already in the list (a list restored).
+    void readStreams(int row);
+    bool isBusy() const { return !m_pending.empty(); }
     // The row is still waiting for its probe or being probed: its cells are
     // not filled yet.
     bool isProbing(int row) const;
     // How many rows before limit still wait for their probe or are being
     // probed.
     int pendingBefore(int limit) const;
-    // Up to this many files are probed at once (as many as the machine has
-    // cores unless set), in the order added.
+    // Up to this many players identify files at once (as many as the machine
+    // has cores unless set), in the order added.
     void setParallel(int probes);
-    // Drops the queue and ends the probe under way.
+    // Drops the queue and ends the probes under way.
     void stop();
 
 signals:
@@ -75,19 +79,27 @@ signals:
     void idle();
 
 private:
+    struct Pending {
+        bool identifying = false; // queued or running
+        MediaReading* reading = nullptr;
+    };
     void next();
-    void onFinished(Process* done);
+    void onIdentified(Process* done);
+    void onRead(quint64 id, const MediaFacts& facts);
+    void settle(quint64 id);
     void forgetRow(int row);
 
     struct Running {
         Process* process;
-        int row; // -1 once the row was removed
+        quint64 id;
     };
 
     SourceList& m_list;
     QString m_programFolder;
     int m_timeoutMs = 15000;
-    std::deque<int> m_queue; // rows waiting for their probe
+    bool m_identify = true;
+    std::map<quint64, Pending> m_pending; // rows not probed yet, by id
+    std::deque<quint64> m_queue;          // rows waiting for the player
     std::vector<Running> m_running;
     int m_parallel;
     bool m_idleSaid = true;

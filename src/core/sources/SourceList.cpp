@@ -1,5 +1,7 @@
 #include "core/sources/SourceList.h"
 
+#include <algorithm>
+
 namespace varnel {
 
 SourceList::SourceList(QObject* parent) : QAbstractTableModel(parent) {}
@@ -47,6 +49,7 @@ int SourceList::append(const QString& path)
     SourceItem it;
     it.tag = path;
     it.cells[SourceItem::FileName] = path;
+    it.id = ++m_lastId;
     m_items.push_back(it);
     endInsertRows();
     return row;
@@ -57,6 +60,7 @@ int SourceList::append(const SourceItem& item)
     const int row = count();
     beginInsertRows({}, row, row);
     m_items.push_back(item);
+    m_items.back().id = ++m_lastId;
     endInsertRows();
     return row;
 }
@@ -77,15 +81,26 @@ void SourceList::setStatus(int row, const QString& status, const QString& reason
     setCell(row, SourceItem::Status, status);
 }
 
-void SourceList::setMedia(int row, bool hasVideo, bool hasAudio, double lengthSeconds, const QString& probeError)
+void SourceList::setLength(int row, double lengthSeconds)
+{
+    if (row >= 0 && row < count())
+        m_items[static_cast<size_t>(row)].lengthSeconds = lengthSeconds;
+}
+
+void SourceList::setMedia(int row, const MediaFacts& media)
 {
     if (row < 0 || row >= count())
         return;
-    SourceItem& item = m_items[static_cast<size_t>(row)];
-    item.hasVideo = hasVideo;
-    item.hasAudio = hasAudio;
-    item.lengthSeconds = lengthSeconds;
-    item.probeError = probeError;
+    m_items[static_cast<size_t>(row)].media = media;
+    m_items[static_cast<size_t>(row)].mediaRead = true;
+}
+
+int SourceList::rowOf(quint64 id) const
+{
+    // Rows keep their order: the id's row is found by halving.
+    const auto it = std::lower_bound(m_items.begin(), m_items.end(), id,
+                                     [](const SourceItem& item, quint64 wanted) { return item.id < wanted; });
+    return it != m_items.end() && it->id == id ? static_cast<int>(it - m_items.begin()) : -1;
 }
 
 void SourceList::removeItem(int row)

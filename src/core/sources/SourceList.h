@@ -1,6 +1,8 @@
 #pragma once
 // The list of files to convert. Rows keep the order they were added in;
 // every cell is text.
+#include "core/media/MediaFacts.h"
+
 #include <QAbstractTableModel>
 #include <QString>
 #include <array>
@@ -13,12 +15,14 @@ struct SourceItem {
     QString tag;                             // the source path, hidden
     std::array<QString, ColumnCount> cells;  // "File Name" holds the path too
     QString statusReason;                    // why the row failed; its Status cell's tool tip
-    // What the probe found beyond the cells: the streams, the exact length
-    // (negative: unknown) and, when it could not read the file, why.
-    bool hasVideo = false;
-    bool hasAudio = false;
+    // The row's own, for as long as it is in the list, whatever rows come and
+    // go before it.
+    quint64 id = 0;
+    // The player's exact length behind the cells (negative: none), and what
+    // reading the file itself found: its streams.
     double lengthSeconds = -1;
-    QString probeError;
+    MediaFacts media;
+    bool mediaRead = false;
 
     const QString& path() const { return cells[FileName]; }
 };
@@ -43,11 +47,15 @@ public:
 
     // Appends a row for the path with empty cells; returns its row.
     int append(const QString& path);
-    // Appends a row as it was (a list restored); returns its row.
+    // Appends a row as it was (a list restored), under an id of its own;
+    // returns its row.
     int append(const SourceItem& item);
+    // The row that holds the item, or -1 once it has been removed.
+    int rowOf(quint64 id) const;
     void setCell(int row, SourceItem::Column c, const QString& text);
     // The probe's findings that no cell shows.
-    void setMedia(int row, bool hasVideo, bool hasAudio, double lengthSeconds, const QString& probeError);
+    void setLength(int row, double lengthSeconds);
+    void setMedia(int row, const MediaFacts& media);
     // The Status cell with the reason behind it (empty: none).
     void setStatus(int row, const QString& status, const QString& reason);
     void removeItem(int row);
@@ -60,6 +68,7 @@ signals:
 
 private:
     std::vector<SourceItem> m_items;
+    quint64 m_lastId = 0;
 };
 
 } // namespace varnel

@@ -60,7 +60,7 @@ ToolRegistry::~ToolRegistry()
     }
 }
 
-qint64 ToolRegistry::start(const Command& command, const QString& workingDir)
+qint64 ToolRegistry::start(const Command& command, const QString& workingDir, const QStringList& environment)
 {
     const QStringList argv = command.argv();
     if (argv.isEmpty())
@@ -74,6 +74,12 @@ qint64 ToolRegistry::start(const Command& command, const QString& workingDir)
         return 0;
     auto* p = new ChildProcess(this);
     p->setWorkingDirectory(workingDir);
+    if (!environment.isEmpty()) {
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        for (const QString& setting : environment)
+            env.insert(setting.section(u'=', 0, 0), setting.section(u'=', 1));
+        p->setProcessEnvironment(env);
+    }
     // Read as it comes, so that a chatty tool never stalls on a full pipe;
     // only the end is kept.
     p->setProcessChannelMode(QProcess::MergedChannels);

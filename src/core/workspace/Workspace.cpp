@@ -112,7 +112,8 @@ void Workspace::restoreList(const SavedList& saved)
             item.cells[SourceItem::Status].clear();
             item.statusReason.clear();
         }
-        m_list.append(item);
+        // What was read of the file last time may not hold any more.
+        m_probe.readStreams(m_list.append(item));
     }
     if (saved.entry > 0)
         chooseEntry(saved.entry);

@@ -45,6 +45,14 @@ struct Run : ::testing::Test, test::RunRig {
             s << list.cell(r, SourceItem::Status);
         return s;
     }
+    // Why rows failed, for the messages of failed expectations.
+    std::string reasons()
+    {
+        QStringList s;
+        for (int r = 0; r < list.count(); ++r)
+            s << list.item(r).statusReason;
+        return s.join(" | ").toStdString();
+    }
     void runToEnd() { ASSERT_TRUE(RunRig::runToEnd()); }
 };
 
@@ -146,7 +154,7 @@ TEST_F(Run, RowsRemovedDuringTheRunDoNotConfuseIt)
     runToEnd();
     ASSERT_EQ(list.count(), 2);
     EXPECT_EQ(list.cell(0, SourceItem::FileName), c);
-    EXPECT_EQ(statuses(), (QStringList{"OK", "OK"}));
+    EXPECT_EQ(statuses(), (QStringList{"OK", "OK"})) << reasons();
     EXPECT_EQ(run->outputPath(0), out.path() + "/c.mp3");
     EXPECT_EQ(lastOutcome(), RunResult::Outcome::Completed);
 }
@@ -237,9 +245,7 @@ TEST_F(Run, FailingEncoderMarksTheRowFail)
     ASSERT_TRUE(junk.open(QIODevice::WriteOnly));
     junk.write("not a video at all");
     junk.close();
-    const int row = list.append(junk.fileName());
-    list.setCell(row, SourceItem::Start, "0:00:00");
-    list.setCell(row, SourceItem::End, "0:00:02");
+    RunRig::addRow(junk.fileName(), "0:00:02");
     addRow("fine.mp4");
     list.setCell(1, SourceItem::Start, "");  // not a time
     addRow("good.mp4");

@@ -1,5 +1,6 @@
 // Output names, and partial files that only their own run may rename or delete.
 #include "core/convert/OutputFiles.h"
+#include "core/convert/PartialFolder.h"
 
 #include "TestSupport.h"
 
@@ -100,55 +101,75 @@ TEST_F(OutputFiles, NameFitsTheFileSystemLimit)
 
 TEST_F(OutputFiles, ALongNameGetsAShortenedPartialAndKeepsItsFinalName)
 {
-    // 250 bytes of mixed 1-, 2- and 3-byte characters.
-    const QString stem = "A" + QStringLiteral("ü€").repeated(49);
+    // 255 bytes of mixed 1-, 2- and 3-byte characters: the output fits, its
+    // partial with a number in front does not.
+    const QString stem = "Aaaaa" + QStringLiteral("ü€").repeated(49) + "z";
     const QString source = "/in/" + stem + ".avi";
-    ASSERT_EQ(QFileInfo(source).fileName().toUtf8().size(), 250);
+    ASSERT_EQ(QFileInfo(source).fileName().toUtf8().size(), 255);
 
     const QString output = outputPathFor(source, dir.path(), ".mp4", true);
     EXPECT_EQ(output, at(stem + ".mp4"));
     EXPECT_TRUE(nameFits(output));
 
-    const RunIdentity self = RunIdentity::current();
-    const PartialFile partial = createPartial(output, self);
+    QString error;
+    const auto folder = PartialFolder::create(dir.path(), RunIdentity::current(), &error);
+    ASSERT_TRUE(folder) << error.toStdString();
+    const PartialFile partial = folder->createPartial(output);
     ASSERT_TRUE(partial.error.isEmpty()) << partial.error.toStdString();
-    const QString name = QFileInfo(partial.path).fileName();
     EXPECT_TRUE(QFileInfo::exists(partial.path));
-    EXPECT_LE(name.toUtf8().size(), 255);
-    EXPECT_FALSE(name.contains(QChar::ReplacementCharacter)); // cut between characters
-    EXPECT_TRUE(name.endsWith(".partial.mp4")) << name.toStdString();
-    // Both ends of the base stay recognisable.
-    const QString kept = name.mid(1, name.indexOf("." + self.text()) - 1);
-    EXPECT_TRUE(kept.startsWith("Aü€ü€") && kept.contains(u'~') && kept.endsWith("ü€ü€"))
-        << kept.toStdString();
-    EXPECT_EQ(partialOwner(name), self);
+    EXPECT_LE(partial.name.toUtf8().size(), 255);
+    EXPECT_FALSE(partial.name.contains(QChar::ReplacementCharacter)); // cut between characters
+    EXPECT_TRUE(partial.name.endsWith(".mp4")) << partial.name.toStdString();
+    EXPECT_TRUE(partial.name.startsWith(QStringLiteral("0.Aaaaaü€ü€")) && partial.name.endsWith(QStringLiteral("ü€z.mp4")) && partial.name.contains(u'~')) << partial.name.toStdString();
 
-    const PlacedOutput placed = placeOutput(partial.path, output, true, ".mp4");
+    const PlacedOutput placed = folder->place(partial, output, true, ".mp4");
     EXPECT_EQ(placed.path, output) << placed.error.toStdString();
+}
+
+TEST_F(OutputFiles, APrivateFolderIsTheUsersAloneAndGoesWithItsLastPartial)
+{
+    QString error;
+    auto folder = PartialFolder::create(dir.path(), RunIdentity::current(), &error);
+    ASSERT_TRUE(folder) << error.toStdString();
+    const QString path = folder->path();
+    EXPECT_EQ(QFileInfo(path).path(), dir.path());
+    EXPECT_EQ(partialFolderOwner(QFileInfo(path).fileName()), RunIdentity::current());
+    EXPECT_EQ(QFile::permissions(path), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner | QFile::ReadUser |
+                                            QFile::WriteUser | QFile::ExeUser);
+    // Runs of one process never share a folder or a partial.
+    auto second = PartialFolder::create(dir.path(), RunIdentity::current(), &error);
+    ASSERT_TRUE(second);
+    EXPECT_NE(second->path(), path);
+    const PartialFile a = folder->createPartial(at("clip.mp4")), b = folder->createPartial(at("clip.mp4"));
+    EXPECT_NE(a.path, b.path);
+    EXPECT_TRUE(folder->holds(a) && folder->holds(b));
+    EXPECT_FALSE(QFileInfo::exists(at("clip.mp4")));
+
+    // Renamed away and replaced by a link, the folder is still reached
+    // through what was made: nothing is written through the link.
+    QTemporaryDir victim;
+    ASSERT_TRUE(QFile::rename(path, at("moved")));
+    ASSERT_TRUE(QFile::link(victim.path(), path));
+    const PartialFile c = folder->createPartial(at("clip.mp4"));
+    EXPECT_TRUE(QFileInfo::exists(at("moved/" + c.name)));
+    EXPECT_TRUE(QDir(victim.path()).isEmpty());
+
+    folder.reset();
+    EXPECT_FALSE(QFileInfo::exists(at("moved"))) << "left empty, it went";
+    EXPECT_TRUE(QFileInfo(path).isSymLink()) << "a name it no longer has is not its to remove";
 }
 
 TEST_F(OutputFiles, ANameThatCannotFitIsRefused)
 {
-    const QString output = at("clip." + QString(300, u'x'));
-    EXPECT_EQ(createPartial(output, RunIdentity::current()).error, kOutputNameTooLong);
+    QString error;
+    const auto folder = PartialFolder::create(dir.path(), RunIdentity::current(), &error);
+    ASSERT_TRUE(folder);
+    EXPECT_EQ(folder->createPartial(at("clip." + QString(300, u'x'))).error, kOutputNameTooLong);
 
-    const PartialFile partial = createPartial(at("clip.mp4"), RunIdentity::current());
-    const PlacedOutput placed = placeOutput(partial.path, at(QString(300, u'x') + ".mp4"), true, ".mp4");
+    const PartialFile partial = folder->createPartial(at("clip.mp4"));
+    const PlacedOutput placed = folder->place(partial, at(QString(300, u'x') + ".mp4"), true, ".mp4");
     EXPECT_EQ(placed.error, kOutputNameTooLong);
-    EXPECT_TRUE(QFileInfo::exists(partial.path));
-}
-
-TEST_F(OutputFiles, RunsOfOneProcessNeverShareAPartial)
-{
-    const RunIdentity first = RunIdentity::current(), second = RunIdentity::current();
-    EXPECT_EQ(first, second);
-    const PartialFile a = createPartial(at("clip.mp4"), first);
-    const PartialFile b = createPartial(at("clip.mp4"), second);
-    ASSERT_FALSE(a.path.isEmpty());
-    ASSERT_FALSE(b.path.isEmpty());
-    EXPECT_NE(a.path, b.path);
-    EXPECT_TRUE(QFileInfo::exists(a.path) && QFileInfo::exists(b.path));
-    EXPECT_FALSE(QFileInfo::exists(at("clip.mp4")));
+    EXPECT_TRUE(folder->holds(partial));
 }
 
 TEST_F(OutputFiles, OnlyPartialsOfEndedRunsOfThisMachineAreRemoved)
@@ -162,68 +183,88 @@ TEST_F(OutputFiles, OnlyPartialsOfEndedRunsOfThisMachineAreRemoved)
     otherBoot.boot = "000000000000";
     otherMachine.machine = "0123456789abcdef";
 
+    // Folders of runs, each with a partial in it, as a killed run leaves them.
+    auto leftBy = [&](const RunIdentity& id) {
+        const QString folder = at(".varnel-" + id.text() + ".Ab12Cd");
+        EXPECT_TRUE(QDir().mkdir(folder));
+        writeFile(folder + "/0.clip.mp4", "half");
+        return folder;
+    };
     QStringList gone, kept;
     for (const RunIdentity& id : {dead, reusedPid, otherBoot})
-        gone << createPartial(at("clip.mp4"), id).path;
+        gone << leftBy(id);
     for (const RunIdentity& id : {self, otherMachine})
-        kept << createPartial(at("clip.mp4"), id).path;
-    // Users' files, some made to look like partials.
+        kept << leftBy(id);
+    // Hidden partials beside their outputs, as earlier versions wrote them.
+    gone << at(".clip." + dead.text() + ".0.partial.mp4");
+    writeFile(gone.last(), "half");
+    // Users' files and folders, some made to look like ours.
     for (const char* name : {".clip.partial.mp4", "clip.mp4", ".clip.partial", "notes.txt"})
         kept << at(name);
     kept << at(".clip." + dead.text() + ".partial.mp4");          // no sequence
     kept << at(".clip." + dead.text().toUpper() + ".0.partial.mp4"); // not our spelling
-    kept << at("clip." + dead.text() + ".0.partial.mp4");          // not hidden
-    kept << at(".clip." + dead.text() + ".x.partial.mp4");         // no number
     kept << at(".clip." + dead.text() + ".0.partial.mp4.txt");     // renamed by a user
     for (const QString& path : kept)
         if (!QFileInfo::exists(path))
             writeFile(path, "user");
-    ASSERT_TRUE(QDir().mkdir(at(".dir." + dead.text() + ".0.partial")));
+    const QString notOurs = at(".varnel-" + dead.text() + ".too-long");
+    ASSERT_TRUE(QDir().mkdir(notOurs));
+    QTemporaryDir elsewhere;
+    writeFile(elsewhere.filePath("precious"), "user");
+    ASSERT_TRUE(QFile::link(elsewhere.path(), at(".varnel-" + dead.text() + ".Zz99zz")));
 
-    EXPECT_EQ(removeStalePartials(dir.path(), self), 3);
+    EXPECT_EQ(removeStalePartials(dir.path(), self), 4);
     for (const QString& path : gone)
         EXPECT_FALSE(QFileInfo::exists(path)) << path.toStdString();
     for (const QString& path : kept)
         EXPECT_TRUE(QFileInfo::exists(path)) << path.toStdString();
-    EXPECT_TRUE(QFileInfo(at(".dir." + dead.text() + ".0.partial")).isDir());
+    EXPECT_TRUE(QFileInfo(notOurs).isDir());
+    EXPECT_TRUE(QFileInfo::exists(elsewhere.filePath("precious"))) << "a link is never followed";
 }
 
 TEST_F(OutputFiles, AddNewNeverReplacesAFileThatAppearedDuringTheRun)
 {
+    QString error;
+    const auto folder = PartialFolder::create(dir.path(), RunIdentity::current(), &error);
+    ASSERT_TRUE(folder);
     const QString output = outputPathFor("/in/clip.avi", dir.path(), ".mp4", true);
-    const PartialFile partial = createPartial(output, RunIdentity::current());
+    const PartialFile partial = folder->createPartial(output);
     writeFile(partial.path, "converted");
     writeFile(output, "user's"); // appeared while the encoder ran
 
-    const PlacedOutput placed = placeOutput(partial.path, output, true, ".mp4");
+    const PlacedOutput placed = folder->place(partial, output, true, ".mp4");
     EXPECT_EQ(placed.path, at("clip_New.mp4")) << placed.error.toStdString();
     EXPECT_EQ(readFile(output), "user's");
     EXPECT_EQ(readFile(placed.path), "converted");
     EXPECT_FALSE(QFileInfo::exists(partial.path));
 
     // The next free name that no other row of the run holds.
-    const PartialFile second = createPartial(output, RunIdentity::current());
-    const PlacedOutput again = placeOutput(second.path, output, true, ".mp4", {at("clip_New_New.mp4")});
+    const PartialFile second = folder->createPartial(output);
+    const PlacedOutput again = folder->place(second, output, true, ".mp4", {at("clip_New_New.mp4")});
     EXPECT_EQ(again.path, at("clip_New_New_New.mp4"));
 }
 
 TEST_F(OutputFiles, OverwriteReplacesAndAFailureKeepsThePartial)
 {
+    QString error;
+    const auto folder = PartialFolder::create(dir.path(), RunIdentity::current(), &error);
+    ASSERT_TRUE(folder);
     const QString output = at("clip.mp4");
     writeFile(output, "old");
-    const PartialFile partial = createPartial(output, RunIdentity::current());
+    const PartialFile partial = folder->createPartial(output);
     writeFile(partial.path, "converted");
-    const PlacedOutput placed = placeOutput(partial.path, output, false, ".mp4");
+    const PlacedOutput placed = folder->place(partial, output, false, ".mp4");
     EXPECT_EQ(placed.path, output);
     EXPECT_EQ(readFile(output), "converted");
+    EXPECT_EQ(QFileInfo(output).permissions() & QFile::ReadOther, QFile::ReadOther) << "an output as any file is";
 
-    const PartialFile another = createPartial(output, RunIdentity::current());
+    const PartialFile another = folder->createPartial(output);
     const QString nowhere = at("missing/clip.mp4");
     for (bool addNew : {false, true}) {
-        const PlacedOutput failed = placeOutput(another.path, nowhere, addNew, ".mp4");
+        const PlacedOutput failed = folder->place(another, nowhere, addNew, ".mp4");
         EXPECT_TRUE(failed.path.isEmpty());
         EXPECT_TRUE(failed.error.startsWith("cannot rename " + another.path + " to " + nowhere + ": "))
             << failed.error.toStdString();
-        EXPECT_TRUE(QFileInfo::exists(another.path));
+        EXPECT_TRUE(folder->holds(another));
     }
 }

@@ -1,0 +1,195 @@
+#include "core/convert/PartialFolder.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+
+#include <cerrno>
+#include <climits>
+#include <cstdlib>
+#include <dirent.h>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace varnel::output {
+
+namespace {
+
+QString prefixFor(const QString& outputFolder, const RunIdentity& id)
+{
+    return outputFolder + QStringLiteral("/.varnel-") + id.text() + u'.';
+}
+
+// Moves the partial to "to" without ever replacing a file there; 0 or the errno.
+int renameNoReplace(int fromDir, const QByteArray& from, const QByteArray& to)
+{
+    if (::renameat2(fromDir, from.constData(), AT_FDCWD, to.constData(), RENAME_NOREPLACE) == 0)
+        return 0;
+    int error = errno;
+    if (error != EINVAL && error != ENOSYS && error != EOPNOTSUPP)
+        return error;
+    // NFS and some other file systems refuse the flag; a hard link never
+    // replaces either.
+    if (::linkat(fromDir, from.constData(), AT_FDCWD, to.constData(), 0) == 0) {
+        ::unlinkat(fromDir, from.constData(), 0);
+        return 0;
+    }
+    error = errno;
+    if (error != EPERM && error != EOPNOTSUPP && error != ENOSYS)
+        return error;
+    // No hard links here either (FAT, some FUSE): claim the name
+    // exclusively, then replace only that claim.
+    const int fd = ::open(to.constData(), O_CREAT | O_EXCL | O_WRONLY | O_CLOEXEC | O_NOFOLLOW, 0644);
+    if (fd < 0)
+        return errno;
+    ::close(fd);
+    if (::renameat(fromDir, from.constData(), AT_FDCWD, to.constData()) == 0)
+        return 0;
+    error = errno;
+    ::unlink(to.constData());
+    return error;
+}
+
+} // namespace
+
+QString partialNameFor(const QString& outputName, int sequence, int limit)
+{
+    const QString stem = baseNameOf(outputName);
+    const QString head = QString::number(sequence) + u'.';
+    const QString tail = outputName.mid(stem.size());
+    const QString fitted = fitMiddle(stem, limit - static_cast<int>((head + tail).toUtf8().size()));
+    return fitted.isNull() ? QString() : head + fitted + tail;
+}
+
+QString PartialFolder::plannedPath(const QString& outputFolder, const RunIdentity& id)
+{
+    return prefixFor(outputFolder, id) + QStringLiteral("000000");
+}
+
+std::shared_ptr<PartialFolder> PartialFolder::create(const QString& outputFolder, const RunIdentity& id, QString* error)
+{
+    QByteArray name = QFile::encodeName(prefixFor(outputFolder, id)) + "XXXXXX";
+    if (!::mkdtemp(name.data())) { // mode 0700, a name nobody can guess or hold beforehand
+        *error = errno == ENAMETOOLONG ? kOutputNameTooLong : errorText(errno);
+        return nullptr;
+    }
+    // Known from now on by its descriptor alone; a folder swapped in
+    // meanwhile is not the user's own, or is a link, and is refused.
+    const int fd = ::open(name.constData(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
+    struct stat st {};
+    if (fd < 0 || ::fstat(fd, &st) != 0 || st.st_uid != ::geteuid() || (st.st_mode & 07777) != 0700) {
+        *error = QStringLiteral("the folder %1 was replaced while it was made").arg(QFile::decodeName(name));
+        if (fd >= 0)
+            ::close(fd);
+        return nullptr;
+    }
+    return std::shared_ptr<PartialFolder>(new PartialFolder(QFile::decodeName(name), fd));
+}
+
+PartialFolder::~PartialFolder()
+{
+    if (DIR* inside = ::fdopendir(::dup(m_fd))) {
+        while (const dirent* entry = ::readdir(inside)) {
+            struct stat st {};
+            if (::fstatat(m_fd, entry->d_name, &st, AT_SYMLINK_NOFOLLOW) == 0 && S_ISREG(st.st_mode))
+                ::unlinkat(m_fd, entry->d_name, 0);
+        }
+        ::closedir(inside);
+    }
+    // By name, under whatever name it has now, and only the folder this run
+    // made: another is not ours to remove.
+    char current[PATH_MAX + 1] = {};
+    const QByteArray fdPath = "/proc/self/fd/" + QByteArray::number(m_fd);
+    const ssize_t length = ::readlink(fdPath.constData(), current, PATH_MAX);
+    const QByteArray name = length > 0 ? QByteArray(current, static_cast<int>(length)) : QFile::encodeName(m_path);
+    struct stat here {}, made {};
+    if (::fstat(m_fd, &made) == 0 && ::lstat(name.constData(), &here) == 0 && here.st_dev == made.st_dev &&
+        here.st_ino == made.st_ino)
+        ::rmdir(name.constData());
+    ::close(m_fd);
+}
+
+PartialFile PartialFolder::createPartial(const QString& outputPath)
+{
+    const long limit = ::fpathconf(m_fd, _PC_NAME_MAX);
+    for (int attempts = 0; attempts < 1000; ++attempts) {
+        const QString name = partialNameFor(QFileInfo(outputPath).fileName(), m_sequence++, limit > 0 ? static_cast<int>(limit) : 255);
+        if (name.isEmpty())
+            return {{}, kOutputNameTooLong, {}};
+        const int fd = ::openat(m_fd, QFile::encodeName(name).constData(),
+                                O_CREAT | O_EXCL | O_WRONLY | O_NOFOLLOW | O_CLOEXEC, 0666);
+        if (fd >= 0) {
+            struct stat st {};
+            ::fstat(fd, &st);
+            ::close(fd);
+            return {m_path + u'/' + name, {}, name, static_cast<quint64>(st.st_dev), static_cast<quint64>(st.st_ino)};
+        }
+        if (errno == ENAMETOOLONG)
+            return {{}, kOutputNameTooLong, {}};
+        if (errno != EEXIST)
+            return {{}, errorText(errno), {}};
+    }
+    return {{}, errorText(EEXIST), {}};
+}
+
+bool PartialFolder::holds(const PartialFile& partial) const
+{
+    struct stat st {};
+    return !partial.name.isEmpty() &&
+           ::fstatat(m_fd, QFile::encodeName(partial.name).constData(), &st, AT_SYMLINK_NOFOLLOW) == 0 &&
+           S_ISREG(st.st_mode) && static_cast<quint64>(st.st_dev) == partial.device &&
+           static_cast<quint64>(st.st_ino) == partial.inode;
+}
+
+int PartialFolder::openPartial(const PartialFile& partial) const
+{
+    if (partial.name.isEmpty())
+        return -1;
+    const int fd = ::openat(m_fd, QFile::encodeName(partial.name).constData(), O_RDONLY | O_NOFOLLOW | O_CLOEXEC);
+    struct stat st {};
+    if (fd >= 0 && (::fstat(fd, &st) != 0 || static_cast<quint64>(st.st_ino) != partial.inode ||
+                    static_cast<quint64>(st.st_dev) != partial.device)) {
+        ::close(fd);
+        return -1;
+    }
+    return fd;
+}
+
+void PartialFolder::removePartial(const PartialFile& partial)
+{
+    if (!partial.name.isEmpty())
+        ::unlinkat(m_fd, QFile::encodeName(partial.name).constData(), 0);
+}
+
+PlacedOutput PartialFolder::place(const PartialFile& partial, const QString& output, bool addNew,
+                                  const QString& extension, const QSet<QString>& taken)
+{
+    const QByteArray from = QFile::encodeName(partial.name);
+    auto failure = [&](int error, const QString& to) -> PlacedOutput {
+        if (error == ENAMETOOLONG)
+            return {{}, kOutputNameTooLong};
+        return {{}, QStringLiteral("cannot rename %1 to %2: %3").arg(partial.path, to, errorText(error))};
+    };
+    if (!addNew) {
+        if (::renameat(m_fd, from.constData(), AT_FDCWD, QFile::encodeName(output).constData()) == 0)
+            return {output, {}};
+        return failure(errno, output);
+    }
+    auto isTaken = [&](const QString& path) {
+        return taken.contains(QDir::cleanPath(QFileInfo(path).absoluteFilePath()));
+    };
+    QString target = output;
+    for (;;) {
+        while (isTaken(target))
+            target = nextNewName(target, extension);
+        const int error = renameNoReplace(m_fd, from, QFile::encodeName(target));
+        if (error == 0)
+            return {target, {}};
+        if (error != EEXIST)
+            return failure(error, target);
+        target = nextNewName(target, extension);
+    }
+}
+
+} // namespace varnel::output
