@@ -66,13 +66,13 @@ std::string probeErrorOf(const std::string& answer, const std::string& file);
 
 namespace varnel::adapter {
 
-// The converter names in the environment variable a private folder of its
-// run, where the encoder writes. The folder is opened here, once: a link,
-// or a folder another user could enter, is refused (false, with the reason),
-// and every argument inside the folder is rewritten to reach it through
-// the descriptor, which the encoder inherits. Whoever can write to the
-// folder around it can then swap names as they like: the encoder never
-// looks the private folder up by name again.
-bool reachPrivateFolder(const char* variable, Args& args, std::string* error);
+// The converter names a private folder of its run in the path variable,
+// where the encoder writes, and hands it over open as the descriptor the
+// other variable names. A descriptor that is not a folder of this user's
+// alone is refused (false, with the reason); every argument inside the
+// folder is rewritten to reach it through the descriptor, which the encoder
+// inherits. Whoever can write to the folder around it may swap names as they
+// like: nothing here looks the private folder up by its name.
+bool reachPrivateFolder(const char* pathVariable, const char* descriptorVariable, Args& args, std::string* error);
 
 } // namespace varnel::adapter

@@ -10,7 +10,7 @@ int main(int argc, char** argv)
     Args given(argv + 1, argv + argc);
     dieWithParent();
     std::string refusal;
-    if (!reachPrivateFolder("VARNEL_PARTIAL_FOLDER", given, &refusal)) {
+    if (!reachPrivateFolder("VARNEL_PARTIAL_FOLDER", "VARNEL_PARTIAL_FOLDER_FD", given, &refusal)) {
         std::fprintf(stderr, "%s\n", refusal.c_str());
         return 126;
     }

@@ -259,3 +259,38 @@ TEST_F(Cli, CaptureRecordsATestPatternAndListsNoCameraHere)
     EXPECT_EQ(run({"capture", "--list", "--devices", empty.path()}), 0);
     EXPECT_TRUE(out.isEmpty());
 }
+
+TEST_F(Cli, ABatchGoesOnRowByRowAndSaysWhatItIgnores)
+{
+    QTemporaryDir dir, outDir, home;
+    const QString shortClip = test::copyTo(test::videoClip(2), dir.path(), "short.mp4");
+    const QString missing = dir.filePath("missing.mp4");
+    const QString longClip = test::copyTo(test::videoClip(10), dir.path(), "long.mp4");
+    // A missing file and a file shorter than the start each fail their own
+    // row, by name; the rest converts.
+    EXPECT_EQ(run({"convert", "--choose", "2", "--start", "0:00:05", "--output-folder", outDir.path(), shortClip,
+                   missing, longClip}),
+              1);
+    EXPECT_EQ(lines(), (QStringList{shortClip + "\tFail\t", missing + "\tFail\t",
+                                    longClip + "\tOK\t" + outDir.filePath("long.mp4")}));
+    EXPECT_TRUE(err.contains("Fail       " + shortClip + "\n    the start 0:00:05 is past the end of the clip (0:00:02)\n"))
+        << err.toStdString();
+    EXPECT_TRUE(err.contains("Fail       " + missing + "\n    there is no such file\n")) << err.toStdString();
+    EXPECT_NEAR(test::decodedLengths(outDir.filePath("long.mp4")).video, 5, 0.1);
+
+    // Sound profiles take whole files, and say so.
+    EXPECT_EQ(run({"convert", "--choose", "96", "--start", "0:00:05", "--output-folder", outDir.path(), longClip}), 0);
+    EXPECT_TRUE(err.startsWith("MP3 Audio(*.mp3) converts whole files: --start and --end are not used\n")) << err.toStdString();
+    EXPECT_GE(test::decodedLengths(outDir.filePath("long.mp3")).audio, 9.9);
+
+    // The encoder's own word, not the dump of the streams before it.
+    EXPECT_EQ(run({"convert", "--choose", "2", "--set", "Video Options/Video Size=0x0", "--json", "--output-folder",
+                   outDir.path(), shortClip}),
+              1);
+    EXPECT_TRUE(out.contains("\"reason\":\"Invalid frame size: 0x0.\\nthe encoder ended with exit code 1\"")) << out.toStdString();
+
+    // "~" is the home folder, as a shell would have it.
+    env.insert("HOME", home.path());
+    EXPECT_EQ(run({"convert", "--choose", "96", "--output-folder", "~/music", shortClip}), 0) << err.toStdString();
+    EXPECT_EQ(lines(), QStringList{shortClip + "\tOK\t" + home.filePath("music/short.mp3")});
+}

@@ -1,5 +1,7 @@
 #include "TestSupport.h"
 
+#include <QMap>
+
 #include <QCoreApplication>
 #include <QDeadlineTimer>
 #include <QDir>
@@ -118,6 +120,41 @@ MediaInfo probeMedia(const QString& path)
         else if (key == QLatin1String("height") && value.toInt() > 0) info.height = value.toInt();
     }
     return info;
+}
+
+DecodedLengths decodedLengths(const QString& path)
+{
+    QString streams, frames;
+    run(QStringLiteral("ffprobe"), {"-v", "error", "-show_entries", "stream=index,codec_type:stream_disposition=attached_pic",
+                                    "-of", "csv=p=0", path}, &streams);
+    QMap<int, QString> kinds;
+    for (const QString& line : streams.split(u'\n', Qt::SkipEmptyParts)) {
+        const QStringList f = line.trimmed().split(u',');
+        if (f.size() >= 3 && f[2] != QLatin1String("1") && (f[1] == QLatin1String("video") || f[1] == QLatin1String("audio")))
+            kinds[f[0].toInt()] = f[1];
+    }
+    run(QStringLiteral("ffprobe"), {"-v", "error", "-show_entries", "frame=stream_index,best_effort_timestamp_time,pkt_duration_time",
+                                    "-of", "csv=p=0", path}, &frames, 600000);
+    QMap<int, std::pair<double, double>> span; // first start, last end
+    for (const QString& line : frames.split(u'\n', Qt::SkipEmptyParts)) {
+        const QStringList f = line.trimmed().split(u',');
+        bool ok = false;
+        const double at = f.value(1).toDouble(&ok);
+        if (f.size() < 3 || !ok || !kinds.contains(f[0].toInt()))
+            continue;
+        const double end = at + f[2].toDouble();
+        auto it = span.find(f[0].toInt());
+        if (it == span.end())
+            span.insert(f[0].toInt(), {at, end});
+        else
+            *it = {std::min(it->first, at), std::max(it->second, end)};
+    }
+    DecodedLengths lengths;
+    for (auto it = span.begin(); it != span.end(); ++it) {
+        double& kind = kinds[it.key()] == QLatin1String("video") ? lengths.video : lengths.audio;
+        kind = std::max(kind, it->second - it->first);
+    }
+    return lengths;
 }
 
 namespace {

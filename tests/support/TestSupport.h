@@ -67,6 +67,14 @@ struct MediaInfo {
 };
 MediaInfo probeMedia(const QString& path);
 
+// Each stream's length as a full decode by ffprobe finds it, from its first
+// decoded frame to the end of its last; -1 for a kind it does not hold.
+// Attached pictures are not video.
+struct DecodedLengths {
+    double video = -1, audio = -1;
+};
+DecodedLengths decodedLengths(const QString& path);
+
 // Live (not zombie) processes whose parent is parent, and whose name (comm)
 // is name when one is given.
 QList<qint64> childProcesses(qint64 parent, const QString& name = {});

@@ -31,10 +31,11 @@ public:
     static std::shared_ptr<PartialFolder> create(const QString& outputFolder, const RunIdentity& id, QString* error);
     // The folder's path as a plan shows it, without making anything.
     static QString plannedPath(const QString& outputFolder, const RunIdentity& id);
-    // The environment variable that tells the encoder adapter which folder
-    // is private: it opens that folder itself, refusing a link or a folder
-    // that is not the user's alone, and writes through its descriptor.
-    static constexpr const char* kAdapterVariable = "VARNEL_PARTIAL_FOLDER";
+    // The environment variables that tell the encoder adapter which folder
+    // is private and which inherited descriptor reaches it: the adapter
+    // writes through that descriptor, never looking the folder up by name.
+    static constexpr const char* kPathVariable = "VARNEL_PARTIAL_FOLDER";
+    static constexpr const char* kDescriptorVariable = "VARNEL_PARTIAL_FOLDER_FD";
 
     PartialFolder(const PartialFolder&) = delete;
     PartialFolder& operator=(const PartialFolder&) = delete;
@@ -42,6 +43,7 @@ public:
     ~PartialFolder();
 
     QString path() const { return m_path; }
+    int descriptor() const { return m_fd; }
 
     // A new, empty partial for the output, made exclusively.
     PartialFile createPartial(const QString& outputPath);

@@ -24,11 +24,15 @@ RowJob::~RowJob()
 
 bool RowJob::start()
 {
-    const QStringList environment =
-        m_plan.partials ? QStringList{QStringLiteral("%1=%2").arg(QLatin1String(output::PartialFolder::kAdapterVariable),
-                                                                  m_plan.partials->path())}
-                        : QStringList();
-    m_pid = m_tools.start(m_plan.command.command, m_workingFolder, environment);
+    // The encoder writes through the private folder this run made, handed
+    // to it open: whatever names another user swaps meanwhile.
+    QStringList environment;
+    if (m_plan.partials)
+        environment << QStringLiteral("%1=%2").arg(QLatin1String(output::PartialFolder::kPathVariable), m_plan.partials->path())
+                    << QStringLiteral("%1=%2").arg(QLatin1String(output::PartialFolder::kDescriptorVariable))
+                           .arg(m_plan.partials->descriptor());
+    m_pid = m_tools.start(m_plan.command.command, m_workingFolder, environment,
+                          m_plan.partials ? m_plan.partials->descriptor() : -1);
     if (m_pid == 0) {
         if (m_plan.partials)
             m_plan.partials->removePartial(m_plan.partial);

@@ -5,6 +5,7 @@
 #include <QTimer>
 
 #include <csignal>
+#include <fcntl.h>
 #include <sys/prctl.h>
 #include <unistd.h>
 
@@ -13,8 +14,11 @@ namespace varnel {
 ChildProcess::ChildProcess(QObject* parent) : QProcess(parent)
 {
     const pid_t owner = ::getpid();
-    setChildProcessModifier([owner] {
+    setChildProcessModifier([this, owner] {
         // Only async-signal-safe calls here: this runs between fork and exec.
+        // Its own number, which nothing else in the child can hold.
+        if (m_passFd >= 0 && ::fcntl(m_passFd, F_SETFD, 0) != 0)
+            ::_exit(127);
         ::setpgid(0, 0);
         ::prctl(PR_SET_PDEATHSIG, SIGKILL);
         if (::getppid() != owner)

@@ -28,6 +28,9 @@ public:
     void end(const QByteArray& quitBytes, int graceMs);
     // SIGKILL to the child's group now.
     void killGroup();
+    // The child keeps the descriptor fd, under its number (set before the
+    // start); no other descriptor of ours is given to it.
+    void passDescriptor(int fd) { m_passFd = fd; }
     bool isEnding() const { return m_ending; }
 
     // The exit code as a shell reports it: a child killed by a signal is
@@ -37,6 +40,7 @@ public:
 private:
     void signalGroup(int signal);
     bool m_ending = false;
+    int m_passFd = -1;
 };
 
 // A child process object that must go now while its child may still run:

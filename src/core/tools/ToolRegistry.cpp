@@ -60,7 +60,8 @@ ToolRegistry::~ToolRegistry()
     }
 }
 
-qint64 ToolRegistry::start(const Command& command, const QString& workingDir, const QStringList& environment)
+qint64 ToolRegistry::start(const Command& command, const QString& workingDir, const QStringList& environment,
+                           int passed)
 {
     const QStringList argv = command.argv();
     if (argv.isEmpty())
@@ -74,6 +75,8 @@ qint64 ToolRegistry::start(const Command& command, const QString& workingDir, co
         return 0;
     auto* p = new ChildProcess(this);
     p->setWorkingDirectory(workingDir);
+    if (passed >= 0)
+        p->passDescriptor(passed);
     if (!environment.isEmpty()) {
         QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
         for (const QString& setting : environment)

@@ -41,8 +41,10 @@ public:
     // Starts the command from workingDir with its output discarded and returns
     // its process id at once, or 0 when no process could be created. A program
     // that then cannot be run ends like any tool: toolFinished, crashed.
-    // environment: NAME=VALUE settings beyond this process's own.
-    qint64 start(const Command& command, const QString& workingDir, const QStringList& environment = {});
+    // environment: NAME=VALUE settings beyond this process's own; passed: a
+    // descriptor the tool keeps, under its number.
+    qint64 start(const Command& command, const QString& workingDir, const QStringList& environment = {},
+                 int passed = -1);
 
     // Queues the key for the tool; a tool that has ended or was never started
     // receives nothing. True when the bytes were queued.

@@ -1,5 +1,6 @@
 #include "core/convert/ConversionRun.h"
 
+#include "HardMedia.h"
 #include "RunRig.h"
 #include "core/convert/ProgressMonitor.h"
 #include "core/preview/PreviewState.h"
@@ -278,4 +279,21 @@ TEST_F(Run, APlayingPreviewIsAskedToQuitFirst)
     keys.open(QIODevice::ReadOnly);
     EXPECT_EQ(keys.readAll(), "q");
     tools.terminate(preview.playerProcessId);
+}
+
+TEST_F(Run, TheCellsKeepThePlayersWordAndTheOutputHoldsTheWholeSource)
+{
+    // Two MP3s joined: the first one's header says 2 s of the 8 there are.
+    const QString joined = test::copyTo(test::joinedMp3().path, sources.path(), "joined.mp3");
+    QSignalSpy idle(&workspace.probe(), &MediaProbe::idle);
+    workspace.addSources({joined});
+    ASSERT_TRUE(idle.wait(60000));
+    EXPECT_EQ(list.cell(0, SourceItem::End), "0:00:02");
+    EXPECT_EQ(list.cell(0, SourceItem::VideoTime), "0:00:02");
+    for (int profile : {96, 94}) {
+        choose(profile);
+        runToEnd();
+        EXPECT_EQ(statuses(), QStringList{"OK"}) << reasons();
+        EXPECT_GE(test::decodedLengths(run->outputPath(0)).audio, 7.9) << profile;
+    }
 }
