@@ -7,6 +7,7 @@ cd "$build/bench"
 ./bench_convert
 ./bench_window_add
 ./bench_jobs
+./bench_measure
 ./bench_capture
 ./bench_download
 ./bench_adding

@@ -8,16 +8,11 @@
 #include <cmath>
 #include <cstring>
 #include <iterator>
-#include <mutex>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
-extern "C" {
-#include <libavcodec/avcodec.h>
-#include <libavformat/avformat.h>
-#include <libavutil/display.h>
-}
+#include "core/media/LibAv.h"
 
 namespace varnel {
 
@@ -28,10 +23,13 @@ constexpr int kBufferBytes = 1 << 16;
 // way, starts a new piece (the encoder treats such jumps the same way).
 constexpr double kJumpSeconds = 10;
 
+// Loaded by the time anything here runs: readMedia checks first.
+const LibAv& lib() { return *libAv(); }
+
 QString avError(int code)
 {
     char text[AV_ERROR_MAX_STRING_SIZE] = {};
-    av_strerror(code, text, sizeof text);
+    lib().av_strerror(code, text, sizeof text);
     return QString::fromUtf8(text);
 }
 
@@ -101,10 +99,10 @@ StreamFacts factsOf(const AVStream* st)
     const AVCodecParameters* cp = st->codecpar;
     StreamFacts s;
     s.index = st->index;
-    s.codec = QString::fromLatin1(avcodec_get_name(cp->codec_id));
+    s.codec = QString::fromLatin1(lib().avcodec_get_name(cp->codec_id));
     s.isDefault = (st->disposition & AV_DISPOSITION_DEFAULT) != 0;
     s.hadPackets = (st->event_flags & AVSTREAM_EVENT_FLAG_NEW_PACKETS) != 0;
-    if (const AVDictionaryEntry* lang = av_dict_get(st->metadata, "language", nullptr, 0))
+    if (const AVDictionaryEntry* lang = lib().av_dict_get(st->metadata, "language", nullptr, 0))
         s.language = QString::fromUtf8(lang->value).left(16);
     if (cp->codec_type == AVMEDIA_TYPE_VIDEO) {
         s.kind = (st->disposition & AV_DISPOSITION_ATTACHED_PIC) ? StreamFacts::Kind::Picture
@@ -115,8 +113,8 @@ StreamFacts factsOf(const AVStream* st)
                                                                                         : st->r_frame_rate;
         if (rate.num > 0 && rate.den > 0)
             s.frameRate = av_q2d(rate);
-        if (const uint8_t* matrix = av_stream_get_side_data(st, AV_PKT_DATA_DISPLAYMATRIX, nullptr)) {
-            const double degrees = -av_display_rotation_get(reinterpret_cast<const int32_t*>(matrix));
+        if (const uint8_t* matrix = lib().av_stream_get_side_data(st, AV_PKT_DATA_DISPLAYMATRIX, nullptr)) {
+            const double degrees = -lib().av_display_rotation_get(reinterpret_cast<const int32_t*>(matrix));
             if (std::isfinite(degrees))
                 s.rotation = static_cast<int>(std::lround(degrees) % 360 + 360) % 360;
         }
@@ -191,21 +189,21 @@ void measureLengths(AVFormatContext* fc, MediaFacts& facts, const std::atomic_bo
         }
         const AVCodecParameters* cp = st->codecpar;
         if (cp->codec_type == AVMEDIA_TYPE_AUDIO && cp->frame_size > 0 && cp->sample_rate > 0)
-            fallback[i] = av_rescale_q(cp->frame_size, AVRational{1, cp->sample_rate}, st->time_base);
+            fallback[i] = lib().av_rescale_q(cp->frame_size, AVRational{1, cp->sample_rate}, st->time_base);
         if (jumps)
-            jump[i] = av_rescale_q(static_cast<int64_t>(kJumpSeconds * 1000), AVRational{1, 1000}, st->time_base);
+            jump[i] = lib().av_rescale_q(static_cast<int64_t>(kJumpSeconds * 1000), AVRational{1, 1000}, st->time_base);
     }
-    AVPacket* packet = av_packet_alloc();
+    AVPacket* packet = lib().av_packet_alloc();
     if (!packet)
         return;
     int error = 0;
-    while ((error = av_read_frame(fc, packet)) >= 0) {
+    while ((error = lib().av_read_frame(fc, packet)) >= 0) {
         const auto index = static_cast<unsigned>(packet->stream_index);
         if (index < spans.size() && measured(facts.streams[index]))
             spans[index].add(packet, fallback[index], jump[index]);
-        av_packet_unref(packet);
+        lib().av_packet_unref(packet);
     }
-    av_packet_free(&packet);
+    lib().av_packet_free(&packet);
     if (stop && stop->load()) {
         facts.readable = false;
         facts.error = QStringLiteral("stopped");
@@ -243,23 +241,15 @@ bool statesItsLength(const char* demuxer)
                        [demuxer](const char* name) { return std::strcmp(name, demuxer) == 0; });
 }
 
-// The libraries' own complaints about damaged files would go to the
-// terminal of whoever runs us; the reasons we give say what matters.
-void quietLibraries()
-{
-    static std::once_flag once;
-    std::call_once(once, [] { av_log_set_level(AV_LOG_QUIET); });
-}
-
 struct Context {
     AVFormatContext* fc = nullptr;
     AVIOContext* io = nullptr;
     ~Context()
     {
-        avformat_close_input(&fc);
+        lib().avformat_close_input(&fc);
         if (io) {
-            av_freep(&io->buffer);
-            avio_context_free(&io);
+            lib().av_freep(&io->buffer);
+            lib().avio_context_free(&io);
         }
     }
 };
@@ -328,8 +318,12 @@ double MediaFacts::seconds() const
 
 MediaFacts readMedia(int fd, const QString& name, MediaDepth depth, const std::atomic_bool* stop)
 {
-    quietLibraries();
     MediaFacts facts;
+    QString unloaded;
+    if (!libAv(&unloaded)) {
+        facts.error = QStringLiteral("FFmpeg's libraries cannot be loaded: %1").arg(unloaded);
+        return facts;
+    }
     struct stat st {};
     if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
         facts.error = QStringLiteral("not a regular file");
@@ -338,12 +332,12 @@ MediaFacts readMedia(int fd, const QString& name, MediaDepth depth, const std::a
     ::lseek(fd, 0, SEEK_SET);
     Reader reader{fd, stop};
     Context c;
-    auto* buffer = static_cast<unsigned char*>(av_malloc(kBufferBytes));
-    c.io = buffer ? avio_alloc_context(buffer, kBufferBytes, 0, &reader, readPacket, nullptr, seekTo) : nullptr;
-    c.fc = c.io ? avformat_alloc_context() : nullptr;
+    auto* buffer = static_cast<unsigned char*>(lib().av_malloc(kBufferBytes));
+    c.io = buffer ? lib().avio_alloc_context(buffer, kBufferBytes, 0, &reader, readPacket, nullptr, seekTo) : nullptr;
+    c.fc = c.io ? lib().avformat_alloc_context() : nullptr;
     if (!c.fc) {
         if (!c.io)
-            av_free(buffer);
+            lib().av_free(buffer);
         facts.error = QStringLiteral("out of memory");
         return facts;
     }
@@ -352,12 +346,12 @@ MediaFacts readMedia(int fd, const QString& name, MediaDepth depth, const std::a
     c.fc->io_open = refuseOtherFiles;
     c.fc->interrupt_callback = {interrupted, const_cast<std::atomic_bool*>(stop)};
     // The name only hints at the format; it is never opened.
-    int error = avformat_open_input(&c.fc, QFile::encodeName(name).constData(), nullptr, nullptr);
+    int error = lib().avformat_open_input(&c.fc, QFile::encodeName(name).constData(), nullptr, nullptr);
     if (error < 0) { // the context is freed on failure
         facts.error = avError(error);
         return facts;
     }
-    error = avformat_find_stream_info(c.fc, nullptr);
+    error = lib().avformat_find_stream_info(c.fc, nullptr);
     if (error < 0) {
         facts.error = avError(error);
         return facts;

@@ -1,5 +1,7 @@
 #include "core/workspace/Workspace.h"
 
+#include "core/media/LibAv.h"
+
 #include "core/common/UserMessages.h"
 #include "core/profiles/OptionSets.h"
 #include "core/settings/Settings.h"
@@ -33,6 +35,8 @@ Workspace::Workspace(QString programFolder, ShellServices& shell, UserMessages& 
       m_player(m_tools, m_preview, &PreviewState::previewFile, m_programFolder, kPreviewVariants),
       m_probe(m_list, m_programFolder), m_run(runEnvironment(*this))
 {
+    // Files added soon are measured with FFmpeg's libraries: they load meanwhile.
+    preloadLibAv();
     removeStaleSettingsTemporaries(m_dataFolder);
     // A missing player is said once for a batch of files, not for each.
     connect(&m_probe, &MediaProbe::playerUnavailable, this, [this](const QString& reason) {
