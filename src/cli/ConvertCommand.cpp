@@ -141,19 +141,7 @@ int convert(const QStringList& args)
     followRows(run, list, static_cast<int>(files.size()));
     RunResult result;
     QObject::connect(&run, &ConversionRun::decided, &run, [&](const RunResult& r) {
-        switch (r.outcome) {
-        case RunResult::Outcome::Completed:
-            if (isNumberEqual(ws.settings().read(SettingKey::AutoShut), 1))
-                session.shell.shutdown();
-            session.messages.information(RunText::Completed, failureSummary(r));
-            break;
-        case RunResult::Outcome::Cancelled:
-            session.messages.error(RunText::Canceled);
-            break;
-        case RunResult::Outcome::InvalidSource:
-            session.messages.error(r.invalidSource + RunText::InvalidInput);
-            break;
-        }
+        announceRunEnd(r, ws.settings(), session.shell, session.messages);
     });
     QEventLoop running;
     QObject::connect(&run, &ConversionRun::finished, &running, [&](const RunResult& r) {

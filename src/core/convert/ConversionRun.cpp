@@ -1,5 +1,8 @@
 #include "core/convert/ConversionRun.h"
 
+#include "core/common/ShellServices.h"
+#include "core/common/UserMessages.h"
+
 #include "core/common/TextNumbers.h"
 #include "core/convert/OutputFiles.h"
 #include "core/convert/PartialFolder.h"
@@ -34,14 +37,28 @@ QString failureSummary(const RunResult& result)
     return lines.join(u'\n');
 }
 
+void announceRunEnd(const RunResult& result, const Settings& settings, ShellServices& shell, UserMessages& messages)
+{
+    switch (result.outcome) {
+    case RunResult::Outcome::Completed:
+        if (isNumberEqual(settings.read(SettingKey::AutoShut), 1))
+            shell.shutdown();
+        messages.information(RunText::Completed, failureSummary(result));
+        break;
+    case RunResult::Outcome::Cancelled:
+        messages.error(RunText::Canceled);
+        break;
+    case RunResult::Outcome::InvalidSource:
+        messages.error(result.invalidSource + RunText::InvalidInput);
+        break;
+    }
+}
+
 ConversionRun::ConversionRun(RunEnvironment env, QObject* parent) : QObject(parent), m_env(std::move(env))
 {
     setJobs(1);
-    // Rows can be removed while the run goes on; it keeps to the rows it has.
-    connect(m_env.list, &SourceList::rowRemoved, this, &ConversionRun::forgetRow);
+    // Rows can be removed while the run goes on: it keeps to the rows it has.
     connect(m_env.list, &SourceList::cleared, this, [this] {
-        while (m_active && m_rowCount > 0)
-            forgetRow(m_rowCount - 1);
         if (m_active)
             nextRow();
     });
@@ -69,9 +86,9 @@ ProgressMonitor* ConversionRun::makeMonitor(int job)
     if (job == 0)
         connect(monitor, &ProgressMonitor::trackProgress, this, &ConversionRun::trackProgress);
     connect(monitor, &ProgressMonitor::trackProgress, this, [this, job](int percent) {
-        const Slot& slot = m_slots[static_cast<size_t>(job)];
-        if (slot.row >= 0 && !slot.gone)
-            emit rowProgress(slot.row, percent);
+        const int row = m_env.list->rowOf(m_slots[static_cast<size_t>(job)].id);
+        if (row >= 0)
+            emit rowProgress(row, percent);
     });
     return monitor;
 }
@@ -91,25 +108,12 @@ void ConversionRun::setJobs(int jobs)
     }
 }
 
-void ConversionRun::forgetRow(int row)
-{
-    if (!m_active || row >= m_rowCount)
-        return;
-    m_outputs.erase(m_outputs.begin() + row);
-    --m_rowCount;
-    if (row < m_nextRow)
-        --m_nextRow;
-    for (Slot& slot : m_slots) {
-        if (slot.row == row)
-            slot.gone = true; // converted to the end, reported nowhere
-        else if (slot.row > row)
-            --slot.row;
-    }
-}
-
 QString ConversionRun::outputPath(int row) const
 {
-    return row >= 0 && row < static_cast<int>(m_outputs.size()) ? m_outputs[static_cast<size_t>(row)] : QString();
+    if (row < 0 || row >= m_env.list->count())
+        return {};
+    const auto it = m_outputs.find(m_env.list->item(row).id);
+    return it == m_outputs.end() ? QString() : it->second;
 }
 
 bool ConversionRun::anySlotBusy() const
@@ -157,89 +161,97 @@ bool ConversionRun::start()
     m_thread = m_options.thread.value_or(settings.read(SettingKey::Thread));
 
     // Rows still being probed belong to this run too.
-    m_rowCount = m_rowsAtStart = m_env.list->count();
+    m_rows.clear();
+    for (int r = 0; r < m_env.list->count(); ++r)
+        m_rows.push_back(m_env.list->item(r).id);
+    m_next = 0;
+    m_outputs.clear();
     m_result = RunResult{};
-    m_result.rows = m_rowsAtStart;
+    m_result.rows = static_cast<int>(m_rows.size());
     m_result.outputFolder = m_outputFolder;
-    m_outputs.assign(static_cast<size_t>(m_rowCount), QString());
-    m_nextRow = 0;
     processRow();
     return true;
 }
 
-void ConversionRun::setStatus(int row, const QString& status, const QString& reason)
+void ConversionRun::setStatus(quint64 id, const QString& status, const QString& reason)
 {
-    if (row >= 0 && row < m_env.list->count())
-        m_env.list->setStatus(row, status, reason);
+    // A row removed meanwhile is converted to the end and reported nowhere.
+    const int row = m_env.list->rowOf(id);
+    if (row < 0)
+        return;
+    m_env.list->setStatus(row, status, reason);
     emit rowStatus(row, status, reason);
 }
 
-void ConversionRun::setSlotStatus(const Slot& slot, const QString& status, const QString& reason)
+int ConversionRun::pendingProbes() const
 {
-    if (!slot.gone)
-        setStatus(slot.row, status, reason);
+    const MediaProbe* probe = m_env.probe;
+    return probe ? static_cast<int>(std::count_if(m_rows.begin() + static_cast<qsizetype>(m_next), m_rows.end(),
+                                                  [probe](quint64 id) { return probe->isPending(id); }))
+                 : 0;
 }
 
-bool ConversionRun::rowReady(int row) const
+bool ConversionRun::rowReady(quint64 id) const
 {
     MediaProbe* probe = m_env.probe;
-    if (row >= m_env.list->count())
-        return false;
+    const int row = m_env.list->rowOf(id);
     // A row restored from last time has its streams read again first.
-    if (!m_env.list->item(row).mediaRead && probe && !probe->isProbing(row)) {
+    if (probe && !m_env.list->item(row).mediaRead && !probe->isPending(id)) {
         probe->readStreams(row);
         return false;
     }
     if (m_options.convertWhileAdding)
-        return !(probe && probe->isProbing(row));
+        return !(probe && probe->isPending(id));
     // Otherwise the whole list first; several probes at once end in any order.
-    return !probe || probe->pendingBefore(m_rowCount) == 0;
+    return pendingProbes() == 0;
 }
 
-// Starts rows while jobs are free; completes the run when all are done.
+// Starts rows while jobs are free; ends the run when all are done.
 void ConversionRun::processRow()
 {
     m_scheduled = false;
     if (!m_active)
         return;
     if (m_cancelRequested) {
-        doCancel();
+        end(Outcome::Cancelled);
         return;
     }
     while (Slot* slot = freeSlot()) {
-        if (m_nextRow >= m_rowCount)
+        // Rows removed meanwhile are passed over.
+        while (m_next < m_rows.size() && m_env.list->rowOf(m_rows[m_next]) < 0)
+            ++m_next;
+        if (m_next >= m_rows.size())
             break;
-        if (!rowReady(m_nextRow)) {
-            const int waiting = m_env.probe ? m_env.probe->pendingBefore(m_rowCount) : 0;
-            emit frameCaption(RunText::Progress + RunText::WaitingForFiles.arg(waiting).arg(m_rowsAtStart));
+        const quint64 id = m_rows[m_next];
+        if (!rowReady(id)) {
+            emit frameCaption(RunText::Progress + RunText::WaitingForFiles.arg(pendingProbes()).arg(m_rows.size()));
             return; // the probe's next report brings us back
         }
-        const int row = m_nextRow++;
+        ++m_next;
         emit trackProgress(0);
-        const QString source = m_env.list->item(row).path();
+        const QString source = m_env.list->item(m_env.list->rowOf(id)).path();
         if (!QFileInfo(source).isFile()) {
             if (!m_options.missingFileFailsRow) {
-                stopForInvalidSource(source);
+                m_result.invalidSource = source;
+                end(Outcome::InvalidSource);
                 return;
             }
-            slot->row = row;
-            slot->gone = false;
+            slot->id = id;
             failSlot(*slot, QStringLiteral("there is no such file"));
             continue;
         }
-        startRow(*slot, row);
+        startRow(*slot, id);
         if (!m_active)
             return;
     }
-    if (!anySlotBusy() && m_nextRow >= m_rowCount)
-        complete();
+    if (!anySlotBusy() && m_next >= m_rows.size())
+        end(Outcome::Completed);
 }
 
-void ConversionRun::startRow(Slot& slot, int row)
+void ConversionRun::startRow(Slot& slot, quint64 id)
 {
-    slot.row = row;
-    slot.gone = false;
-    const SourceItem item = m_env.list->item(row); // a copy: handlers may remove the row
+    slot.id = id;
+    const SourceItem item = m_env.list->item(m_env.list->rowOf(id)); // a copy: handlers may remove the row
     RowPlan plan;
     try {
         if (!m_folderError.isEmpty())
@@ -249,9 +261,8 @@ void ConversionRun::startRow(Slot& slot, int row)
         QSet<QString> taken;
         for (int r = 0; r < m_env.list->count(); ++r)
             taken.insert(QFileInfo(m_env.list->item(r).path()).absoluteFilePath());
-        for (const QString& used : m_outputs)
-            if (!used.isEmpty())
-                taken.insert(QFileInfo(used).absoluteFilePath());
+        for (const auto& [row, used] : m_outputs)
+            taken.insert(QFileInfo(used).absoluteFilePath());
         PlanContext context;
         context.outputFolder = m_outputFolder;
         context.extension = entry ? extensionOfText(entry->text) : QString();
@@ -266,9 +277,9 @@ void ConversionRun::startRow(Slot& slot, int row)
         failSlot(slot, QString::fromUtf8(e.what()));
         return;
     }
-    m_outputs[static_cast<size_t>(row)] = plan.output;
+    m_outputs[id] = plan.output;
     emit frameCaption(RunText::Progress + item.path() + QStringLiteral(" To ") + plan.output);
-    setSlotStatus(slot, RunText::Processing);
+    setStatus(id, RunText::Processing);
 
     auto* job = new RowJob(*m_env.tools, plan, m_env.programFolder, this);
     if (!job->start()) {
@@ -285,17 +296,18 @@ void ConversionRun::startRow(Slot& slot, int row)
     });
     slot.monitor->start(plan.progressSeconds);
     if (m_cancelRequested) // asked for while this row was being prepared
-        doCancel();
+        end(Outcome::Cancelled);
 }
 
 void ConversionRun::failSlot(Slot& slot, const QString& reason)
 {
     slot.monitor->stop();
-    setSlotStatus(slot, RunText::Fail, reason);
-    if (!slot.gone) {
+    const int row = m_env.list->rowOf(slot.id);
+    if (row >= 0) {
         ++m_result.failed;
-        m_result.failures.push_back({m_env.list->item(slot.row).path(), reason});
+        m_result.failures.push_back({m_env.list->item(row).path(), reason});
     }
+    setStatus(slot.id, RunText::Fail, reason);
     finishSlot(slot);
 }
 
@@ -309,21 +321,20 @@ void ConversionRun::onRowFinished(Slot& slot, const RowOutcome& outcome)
         failSlot(slot, outcome.reason);
         return;
     }
-    if (!slot.gone)
-        m_outputs[static_cast<size_t>(slot.row)] = outcome.output;
-    setSlotStatus(slot, RunText::Ok);
-    ++m_result.converted;
+    m_outputs[slot.id] = outcome.output;
+    if (m_env.list->rowOf(slot.id) >= 0)
+        ++m_result.converted;
+    setStatus(slot.id, RunText::Ok);
     // Never still on a long list, never ahead of the rows done: three rows
     // still show 33, 66 and 100.
-    m_total = static_cast<int>(100LL * m_result.converted / m_rowsAtStart);
+    m_total = static_cast<int>(100LL * (m_result.converted) / std::max<qsizetype>(1, m_rows.size()));
     emit totalProgress(m_total);
     finishSlot(slot);
 }
 
 void ConversionRun::finishSlot(Slot& slot)
 {
-    slot.row = -1;
-    slot.gone = false;
+    slot.id = 0;
     slot.job = nullptr;
     nextRow();
 }
@@ -342,85 +353,60 @@ void ConversionRun::cancel()
     if (!m_active)
         return;
     m_cancelRequested = true;
-    doCancel();
+    end(Outcome::Cancelled);
 }
 
 void ConversionRun::cancelJob(Slot& slot)
 {
-    setSlotStatus(slot, RunText::Cancel);
-    if (!slot.gone)
+    if (m_env.list->rowOf(slot.id) >= 0)
         ++m_result.cancelled;
+    setStatus(slot.id, RunText::Cancel);
     if (RowJob* job = std::exchange(slot.job, nullptr)) {
         job->disconnect(this);
         job->cancel(m_cancelGraceMs); // it goes when its encoder has ended
     }
+    slot.id = 0;
 }
 
-void ConversionRun::doCancel()
+void ConversionRun::end(Outcome outcome)
 {
+    if (!m_active || m_ending)
+        return;
+    m_ending = true;
+    // The rows' last words: converting rows end "Cancel", however the run ends.
     bool any = false;
     for (Slot& slot : m_slots) {
-        if (slot.row < 0 && !slot.gone)
+        if (slot.id == 0)
             continue;
         any = true;
         cancelJob(slot);
     }
-    if (!any && m_rowCount > 0) { // between rows: the row that would have come next
-        setStatus(std::min(m_nextRow, m_rowCount - 1), RunText::Cancel);
-        ++m_result.cancelled;
+    if (outcome == Outcome::Cancelled && !any) { // between rows: the row that would have come next
+        while (m_next < m_rows.size() && m_env.list->rowOf(m_rows[m_next]) < 0)
+            ++m_next;
+        if (m_next < m_rows.size()) {
+            ++m_result.cancelled;
+            setStatus(m_rows[m_next], RunText::Cancel);
+        }
     }
-    emit busy(false);
+    m_result.outcome = outcome;
+    if (outcome == Outcome::Completed)
+        emit totalProgress(100);
     m_active = false;
-    m_result.outcome = Outcome::Cancelled;
+    m_ending = false;
+    // The pointer is reset before the message is shown, but for a missing
+    // file, whose message comes first.
+    if (outcome != Outcome::InvalidSource)
+        emit busy(false);
     emit decided(m_result);
+    if (outcome == Outcome::InvalidSource)
+        emit busy(false);
     emit trackProgress(0);
     emit totalProgress(0);
     emit panelVisible(false);
-    endRun();
-}
-
-void ConversionRun::stopForInvalidSource(const QString& source)
-{
-    // Other jobs of this run stop with it.
-    for (Slot& slot : m_slots)
-        if (slot.job)
-            cancelJob(slot);
-    m_active = false;
-    m_result.outcome = Outcome::InvalidSource;
-    m_result.invalidSource = source;
-    emit decided(m_result);
-    emit busy(false);
-    emit trackProgress(0);
-    emit totalProgress(0);
-    emit panelVisible(false);
-    endRun();
-}
-
-void ConversionRun::complete()
-{
     for (Slot& slot : m_slots)
         slot.monitor->stop();
-    emit totalProgress(100);
-    emit busy(false);
-    m_active = false;
-    m_result.outcome = Outcome::Completed;
-    emit decided(m_result);
-    emit trackProgress(0);
-    emit totalProgress(0);
-    emit panelVisible(false);
     m_total = 0;
-    endRun();
-}
-
-void ConversionRun::endRun()
-{
-    for (Slot& slot : m_slots) {
-        slot.monitor->stop();
-        slot.row = -1;
-        slot.gone = false;
-        slot.job = nullptr;
-    }
-    m_active = false;
     m_cancelRequested = false;
     // The folder goes once the last encoder of the run has let go of it.
     m_partials.reset();

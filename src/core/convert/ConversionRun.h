@@ -11,6 +11,7 @@
 #include <QSet>
 #include <QString>
 #include <functional>
+#include <map>
 #include <memory>
 #include <optional>
 #include <vector>
@@ -80,6 +81,14 @@ struct RunResult {
 // empty when none failed.
 QString failureSummary(const RunResult& result);
 
+class Settings;
+class ShellServices;
+class UserMessages;
+
+// What follows a decided run, whichever view shows it: the computer shut
+// down when the settings ask for it, then the message of the outcome.
+void announceRunEnd(const RunResult& result, const Settings& settings, ShellServices& shell, UserMessages& messages);
+
 class ConversionRun : public QObject {
     Q_OBJECT
 public:
@@ -128,49 +137,47 @@ signals:
     void finished(const varnel::RunResult& result);
 
 private:
-    // One encoder at a time: a row being converted, or nothing.
+    // One encoder at a time: a row being converted, or nothing. Rows are
+    // known by their ids: rows may come and go before them meanwhile.
     struct Slot {
-        int row = -1;       // -1: free
-        bool gone = false;  // its row was removed meanwhile: nothing is written to the list
+        quint64 id = 0; // 0: free
         RowJob* job = nullptr;
         ProgressMonitor* monitor = nullptr;
     };
 
     void processRow();
-    bool rowReady(int row) const;
-    void startRow(Slot& slot, int row);
+    bool rowReady(quint64 id) const;
+    void startRow(Slot& slot, quint64 id);
     void onRowFinished(Slot& slot, const RowOutcome& outcome);
     void failSlot(Slot& slot, const QString& reason);
     void finishSlot(Slot& slot);
     void nextRow();
-    void complete();
-    void stopForInvalidSource(const QString& source);
-    void endRun();
-    void setStatus(int row, const QString& status, const QString& reason = {});
-    void setSlotStatus(const Slot& slot, const QString& status, const QString& reason = {});
-    void doCancel();
+    // The one way a run ends: its rows' last words, then the signals, once
+    // and in one order.
+    void end(Outcome outcome);
+    void setStatus(quint64 id, const QString& status, const QString& reason = {});
     void cancelJob(Slot& slot);
-    void forgetRow(int row);
     bool anySlotBusy() const;
     Slot* freeSlot();
     ProgressMonitor* makeMonitor(int job);
+    int pendingProbes() const;
 
     RunEnvironment m_env;
     RunOptions m_options;
     std::vector<Slot> m_slots;
     bool m_active = false;
+    bool m_ending = false;
     bool m_cancelRequested = false;
     bool m_scheduled = false;
-    int m_nextRow = 0;      // the next row to start
-    int m_rowCount = 0;     // rows still to be walked through, as rows are removed
-    int m_rowsAtStart = 0;  // the run bar's steps are counted once
+    std::vector<quint64> m_rows; // the run's rows, as they were when it started
+    size_t m_next = 0;           // the next of them to start
     int m_total = 0;
     RunResult m_result;
     int m_cancelGraceMs = 10000;
     QString m_outputFolder, m_existedFile, m_thread;
     QString m_folderError; // the output folder could not be made: every row fails so
     std::shared_ptr<output::PartialFolder> m_partials; // where this run's encoders write
-    std::vector<QString> m_outputs;
+    std::map<quint64, QString> m_outputs; // where each row's file went, or was meant to
 };
 
 } // namespace varnel

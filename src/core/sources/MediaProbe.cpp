@@ -125,15 +125,7 @@ void MediaProbe::setParallel(int probes)
 
 bool MediaProbe::isProbing(int row) const
 {
-    return row >= 0 && row < m_list.count() && m_pending.count(m_list.item(row).id) > 0;
-}
-
-int MediaProbe::pendingBefore(int limit) const
-{
-    return static_cast<int>(std::count_if(m_pending.begin(), m_pending.end(), [&](const auto& p) {
-        const int row = m_list.rowOf(p.first);
-        return row >= 0 && row < limit;
-    }));
+    return row >= 0 && row < m_list.count() && isPending(m_list.item(row).id);
 }
 
 void MediaProbe::stop()

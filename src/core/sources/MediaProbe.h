@@ -63,9 +63,8 @@ public:
     // The row is still waiting for its probe or being probed: its cells are
     // not filled yet.
     bool isProbing(int row) const;
-    // How many rows before limit still wait for their probe or are being
-    // probed.
-    int pendingBefore(int limit) const;
+    // The same, for the row with that id.
+    bool isPending(quint64 id) const { return m_pending.count(id) > 0; }
     // Up to this many players identify files at once (as many as the machine
     // has cores unless set), in the order added.
     void setParallel(int probes);

@@ -237,21 +237,8 @@ void MainWindow::connectRun()
 
 void MainWindow::reportRun(const RunResult& result)
 {
-    if (m_exiting)
-        return;
-    switch (result.outcome) {
-    case RunResult::Outcome::Completed:
-        if (isNumberEqual(m_workspace->settings().read(SettingKey::AutoShut), 1))
-            m_services.shell->shutdown();
-        m_services.messages->information(RunText::Completed, failureSummary(result));
-        break;
-    case RunResult::Outcome::Cancelled:
-        m_services.messages->error(RunText::Canceled);
-        break;
-    case RunResult::Outcome::InvalidSource:
-        m_services.messages->error(result.invalidSource + RunText::InvalidInput);
-        break;
-    }
+    if (!m_exiting)
+        announceRunEnd(result, m_workspace->settings(), *m_services.shell, *m_services.messages);
 }
 
 void MainWindow::showModal(QDialog* dialog)
