@@ -10,6 +10,7 @@
 #include "core/common/Interrupts.h"
 #include "core/common/TextNumbers.h"
 #include "core/settings/Settings.h"
+#include "core/tools/ToolRegistry.h"
 #include "platform/V4l2CaptureDevice.h"
 
 #include <QEventLoop>
@@ -45,7 +46,8 @@ int capture(const QStringList& args)
         throw UsageError("capture records AVI: --output takes FILE.avi (or a name without an extension)");
 
     // ffmpeg counts the length itself, and nobody here looks at a picture.
-    CaptureRecorder recorder(programFolder());
+    ToolRegistry tools;
+    CaptureRecorder recorder(programFolder(), tools);
     RecorderOptions options;
     options.aviPath = QFileInfo(output).absoluteFilePath();
     options.lengthMs = milliseconds;

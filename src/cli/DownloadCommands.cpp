@@ -50,7 +50,8 @@ int fetch(const QStringList& args)
     if (a.plain.size() != 1)
         throw UsageError("fetch needs one address");
     Session session;
-    VideoDownloader downloader(a.last("--program-folder").value_or(session.workspace.dataFolder()), session.messages);
+    VideoDownloader downloader(a.last("--program-folder").value_or(session.workspace.dataFolder()), session.messages,
+                               session.workspace.tools());
     if (!fetchPage(downloader, a.plain.first()))
         return 1;
     const VideoPageInfo& i = downloader.info();
@@ -86,7 +87,7 @@ int download(const QStringList& args)
         throw UsageError("download needs one address and --format 5, 34, 35 or 22");
     Session session;
     const QString folder = a.last("--program-folder").value_or(session.workspace.dataFolder());
-    VideoDownloader downloader(folder, session.messages);
+    VideoDownloader downloader(folder, session.messages, session.workspace.tools());
     if (!fetchPage(downloader, a.plain.first()))
         return 1;
     if (!downloader.enabledFormats().count(format)) {

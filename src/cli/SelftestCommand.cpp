@@ -9,7 +9,7 @@
 #include "core/convert/ConversionRun.h"
 #include "core/profiles/Catalogue.h"
 #include "core/settings/Settings.h"
-#include "core/tools/ChildProcess.h"
+#include "core/tools/ToolRegistry.h"
 
 #include <QEventLoop>
 #include <QTemporaryDir>
@@ -33,26 +33,25 @@ int selftest(const QStringList& args)
     QTemporaryDir work;
     const QString clip = work.filePath("selftest.mp4");
     const QString ffmpeg = qEnvironmentVariable("VARNEL_FFMPEG", QStringLiteral("ffmpeg"));
-    ChildProcess make;
-    make.setProcessChannelMode(QProcess::MergedChannels);
-    make.start(ffmpeg, {"-nostdin", "-loglevel", "error", "-y", "-f", "lavfi", "-i",
-                        "testsrc=size=320x240:rate=25:duration=1", "-f", "lavfi", "-i",
-                        "sine=frequency=440:duration=1", "-c:v", "libx264", "-preset", "ultrafast", "-pix_fmt",
-                        "yuv420p", "-c:a", "aac", "-shortest", clip});
-    QEventLoop wait;
-    QObject::connect(&make, &QProcess::finished, &wait, &QEventLoop::quit);
-    QObject::connect(&make, &QProcess::errorOccurred, &wait, &QEventLoop::quit);
-    wait.exec();
-    if (make.exitStatus() != QProcess::NormalExit || make.exitCode() != 0) {
-        err() << "cannot make the test clip with " << ffmpeg << ": " << make.readAll().trimmed() << '\n';
-        return 1;
-    }
-
     // A workspace with a data folder of its own: no stored setting (say,
     // shutting down when done) applies to a self-test.
     TerminalShell shell;
     QuietMessages messages;
     Workspace ws(programFolder(), shell, messages, nullptr, work.path());
+    ToolStart make;
+    make.command.quoted(ffmpeg).literal(QStringLiteral(
+        " -nostdin -loglevel error -y -f lavfi -i testsrc=size=320x240:rate=25:duration=1 -f lavfi -i "
+        "sine=frequency=440:duration=1 -c:v libx264 -preset ultrafast -pix_fmt yuv420p -c:a aac -shortest "));
+    make.command.path(clip);
+    Process* maker = ws.tools().run(make);
+    QEventLoop wait;
+    QObject::connect(maker, &Process::finished, &wait, &QEventLoop::quit);
+    wait.exec();
+    if (maker->exitCode() != 0 || maker->crashed()) {
+        err() << "cannot make the test clip with " << ffmpeg << ": " << maker->output().trimmed() << '\n';
+        return 1;
+    }
+
     const int chosen = buildSheet(ws, a);
     probeInto(ws, {clip});
     ConversionRun& run = ws.run();

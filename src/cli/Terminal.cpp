@@ -2,6 +2,7 @@
 
 #include "cli/Output.h"
 #include "core/settings/Settings.h"
+#include "core/tools/ToolRegistry.h"
 #include "platform/PowerOff.h"
 
 #include <QEventLoop>
@@ -29,7 +30,8 @@ void TerminalMessages::error(const QString& text)
 
 void TerminalShell::shutdown()
 {
-    m_shutdown = requestPowerOff();
+    if (tools)
+        m_shutdown = requestPowerOff(*tools);
 }
 
 void TerminalShell::waitForShutdownRequest()

@@ -1,7 +1,8 @@
 #include "platform/DesktopShell.h"
 #include "platform/PowerOff.h"
 
-#include <QProcess>
+#include "core/tools/ToolRegistry.h"
+
 #include <QUrl>
 
 namespace varnel {
@@ -10,26 +11,20 @@ namespace {
 
 // xdg-open says by its exit code whether any program took the address;
 // QDesktopServices only says whether xdg-open started.
-bool handOver(ShellServices& shell, const QString& address, const QString& what)
+bool handOver(ShellServices& shell, ToolRegistry& tools, const QString& address, const QString& what)
 {
     // The program it starts is the user's: it must not end with us, so the
-    // opener is no child of ours to end (an opener still running when we
-    // quit is left to run).
-    auto* opener = new QProcess;
-    QObject::connect(opener, &QProcess::finished, opener, [&shell, opener, what](int code, QProcess::ExitStatus status) {
-        if ((code != 0 || status != QProcess::NormalExit) && shell.notOpened)
+    // opener is the desktop's, neither ended nor waited for when we quit.
+    ToolStart start;
+    start.command.literal(QStringLiteral("xdg-open")).quoted(address);
+    start.ownedByDesktop = true;
+    start.keptBytes = 0;
+    Process* opener = tools.run(start);
+    QObject::connect(opener, &Process::finished, opener, [&shell, opener, what] {
+        if ((opener->exitCode() != 0 || opener->crashed()) && shell.notOpened)
             shell.notOpened(what);
         opener->deleteLater();
     });
-    QObject::connect(opener, &QProcess::errorOccurred, opener, [&shell, opener, what](QProcess::ProcessError e) {
-        if (e != QProcess::FailedToStart)
-            return;
-        if (shell.notOpened)
-            shell.notOpened(what);
-        opener->deleteLater();
-    });
-    opener->setProcessChannelMode(QProcess::ForwardedErrorChannel);
-    opener->start(QStringLiteral("xdg-open"), {address});
     return true;
 }
 
@@ -37,22 +32,34 @@ bool handOver(ShellServices& shell, const QString& address, const QString& what)
 
 bool DesktopShell::openLink(const QString& url)
 {
-    return handOver(*this, url, url);
+    return handOver(*this, runner(), url, url);
 }
 
 bool DesktopShell::openHelp(const QString& helpFile)
 {
-    return handOver(*this, QUrl::fromLocalFile(helpFile).toString(), helpFile);
+    return handOver(*this, runner(), QUrl::fromLocalFile(helpFile).toString(), helpFile);
 }
 
 bool DesktopShell::openFolder(const QString& folder)
 {
-    return handOver(*this, QUrl::fromLocalFile(folder).toString(), folder);
+    return handOver(*this, runner(), QUrl::fromLocalFile(folder).toString(), folder);
 }
 
 void DesktopShell::shutdown()
 {
-    requestPowerOff();
+    requestPowerOff(runner());
 }
+
+ToolRegistry& DesktopShell::runner()
+{
+    if (tools)
+        return *tools;
+    if (!m_own)
+        m_own = std::make_unique<ToolRegistry>();
+    return *m_own;
+}
+
+DesktopShell::DesktopShell() = default;
+DesktopShell::~DesktopShell() = default;
 
 } // namespace varnel

@@ -1,37 +1,40 @@
 #include "platform/PowerOff.h"
 
-#include "core/tools/ChildProcess.h"
+#include "core/tools/ToolRegistry.h"
 
 #include <QCoreApplication>
 
 namespace varnel {
 
-QObject* requestPowerOff()
+namespace {
+
+Process* powerOffBy(ToolRegistry& tools, QObject* request, const QString& command)
+{
+    ToolStart start;
+    start.command.literal(command);
+    start.keptBytes = 0;
+    return tools.run(start, request);
+}
+
+} // namespace
+
+QObject* requestPowerOff(ToolRegistry& tools)
 {
     // logind's PowerOff over the system bus; systemctl does the same where
     // busctl is missing or refused. The request object lives until the
     // last program has answered.
     auto* request = new QObject(QCoreApplication::instance());
-    auto* busctl = new ChildProcess(request);
-    auto fallback = [request](bool failed) {
-        if (!failed) {
+    Process* busctl = powerOffBy(tools, request,
+                                 QStringLiteral("busctl call org.freedesktop.login1 /org/freedesktop/login1 "
+                                                "org.freedesktop.login1.Manager PowerOff b false"));
+    QObject::connect(busctl, &Process::finished, request, [&tools, request, busctl] {
+        if (busctl->exitCode() == 0 && !busctl->crashed()) {
             request->deleteLater();
             return;
         }
-        auto* systemctl = new ChildProcess(request);
-        QObject::connect(systemctl, &QProcess::finished, request, &QObject::deleteLater);
-        QObject::connect(systemctl, &QProcess::errorOccurred, request, &QObject::deleteLater);
-        systemctl->start(QStringLiteral("systemctl"), {QStringLiteral("poweroff")});
-    };
-    QObject::connect(busctl, &QProcess::finished, request, [fallback](int code, QProcess::ExitStatus status) {
-        fallback(code != 0 || status != QProcess::NormalExit);
+        Process* systemctl = powerOffBy(tools, request, QStringLiteral("systemctl poweroff"));
+        QObject::connect(systemctl, &Process::finished, request, &QObject::deleteLater);
     });
-    QObject::connect(busctl, &QProcess::errorOccurred, request, [fallback](QProcess::ProcessError e) {
-        if (e == QProcess::FailedToStart)
-            fallback(true);
-    });
-    busctl->start(QStringLiteral("busctl"), {"call", "org.freedesktop.login1", "/org/freedesktop/login1",
-                                             "org.freedesktop.login1.Manager", "PowerOff", "b", "false"});
     return request;
 }
 

@@ -62,8 +62,8 @@ std::vector<V4l2Node> discoverCaptureNodes(const QString& folder)
     return nodes;
 }
 
-V4l2CaptureDevice::V4l2CaptureDevice(QString programFolder, QString folder, QObject* parent)
-    : RecorderCaptureDevice(std::move(programFolder), parent), m_nodes(discoverCaptureNodes(folder))
+V4l2CaptureDevice::V4l2CaptureDevice(QString programFolder, ToolRegistry& tools, QString folder, QObject* parent)
+    : RecorderCaptureDevice(std::move(programFolder), tools, parent), m_nodes(discoverCaptureNodes(folder))
 {
 }
 

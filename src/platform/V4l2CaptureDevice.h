@@ -19,7 +19,8 @@ std::vector<V4l2Node> discoverCaptureNodes(const QString& folder = QStringLitera
 class V4l2CaptureDevice : public RecorderCaptureDevice {
     Q_OBJECT
 public:
-    V4l2CaptureDevice(QString programFolder, QString folder = QStringLiteral("/dev"), QObject* parent = nullptr);
+    V4l2CaptureDevice(QString programFolder, ToolRegistry& tools, QString folder = QStringLiteral("/dev"),
+                      QObject* parent = nullptr);
 
     int deviceCount() const override { return static_cast<int>(m_nodes.size()); }
     QString deviceName(int index) const override;

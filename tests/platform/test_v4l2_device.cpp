@@ -1,5 +1,6 @@
 // The camera code against fake nodes answered by the v4l2 shim (LD_PRELOAD).
 #include "platform/V4l2CaptureDevice.h"
+#include "core/tools/ToolRegistry.h"
 
 #include "core/capture/CaptureSession.h"
 
@@ -37,7 +38,8 @@ TEST_F(Nodes, OnlyCaptureNodesAreFoundByTheirCardNames)
 
 TEST_F(Nodes, ControlsThroughTheIoctls)
 {
-    V4l2CaptureDevice device("/nonexistent", dir.path());
+    ToolRegistry tools;
+    V4l2CaptureDevice device("/nonexistent", tools, dir.path());
     CaptureSession session(device);
     session.load();
     for (int i : {CameraControl::Pan, CameraControl::Tilt, CameraControl::Roll})

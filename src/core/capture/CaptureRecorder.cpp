@@ -1,7 +1,7 @@
 #include "core/capture/CaptureRecorder.h"
 
-#include "core/tools/ChildProcess.h"
 #include "core/tools/ToolRegistry.h"
+#include "core/tools/Process.h"
 
 #include <QProcess>
 #include <QTimer>
@@ -35,8 +35,8 @@ Command recorderCommand(const QString& programFolder, const RecorderInput& input
     return c;
 }
 
-CaptureRecorder::CaptureRecorder(QString programFolder, QObject* parent)
-    : QObject(parent), m_programFolder(std::move(programFolder))
+CaptureRecorder::CaptureRecorder(QString programFolder, ToolRegistry& tools, QObject* parent)
+    : QObject(parent), m_programFolder(std::move(programFolder)), m_tools(tools)
 {
 }
 
@@ -46,14 +46,14 @@ CaptureRecorder::~CaptureRecorder()
     // (its owner waits for ended()). The reader ends with the killed run.
     if (m_process) {
         m_process->disconnect(this);
-        m_process->killGroup();
+        m_process->kill();
     }
     joinReader();
 }
 
 bool CaptureRecorder::isRunning() const
 {
-    return m_process && m_process->state() != QProcess::NotRunning;
+    return m_process && m_process->isRunning();
 }
 
 PreviewFrame CaptureRecorder::latestFrame() const
@@ -78,17 +78,30 @@ bool CaptureRecorder::start(const RecorderInput& input, const RecorderOptions& o
         return false;
     if (options.preview)
         ::fcntl(fds[0], F_SETFD, FD_CLOEXEC);
-    const QStringList argv = recorderCommand(m_programFolder, input, options).argv();
-    nameThisProcessToItsTools();
-    auto* p = new ChildProcess(this);
+    ToolStart run;
+    run.command = recorderCommand(m_programFolder, input, options);
+    run.workingFolder = m_programFolder;
+    run.outputFile = options.preview ? QStringLiteral("/dev/fd/%1").arg(fds[1]) : QProcess::nullDevice();
+    run.keptBytes = 0; // its progress is read line by line
+    Process* p = m_tools.run(run, this);
     m_process = p;
-    p->setWorkingDirectory(m_programFolder);
-    p->setStandardOutputFile(options.preview ? QStringLiteral("/dev/fd/%1").arg(fds[1]) : QProcess::nullDevice());
-    connect(p, &QProcess::readyReadStandardError, this, &CaptureRecorder::readProgress);
-    connect(p, &QProcess::finished, this, [this, p](int code, QProcess::ExitStatus status) {
-        readProgress();
+    m_lines.clear();
+    if (options.preview)
+        ::close(fds[1]);
+    if (p->failedToStart()) {
+        if (options.preview)
+            ::close(fds[0]);
+        delete p;
+        return false;
+    }
+    connect(p, &Process::outputRead, this, &CaptureRecorder::readProgress);
+    connect(p, &Process::finished, this, [this, p] {
         p->deleteLater();
-        m_exitCode = p->resultCode();
+        m_exitCode = p->exitCode();
+        if (p->failedToStart()) {
+            emit ended(m_stopRequested, m_stopRequested ? QString() : QStringLiteral("cannot start the recorder"));
+            return;
+        }
         // A recording given a length that ffmpeg ended cleanly ran as it was told.
         const qint64 oneFrameMs = 1000 / qMax(1, m_options.rate);
         const bool lengthReached = m_options.lengthMs > 0 && m_exitCode == 0 &&
@@ -97,28 +110,12 @@ bool CaptureRecorder::start(const RecorderInput& input, const RecorderOptions& o
         QString reason;
         if (!asked) {
             const QString said = m_progress.lastWords();
-            reason = !said.isEmpty()                  ? said
-                     : status != QProcess::NormalExit ? QStringLiteral("the recorder stopped abnormally")
-                     : code == 0                      ? QStringLiteral("the input ended")
-                                                      : QStringLiteral("the recording ended (exit code %1)").arg(code);
+            reason = !said.isEmpty()   ? said
+                     : p->crashed()    ? QStringLiteral("the recorder stopped abnormally")
+                     : m_exitCode == 0 ? QStringLiteral("the input ended")
+                                       : QStringLiteral("the recording ended (exit code %1)").arg(m_exitCode);
         }
         emit ended(asked, reason);
-    });
-    p->start(argv.first(), argv.mid(1));
-    if (options.preview)
-        ::close(fds[1]);
-    if (p->processId() <= 0) {
-        if (options.preview)
-            ::close(fds[0]);
-        delete p;
-        return false;
-    }
-    // A program that cannot be run is known only later, and never finishes.
-    connect(p, &QProcess::errorOccurred, this, [this, p](QProcess::ProcessError error) {
-        if (error != QProcess::FailedToStart)
-            return;
-        p->deleteLater();
-        emit ended(m_stopRequested, m_stopRequested ? QString() : QStringLiteral("cannot start the recorder"));
     });
     if (options.preview) {
         const int frameBytes = options.previewWidth * options.previewHeight * 4;
@@ -163,13 +160,14 @@ void CaptureRecorder::joinReader()
         m_reader.join();
 }
 
-void CaptureRecorder::readProgress()
+void CaptureRecorder::readProgress(const QString& text)
 {
-    if (!m_process)
-        return;
-    m_process->setReadChannel(QProcess::StandardError);
-    while (m_process->canReadLine())
-        m_progress.read(m_process->readLine());
+    m_lines += text;
+    qsizetype end;
+    while ((end = m_lines.indexOf(u'\n')) >= 0) {
+        m_progress.read(m_lines.left(end + 1).toUtf8());
+        m_lines.remove(0, end + 1);
+    }
 }
 
 void CaptureRecorder::stop()
@@ -178,7 +176,7 @@ void CaptureRecorder::stop()
         return;
     m_stopRequested = true;
     // SIGTERM after the grace time still finishes the file.
-    m_process->end("q", m_graceMs);
+    m_process->end(m_graceMs);
 }
 
 } // namespace varnel

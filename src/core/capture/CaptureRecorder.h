@@ -18,7 +18,8 @@
 
 namespace varnel {
 
-class ChildProcess;
+class Process;
+class ToolRegistry;
 
 struct RecorderInput {
     QString format; // ffmpeg's -f: v4l2, x11grab, lavfi
@@ -40,7 +41,7 @@ Command recorderCommand(const QString& programFolder, const RecorderInput& input
 class CaptureRecorder : public QObject {
     Q_OBJECT
 public:
-    explicit CaptureRecorder(QString programFolder, QObject* parent = nullptr);
+    CaptureRecorder(QString programFolder, ToolRegistry& tools, QObject* parent = nullptr);
     ~CaptureRecorder() override;
 
     // False when the run could not be started.
@@ -65,13 +66,15 @@ signals:
     void ended(bool asked, const QString& reason);
 
 private:
-    void readProgress();
+    void readProgress(const QString& text);
     void drain(int fd, int frameBytes);
     void joinReader();
 
     QString m_programFolder;
+    ToolRegistry& m_tools;
     RecorderOptions m_options;
-    QPointer<ChildProcess> m_process;
+    QPointer<Process> m_process;
+    QString m_lines; // progress not yet read to its line's end
     std::thread m_reader;
     mutable std::mutex m_frameLock;
     PreviewFrame m_latest;

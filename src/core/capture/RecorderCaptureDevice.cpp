@@ -4,8 +4,8 @@
 
 namespace varnel {
 
-RecorderCaptureDevice::RecorderCaptureDevice(QString programFolder, QObject* parent)
-    : CaptureDevice(parent), m_recorder(std::move(programFolder))
+RecorderCaptureDevice::RecorderCaptureDevice(QString programFolder, ToolRegistry& tools, QObject* parent)
+    : CaptureDevice(parent), m_recorder(std::move(programFolder), tools)
 {
     m_restart.setSingleShot(true);
     // A coarse timer may fire 5 % early: the pauses are promised in full.

@@ -17,12 +17,14 @@
 
 namespace varnel {
 
+class ToolRegistry;
+
 class RecorderCaptureDevice : public CaptureDevice {
     Q_OBJECT
 public:
     static constexpr int kRestarts = 3;
 
-    explicit RecorderCaptureDevice(QString programFolder, QObject* parent = nullptr);
+    RecorderCaptureDevice(QString programFolder, ToolRegistry& tools, QObject* parent = nullptr);
 
     void setConnected(bool connected) override;
     void setDeviceIndex(int index) override { m_index = index; }

@@ -7,6 +7,8 @@
 
 namespace varnel {
 
+class ToolRegistry;
+
 class ShellServices {
 public:
     virtual ~ShellServices() = default;
@@ -18,6 +20,9 @@ public:
     virtual void shutdown() = 0;
 
     std::function<void(const QString& what)> notOpened;
+    // The runner the desktop's programs are started through (the
+    // workspace's): Exit waits for what is ours among them.
+    ToolRegistry* tools = nullptr;
 };
 
 // Shown when nothing on the desktop could open a page, file or folder.

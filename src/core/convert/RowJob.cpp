@@ -8,15 +8,13 @@ namespace varnel {
 RowJob::RowJob(ToolRegistry& tools, RowPlan plan, QString workingFolder, QObject* parent)
     : QObject(parent), m_tools(tools), m_plan(std::move(plan)), m_workingFolder(std::move(workingFolder))
 {
-    connect(&m_tools, &ToolRegistry::toolFinished, this, &RowJob::onToolFinished);
 }
 
 RowJob::~RowJob()
 {
     if (m_done)
         return;
-    if (m_pid != 0)
-        m_tools.terminate(m_pid);
+    delete m_encoder; // killed, with what it forked
     // A killed encoder writes no more; what it wrote goes with the name.
     if (m_plan.partials)
         m_plan.partials->removePartial(m_plan.partial);
@@ -24,21 +22,29 @@ RowJob::~RowJob()
 
 bool RowJob::start()
 {
+    ToolStart start;
+    start.command = m_plan.command.command;
+    start.workingFolder = m_workingFolder;
     // The encoder writes through the private folder this run made, handed
     // to it open: whatever names another user swaps meanwhile.
-    QStringList environment;
-    if (m_plan.partials)
-        environment << QStringLiteral("%1=%2").arg(QLatin1String(output::PartialFolder::kPathVariable), m_plan.partials->path())
-                    << QStringLiteral("%1=%2").arg(QLatin1String(output::PartialFolder::kDescriptorVariable))
-                           .arg(m_plan.partials->descriptor());
-    m_pid = m_tools.start(m_plan.command.command, m_workingFolder, environment,
-                          m_plan.partials ? m_plan.partials->descriptor() : -1);
-    if (m_pid == 0) {
+    if (m_plan.partials) {
+        start.environment << QStringLiteral("%1=%2").arg(QLatin1String(output::PartialFolder::kPathVariable),
+                                                         m_plan.partials->path())
+                          << QStringLiteral("%1=%2")
+                                 .arg(QLatin1String(output::PartialFolder::kDescriptorVariable))
+                                 .arg(m_plan.partials->descriptor());
+        start.passDescriptor = m_plan.partials->descriptor();
+    }
+    m_encoder = m_tools.run(start, this);
+    if (m_encoder->failedToStart()) {
+        delete m_encoder;
+        m_encoder = nullptr;
         if (m_plan.partials)
             m_plan.partials->removePartial(m_plan.partial);
         m_done = true;
         return false;
     }
+    connect(m_encoder, &Process::finished, this, &RowJob::onEncoderEnded);
     // The source's packets are counted while the encoder reads them too.
     m_sourceReading = new MediaReading(this);
     connect(m_sourceReading, &MediaReading::done, this, [this](const MediaFacts& facts) {
@@ -55,8 +61,8 @@ void RowJob::cancel(int graceMs)
         return;
     m_cancelled = true;
     dropReadings();
-    if (m_pid != 0) {
-        m_tools.end(m_pid, graceMs);
+    if (m_encoder) {
+        m_encoder->end(graceMs);
         return; // the rest when it has ended
     }
     // Between the encoder and the name: nothing runs but the measuring.
@@ -66,11 +72,13 @@ void RowJob::cancel(int graceMs)
     deleteLater();
 }
 
-void RowJob::onToolFinished(qint64 pid, int exitCode, bool crashed, const QString& output)
+void RowJob::onEncoderEnded()
 {
-    if (pid != m_pid || m_pid == 0)
-        return;
-    m_pid = 0;
+    const int exitCode = m_encoder->exitCode();
+    const bool crashed = m_encoder->crashed();
+    const QString output = m_encoder->output();
+    m_encoder->deleteLater();
+    m_encoder = nullptr;
     if (m_cancelled) {
         if (m_plan.partials)
             m_plan.partials->removePartial(m_plan.partial);

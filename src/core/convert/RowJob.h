@@ -12,6 +12,7 @@
 namespace varnel {
 
 class MediaReading;
+class Process;
 class ToolRegistry;
 
 class RowJob : public QObject {
@@ -23,7 +24,6 @@ public:
     ~RowJob() override;
 
     const RowPlan& plan() const { return m_plan; }
-    qint64 encoderPid() const { return m_pid; }
 
     // False when the encoder could not be started; the partial is removed.
     bool start();
@@ -38,7 +38,7 @@ signals:
     void finished(const varnel::RowOutcome& outcome);
 
 private:
-    void onToolFinished(qint64 pid, int exitCode, bool crashed, const QString& output);
+    void onEncoderEnded();
     void judgeWhenMeasured();
     void finish(const RowOutcome& outcome);
     void dropReadings();
@@ -46,7 +46,7 @@ private:
     ToolRegistry& m_tools;
     RowPlan m_plan;
     QString m_workingFolder;
-    qint64 m_pid = 0;
+    Process* m_encoder = nullptr;
     int m_exitCode = 0;
     QString m_encoderOutput;
     MediaReading* m_sourceReading = nullptr;

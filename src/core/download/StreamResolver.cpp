@@ -4,7 +4,7 @@
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
-#include "core/tools/ChildProcess.h"
+#include "core/tools/ToolRegistry.h"
 #include <QRegularExpression>
 #include <QStandardPaths>
 
@@ -63,14 +63,11 @@ int resolverProgress(const QString& line)
     return value >= 0 && value <= 100 ? qRound(value) : -1; // out of range is unknown
 }
 
-StreamResolver::StreamResolver(QObject* parent) : QObject(parent) {}
+StreamResolver::StreamResolver(ToolRegistry& tools, QObject* parent) : QObject(parent), m_tools(tools) {}
 
 StreamResolver::~StreamResolver()
 {
-    if (m_process) {
-        m_process->disconnect(this);
-        m_process->killGroup();
-    }
+    cancel();
 }
 
 bool StreamResolver::isBusy() const
@@ -91,8 +88,7 @@ void StreamResolver::cancel()
     if (!m_process)
         return;
     m_process->disconnect(this);
-    dropChild(m_process);
-    m_process = nullptr;
+    delete m_process; // killed, with what it forked
 }
 
 void StreamResolver::resolve(const QString& address)
@@ -102,21 +98,19 @@ void StreamResolver::resolve(const QString& address)
         emit resolved({});
         return;
     }
-    auto* p = new ChildProcess(this);
+    ToolStart start;
+    start.command.quoted(ytdlp).literal(QStringLiteral(" -J -- ")).quoted(address);
+    start.keptBytes = -1; // the whole answer, within bounds
+    start.mostBytes = kMostAnswerBytes;
+    start.mergeErrors = false;
+    start.timeoutMs = kAnswerTimeoutMs;
+    Process* p = m_tools.run(start, this);
     m_process = p;
-    p->setStandardInputFile(QProcess::nullDevice());
-    connect(p, &QProcess::finished, this, [this, p](int code, QProcess::ExitStatus status) {
-        const QByteArray json = p->readAllStandardOutput();
+    connect(p, &Process::finished, this, [this, p] {
         p->deleteLater();
-        emit resolved(code == 0 && status == QProcess::NormalExit ? parseResolverJson(json) : Resolution{});
+        const bool whole = p->exitCode() == 0 && !p->crashed() && !p->outputCut() && !p->timedOut();
+        emit resolved(whole ? parseResolverJson(p->outputBytes()) : Resolution{});
     });
-    connect(p, &QProcess::errorOccurred, this, [this, p](QProcess::ProcessError e) {
-        if (e == QProcess::FailedToStart) {
-            p->deleteLater();
-            emit resolved({});
-        }
-    });
-    p->start(ytdlp, {QStringLiteral("-J"), QStringLiteral("--"), address});
 }
 
 void StreamResolver::download(const QString& address, const QString& formatId, const QString& path)
@@ -126,39 +120,42 @@ void StreamResolver::download(const QString& address, const QString& formatId, c
         emit downloadFailed(ytdlp.isEmpty() ? QStringLiteral("yt-dlp is not installed") : QStringLiteral("busy"));
         return;
     }
-    auto* p = new ChildProcess(this);
+    // yt-dlp reads "-o" as a template: a "%" of the title is only a "%".
+    ToolStart start;
+    start.command.quoted(ytdlp)
+        .literal(QStringLiteral(" --newline -f "))
+        .quoted(formatId)
+        .literal(QStringLiteral(" -o "))
+        .quoted(QString(path).replace(u'%', QLatin1String("%%")))
+        .literal(QStringLiteral(" -- "))
+        .quoted(address);
+    start.keptBytes = 0; // read line by line
+    Process* p = m_tools.run(start, this);
     m_process = p;
-    p->setStandardInputFile(QProcess::nullDevice());
-    p->setProcessChannelMode(QProcess::MergedChannels);
-    auto lastLines = std::make_shared<QString>();
-    connect(p, &QProcess::readyRead, this, [this, p, lastLines] {
-        while (p->canReadLine()) {
-            const QString line = QString::fromUtf8(p->readLine()).trimmed();
+    auto lines = std::make_shared<QString>(), lastLine = std::make_shared<QString>();
+    connect(p, &Process::outputRead, this, [this, lines, lastLine](const QString& text) {
+        *lines += text;
+        qsizetype end;
+        while ((end = lines->indexOf(u'\n')) >= 0) {
+            const QString line = lines->left(end).trimmed();
+            lines->remove(0, end + 1);
             const int percent = resolverProgress(line);
             if (percent >= 0)
                 emit downloadProgress(percent);
             else if (!line.isEmpty())
-                *lastLines = line;
+                *lastLine = line;
         }
     });
-    connect(p, &QProcess::finished, this, [this, p, path, lastLines](int code, QProcess::ExitStatus status) {
+    connect(p, &Process::finished, this, [this, p, path, lastLine] {
         p->deleteLater();
-        if (code == 0 && status == QProcess::NormalExit && QFileInfo(path).isFile())
+        if (p->failedToStart())
+            emit downloadFailed(QStringLiteral("cannot start yt-dlp"));
+        else if (p->exitCode() == 0 && !p->crashed() && QFileInfo(path).isFile())
             emit downloadFinished(path);
         else
-            emit downloadFailed(lastLines->isEmpty() ? QStringLiteral("yt-dlp ended with exit code %1").arg(code)
-                                                     : *lastLines);
+            emit downloadFailed(lastLine->isEmpty() ? QStringLiteral("yt-dlp ended with exit code %1").arg(p->exitCode())
+                                                    : *lastLine);
     });
-    connect(p, &QProcess::errorOccurred, this, [this, p](QProcess::ProcessError e) {
-        if (e == QProcess::FailedToStart) {
-            p->deleteLater();
-            emit downloadFailed(QStringLiteral("cannot start yt-dlp"));
-        }
-    });
-    // yt-dlp reads "-o" as a template: a "%" of the title is only a "%".
-    p->start(ytdlp, {QStringLiteral("--newline"), QStringLiteral("-f"), formatId, QStringLiteral("-o"),
-                     QString(path).replace(u'%', QLatin1String("%%")),
-                     QStringLiteral("--"), address});
 }
 
 } // namespace varnel

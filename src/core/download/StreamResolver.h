@@ -11,7 +11,8 @@
 
 namespace varnel {
 
-class ChildProcess;
+class Process;
+class ToolRegistry;
 
 struct ResolvedStream {
     QString formatId; // yt-dlp's format id
@@ -33,7 +34,7 @@ int resolverProgress(const QString& line);
 class StreamResolver : public QObject {
     Q_OBJECT
 public:
-    explicit StreamResolver(QObject* parent = nullptr);
+    explicit StreamResolver(ToolRegistry& tools, QObject* parent = nullptr);
     ~StreamResolver() override;
 
     // VARNEL_YTDLP, else yt-dlp on PATH; empty when there is none.
@@ -45,6 +46,10 @@ public:
     // Ends a look-up or download without a word.
     void cancel();
 
+    // yt-dlp's answer is read up to this much, and waited for this long.
+    static constexpr qint64 kMostAnswerBytes = 8 * 1024 * 1024;
+    static constexpr int kAnswerTimeoutMs = 30000;
+
 signals:
     void resolved(const Resolution& result); // empty when nothing was found
     void downloadProgress(int percent);
@@ -52,7 +57,8 @@ signals:
     void downloadFailed(const QString& description);
 
 private:
-    QPointer<ChildProcess> m_process;
+    ToolRegistry& m_tools;
+    QPointer<Process> m_process;
 };
 
 } // namespace varnel

@@ -9,9 +9,9 @@
 
 namespace varnel {
 
-VideoDownloader::VideoDownloader(QString dataFolder, UserMessages& messages, QObject* parent)
+VideoDownloader::VideoDownloader(QString dataFolder, UserMessages& messages, ToolRegistry& tools, QObject* parent)
     : QObject(parent), m_dataFolder(std::move(dataFolder)), m_downloadFolder(userFilesFolder(m_dataFolder)),
-      m_messages(messages)
+      m_messages(messages), m_resolver(tools)
 {
     connect(&m_inet1, &HttpTransfer::stateChanged, this, [this](int, const QString& text) {
         if (!text.isEmpty())

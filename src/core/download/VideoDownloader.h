@@ -22,7 +22,7 @@ inline const QString kDownloadOrPlay =
 class VideoDownloader : public QObject {
     Q_OBJECT
 public:
-    VideoDownloader(QString dataFolder, UserMessages& messages, QObject* parent = nullptr);
+    VideoDownloader(QString dataFolder, UserMessages& messages, ToolRegistry& tools, QObject* parent = nullptr);
 
     HttpTransfer& pageTransfer() { return m_inet1; }
     const VideoPageInfo& info() const { return m_info; }

@@ -4,7 +4,7 @@
 #include "core/common/TimeText.h"
 #include "core/media/MediaReading.h"
 #include "core/sources/SourceList.h"
-#include "core/tools/Process.h"
+#include "core/tools/ToolRegistry.h"
 
 #include <QThread>
 #include <QTimer>
@@ -82,8 +82,8 @@ void applyProbeResult(SourceList& list, int row, const ProbeResult& r)
     list.setCell(row, SourceItem::Size, QStringLiteral("%1x%2").arg(r.width).arg(r.height));
 }
 
-MediaProbe::MediaProbe(SourceList& list, QString programFolder, QObject* parent)
-    : QObject(parent), m_list(list), m_programFolder(std::move(programFolder)),
+MediaProbe::MediaProbe(SourceList& list, QString programFolder, ToolRegistry& tools, QObject* parent)
+    : QObject(parent), m_list(list), m_programFolder(std::move(programFolder)), m_tools(tools),
       m_parallel(std::max(1, QThread::idealThreadCount()))
 {
     connect(&m_list, &SourceList::rowRemoved, this, &MediaProbe::forgetRow);
@@ -161,13 +161,14 @@ void MediaProbe::next()
         const int row = m_list.rowOf(id);
         if (row < 0)
             continue;
-        auto* process = new Process(this);
+        ToolStart start;
+        start.command = identifyCommand(m_programFolder, m_list.item(row).path());
+        start.keptBytes = -1; // the whole report
+        start.mostBytes = 1 << 20;
+        start.timeoutMs = m_timeoutMs;
+        Process* process = m_tools.run(start, this);
         m_running.push_back({process, id});
-        process->CmdLine = identifyCommand(m_programFolder, m_list.item(row).path());
-        process->Async = true;
-        process->timeoutMs = m_timeoutMs;
-        connect(process, &Process::Finished, this, [this, process] { onIdentified(process); });
-        process->Launch();
+        connect(process, &Process::finished, this, [this, process] { onIdentified(process); });
     }
     if (m_pending.empty() && m_running.empty() && !m_idleSaid) {
         m_idleSaid = true;
@@ -184,15 +185,14 @@ void MediaProbe::onIdentified(Process* done)
         return;
     const quint64 id = it->id;
     m_running.erase(it);
-    if (done->failedToStart() || done->RC() == kPlayerNotStarted) {
-        const QString said = done->StdOut().trimmed();
-        emit playerUnavailable(said.isEmpty() ? QStringLiteral("cannot start %1").arg(done->CmdLine.argv().value(0))
-                                              : said);
+    if (done->failedToStart() || done->exitCode() == kPlayerNotStarted) {
+        const QString said = done->output().trimmed();
+        emit playerUnavailable(said.isEmpty() ? QStringLiteral("cannot start %1").arg(done->commandText()) : said);
     }
     const int row = m_list.rowOf(id);
     const auto pending = m_pending.find(id);
     if (row >= 0 && pending != m_pending.end()) {
-        applyProbeResult(m_list, row, parseIdentifyOutput(done->StdOut()));
+        applyProbeResult(m_list, row, parseIdentifyOutput(done->output()));
         pending->second.identifying = false;
         settle(id);
     }

@@ -15,6 +15,7 @@ namespace varnel {
 
 class Process;
 class SourceList;
+class ToolRegistry;
 struct MediaFacts;
 
 struct ProbeResult {
@@ -44,7 +45,7 @@ class MediaReading;
 class MediaProbe : public QObject {
     Q_OBJECT
 public:
-    MediaProbe(SourceList& list, QString programFolder, QObject* parent = nullptr);
+    MediaProbe(SourceList& list, QString programFolder, ToolRegistry& tools, QObject* parent = nullptr);
     ~MediaProbe() override;
 
     // A player that has not ended after this long is stopped; its row keeps
@@ -95,6 +96,7 @@ private:
 
     SourceList& m_list;
     QString m_programFolder;
+    ToolRegistry& m_tools;
     int m_timeoutMs = 15000;
     bool m_identify = true;
     std::map<quint64, Pending> m_pending; // rows not probed yet, by id

@@ -1,7 +1,6 @@
 #include "core/tools/ChildProcess.h"
 
 #include <QCoreApplication>
-#include <QPointer>
 #include <QTimer>
 
 #include <csignal>
@@ -26,8 +25,15 @@ ChildProcess::ChildProcess(QObject* parent) : QProcess(parent)
     });
 }
 
+ChildProcess::ChildProcess(DetachedTag, QObject* parent) : QProcess(parent), m_detached(true) {}
+
 ChildProcess::~ChildProcess()
 {
+    if (m_detached && state() != NotRunning) {
+        // Left to run: only our object goes, without waiting for it.
+        setProcessState(NotRunning);
+        return;
+    }
     if (state() != NotRunning)
         killGroup();
     // QProcess's own destructor reaps the killed child at once.
@@ -36,7 +42,7 @@ ChildProcess::~ChildProcess()
 void ChildProcess::signalGroup(int signal)
 {
     const qint64 pid = processId();
-    if (pid <= 0)
+    if (pid <= 0 || m_detached)
         return;
     // The group first (helpers the tool forked); the child itself in case it
     // left its group.
@@ -51,20 +57,39 @@ void ChildProcess::killGroup()
 
 void ChildProcess::end(const QByteArray& quitBytes, int graceMs)
 {
-    if (state() == NotRunning || m_ending)
+    if (state() == NotRunning)
         return;
-    m_ending = true;
-    if (!quitBytes.isEmpty())
-        write(quitBytes);
-    QPointer<ChildProcess> self = this;
-    QTimer::singleShot(graceMs, this, [self] {
-        if (self && self->state() != NotRunning)
-            self->signalGroup(SIGTERM);
-    });
-    QTimer::singleShot(2 * graceMs, this, [self] {
-        if (self && self->state() != NotRunning)
-            self->killGroup();
-    });
+    if (!m_ending) {
+        m_ending = true;
+        if (!quitBytes.isEmpty())
+            write(quitBytes);
+        m_terminateAt = QDeadlineTimer(graceMs);
+        m_killAt = QDeadlineTimer(2LL * graceMs);
+        m_deadline = new QTimer(this);
+        m_deadline->setSingleShot(true);
+        m_deadline->setTimerType(Qt::PreciseTimer);
+        connect(m_deadline, &QTimer::timeout, this, &ChildProcess::onDeadline);
+        connect(this, &QProcess::finished, m_deadline, &QTimer::stop);
+    } else {
+        m_terminateAt = std::min(m_terminateAt, QDeadlineTimer(graceMs));
+        m_killAt = std::min(m_killAt, QDeadlineTimer(2LL * graceMs));
+    }
+    onDeadline();
+}
+
+void ChildProcess::onDeadline()
+{
+    if (state() == NotRunning)
+        return;
+    if (m_killAt.hasExpired()) {
+        killGroup();
+        return;
+    }
+    if (m_terminateAt.hasExpired() && !m_terminated) {
+        m_terminated = true;
+        signalGroup(SIGTERM);
+    }
+    m_deadline->start(static_cast<int>((m_terminated ? m_killAt : m_terminateAt).remainingTime()));
 }
 
 int ChildProcess::resultCode() const

@@ -11,7 +11,10 @@
 //  - it ends by one sequence: the quit bytes on its standard input, then
 //    SIGTERM after a grace time, then SIGKILL after another.
 #include <QByteArray>
+#include <QDeadlineTimer>
 #include <QProcess>
+
+class QTimer;
 
 namespace varnel {
 
@@ -19,12 +22,18 @@ class ChildProcess : public QProcess {
     Q_OBJECT
 public:
     explicit ChildProcess(QObject* parent = nullptr);
+    // A child that is the desktop's, not ours (an opener, and the program it
+    // starts for the user): it neither dies with us nor is killed with its
+    // object.
+    enum DetachedTag { Detached };
+    ChildProcess(DetachedTag, QObject* parent);
     // A child still running is killed (with its group), without waiting.
     ~ChildProcess() override;
 
     // Asks the child to end: quitBytes (if any) on its standard input, then
     // SIGTERM after graceMs, SIGKILL after another graceMs. Nothing waits;
-    // finished() reports the end. Asking again does not restart the clock.
+    // finished() reports the end. Asking again never gives it longer, but a
+    // shorter grace (an Exit after a Cancel) shortens what is left.
     void end(const QByteArray& quitBytes, int graceMs);
     // SIGKILL to the child's group now.
     void killGroup();
@@ -39,7 +48,12 @@ public:
 
 private:
     void signalGroup(int signal);
+    void onDeadline();
     bool m_ending = false;
+    bool m_terminated = false;
+    bool m_detached = false;
+    QDeadlineTimer m_terminateAt, m_killAt;
+    QTimer* m_deadline = nullptr;
     int m_passFd = -1;
 };
 

@@ -1,17 +1,16 @@
 #include "core/tools/Process.h"
 
-#include "core/common/TimeText.h"
 #include "core/tools/ChildProcess.h"
-#include "core/tools/ToolRegistry.h"
 
-#include <QEventLoop>
-#include <QProcess>
+#include <QDir>
+#include <QFileInfo>
+#include <QProcessEnvironment>
+#include <QStandardPaths>
 #include <QTimer>
 
 namespace varnel {
 
-Process::Process(QObject* parent) : QObject(parent) {}
-
+Process::Process(const ToolStart& start, QObject* parent) : QObject(parent), m_start(start) {}
 
 Process::~Process()
 {
@@ -19,129 +18,126 @@ Process::~Process()
         dropChild(m_child);
 }
 
-QString Process::commandText() const
+QString Process::output() const
 {
-    return Command(CmdLine).literal(u' ' + Parameters).text();
+    return QString::fromUtf8(m_bytes);
 }
 
-void Process::Launch()
+void Process::launch()
 {
-    if (m_child) { // a new start drops the old child
-        dropChild(m_child);
-        m_child = nullptr;
-        delete m_timeout;
-        m_timeout = nullptr;
-        emit Finished();
-    }
-    m_rc = 0;
-    m_aborting = false;
-    m_output.clear();
-    m_timedOut = false;
-    m_failedToStart = false;
-    m_decoder.resetState();
-    m_start = QDateTime::currentDateTime();
-
-    const QStringList argv = Command(CmdLine).literal(u' ' + Parameters).argv();
-    if (argv.isEmpty()) {
-        emit Finished();
+    m_startTime = QDateTime::currentDateTime();
+    const QStringList argv = m_start.command.argv();
+    // A program that is not there is known now, without waiting for the
+    // child to report it.
+    const QString program = argv.value(0).contains(u'/') ? QDir(m_start.workingFolder).filePath(argv.value(0))
+                                                          : QStandardPaths::findExecutable(argv.value(0));
+    const QFileInfo info(program);
+    if (argv.isEmpty() || !info.isFile() || !info.isExecutable()) {
+        m_failedToStart = true;
+        m_bytes = QStringLiteral("cannot start %1").arg(argv.value(0)).toUtf8();
+        QTimer::singleShot(0, this, [this] { release(127, false); });
         return;
     }
-
-    nameThisProcessToItsTools();
-    m_child = new ChildProcess;
-    m_child->setProcessChannelMode(QProcess::MergedChannels);
-    connect(m_child, &QProcess::readyRead, this, &Process::Read);
-    connect(m_child, &QProcess::finished, this, [this] { release(true); });
+    m_child = m_start.ownedByDesktop ? new ChildProcess(ChildProcess::Detached, this) : new ChildProcess(this);
+    m_child->setWorkingDirectory(m_start.workingFolder);
+    if (m_start.passDescriptor >= 0)
+        m_child->passDescriptor(m_start.passDescriptor);
+    if (!m_start.environment.isEmpty()) {
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        for (const QString& setting : m_start.environment)
+            env.insert(setting.section(u'=', 0, 0), setting.section(u'=', 1));
+        m_child->setProcessEnvironment(env);
+    }
+    if (!m_start.outputFile.isEmpty()) {
+        m_child->setStandardOutputFile(m_start.outputFile);
+        m_child->setReadChannel(QProcess::StandardError);
+        connect(m_child, &QProcess::readyReadStandardError, this, &Process::read);
+    } else {
+        m_child->setProcessChannelMode(m_start.mergeErrors ? QProcess::MergedChannels : QProcess::SeparateChannels);
+        if (!m_start.mergeErrors)
+            m_child->setStandardErrorFile(QProcess::nullDevice());
+        connect(m_child, &QProcess::readyReadStandardOutput, this, &Process::read);
+    }
+    connect(m_child, &QProcess::finished, this, [this] { release(m_child->resultCode(), m_child->exitStatus() != QProcess::NormalExit); });
     connect(m_child, &QProcess::errorOccurred, this, [this](QProcess::ProcessError e) {
-        if (e == QProcess::FailedToStart) {
-            m_failedToStart = true;
-            release(false);
-        }
+        if (e != QProcess::FailedToStart)
+            return;
+        m_failedToStart = true;
+        m_bytes = QStringLiteral("cannot start %1").arg(m_start.command.argv().value(0)).toUtf8();
+        release(127, false);
     });
     m_child->start(argv.first(), argv.mid(1));
-    if (!m_child)   // failed at once and already released
+    if (!m_child) // failed at once and already released
         return;
-    m_child->closeWriteChannel();
-
-    if (timeoutMs > 0) {
+    m_pid = m_child->processId();
+    if (m_start.timeoutMs > 0) {
         m_timeout = new QTimer(this);
         m_timeout->setSingleShot(true);
         connect(m_timeout, &QTimer::timeout, this, [this] {
             m_timedOut = true;
-            Abort(kTimedOutRC);
+            end(500); // hung: the quit key is a formality
         });
-        m_timeout->start(timeoutMs);
-    }
-
-    if (!Async && m_child) {
-        QEventLoop loop;
-        connect(this, &Process::Finished, &loop, &QEventLoop::quit);
-        if (m_child)
-            loop.exec();
+        m_timeout->start(m_start.timeoutMs);
     }
 }
 
-void Process::Read()
+void Process::read()
 {
     if (!m_child)
         return;
-    const QByteArray bytes = m_child->readAll();
+    const QByteArray bytes = m_start.outputFile.isEmpty() ? m_child->readAllStandardOutput() : m_child->readAllStandardError();
     if (bytes.isEmpty())
         return;
-    const QString text = m_decoder.decode(bytes);
-    m_output += text;
-    emit StdOutChanged(text);
-}
-
-bool Process::IsActive() const
-{
-    return m_child && !m_aborting && m_child->state() != QProcess::NotRunning;
-}
-
-void Process::Abort(int vnRC)
-{
-    if (!m_child) {
-        emit Finished();
-        return;
-    }
-    if (m_child->state() != QProcess::NotRunning) {
-        // The end is reported by the child's finished signal, which reads
-        // what is still in the pipe and releases it.
-        if (m_aborting)
+    if (m_start.keptBytes < 0) {
+        if (m_bytes.size() + bytes.size() > m_start.mostBytes) {
+            // More than anybody reads: the tool is not what it claims.
+            m_cut = true;
+            m_bytes += bytes.left(m_start.mostBytes - m_bytes.size());
+            kill();
             return;
-        m_aborting = true;
-        m_abortRC = vnRC;
-        m_child->killGroup();
-        return;
+        }
+        m_bytes += bytes;
+    } else if (m_start.keptBytes > 0) {
+        m_bytes += bytes;
+        if (m_bytes.size() > m_start.keptBytes)
+            m_bytes.remove(0, m_bytes.size() - m_start.keptBytes);
     }
-    if (vnRC != 0)
-        m_rc = vnRC;
-    release(true);
+    emit outputRead(m_decoder.decode(bytes));
 }
 
-void Process::release(bool ended)
+bool Process::write(const QByteArray& bytes)
 {
-    if (!m_child)
+    return isRunning() && m_child && m_child->state() != QProcess::NotRunning && m_child->write(bytes) == bytes.size();
+}
+
+void Process::end(int graceMs)
+{
+    if (isRunning() && m_child)
+        m_child->end(m_start.quitBytes, graceMs);
+}
+
+void Process::kill()
+{
+    if (isRunning() && m_child)
+        m_child->killGroup();
+}
+
+void Process::release(int exitCode, bool crashed)
+{
+    if (m_ended)
         return;
-    if (ended) {
-        Read();
-        if (m_aborting && m_abortRC != 0)
-            m_rc = m_abortRC;
-        else if (m_rc == 0)
-            m_rc = m_child->resultCode(); // killed by a signal: never 0
-    }
-    m_aborting = false;
+    read();
+    m_ended = true;
+    m_exitCode = exitCode;
+    m_crashed = crashed;
     delete m_timeout;
     m_timeout = nullptr;
-    m_child->disconnect(this);
-    m_child->deleteLater();
-    m_child = nullptr;
-    emit Finished();
-}
-
-QString Process::ElapsedTime() const
-{
-    return secondsToTimeText(m_start.secsTo(QDateTime::currentDateTime()));
+    if (m_child) {
+        m_child->disconnect(this);
+        m_child->deleteLater();
+        m_child = nullptr;
+    }
+    emit finished();
 }
 
 } // namespace varnel

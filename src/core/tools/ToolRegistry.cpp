@@ -36,12 +36,6 @@ ToolRegistry::ToolRegistry(QObject* parent) : QObject(parent)
     nameThisProcessToItsTools();
 }
 
-namespace {
-
-constexpr int kTailBytes = 4096;
-
-} // namespace
-
 // Progress lines end in CR.
 QString lastLinesOf(const QString& output, int count)
 {
@@ -54,118 +48,108 @@ QString lastLinesOf(const QString& output, int count)
 
 ToolRegistry::~ToolRegistry()
 {
-    for (const auto& [pid, tool] : m_tools) {
-        tool.process->disconnect(this);
-        tool.process->killGroup();
+    for (const QPointer<Process>& job : m_jobs)
+        if (job) {
+            job->disconnect(this);
+            job->kill();
+        }
+}
+
+Process* ToolRegistry::run(const ToolStart& start, QObject* owner)
+{
+    nameThisProcessToItsTools();
+    auto* job = new Process(start, owner ? owner : this);
+    if (!start.ownedByDesktop) {
+        m_jobs.emplace_back(job);
+        connect(job, &Process::finished, this, [this, job] {
+            emit toolFinished(job->pid(), job->exitCode(), job->crashed(), job->output());
+            onFinished(job);
+        });
+        // An owner that deletes a running job has killed it: it is gone.
+        connect(job, &QObject::destroyed, this, [this] { onFinished(nullptr); });
     }
+    job->launch();
+    return job;
+}
+
+void ToolRegistry::onFinished(Process* job)
+{
+    const size_t before = m_jobs.size();
+    m_jobs.erase(std::remove_if(m_jobs.begin(), m_jobs.end(),
+                                [job](const QPointer<Process>& j) { return !j || j == job; }),
+                 m_jobs.end());
+    if (m_jobs.empty() && before > 0)
+        emit allEnded();
 }
 
 qint64 ToolRegistry::start(const Command& command, const QString& workingDir, const QStringList& environment,
                            int passed)
 {
-    const QStringList argv = command.argv();
-    if (argv.isEmpty())
-        return 0;
-    // A program that is not there is known now, without waiting for the
-    // child to report it.
-    const QString program = argv.first().contains(u'/') ? QDir(workingDir).filePath(argv.first())
-                                                         : QStandardPaths::findExecutable(argv.first());
-    const QFileInfo info(program);
-    if (!info.isFile() || !info.isExecutable())
-        return 0;
-    auto* p = new ChildProcess(this);
-    p->setWorkingDirectory(workingDir);
-    if (passed >= 0)
-        p->passDescriptor(passed);
-    if (!environment.isEmpty()) {
-        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-        for (const QString& setting : environment)
-            env.insert(setting.section(u'=', 0, 0), setting.section(u'=', 1));
-        p->setProcessEnvironment(env);
-    }
-    // Read as it comes, so that a chatty tool never stalls on a full pipe;
-    // only the end is kept.
-    p->setProcessChannelMode(QProcess::MergedChannels);
-    p->start(argv.first(), argv.mid(1));
-    const qint64 pid = p->processId();
-    if (pid <= 0) { // not even forked: nothing to follow
-        delete p;
+    ToolStart s;
+    s.command = command;
+    s.workingFolder = workingDir;
+    s.environment = environment;
+    s.passDescriptor = passed;
+    Process* job = run(s);
+    if (job->failedToStart() || job->pid() <= 0) {
+        job->disconnect(this);
+        job->deleteLater();
         return 0;
     }
-    m_tools[pid].process = p;
-    connect(p, &QProcess::readyReadStandardOutput, this, [this, pid, p] {
-        const auto it = m_tools.find(pid);
-        if (it == m_tools.end())
-            return;
-        QByteArray& tail = it->second.tail;
-        tail += p->readAllStandardOutput();
-        if (tail.size() > kTailBytes)
-            tail.remove(0, tail.size() - kTailBytes);
-    });
-    connect(p, &QProcess::finished, this, [this, pid, p] {
-        forget(pid, p->resultCode(), p->exitStatus() != QProcess::NormalExit);
-    });
-    connect(p, &QProcess::errorOccurred, this, [this, pid, program](QProcess::ProcessError e) {
-        if (e == QProcess::FailedToStart)
-            forget(pid, -1, true, QStringLiteral("cannot start %1").arg(program));
-    });
-    return pid;
+    connect(job, &Process::finished, job, &QObject::deleteLater);
+    return job->pid();
 }
 
-void ToolRegistry::forget(qint64 pid, int exitCode, bool crashed, const QString& why)
+Process* ToolRegistry::byPid(qint64 pid) const
 {
-    const auto it = m_tools.find(pid);
-    if (it == m_tools.end())
-        return;
-    QProcess* p = it->second.process;
-    it->second.tail += p->readAllStandardOutput();
-    const QString output = why.isEmpty() ? QString::fromUtf8(it->second.tail) : why;
-    p->disconnect(this);
-    p->deleteLater();
-    m_tools.erase(it);
-    emit toolFinished(pid, exitCode, crashed, output);
-    if (m_tools.empty())
-        emit allEnded();
+    for (const QPointer<Process>& job : m_jobs)
+        if (job && job->pid() == pid && pid > 0)
+            return job;
+    return nullptr;
 }
 
 bool ToolRegistry::postKey(qint64 pid, int keyCode)
 {
-    const auto it = m_tools.find(pid);
+    Process* job = byPid(pid);
     const QByteArray bytes = keyBytes(keyCode);
-    if (it == m_tools.end() || bytes.isEmpty() || it->second.process->state() == QProcess::NotRunning)
-        return false;
-    // QProcess hands the bytes to the pipe from the event loop.
-    return it->second.process->write(bytes) == bytes.size();
+    // The child's pipe takes the bytes from the event loop.
+    return job && !bytes.isEmpty() && job->write(bytes);
 }
 
 bool ToolRegistry::isRunning(qint64 pid) const
 {
-    const auto it = m_tools.find(pid);
-    return it != m_tools.end() && it->second.process->state() != QProcess::NotRunning;
+    const Process* job = byPid(pid);
+    return job && job->isRunning();
 }
 
 void ToolRegistry::terminate(qint64 pid)
 {
-    const auto it = m_tools.find(pid);
-    if (it != m_tools.end())
-        it->second.process->killGroup();
+    if (Process* job = byPid(pid))
+        job->kill();
 }
 
 void ToolRegistry::end(qint64 pid, int graceMs)
 {
-    const auto it = m_tools.find(pid);
-    if (it != m_tools.end())
-        it->second.process->end(keyBytes(Key::Quit), graceMs);
+    if (Process* job = byPid(pid))
+        job->end(graceMs);
+}
+
+int ToolRegistry::runningCount() const
+{
+    return static_cast<int>(std::count_if(m_jobs.begin(), m_jobs.end(),
+                                          [](const QPointer<Process>& j) { return j && j->isRunning(); }));
 }
 
 void ToolRegistry::quitAll(int graceMs)
 {
-    if (m_tools.empty()) {
+    if (runningCount() == 0) {
         QTimer::singleShot(0, this, &ToolRegistry::allEnded);
         return;
     }
-    for (const auto& [pid, t] : m_tools)
-        t.process->end(keyBytes(Key::Quit), graceMs);
+    // The quit key, SIGTERM half way, SIGKILL at the end of the grace.
+    for (const QPointer<Process>& job : std::vector<QPointer<Process>>(m_jobs))
+        if (job)
+            job->end(graceMs / 2);
 }
 
 } // namespace varnel

@@ -1,15 +1,16 @@
 #pragma once
-// The outside tools the program has started (encoder and player), known by
-// process id. Each keeps its standard input as a pipe so that keys can be
-// posted to it: the terminal byte sequence of a key, in one write. Nothing
-// here waits: starts, keys and ends are reported through the event loop.
+// The one runner of outside tools: every child the program starts is a job
+// (Process) handed out here, under one policy for how it ends, so that Exit
+// ends them all within one grace time. The encoder and the player are also
+// known by process id, as the tools' contracts have it: keys are posted to
+// them by id. Nothing here waits: starts, keys and ends are reported
+// through the event loop.
 #include "core/tools/ChildProcess.h"
-#include "core/tools/Command.h"
+#include "core/tools/Process.h"
 
 #include <QObject>
-#include <map>
-
-class QTimer;
+#include <QPointer>
+#include <vector>
 
 namespace varnel {
 
@@ -38,44 +39,46 @@ public:
     // Tools still running are killed: none outlives its owner.
     ~ToolRegistry() override;
 
-    // Starts the command from workingDir with its output discarded and returns
-    // its process id at once, or 0 when no process could be created. A program
-    // that then cannot be run ends like any tool: toolFinished, crashed.
-    // environment: NAME=VALUE settings beyond this process's own; passed: a
-    // descriptor the tool keeps, under its number.
+    // Starts a tool as a job owned by owner (this registry when none): the
+    // job's child is killed when its owner deletes it. Never null: a program
+    // that cannot be run finishes from the event loop, failedToStart().
+    Process* run(const ToolStart& start, QObject* owner = nullptr);
+
+    // The encoder's and the player's way: started with their output's end
+    // kept, and known by process id. Returns the id, or 0 when the program
+    // cannot be run; toolFinished reports the end.
     qint64 start(const Command& command, const QString& workingDir, const QStringList& environment = {},
                  int passed = -1);
 
     // Queues the key for the tool; a tool that has ended or was never started
     // receives nothing. True when the bytes were queued.
     bool postKey(qint64 pid, int keyCode);
-
     bool isRunning(qint64 pid) const;
-    int runningCount() const { return static_cast<int>(m_tools.size()); }
     // Kills the tool (and what it forked) now.
     void terminate(qint64 pid);
     // The quit key, then terminate and kill, each after graceMs.
     void end(qint64 pid, int graceMs);
 
-    // Asks every running tool to quit and ends those still running after
-    // graceMs; allEnded() follows when none is left (at once when none runs).
+    // Tools of ours still running (not the desktop's).
+    int runningCount() const;
+    // Asks every running tool to quit and has it ended within graceMs, sooner
+    // than any end already under way; allEnded() follows when none is left
+    // (at once when none runs).
     void quitAll(int graceMs);
 
 signals:
-    // output: the end of what the tool wrote (standard output and error
-    // together, its last few kilobytes). A tool killed by a signal is
-    // crashed, with 128 + the signal as its code.
+    // A tool of ours has ended; allEnded follows when it was the last.
+    // output: the end of what it wrote
+    // (standard output and error together, its last few kilobytes). A tool
+    // killed by a signal is crashed, with 128 + the signal as its code.
     void toolFinished(qint64 pid, int exitCode, bool crashed, const QString& output);
     void allEnded();
 
 private:
-    struct Tool {
-        ChildProcess* process = nullptr;
-        QByteArray tail; // the newest output; older bytes are dropped
-    };
-    void forget(qint64 pid, int exitCode, bool crashed, const QString& why = {});
+    Process* byPid(qint64 pid) const;
+    void onFinished(Process* job);
 
-    std::map<qint64, Tool> m_tools;
+    std::vector<QPointer<Process>> m_jobs; // running, ours
 };
 
 } // namespace varnel

@@ -1,5 +1,6 @@
 #include "core/workspace/Workspace.h"
 
+#include "core/common/ShellServices.h"
 #include "core/media/LibAv.h"
 
 #include "core/common/UserMessages.h"
@@ -33,10 +34,12 @@ Workspace::Workspace(QString programFolder, ShellServices& shell, UserMessages& 
       m_dataFolder(dataFolder.isEmpty() ? dataFolderFor(m_programFolder) : std::move(dataFolder)), m_shell(shell),
       m_messages(messages),
       m_player(m_tools, m_preview, &PreviewState::previewFile, m_programFolder, kPreviewVariants),
-      m_probe(m_list, m_programFolder), m_run(runEnvironment(*this))
+      m_probe(m_list, m_programFolder, m_tools), m_run(runEnvironment(*this))
 {
     // Files added soon are measured with FFmpeg's libraries: they load meanwhile.
     preloadLibAv();
+    if (!m_shell.tools)
+        m_shell.tools = &m_tools;
     removeStaleSettingsTemporaries(m_dataFolder);
     // A missing player is said once for a batch of files, not for each.
     connect(&m_probe, &MediaProbe::playerUnavailable, this, [this](const QString& reason) {

@@ -322,7 +322,7 @@ void MainWindow::openClipEditor()
 void MainWindow::openCapture()
 {
     auto device = m_services.captureDevice ? m_services.captureDevice()
-                                           : std::make_unique<V4l2CaptureDevice>(m_services.programFolder);
+                                           : std::make_unique<V4l2CaptureDevice>(m_services.programFolder, m_workspace->tools());
     showModal(new CaptureWindow(std::move(device), m_services.programFolder, {}, this));
 }
 

@@ -36,7 +36,7 @@ DownloaderWindow::DownloaderWindow(Workspace& workspace, UserMessages& messages,
                                    std::function<bool(QWidget*)> askDownload, QWidget* parent)
     : QDialog(parent, Qt::Tool | Qt::FramelessWindowHint), m_workspace(workspace),
       m_askDownload(std::move(askDownload)),
-      m_downloader(new VideoDownloader(workspace.dataFolder(), messages, this))
+      m_downloader(new VideoDownloader(workspace.dataFolder(), messages, workspace.tools(), this))
 {
     setObjectName(QStringLiteral("Formyutobe"));
     setModal(true);

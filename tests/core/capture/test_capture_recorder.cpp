@@ -1,5 +1,6 @@
 // The recorder with the real encoder: a test pattern stands in for a camera.
 #include "core/capture/CaptureRecorder.h"
+#include "core/tools/ToolRegistry.h"
 
 #include "TestSupport.h"
 
@@ -28,7 +29,8 @@ TEST(Recorder, RecordsAValidAviAndKeepsOnlyTheNewestFrame)
 {
     test::ProgramFolder folder;
     QTemporaryDir out;
-    CaptureRecorder recorder(folder.path());
+    ToolRegistry tools;
+    CaptureRecorder recorder(folder.path(), tools);
     RecorderOptions options;
     options.aviPath = out.filePath("cam.avi");
     options.previewWidth = 160;
@@ -63,7 +65,8 @@ TEST(Recorder, StatisticsAndAnEndByItself)
                "printf 'frame=10\\ndrop_frames=2\\ndup_frames=3\\nout_time_us=1500000\\nprogress=continue\\n' >&2\n"
                "echo '/nowhere/cam.avi: No such file or directory' >&2\n"
                "exit 1\n");
-    CaptureRecorder recorder(folder.path());
+    ToolRegistry tools;
+    CaptureRecorder recorder(folder.path(), tools);
     QSignalSpy ended(&recorder, &CaptureRecorder::ended);
     RecorderOptions options;
     options.aviPath = "/nowhere/cam.avi";

@@ -1,6 +1,7 @@
 // The downloader against a server on 127.0.0.1: a page, its thumbnail, and
 // streams that arrive whole, short, late or not at all.
 #include "core/download/VideoDownloader.h"
+#include "core/tools/ToolRegistry.h"
 
 #include "HttpServer.h"
 #include "TestSupport.h"
@@ -39,7 +40,8 @@ struct Download : ::testing::Test {
     test::HttpServer server;
     QTemporaryDir data;
     test::RecordingMessages messages;
-    VideoDownloader downloader{data.path(), messages};
+    ToolRegistry tools;
+    VideoDownloader downloader{data.path(), messages, tools};
     QStringList status;
 
     Download()
@@ -215,7 +217,7 @@ TEST_F(Download, NamesFromAPageStayOneNameInTheirFolder)
     // Deep enough that any "../" that got through would still land in data.
     const QString folder = data.filePath("a/b/c/d/e");
     ASSERT_TRUE(QDir().mkpath(folder + "/Cache"));
-    VideoDownloader deep{folder, messages};
+    VideoDownloader deep{folder, messages, tools};
     server.route("/s.mp4", {200, "OK", "stream"});
     const QByteArray link = entry(22, server.url("/s.mp4"));
     const QString e98 = QString(98, QChar(0xE9));
@@ -320,7 +322,7 @@ TEST_F(Download, WriteErrorsSayTheSystemsReasonAndKeepTheOlderFile)
     if (::mount("tmpfs", mountPoint.constData(), "tmpfs", MS_NOSUID | MS_NODEV, "size=64k") != 0)
         GTEST_SKIP() << "no small file system to fill: mount: " << std::strerror(errno);
     const auto unmount = qScopeGuard([&] { ::umount2(mountPoint.constData(), MNT_DETACH); });
-    VideoDownloader full{small.path(), messages};
+    VideoDownloader full{small.path(), messages, tools};
     server.route("/s.mp4", {200, "OK", QByteArray(256 << 10, 's')});
     server.route("/watch", {200, "OK", pageFor(server, entry(22, server.url("/s.mp4")))});
     fetch("/watch", &full);

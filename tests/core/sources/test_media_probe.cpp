@@ -1,4 +1,5 @@
 #include "core/sources/MediaProbe.h"
+#include "core/tools/ToolRegistry.h"
 
 #include "TestSupport.h"
 #include "core/sources/SourceList.h"
@@ -16,7 +17,8 @@ namespace {
 struct Probing : ::testing::Test {
     test::ProgramFolder folder;
     SourceList list;
-    MediaProbe probe{list, folder.path()};
+    ToolRegistry tools;
+    MediaProbe probe{list, folder.path(), tools};
 
     void addAndWait(const QStringList& paths)
     {
@@ -112,7 +114,8 @@ TEST(MediaProbeHang, APlayerThatHangsIsEndedAndItsRowKeepsWhatWasFound)
     QTemporaryDir dir;
     test::writeScript(dir.filePath("mp.dll"), "echo ID_VIDEO_WIDTH=320\necho ID_LENGTH=12\nexec sleep 60\n");
     SourceList list;
-    MediaProbe probe(list, dir.path());
+    ToolRegistry tools;
+    MediaProbe probe(list, dir.path(), tools);
     probe.setTimeoutMs(700);
     QElapsedTimer t;
     t.start();

@@ -1,4 +1,5 @@
-#include "core/tools/Process.h"
+// A tool as a job of the one runner: its output, its end, and how it is ended.
+#include "core/tools/ToolRegistry.h"
 
 #include "TestSupport.h"
 
@@ -6,141 +7,126 @@
 #include <QFile>
 #include <QSignalSpy>
 #include <QTemporaryDir>
-#include <QTimer>
 #include <csignal>
 #include <gtest/gtest.h>
 
 using namespace varnel;
 
 namespace {
-Command sh(const QString& script)
+
+ToolStart sh(const QString& script)
 {
-    Command c;
-    c.literal("/bin/sh -c ").quoted(script);
-    return c;
-}
-bool alive(qint64 pid) { return ::kill(static_cast<pid_t>(pid), 0) == 0; }
+    ToolStart s;
+    s.command.literal("/bin/sh -c ").quoted(script);
+    return s;
 }
 
-TEST(Process, SilentChildGivesEmptyOutputAndItsExitCode)
+bool alive(qint64 pid) { return test::processAlive(pid); }
+
+// Runs the job to its end.
+Process* finish(Process* job)
 {
-    Process p;
-    p.CmdLine = sh("exit 3");
-    p.Launch();
-    EXPECT_EQ(p.StdOut(), "");
-    EXPECT_EQ(p.RC(), 3);
-    EXPECT_FALSE(p.IsActive());
+    QSignalSpy finished(job, &Process::finished);
+    EXPECT_TRUE(job->hasEnded() || finished.wait(60000));
+    return job;
 }
 
-TEST(Process, StandardErrorInterleavesInWrittenOrder)
+} // namespace
+
+TEST(Process, OutputInTheOrderWrittenToTheLastWordAndTheExitCode)
 {
-    Process p;
-    p.CmdLine = sh("echo one; echo two >&2; echo three; echo four >&2");
-    p.Launch();
-    EXPECT_EQ(p.StdOut(), "one\ntwo\nthree\nfour\n");
+    ToolRegistry tools;
+    Process* silent = finish(tools.run(sh("exit 3")));
+    EXPECT_EQ(silent->output(), "");
+    EXPECT_EQ(silent->exitCode(), 3);
+    EXPECT_FALSE(silent->crashed());
+
+    Process* both = finish(tools.run(sh("echo one; echo two >&2; echo three; sleep 0.3; printf 'last words'")));
+    EXPECT_EQ(both->output(), "one\ntwo\nthree\nlast words");
+
+    ToolStart tail = sh("i=0; while [ $i -lt 100 ]; do echo line$i; i=$((i+1)); done");
+    tail.keptBytes = 16;
+    EXPECT_EQ(finish(tools.run(tail))->output(), "7\nline98\nline99\n") << "only the newest bytes are kept";
 }
 
-TEST(Process, OutputWrittenAtTheVeryEndIsKept)
+TEST(Process, AProgramThatCannotRunSaysSoFromTheEventLoop)
 {
-    Process p;
-    p.CmdLine = sh("sleep 0.3; printf 'last words'");
-    QSignalSpy chunks(&p, &Process::StdOutChanged);
-    QSignalSpy finished(&p, &Process::Finished);
-    p.Launch();
-    EXPECT_EQ(p.StdOut(), "last words");
-    EXPECT_GE(chunks.count(), 1);
+    ToolRegistry tools;
+    ToolStart missing;
+    missing.command.quoted("/no/such/program");
+    Process* job = tools.run(missing);
+    QSignalSpy finished(job, &Process::finished);
+    EXPECT_EQ(finished.count(), 0) << "never inside run()";
+    ASSERT_TRUE(finished.wait(30000));
+    EXPECT_TRUE(job->failedToStart());
+    EXPECT_EQ(job->exitCode(), 127);
+    EXPECT_EQ(job->output(), "cannot start /no/such/program");
     EXPECT_EQ(finished.count(), 1);
 }
 
-TEST(Process, ParametersFollowAfterOneBlank)
+TEST(Process, EndingGivesTheGraceOnceAndALaterShorterGraceWins)
 {
-    Process p;
-    p.CmdLine.literal("/bin/echo");
-    EXPECT_EQ(p.commandText(), "/bin/echo ");
-    p.Parameters = "a b";
-    EXPECT_EQ(p.commandText(), "/bin/echo a b");
-    p.Launch();
-    EXPECT_EQ(p.StdOut(), "a b\n");
-}
-
-TEST(Process, FailedStartGivesEmptyOutputAndZero)
-{
-    Process p;
-    p.CmdLine.quoted("/no/such/program");
-    QSignalSpy finished(&p, &Process::Finished);
-    p.Launch();
-    EXPECT_EQ(p.StdOut(), "");
-    EXPECT_EQ(p.RC(), 0);
-    EXPECT_EQ(finished.count(), 1);
-}
-
-TEST(Process, AbortWithACodeEndsTheChild)
-{
-    Process p;
-    p.CmdLine = sh("echo started; exec sleep 30");
-    p.Async = true;
-    p.Launch();
-    ASSERT_TRUE(test::waitFor([&] { return p.StdOut().contains("started"); }, 30000));
-    EXPECT_TRUE(p.IsActive());
-    p.Abort(7);
-    EXPECT_EQ(p.RC(), 7);
-    EXPECT_FALSE(p.IsActive());
-    EXPECT_EQ(p.StdOut(), "started\n");
-}
-
-TEST(Process, DestroyingARunningProcessEndsTheChild)
-{
-    QTemporaryDir dir;
-    const QString pidFile = dir.filePath("pid");
-    qint64 pid = 0;
-    {
-        Process p;
-        p.CmdLine = sh(QString("echo $$ > '%1'; exec sleep 30").arg(pidFile));
-        p.Async = true;
-        p.Launch();
-        ASSERT_TRUE(test::waitFor([&] { return QFile(pidFile).size() > 0; }, 30000));
-        QFile f(pidFile);
-        ASSERT_TRUE(f.open(QIODevice::ReadOnly));
-        pid = f.readAll().trimmed().toLongLong();
-        EXPECT_TRUE(alive(pid));
-    }
-    EXPECT_TRUE(test::waitFor([&] { return !alive(pid); }, 30000));
-}
-
-TEST(Process, SynchronousLaunchKeepsTheEventLoopRunning)
-{
-    // The child ends only when a timer of ours has fired meanwhile.
-    QTemporaryDir dir;
-    const QString flag = dir.filePath("ticked");
-    QTimer::singleShot(50, [&] { QFile(flag).open(QIODevice::WriteOnly); });
-    Process p;
-    p.CmdLine = sh(QString("while [ ! -e '%1' ]; do sleep 0.05; done; echo seen").arg(flag));
-    p.timeoutMs = 60000;
-    p.Launch();
-    EXPECT_FALSE(p.timedOut()) << "timers fire while a child is waited for";
-    EXPECT_EQ(p.StdOut(), "seen\n");
-}
-
-TEST(Process, TimeOutEndsAHangingChildAndKeepsItsOutput)
-{
-    Process p;
-    p.CmdLine = sh("echo ID_LENGTH=4; exec sleep 30");
-    p.timeoutMs = 500;
+    // A tool that ignores the quit key and SIGTERM: only SIGKILL ends it.
+    ToolRegistry tools;
+    Process* stubborn = tools.run(sh("trap '' TERM; echo up; while :; do sleep 1; done"));
+    ASSERT_TRUE(test::waitFor([&] { return stubborn->output().contains("up"); }, 30000));
     QElapsedTimer t;
     t.start();
-    p.Launch();
-    EXPECT_LT(t.elapsed(), 10000);
-    EXPECT_TRUE(p.timedOut());
-    EXPECT_EQ(p.RC(), Process::kTimedOutRC);
-    EXPECT_EQ(p.StdOut(), "ID_LENGTH=4\n");
+    stubborn->end(30000); // a Cancel's grace
+    stubborn->end(200);   // then Exit's
+    stubborn->end(60000); // never longer again
+    finish(stubborn);
+    EXPECT_LT(t.elapsed(), 20000);
+    EXPECT_TRUE(stubborn->crashed());
+    EXPECT_EQ(stubborn->exitCode(), 128 + SIGKILL);
 }
 
-TEST(Process, ElapsedTimeIsATimeOfDay)
+TEST(Process, ADeletedJobEndsItsChildAndWhatItForked)
 {
-    Process p;
-    p.CmdLine = sh("true");
-    p.Launch();
-    const int seconds = static_cast<int>(p.StartTime().secsTo(QDateTime::currentDateTime()));
-    EXPECT_TRUE(p.ElapsedTime() == QString("0:00:0%1").arg(seconds) || p.ElapsedTime() == QString("0:00:0%1").arg(seconds - 1))
-        << p.ElapsedTime().toStdString();
+    ToolRegistry tools;
+    QTemporaryDir dir;
+    Process* job = tools.run(sh(QString("sleep 60 & echo $! > '%1/child'; exec sleep 60").arg(dir.path())));
+    ASSERT_TRUE(test::waitFor([&] { return QFile(dir.filePath("child")).size() > 0; }, 30000));
+    QFile f(dir.filePath("child"));
+    ASSERT_TRUE(f.open(QIODevice::ReadOnly));
+    const qint64 forked = f.readAll().trimmed().toLongLong(), pid = job->pid();
+    EXPECT_EQ(tools.runningCount(), 1);
+    delete job;
+    EXPECT_EQ(tools.runningCount(), 0);
+    EXPECT_TRUE(test::waitFor([&] { return !alive(pid) && !alive(forked); }, 30000));
+}
+
+TEST(Process, TimeLimitsAndSizeLimitsEndATool)
+{
+    ToolRegistry tools;
+    ToolStart hanging = sh("echo ID_LENGTH=4; exec sleep 60");
+    hanging.timeoutMs = 300;
+    Process* slow = finish(tools.run(hanging));
+    EXPECT_TRUE(slow->timedOut());
+    EXPECT_EQ(slow->output(), "ID_LENGTH=4\n");
+
+    ToolStart chatty = sh("exec yes");
+    chatty.keptBytes = -1;
+    chatty.mostBytes = 100000;
+    Process* flood = finish(tools.run(chatty));
+    EXPECT_TRUE(flood->outputCut());
+    EXPECT_EQ(flood->outputBytes().size(), 100000);
+}
+
+TEST(Process, ExitWaitsForOursButNotForTheDesktops)
+{
+    ToolRegistry tools;
+    ToolStart desktop = sh("exec sleep 5");
+    desktop.ownedByDesktop = true;
+    Process* opener = tools.run(desktop);
+    tools.run(sh("exec sleep 60"));
+    EXPECT_EQ(tools.runningCount(), 1) << "the desktop's opener is not ours to end";
+    QSignalSpy ended(&tools, &ToolRegistry::allEnded);
+    tools.quitAll(200);
+    ASSERT_TRUE(ended.wait(20000));
+    EXPECT_TRUE(opener->isRunning());
+    const qint64 pid = opener->pid();
+    delete opener;
+    EXPECT_TRUE(alive(pid)) << "left to run";
+    ::kill(static_cast<pid_t>(pid), SIGKILL);
 }

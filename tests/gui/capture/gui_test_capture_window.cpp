@@ -6,6 +6,7 @@
 #include "TestSupport.h"
 #include "core/capture/CaptureSession.h"
 #include "core/capture/RecorderCaptureDevice.h"
+#include "core/tools/ToolRegistry.h"
 
 #include <QComboBox>
 #include <QFile>
@@ -134,7 +135,8 @@ struct Recording : ::testing::Test {
     test::ProgramFolder folder;
     QTemporaryDir out;
     QWidget main;
-    PatternCameras* cameras = new PatternCameras(folder.path());
+    ToolRegistry tools;
+    PatternCameras* cameras = new PatternCameras(folder.path(), tools);
     std::unique_ptr<CaptureWindow> window;
     QString avi = out.filePath("take.avi");
 

@@ -17,6 +17,7 @@
 #include <QRegularExpression>
 #include <QCoreApplication>
 #include <QDir>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QSignalSpy>
 #include <QTimer>
@@ -155,6 +156,35 @@ TEST_F(Panel, ConvertWhileFilesAreAddedConvertsEveryRow)
     ASSERT_GE(captions.size(), 2);
     EXPECT_TRUE(captions[1].startsWith("Progress....Waiting for ")) << captions[1].toStdString();
     EXPECT_EQ(unfilledAtFirstStart, 0);
+}
+
+TEST_F(Panel, ExitIsOverWithinItsGraceWhateverTheToolsIgnore)
+{
+    // An encoder deaf to the quit key and to SIGTERM, and a hanging player
+    // identifying a file added meanwhile: Cancel's long grace does not hold
+    // Exit back, and no tool of any kind outlives the window.
+    w.reset();
+    MainWindowServices services = test::quietServices(folder.path(), shell, messages);
+    services.closeGraceMs = 1000;
+    w = std::make_unique<MainWindow>(services);
+    w->show();
+    add(test::videoClip(2), "a.mp4");
+    test::writeScript(folder.file("fp.dll"), "trap '' TERM INT HUP; while :; do sleep 1; done\n");
+    test::writeScript(folder.file("mp.dll"), "trap '' TERM INT HUP; while :; do sleep 1; done\n");
+    test::choose(w->profileChooser(), 2);
+    w->convertNow();
+    w->workspace().probe().addSource(test::copyTo(test::videoClip(2), sources.path(), "b.mp4"));
+    QList<qint64> tools;
+    ASSERT_TRUE(test::waitFor([&] { return (tools = test::childProcesses(QCoreApplication::applicationPid())).size() >= 2; },
+                              60000));
+    QSignalSpy ended(w.get(), &MainWindow::ended);
+    QElapsedTimer t;
+    t.start();
+    w->close();
+    ASSERT_TRUE(ended.count() > 0 || ended.wait(60000));
+    EXPECT_LT(t.elapsed(), 8000) << "the close grace, not the cancel grace of 10 s and then 10 s more";
+    for (qint64 pid : tools)
+        EXPECT_TRUE(test::waitFor([&] { return !test::processAlive(pid); }, 30000)) << pid;
 }
 
 TEST_F(Panel, ExitDuringARunCancelsItAndLeavesNothingRunning)
