@@ -12,6 +12,7 @@
 #include "core/profiles/Catalogue.h"
 #include "core/settings/IniFile.h"
 #include "core/sources/ListStore.h"
+#include "core/media/MediaFacts.h"
 #include "core/sources/MediaProbe.h"
 
 #include <QByteArray>
@@ -25,6 +26,8 @@
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
+#include <sys/mman.h>
+#include <unistd.h>
 
 namespace varnel::fuzz {
 
@@ -183,6 +186,27 @@ int listJson(const std::uint8_t* data, std::size_t size)
     return 0;
 }
 
+int mediaFacts(const std::uint8_t* data, std::size_t size)
+{
+    // Any bytes as a media file: what is measured of them is in range.
+    const int fd = ::memfd_create("media", MFD_CLOEXEC);
+    if (fd < 0 || ::write(fd, data, size) != static_cast<ssize_t>(size)) {
+        if (fd >= 0)
+            ::close(fd);
+        return 0;
+    }
+    const MediaFacts facts = readMedia(fd, QStringLiteral("fuzz"), MediaDepth::Lengths);
+    ::close(fd);
+    for (const StreamFacts& s : facts.streams) {
+        promise(std::isfinite(s.seconds) && s.seconds >= -1, "a length is finite and never below unknown");
+        promise(std::isfinite(s.packetSeconds) && s.packetSeconds >= 0, "a packet's length is finite");
+        promise(std::isfinite(s.startSeconds) && s.startSeconds >= 0, "a start is finite");
+        promise(s.rotation >= 0 && s.rotation < 360, "a rotation is a turn");
+    }
+    promise(facts.readable || !facts.error.isEmpty(), "an unreadable file says why");
+    return 0;
+}
+
 const std::vector<Target>& targets()
 {
     static const std::vector<Target> all = {
@@ -190,6 +214,7 @@ const std::vector<Target>& targets()
         {"capture_progress", captureProgress}, {"identify_output", identifyOutput},
         {"statistics_file", statisticsFile}, {"settings_file", settingsFile},
         {"plan_line", planLine},             {"list_json", listJson},
+        {"media_facts", mediaFacts},
     };
     return all;
 }

@@ -24,6 +24,7 @@ int statisticsFile(const std::uint8_t* data, std::size_t size);
 int settingsFile(const std::uint8_t* data, std::size_t size);
 int planLine(const std::uint8_t* data, std::size_t size);
 int listJson(const std::uint8_t* data, std::size_t size);
+int mediaFacts(const std::uint8_t* data, std::size_t size);
 
 const std::vector<Target>& targets();
 

@@ -56,7 +56,9 @@ const char* kUsage =
     "                                             NUMBER<TAB>TEXT<TAB>OK|Fail<TAB>reason\n"
     "  plan --choose N|--profile TEXT [--set G/ROW=V]... [--start T] [--end T] --output-folder DIR FILE...\n"
     "                                             each file's output and encoder command, as JSON lines\n"
-    "  run-plan [LINE]                            convert one line of plan (from standard input without LINE)\n";
+    "  run-plan --output-folder DIR [--existing new|overwrite] [LINE]\n"
+    "                                             convert one line of plan into DIR (from standard input\n"
+    "                                             without LINE)\n";
 
 } // namespace
 

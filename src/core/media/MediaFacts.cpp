@@ -130,6 +130,13 @@ StreamFacts factsOf(const AVStream* st)
     return s;
 }
 
+constexpr int64_t kLargestStamp = int64_t{1} << 53;
+
+bool plausible(int64_t stamp)
+{
+    return stamp > -kLargestStamp && stamp < kLargestStamp;
+}
+
 // One stream's packets, in its time base: the pieces between time stamp
 // jumps, each from its earliest start to its latest end.
 struct Span {
@@ -143,7 +150,9 @@ struct Span {
     {
         const int64_t pts = p->pts != AV_NOPTS_VALUE ? p->pts : p->dts;
         const int64_t dts = p->dts != AV_NOPTS_VALUE ? p->dts : p->pts;
-        if (pts == AV_NOPTS_VALUE)
+        // Time stamps a damaged or hostile file gives out of any real range
+        // are passed over: sums of them must not overflow.
+        if (pts == AV_NOPTS_VALUE || !plausible(pts) || !plausible(dts) || !plausible(p->duration))
             return;
         ++packets;
         if (lastDts != AV_NOPTS_VALUE) {
@@ -156,7 +165,9 @@ struct Span {
             }
         }
         lastDts = dts;
-        const int64_t duration = p->duration > 0 ? p->duration : fallbackDuration > 0 ? fallbackDuration : lastDelta;
+        const int64_t duration = p->duration > 0                                  ? p->duration
+                                 : fallbackDuration > 0 && plausible(fallbackDuration) ? fallbackDuration
+                                                                                       : lastDelta;
         if (first == AV_NOPTS_VALUE)
             first = pts;
         if (pieceStart == AV_NOPTS_VALUE || pts < pieceStart)
