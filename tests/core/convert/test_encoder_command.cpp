@@ -159,3 +159,26 @@ TEST(EncoderCommand, PathsAreOneArgumentEach)
     EXPECT_TRUE(argv.contains("libx264"));
     EXPECT_TRUE(argv.contains("768000"));
 }
+
+TEST(EncoderCommand, AClipToTheEndGivesNoLengthAndACoverGetsBlackFrames)
+{
+    Builder toTheEnd(2);
+    toTheEnd.in.toTheEnd = true;
+    toTheEnd.in.startText = "0:00:05";
+    EXPECT_EQ(toTheEnd.text(), kHead + " -f mp4 -vcodec  " + kX264 +
+                                   "  -ab 128000  -ac 2 -ar 44100 -b 768000 -r 25 -ss 5 -s 1024x768 -aspect 4:3"
+                                   " -acodec libfaac \"/App/clip.mp4\"" + kTail);
+    EXPECT_TRUE(buildEncoderCommand(toTheEnd.in).toTheEnd);
+
+    Builder cover(42);
+    cover.in.coverOnly = true;
+    cover.in.toTheEnd = true;
+    EXPECT_EQ(cover.text(), kHead + " -f lavfi -i color=c=black:s=64x64:r=25 -shortest"
+                                    "  -vcodec wmv2 -b 256000 -r 25 -ss 0 -s 160x128 -acodec wmav2 \"/App/clip.mp4\"" + kTail);
+    cover.set("Audio Options", "Disable Audio", "Yes");
+    EXPECT_THROW(buildEncoderCommand(cover.in), BuildError) << "no sound, no video: nothing to make";
+
+    Builder sound(96); // a sound form: the whole source, the cover left out
+    sound.in.coverOnly = true;
+    EXPECT_FALSE(sound.text().contains("lavfi"));
+}
