@@ -228,7 +228,8 @@ void measureLengths(AVFormatContext* fc, MediaFacts& facts, const std::atomic_bo
         return;
     }
     const int64_t fileStart = fc->start_time != AV_NOPTS_VALUE ? fc->start_time : 0;
-    for (unsigned i = 0; i < fc->nb_streams; ++i) {
+    // Streams a demuxer finds only while reading (MPEG-TS may) are not measured.
+    for (unsigned i = 0; i < spans.size(); ++i) {
         StreamFacts& s = facts.streams[i];
         const Span& span = spans[i];
         if (!measured(s) || span.packets == 0)
