@@ -38,16 +38,16 @@ void followRows(ConversionRun& run, const SourceList& list, int rows)
                          if (status == RunText::Processing) {
                              (*clocks)[r].start();
                              if (!terminal)
-                                 err() << prefix(r) << status << ' ' << list.item(r).path() << '\n' << Qt::flush;
+                                 err() << prefix(r) << status << ' ' << escaped(list.item(r).path()) << '\n' << Qt::flush;
                              return;
                          }
                          clocks->erase(r);
                          if (terminal)
                              err() << "\r\x1b[K";
                          err() << prefix(r) << status.leftJustified(10) << ' '
-                               << (r < list.count() ? list.item(r).path() : QString()) << '\n';
+                               << (r < list.count() ? escaped(list.item(r).path()) : QString()) << '\n';
                          for (const QString& line : reason.split(u'\n', Qt::SkipEmptyParts))
-                             err() << "    " << line << '\n';
+                             err() << "    " << escaped(line) << '\n';
                          err() << Qt::flush;
                      });
     QObject::connect(&run, &ConversionRun::rowProgress, &run, [=, &list](int r, int percent) {
@@ -57,7 +57,7 @@ void followRows(ConversionRun& run, const SourceList& list, int rows)
         const qint64 elapsed = clock->second.elapsed() / 1000;
         const QString left = percent > 0 ? secondsToTimeText(elapsed * (100 - percent) / percent) : QStringLiteral("?");
         err() << "\r\x1b[K" << prefix(r) << percent << "%  " << secondsToTimeText(elapsed) << " elapsed, " << left
-              << " left  " << QFileInfo(list.item(r).path()).fileName() << Qt::flush;
+              << " left  " << escaped(QFileInfo(list.item(r).path()).fileName()) << Qt::flush;
     });
 }
 
@@ -91,9 +91,13 @@ int convert(const QStringList& args)
             throw UsageError("--existing takes new or overwrite");
         options.existedFile = *existing == QLatin1String("new") ? QStringLiteral("0") : QStringLiteral("1");
     }
-    // A relative folder is the user's, from where the command was given.
-    if (const auto folder = a.last("--output-folder"))
-        options.outputFolder = folder->trimmed().isEmpty() ? *folder : userPath(*folder);
+    // A relative folder is the user's, from where the command was given. An
+    // empty one is a script's unset variable, not the program's folder.
+    if (const auto folder = a.last("--output-folder")) {
+        if (folder->trimmed().isEmpty())
+            throw UsageError("--output-folder is empty");
+        options.outputFolder = userPath(*folder);
+    }
     options.thread = a.last("--threads");
     bool jobsOk = true;
     const int jobs = a.last("--jobs").value_or(QStringLiteral("1")).toInt(&jobsOk);
@@ -122,11 +126,12 @@ int convert(const QStringList& args)
         }
         ws.probe().stop();
     });
-    // The trim, as the clip editor's OK would write it, for each file once probed.
+    // The trim, as the clip editor's OK would write it, for each file once
+    // probed; a start alone runs to each file's own end, whatever a player
+    // says its length is.
     QObject::connect(&ws.probe(), &MediaProbe::probed, &run, [&](int r) {
         if (start || end)
-            ws.endClipEditing(r, start.value_or(list.cell(r, SourceItem::Start)),
-                              end.value_or(list.cell(r, SourceItem::End)));
+            ws.endClipEditing(r, start.value_or(list.cell(r, SourceItem::Start)), end.value_or(QString()));
     });
 
     QStringList files;
@@ -170,7 +175,7 @@ int convert(const QStringList& args)
             jsonLine({{"path", list.item(r).path()}, {"status", status}, {"output", output},
                       {"reason", list.item(r).statusReason}});
         else
-            out() << QStringList{list.item(r).path(), status, output}.join(u'\t') << '\n';
+            out() << QStringList{escaped(list.item(r).path()), status, escaped(output)}.join(u'\t') << '\n';
     }
     session.shell.waitForShutdownRequest();
     if (result.outcome == RunResult::Outcome::Cancelled || interrupts.received())

@@ -15,18 +15,6 @@ namespace varnel::cli {
 
 namespace {
 
-// Backslash, TAB and newline written so that one value stays one line.
-QString escaped(QString value)
-{
-    value.replace(u'\\', QLatin1String("\\\\")).replace(u'\t', QLatin1String("\\t")).replace(u'\n', QLatin1String("\\n"));
-    // No other control character reaches the terminal as it is.
-    QString out;
-    for (const QChar c : value)
-        out += c.unicode() < 0x20 || c.unicode() == 0x7F ? QStringLiteral("\\x%1").arg(c.unicode(), 2, 16, QChar(u'0'))
-                                                          : QString(c);
-    return out;
-}
-
 // Fetches the page as Get Direct Link does; false when the page could not be had.
 bool fetchPage(VideoDownloader& downloader, const QString& address)
 {

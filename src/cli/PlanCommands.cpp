@@ -11,6 +11,7 @@
 #include "core/convert/ConversionRun.h"
 #include "core/convert/OutputCheck.h"
 #include "core/convert/OutputFiles.h"
+#include "core/convert/EncoderForms.h"
 #include "core/convert/PartialFolder.h"
 #include "core/convert/PlanLine.h"
 #include "core/media/MediaFacts.h"
@@ -30,7 +31,6 @@
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QRegularExpression>
-#include <QTemporaryFile>
 
 #include <algorithm>
 #include <sys/stat.h>
@@ -44,23 +44,22 @@ int plan(const QStringList& args)
     Session session;
     Workspace& ws = session.workspace;
     const int entry = buildSheet(ws, a);
-    if (!entry || !a.last("--output-folder") || a.plain.isEmpty())
+    if (!entry || !a.last("--output-folder") || a.last("--output-folder")->trimmed().isEmpty() || a.plain.isEmpty())
         throw UsageError("plan needs --choose or --profile, --output-folder and at least one file");
-    const QString folder = QDir::cleanPath(QFileInfo(*a.last("--output-folder")).absoluteFilePath());
+    const QString folder = userPath(*a.last("--output-folder"));
     QStringList files;
     for (const QString& f : a.plain)
         files << QFileInfo(f).absoluteFilePath();
     probeInto(ws, files);
     SourceList& list = ws.list();
     const auto start = a.last("--start"), end = a.last("--end");
-    for (int r = 0; r < list.count(); ++r) {
-        const QString s = start.value_or(list.cell(r, SourceItem::Start)), e = end.value_or(list.cell(r, SourceItem::End));
-        if ((start || end) && !clipTimesInOrder(s, e)) {
-            err() << kClipTimeError << '\n';
-            return 2;
-        }
-        ws.endClipEditing(r, s, e);
+    if (end && !clipTimesInOrder(start.value_or(QStringLiteral("0:00:00")), *end)) {
+        err() << kClipTimeError << '\n';
+        return 2;
     }
+    for (int r = 0; r < list.count(); ++r)
+        if (start || end)
+            ws.endClipEditing(r, start.value_or(list.cell(r, SourceItem::Start)), end.value_or(QString()));
 
     const Settings settings = ws.settings();
     if (const auto given = a.last("--existing"); given && *given != QLatin1String("new") && *given != QLatin1String("overwrite"))
@@ -83,17 +82,21 @@ int plan(const QStringList& args)
             options.insert(g.name + u'/' + row.name, row.value);
 
     // The same rules as a run: no source and no earlier output is written over.
-    QSet<QString> taken;
+    output::TakenFiles taken;
     for (int r = 0; r < list.count(); ++r)
-        taken.insert(list.item(r).path());
+        taken.add(list.item(r).path());
     bool allPlanned = true;
+    const auto form = formForEntry(entry);
     for (int r = 0; r < list.count(); ++r) {
+        // A clip's source is measured to its packets, as a run measures it.
+        if (form && !isAudioForm(form->form) && rowIsClipped(list.item(r)) && list.item(r).media.readable)
+            list.setMedia(r, readMedia(list.item(r).path(), MediaDepth::Lengths));
         const SourceItem& item = list.item(r);
         try {
             const QString stats = folder + QStringLiteral("/.") + QFileInfo(item.path()).fileName() +
                                   QStringLiteral(".%1.stats").arg(r + 1);
             const RowPlan p = planRow(item, context, taken, stats);
-            taken.insert(p.output);
+            taken.add(p.output);
             // The clip times the command was built from; no end when the
             // clip runs to the end of the source. The cells' own where they
             // do not apply.
@@ -109,7 +112,7 @@ int plan(const QStringList& args)
                       {"outputFolder", folder}, {"threads", context.threadSetting}});
         } catch (const BuildError& e) {
             allPlanned = false;
-            err() << item.path() << ": " << e.what() << '\n';
+            err() << escaped(item.path()) << ": " << escaped(QString::fromUtf8(e.what())) << '\n';
         }
     }
     return allPlanned ? 0 : 1;
@@ -197,7 +200,8 @@ int runPlan(const QStringList& args)
     // the source itself, never from the line's word for it.
     const MediaFacts source = readMedia(d.source, MediaDepth::Streams);
     if (!source.readable) {
-        err() << d.source << "\tFail\t\n    could not read this file as media: " << source.error << '\n';
+        out() << escaped(d.source) << "\tFail\t\n";
+        err() << "    could not read this file as media: " << escaped(source.error) << '\n';
         return 1;
     }
     EncoderInputs in = inputsOf(d, ws, source);
@@ -212,7 +216,8 @@ int runPlan(const QStringList& args)
         return 2;
     }
     if (!QFileInfo(folder).isDir()) {
-        err() << d.source << "\tFail\t\n    the output folder " << folder << " does not exist\n";
+        out() << escaped(d.source) << "\tFail\t\n";
+        err() << "    the output folder " << escaped(folder) << " does not exist\n";
         return 1;
     }
 
@@ -226,13 +231,7 @@ int runPlan(const QStringList& args)
     Interrupts interrupts;
     output::removeStalePartials(folder, output::RunIdentity::current());
     // The encoder writes to a partial and a statistics file of this run's
-    // own, never to files the line names.
-    QTemporaryFile statistics(QDir::tempPath() + QStringLiteral("/varnel-run-plan-XXXXXX.stats"));
-    if (!statistics.open()) {
-        err() << "cannot create a statistics file in " << QDir::tempPath() << '\n';
-        return 1;
-    }
-    statistics.close();
+    // own, in its private folder, never to files the line names.
     QString why;
     plan.partials = output::PartialFolder::create(folder, output::RunIdentity::current(), &why);
     if (plan.partials)
@@ -242,7 +241,7 @@ int runPlan(const QStringList& args)
         return 1;
     }
     in.outputPath = plan.partial.path;
-    in.statisticsFile = statistics.fileName();
+    in.statisticsFile = plan.partials->path() + QStringLiteral("/statistics.log");
     plan.command = buildEncoderCommand(in); // built once already: only its paths differ
     plan.expected = expectationOf(plan.command, in.coverOnly);
 
@@ -268,9 +267,9 @@ int runPlan(const QStringList& args)
     }
     delete job;
     const QString status = outcome.ok ? RunText::Ok : RunText::Fail;
-    out() << QStringList{plan.source, status, outcome.output}.join(u'\t') << '\n';
+    out() << QStringList{escaped(plan.source), status, escaped(outcome.output)}.join(u'\t') << '\n';
     for (const QString& l : outcome.reason.split(u'\n', Qt::SkipEmptyParts))
-        err() << "    " << l << '\n';
+        err() << "    " << escaped(l) << '\n';
     return outcome.ok ? 0 : 1;
 }
 

@@ -28,6 +28,17 @@ void jsonLine(const QJsonObject& object)
     out() << QString::fromUtf8(QJsonDocument(object).toJson(QJsonDocument::Compact)) << '\n';
 }
 
+QString escaped(QString value)
+{
+    value.replace(u'\\', QLatin1String("\\\\")).replace(u'\t', QLatin1String("\\t")).replace(u'\n', QLatin1String("\\n"));
+    QString out;
+    for (const QChar c : value) {
+        const char16_t u = c.unicode();
+        out += u < 0x20 || (u >= 0x7F && u <= 0x9F) ? QStringLiteral("\\x%1").arg(static_cast<uint>(u), 2, 16, QChar(u'0')) : QString(c);
+    }
+    return out;
+}
+
 } // namespace varnel::cli
 
 namespace {

@@ -127,8 +127,12 @@ TEST_F(Cli, AnotherUserCannotAimTheEncoderAtAFileThroughTheFolder)
     QFile f(victim);
     ASSERT_TRUE(f.open(QIODevice::ReadOnly));
     EXPECT_EQ(f.readAll(), "root's own") << "nothing was written through the links";
-    EXPECT_EQ(rc, 0) << err.toStdString();
-    EXPECT_GE(test::decodedLengths(shared.filePath("clip.mp4")).video, 1.9) << "the run went on in the folder it made";
+    // The run goes on in the folder it made; an attacker quick enough to
+    // swap it before it was opened, five times over, fails the row.
+    if (rc == 0)
+        EXPECT_GE(test::decodedLengths(shared.filePath("clip.mp4")).video, 1.9);
+    else
+        EXPECT_TRUE(err.contains("was replaced while it was made")) << err.toStdString();
     bool swapped = false;
     for (const QFileInfo& entry : QDir(shared.path()).entryInfoList({".varnel-*"}, QDir::AllEntries | QDir::Hidden | QDir::System))
         swapped = swapped || entry.isSymLink();

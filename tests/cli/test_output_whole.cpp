@@ -179,3 +179,24 @@ TEST_F(Cli, SignalsCancelAtEveryStepAndNohupIsKept)
             << QDir(outDir.path()).entryList(QDir::Files | QDir::Hidden).join(' ').toStdString();
     }
 }
+
+TEST_F(Cli, AFileOfTheListIsNeverWrittenOverByAnyName)
+{
+    // The output folder is the sources' own folder reached through a link.
+    QTemporaryDir dir;
+    ASSERT_TRUE(QDir().mkdir(dir.filePath("data")));
+    ASSERT_TRUE(QFile::link(dir.filePath("data"), dir.filePath("alias")));
+    const QString mkv = test::copyTo(test::videoClip(3), dir.filePath("data"), "x.mkv");
+    const QString mine = test::copyTo(test::videoClip(10), dir.filePath("data"), "x.mp4");
+    QFile f(mine);
+    ASSERT_TRUE(f.open(QIODevice::ReadOnly));
+    const QByteArray before = QCryptographicHash::hash(f.readAll(), QCryptographicHash::Md5);
+    f.close();
+    ASSERT_EQ(run({"convert", "--choose", "2", "--output-folder", dir.filePath("alias"), mkv, mine}), 0)
+        << err.toStdString();
+    ASSERT_TRUE(f.open(QIODevice::ReadOnly));
+    EXPECT_EQ(QCryptographicHash::hash(f.readAll(), QCryptographicHash::Md5), before);
+    EXPECT_EQ(lines(), (QStringList{mkv + "\tOK\t" + dir.filePath("alias/x_New.mp4"),
+                                    mine + "\tOK\t" + dir.filePath("alias/x_New_New.mp4")}));
+    EXPECT_GE(test::decodedLengths(dir.filePath("data/x_New_New.mp4")).video, 9.9) << "the user's 10 s, converted";
+}

@@ -175,7 +175,10 @@ TEST_F(RunPlan, AnHonestLineConverts)
     for (const char* key : {"entry", "options", "start", "end", "outputFolder", "existing", "threads"})
         EXPECT_TRUE(line.contains(key)) << key;
     EXPECT_EQ(line.value("outputFolder").toString(), outputs.path());
+    QTemporaryDir tmp; // nothing of a run goes to the shared temporary folder
+    env.insert("TMPDIR", tmp.path());
     ASSERT_EQ(runPlan(line), 0) << err.toStdString();
+    EXPECT_TRUE(QDir(tmp.path()).isEmpty());
     const QString output = outputs.filePath("a.mp4");
     EXPECT_EQ(out, line.value("source").toString() + "\tOK\t" + output + "\n");
     EXPECT_NEAR(test::probeMedia(output).duration, 2.0, 0.3);

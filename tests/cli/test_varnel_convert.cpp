@@ -1,4 +1,5 @@
 #include "CliRig.h"
+#include "HardMedia.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -289,8 +290,30 @@ TEST_F(Cli, ABatchGoesOnRowByRowAndSaysWhatItIgnores)
               1);
     EXPECT_TRUE(out.contains("\"reason\":\"Invalid frame size: 0x0.\\nthe encoder ended with exit code 1\"")) << out.toStdString();
 
-    // "~" is the home folder, as a shell would have it.
+    // "~" is the home folder, as a shell would have it; an empty folder is a
+    // script's mistake.
     env.insert("HOME", home.path());
     EXPECT_EQ(run({"convert", "--choose", "96", "--output-folder", "~/music", shortClip}), 0) << err.toStdString();
     EXPECT_EQ(lines(), QStringList{shortClip + "\tOK\t" + home.filePath("music/short.mp3")});
+    EXPECT_EQ(run({"convert", "--choose", "96", "--output-folder", " ", shortClip}), 2);
+
+    // A name holding a TAB and a newline stays one field of one line.
+    const QString odd = test::copyTo(test::videoClip(2), dir.path(), "a\tOK\tb\nc.mp4");
+    EXPECT_EQ(run({"convert", "--choose", "96", "--output-folder", outDir.path(), odd}), 0);
+    EXPECT_EQ(lines(), QStringList{dir.path() + "/a\\tOK\\tb\\nc.mp4\tOK\t" + outDir.path() + "/a\\tOK\\tb\\nc.mp3"});
+}
+
+TEST_F(Cli, AClipIsMeasuredAgainstTheSourceNotThePlayersLength)
+{
+    // Two MP3s joined: the player says 2 s of the 8 there are.
+    QTemporaryDir dir, outDir;
+    const QString joined = test::copyTo(test::joinedMp3().path, dir.path(), "joined.mp3");
+    ASSERT_EQ(run({"convert", "--choose", "94", "--start", "0:00:01", "--end", "0:00:02", "--output-folder", outDir.path(),
+                   joined}), 0) << err.toStdString();
+    EXPECT_NEAR(test::decodedLengths(outDir.filePath("joined.mp4")).audio, 1, 0.1) << "the clip asked for, no more";
+    ASSERT_EQ(run({"convert", "--choose", "94", "--start", "0:00:03", "--output-folder", outDir.path(), joined}), 0)
+        << err.toStdString();
+    EXPECT_NEAR(test::decodedLengths(lines().value(0).section('\t', 2)).audio, 5, 0.1) << "to the source's own end";
+    EXPECT_EQ(run({"convert", "--choose", "94", "--start", "0:00:09", "--output-folder", outDir.path(), joined}), 1);
+    EXPECT_TRUE(err.contains("the start 0:00:09 is past the end of the clip (0:00:08.")) << err.toStdString();
 }

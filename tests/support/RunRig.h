@@ -3,11 +3,13 @@
 // whose output folder is a fresh temporary folder.
 #include "TestSupport.h"
 #include "core/convert/ConversionRun.h"
+#include "core/common/TimeText.h"
 #include "core/media/MediaFacts.h"
 #include "core/settings/Settings.h"
 #include "core/workspace/Workspace.h"
 
 #include <QSignalSpy>
+#include <cmath>
 
 namespace varnel::test {
 
@@ -34,13 +36,17 @@ struct RunRig {
     }
     RunResult::Outcome lastOutcome() const { return results.back().outcome; }
     void choose(int n) { workspace.chooseEntry(n); }
-    // A row as the probe leaves it: its cells, and its file's streams read.
+    // A row as the probe leaves it, its end set as a clip editor would: its
+    // cells, and its file's streams read.
     int addRow(const QString& path, const QString& end)
     {
         const int row = list.append(path);
+        const MediaFacts media = readMedia(path, MediaDepth::Streams);
         list.setCell(row, SourceItem::Start, "0:00:00");
         list.setCell(row, SourceItem::End, end);
-        list.setMedia(row, readMedia(path, MediaDepth::Streams));
+        list.setCell(row, SourceItem::VideoTime,
+                     media.seconds() > 0 ? secondsToTimeText(std::llround(media.seconds())) : end);
+        list.setMedia(row, media);
         return row;
     }
     // Starts the run and waits for its end; false when it did not start or end.

@@ -5,7 +5,9 @@
 
 #include "core/common/TextNumbers.h"
 #include "core/convert/OutputFiles.h"
+#include "core/convert/EncoderForms.h"
 #include "core/convert/PartialFolder.h"
+#include "core/media/MediaFacts.h"
 #include "core/convert/ProgressMonitor.h"
 #include "core/convert/RowJob.h"
 #include "core/profiles/Catalogue.h"
@@ -166,6 +168,8 @@ bool ConversionRun::start()
         m_rows.push_back(m_env.list->item(r).id);
     m_next = 0;
     m_outputs.clear();
+    m_taken = {};
+    m_takenRows.clear();
     m_result = RunResult{};
     m_result.rows = static_cast<int>(m_rows.size());
     m_result.outputFolder = m_outputFolder;
@@ -195,15 +199,23 @@ bool ConversionRun::rowReady(quint64 id) const
 {
     MediaProbe* probe = m_env.probe;
     const int row = m_env.list->rowOf(id);
-    // A row restored from last time has its streams read again first.
-    if (probe && !m_env.list->item(row).mediaRead && !probe->isPending(id)) {
-        probe->readStreams(row);
+    if (probe && probe->isPending(id))
+        return false;
+    // Otherwise the whole list first; several probes at once end in any order.
+    if (!m_options.convertWhileAdding && pendingProbes() > 0)
+        return false;
+    // A row restored from last time has its streams read again first, and
+    // a clip's source is measured to its packets: its end and its length
+    // decide what the clip is.
+    const SourceItem& item = m_env.list->item(row);
+    const auto form = formForEntry(m_env.entryNumber());
+    const bool measure = form && !isAudioForm(form->form) && rowIsClipped(item) && !item.media.lengthsMeasured &&
+                         item.media.readable;
+    if (probe && (!item.mediaRead || measure)) {
+        probe->readMedia(row, measure ? MediaDepth::Lengths : MediaDepth::Streams);
         return false;
     }
-    if (m_options.convertWhileAdding)
-        return !(probe && probe->isPending(id));
-    // Otherwise the whole list first; several probes at once end in any order.
-    return pendingProbes() == 0;
+    return true;
 }
 
 // Starts rows while jobs are free; ends the run when all are done.
@@ -224,7 +236,8 @@ void ConversionRun::processRow()
             break;
         const quint64 id = m_rows[m_next];
         if (!rowReady(id)) {
-            emit frameCaption(RunText::Progress + RunText::WaitingForFiles.arg(pendingProbes()).arg(m_rows.size()));
+            if (const int pending = pendingProbes(); pending > 0)
+                emit frameCaption(RunText::Progress + RunText::WaitingForFiles.arg(pending).arg(m_rows.size()));
             return; // the probe's next report brings us back
         }
         ++m_next;
@@ -257,12 +270,13 @@ void ConversionRun::startRow(Slot& slot, quint64 id)
         if (!m_folderError.isEmpty())
             throw BuildError(m_folderError.toStdString());
         const CatalogueEntry* entry = Catalogue::entry(m_env.entryNumber());
-        // Neither a file of the list nor an output of this run is written over.
-        QSet<QString> taken;
+        // Neither a file of the list nor an output of this run is written
+        // over, by whatever name; rows added since are files of the list too.
         for (int r = 0; r < m_env.list->count(); ++r)
-            taken.insert(QFileInfo(m_env.list->item(r).path()).absoluteFilePath());
-        for (const auto& [row, used] : m_outputs)
-            taken.insert(QFileInfo(used).absoluteFilePath());
+            if (!m_takenRows.contains(m_env.list->item(r).id)) {
+                m_takenRows.insert(m_env.list->item(r).id);
+                m_taken.add(m_env.list->item(r).path());
+            }
         PlanContext context;
         context.outputFolder = m_outputFolder;
         context.extension = entry ? extensionOfText(entry->text) : QString();
@@ -272,12 +286,13 @@ void ConversionRun::startRow(Slot& slot, quint64 id)
         context.threadSetting = m_thread;
         context.programFolder = m_env.programFolder;
         context.partials = m_partials;
-        plan = planRow(item, context, taken, slot.monitor->statisticsFile());
+        plan = planRow(item, context, m_taken, slot.monitor->statisticsFile());
     } catch (const BuildError& e) {
         failSlot(slot, QString::fromUtf8(e.what()));
         return;
     }
     m_outputs[id] = plan.output;
+    m_taken.add(plan.output);
     emit frameCaption(RunText::Progress + item.path() + QStringLiteral(" To ") + plan.output);
     setStatus(id, RunText::Processing);
 
@@ -322,6 +337,7 @@ void ConversionRun::onRowFinished(Slot& slot, const RowOutcome& outcome)
         return;
     }
     m_outputs[slot.id] = outcome.output;
+    m_taken.add(outcome.output);
     if (m_env.list->rowOf(slot.id) >= 0)
         ++m_result.converted;
     setStatus(slot.id, RunText::Ok);

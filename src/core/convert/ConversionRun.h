@@ -6,6 +6,7 @@
 // a shutdown, the folder opened) is for the window or varnel-convert to do
 // with the result.
 #include <QObject>
+#include "core/convert/OutputFiles.h"
 #include "core/convert/RowPlan.h"
 
 #include <QSet>
@@ -178,6 +179,8 @@ private:
     QString m_folderError; // the output folder could not be made: every row fails so
     std::shared_ptr<output::PartialFolder> m_partials; // where this run's encoders write
     std::map<quint64, QString> m_outputs; // where each row's file went, or was meant to
+    output::TakenFiles m_taken;            // what no output may take
+    QSet<quint64> m_takenRows;             // the rows whose files are in it
 };
 
 } // namespace varnel

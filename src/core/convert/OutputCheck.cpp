@@ -39,6 +39,10 @@ QString judgeStream(const char* what, const StreamFacts& source, const StreamFac
     if (output->seconds < 0 || output->seconds < wanted - allowedShortfall(source, *output))
         return QStringLiteral("the output's %1 lasts %2 of the %3 of the source")
             .arg(QLatin1String(what), preciseTimeText(std::max(0.0, output->seconds)), preciseTimeText(wanted));
+    // A clip with an end holds no more than it: more means the end was not kept.
+    if (clip.end >= 0 && output->seconds > wanted + allowedShortfall(source, *output) + 1)
+        return QStringLiteral("the output's %1 lasts %2, more than the %3 of the clip")
+            .arg(QLatin1String(what), preciseTimeText(output->seconds), preciseTimeText(wanted));
     return {};
 }
 

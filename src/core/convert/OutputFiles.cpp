@@ -72,17 +72,6 @@ const QRegularExpression& identityPattern()
     return re;
 }
 
-// "." stem "." identity "." sequence ".partial" extension, nothing looser:
-// a user's file that merely looks similar is never taken for a partial.
-const QRegularExpression& partialPattern()
-{
-    static const QRegularExpression re(
-        QStringLiteral("^\\.(.+)\\.([0-9a-f]{16}-[0-9a-f]{12}-[1-9][0-9]{0,9}-[0-9]{1,20})\\.(0|[1-9][0-9]{0,8})"
-                       "\\.partial(\\.[^.]*)?$"),
-        QRegularExpression::DotMatchesEverythingOption);
-    return re;
-}
-
 int utf8Bytes(char32_t c) { return c < 0x80 ? 1 : c < 0x800 ? 2 : c < 0x10000 ? 3 : 4; }
 
 } // namespace
@@ -123,8 +112,31 @@ QString nextNewName(const QString& path, const QString& extension)
     return info.path() + u'/' + baseNameOf(info.fileName()) + QStringLiteral("_New") + extension;
 }
 
+TakenFiles::TakenFiles(std::initializer_list<QString> paths)
+{
+    for (const QString& path : paths)
+        add(path);
+}
+
+void TakenFiles::add(const QString& path)
+{
+    m_paths.insert(QDir::cleanPath(QFileInfo(path).absoluteFilePath()));
+    struct stat st {};
+    if (::stat(QFile::encodeName(path).constData(), &st) == 0)
+        m_files.insert({static_cast<quint64>(st.st_dev), static_cast<quint64>(st.st_ino)});
+}
+
+bool TakenFiles::contains(const QString& path) const
+{
+    if (m_paths.contains(QDir::cleanPath(QFileInfo(path).absoluteFilePath())))
+        return true;
+    struct stat st {};
+    return !m_files.isEmpty() && ::stat(QFile::encodeName(path).constData(), &st) == 0 &&
+           m_files.contains({static_cast<quint64>(st.st_dev), static_cast<quint64>(st.st_ino)});
+}
+
 QString outputPathFor(const QString& sourcePath, const QString& outputFolder, const QString& extension, bool addNew,
-                      const QSet<QString>& taken)
+                      const TakenFiles& taken)
 {
     auto absolute = [](const QString& path) { return QDir::cleanPath(QFileInfo(path).absoluteFilePath()); };
     const QString source = absolute(sourcePath);
@@ -144,9 +156,8 @@ QString outputPathFor(const QString& sourcePath, const QString& outputFolder, co
     // the place of a file that is there (say, the user's own clip_New.mp4).
     bool movedAside = false;
     while (((addNew || movedAside) && pathExists(QFile::encodeName(out))) || isSource(absolute(out)) ||
-           taken.contains(absolute(out))) {
-        movedAside = movedAside || !pathExists(QFile::encodeName(out)) || isSource(absolute(out)) ||
-                     taken.contains(absolute(out));
+           taken.contains(out)) {
+        movedAside = movedAside || !pathExists(QFile::encodeName(out)) || isSource(absolute(out)) || taken.contains(out);
         out = nextNewName(out, extension);
     }
     return out;
@@ -217,23 +228,34 @@ bool isStale(const RunIdentity& owner, const RunIdentity& self)
     return owner.boot != self.boot || !processLives(owner.pid, owner.startTicks);
 }
 
-RunIdentity partialOwner(const QString& fileName)
-{
-    const QRegularExpressionMatch m = partialPattern().match(fileName);
-    return m.hasMatch() ? RunIdentity::fromText(m.captured(2)) : RunIdentity();
-}
-
 namespace {
 
-// Empties a private folder of a dead run of this user and removes it. Only
-// regular files are taken; a folder of another user is left alone.
+// Whether the folder is one a run of ours made: this user's alone, and
+// holding the mark that names it. Whoever may rename things in the output
+// folder can give any folder the name of one; nobody but its maker can put
+// the mark in it.
+bool madeByARun(int fd, const QByteArray& name)
+{
+    struct stat st {};
+    if (::fstat(fd, &st) != 0 || st.st_uid != ::geteuid() || (st.st_mode & 07777) != 0700)
+        return false;
+    const int mark = ::openat(fd, kPartialFolderMark, O_RDONLY | O_NOFOLLOW | O_CLOEXEC);
+    if (mark < 0)
+        return false;
+    char text[256] = {};
+    const ssize_t n = ::read(mark, text, sizeof text - 1);
+    ::close(mark);
+    return n > 0 && QByteArray(text, static_cast<int>(n)) == name;
+}
+
+// Empties a private folder of a dead run of ours and removes it. Only
+// regular files are taken; a folder it did not make is left alone.
 bool removePrivateFolder(int parent, const QByteArray& name)
 {
     const int fd = ::openat(parent, name.constData(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
     if (fd < 0)
         return false;
-    struct stat st {};
-    DIR* inside = ::fstat(fd, &st) == 0 && st.st_uid == ::geteuid() ? ::fdopendir(fd) : nullptr;
+    DIR* inside = madeByARun(fd, name) ? ::fdopendir(fd) : nullptr;
     if (!inside) {
         ::close(fd);
         return false;
@@ -254,25 +276,15 @@ int removeStalePartials(const QString& folder, const RunIdentity& self)
     DIR* dir = ::opendir(QFile::encodeName(folder).constData());
     if (!dir)
         return 0;
-    QList<QByteArray> staleFiles, staleFolders;
+    QList<QByteArray> staleFolders;
     while (const dirent* entry = ::readdir(dir)) {
         const QByteArray raw(entry->d_name);
         const QString name = QFile::decodeName(raw);
         // A name that does not survive decoding is none of ours.
-        if (QFile::encodeName(name) != raw)
-            continue;
-        if (isStale(partialOwner(name), self))
-            staleFiles << raw;
-        else if (isStale(partialFolderOwner(name), self))
+        if (QFile::encodeName(name) == raw && isStale(partialFolderOwner(name), self))
             staleFolders << raw;
     }
     int removed = 0;
-    for (const QByteArray& raw : staleFiles) {
-        struct stat st;
-        if (::fstatat(::dirfd(dir), raw.constData(), &st, AT_SYMLINK_NOFOLLOW) == 0 && S_ISREG(st.st_mode)
-            && ::unlinkat(::dirfd(dir), raw.constData(), 0) == 0)
-            ++removed;
-    }
     for (const QByteArray& raw : staleFolders)
         removed += removePrivateFolder(::dirfd(dir), raw) ? 1 : 0;
     ::closedir(dir);

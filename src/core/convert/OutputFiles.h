@@ -2,7 +2,9 @@
 // Output names, and who made the partial files an encoder writes before its
 // output is known to be whole: a run's private folder carries its identity,
 // so that a later run removes it only once its maker is certainly gone.
+#include <QPair>
 #include <QSet>
+#include <initializer_list>
 #include <QString>
 
 namespace varnel::output {
@@ -16,12 +18,26 @@ QString baseNameOf(const QString& fileName);
 // The next name of the "_New" chain: clip.mp4 -> clip_New.mp4.
 QString nextNewName(const QString& path, const QString& extension);
 
+// Paths an output may never take, such as the list's files and the run's
+// outputs: known by name and, where they exist, as files, so that the same
+// file reached by another name (a linked folder, a link) is taken too.
+class TakenFiles {
+public:
+    TakenFiles() = default;
+    TakenFiles(std::initializer_list<QString> paths);
+    void add(const QString& path);
+    bool contains(const QString& path) const;
+
+private:
+    QSet<QString> m_paths;
+    QSet<QPair<quint64, quint64>> m_files; // device and inode
+};
+
 // outputFolder/<base of the source><extension>, moved along the "_New" chain
 // while a file exists there (addNew only) or the path is taken: the source
-// itself, or an absolute path in taken (also when it is the same file under
-// another name).
+// itself, or a path in taken, by whatever name.
 QString outputPathFor(const QString& sourcePath, const QString& outputFolder, const QString& extension, bool addNew,
-                      const QSet<QString>& taken = {});
+                      const TakenFiles& taken = {});
 
 // The longest file name, in bytes, that the folder's file system accepts.
 int nameLimit(const QString& folder);
@@ -54,18 +70,16 @@ struct RunIdentity {
 // another machine is never stale.
 bool isStale(const RunIdentity& owner, const RunIdentity& self);
 
-// The identity an old-style partial's file name holds (a hidden file beside
-// its output, as earlier versions wrote them), when the name is one
-// strictly; pid 0 otherwise.
-RunIdentity partialOwner(const QString& fileName);
-
 // The identity in the name of a run's private folder, when it is one
 // strictly; pid 0 otherwise.
 RunIdentity partialFolderOwner(const QString& name);
 
-// Removes the folder's partials whose run is gone, the private folders
-// (see PartialFolder) and the hidden partial files earlier versions left;
-// returns how many.
+// The file in a run's private folder that marks it as the run's own: it
+// holds the folder's name.
+inline constexpr const char* kPartialFolderMark = ".made-by-varnel";
+
+// Removes the private folders (see PartialFolder) of this folder whose run
+// is gone and which that run marked as its own; returns how many.
 int removeStalePartials(const QString& folder, const RunIdentity& self);
 
 // The text within budget bytes of UTF-8: whole when it fits, else its head

@@ -7,6 +7,7 @@
 #include <cerrno>
 #include <climits>
 #include <cstdlib>
+#include <cstring>
 #include <dirent.h>
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -67,21 +68,63 @@ QString PartialFolder::plannedPath(const QString& outputFolder, const RunIdentit
     return prefixFor(outputFolder, id) + QStringLiteral("000000");
 }
 
+namespace {
+
+// A folder just made: this user's, private, and empty.
+bool freshlyMade(int fd)
+{
+    struct stat st {};
+    if (::fstat(fd, &st) != 0 || st.st_uid != ::geteuid() || (st.st_mode & 07777) != 0700 || st.st_nlink != 2)
+        return false;
+    DIR* inside = ::fdopendir(::dup(fd));
+    if (!inside)
+        return false;
+    ::rewinddir(inside); // a duplicate shares the reading position
+    bool empty = true;
+    while (const dirent* entry = ::readdir(inside))
+        empty = empty && (std::strcmp(entry->d_name, ".") == 0 || std::strcmp(entry->d_name, "..") == 0);
+    ::closedir(inside);
+    return empty;
+}
+
+} // namespace
+
 std::shared_ptr<PartialFolder> PartialFolder::create(const QString& outputFolder, const RunIdentity& id, QString* error)
 {
-    QByteArray name = QFile::encodeName(prefixFor(outputFolder, id)) + "XXXXXX";
-    if (!::mkdtemp(name.data())) { // mode 0700, a name nobody can guess or hold beforehand
-        *error = errno == ENAMETOOLONG ? kOutputNameTooLong : errorText(errno);
+    QByteArray name;
+    int fd = -1;
+    // Whoever may rename things in the output folder can swap the folder
+    // just made for another between its making and its opening: a few
+    // more tries, each under a new name.
+    for (int attempt = 0; attempt < 5 && fd < 0; ++attempt) {
+        name = QFile::encodeName(prefixFor(outputFolder, id)) + "XXXXXX";
+        if (!::mkdtemp(name.data())) { // mode 0700, a name nobody can guess or hold beforehand
+            *error = errno == ENAMETOOLONG ? kOutputNameTooLong : errorText(errno);
+            return nullptr;
+        }
+        // Known from now on by its descriptor alone.
+        fd = ::open(name.constData(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
+        if (fd >= 0 && !freshlyMade(fd)) {
+            ::close(fd);
+            fd = -1;
+        }
+    }
+    if (fd < 0) {
+        *error = QStringLiteral("the folder %1 was replaced while it was made").arg(QFile::decodeName(name));
         return nullptr;
     }
-    // Known from now on by its descriptor alone; a folder swapped in
-    // meanwhile is not the user's own, or is a link, and is refused.
-    const int fd = ::open(name.constData(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
-    struct stat st {};
-    if (fd < 0 || ::fstat(fd, &st) != 0 || st.st_uid != ::geteuid() || (st.st_mode & 07777) != 0700) {
-        *error = QStringLiteral("the folder %1 was replaced while it was made").arg(QFile::decodeName(name));
-        if (fd >= 0)
-            ::close(fd);
+    // The mark that lets a later run tell it from a folder renamed to look
+    // like one.
+    const QByteArray leaf = name.mid(name.lastIndexOf('/') + 1);
+    const int mark = ::openat(fd, kPartialFolderMark, O_CREAT | O_EXCL | O_WRONLY | O_NOFOLLOW | O_CLOEXEC, 0600);
+    const bool marked = mark >= 0 && ::write(mark, leaf.constData(), static_cast<size_t>(leaf.size())) == leaf.size();
+    if (mark >= 0)
+        ::close(mark);
+    if (!marked) {
+        *error = errorText(errno);
+        ::unlinkat(fd, kPartialFolderMark, 0);
+        ::rmdir(name.constData());
+        ::close(fd);
         return nullptr;
     }
     return std::shared_ptr<PartialFolder>(new PartialFolder(QFile::decodeName(name), fd));
@@ -90,6 +133,7 @@ std::shared_ptr<PartialFolder> PartialFolder::create(const QString& outputFolder
 PartialFolder::~PartialFolder()
 {
     if (DIR* inside = ::fdopendir(::dup(m_fd))) {
+        ::rewinddir(inside); // a duplicate shares the reading position
         while (const dirent* entry = ::readdir(inside)) {
             struct stat st {};
             if (::fstatat(m_fd, entry->d_name, &st, AT_SYMLINK_NOFOLLOW) == 0 && S_ISREG(st.st_mode))
@@ -163,7 +207,7 @@ void PartialFolder::removePartial(const PartialFile& partial)
 }
 
 PlacedOutput PartialFolder::place(const PartialFile& partial, const QString& output, bool addNew,
-                                  const QString& extension, const QSet<QString>& taken)
+                                  const QString& extension, const TakenFiles& taken)
 {
     const QByteArray from = QFile::encodeName(partial.name);
     auto failure = [&](int error, const QString& to) -> PlacedOutput {
@@ -171,17 +215,14 @@ PlacedOutput PartialFolder::place(const PartialFile& partial, const QString& out
             return {{}, kOutputNameTooLong};
         return {{}, QStringLiteral("cannot rename %1 to %2: %3").arg(partial.path, to, errorText(error))};
     };
-    if (!addNew) {
+    if (!addNew && !taken.contains(output)) {
         if (::renameat(m_fd, from.constData(), AT_FDCWD, QFile::encodeName(output).constData()) == 0)
             return {output, {}};
         return failure(errno, output);
     }
-    auto isTaken = [&](const QString& path) {
-        return taken.contains(QDir::cleanPath(QFileInfo(path).absoluteFilePath()));
-    };
     QString target = output;
     for (;;) {
-        while (isTaken(target))
+        while (taken.contains(target))
             target = nextNewName(target, extension);
         const int error = renameNoReplace(m_fd, from, QFile::encodeName(target));
         if (error == 0)

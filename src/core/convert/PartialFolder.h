@@ -55,11 +55,12 @@ public:
 
     // Renames a finished partial to its output. Under addNew an existing
     // file is never replaced, not even one that appeared during the
-    // encoding: the next free "_New" name not in taken (the paths of the
-    // run's other rows) is used instead. Otherwise the output is replaced.
-    // On failure the partial stays where it was.
+    // encoding: the next free "_New" name not in taken (the list's files,
+    // the run's other outputs) is used instead. Otherwise the output is
+    // replaced, unless it is taken by now. On failure the partial stays
+    // where it was.
     PlacedOutput place(const PartialFile& partial, const QString& output, bool addNew, const QString& extension,
-                       const QSet<QString>& taken = {});
+                       const TakenFiles& taken = {});
 
 private:
     PartialFolder(QString path, int fd) : m_path(std::move(path)), m_fd(fd) {}

@@ -9,6 +9,7 @@
 #include <QStringList>
 
 #include <algorithm>
+#include <cmath>
 
 namespace varnel {
 
@@ -22,23 +23,28 @@ struct Clip {
     double length = -1; // the whole source, as far as known before converting
 };
 
-// The row's clip as its cells show it. An end at or past the length the row
-// shows (or no length at all) is the end of the source, whatever the source
-// truly lasts: no duration is given then, and the fraction of a second
-// that the cells cannot show is kept. A start past the end is refused.
+// The row's clip as its cells show it. An empty end, or one at the length
+// the row shows while that is the source's own length to the second, is the
+// end of the source: no duration is given then, and the fraction of a second
+// that the cells cannot show is kept. Otherwise the end is the time it
+// shows, clipped to the source. A clip's source has been measured (see
+// rowIsClipped): a start past its end is refused.
 Clip clipOf(const SourceItem& item)
 {
     Clip clip{item.cells[SourceItem::Start], item.cells[SourceItem::End]};
     const QString lengthText = item.cells[SourceItem::VideoTime];
     const auto shown = timeTextToSeconds(lengthText);
     const auto start = timeTextToSeconds(clip.startText), end = timeTextToSeconds(clip.endText);
-    clip.length = item.lengthSeconds > 0 ? item.lengthSeconds : item.media.seconds();
+    const double measured = item.media.lengthsMeasured ? item.media.seconds() : -1;
+    clip.length = measured > 0 ? measured : item.lengthSeconds > 0 ? item.lengthSeconds : item.media.seconds();
     if (clip.length <= 0 && shown && *shown > 0)
         clip.length = *shown;
-    clip.toTheEnd = (clip.endText.isEmpty() && lengthText.isEmpty()) || (end && shown && *end >= *shown);
+    const bool shownIsTrue = shown && (measured <= 0 || std::abs(*shown - measured) < 1);
+    clip.toTheEnd = clip.endText.isEmpty() || (end && shownIsTrue && *end >= *shown) ||
+                    (end && measured > 0 && *end >= measured);
     if (start && clip.length > 0 && *start >= clip.length)
         throw BuildError(QStringLiteral("the start %1 is past the end of the clip (%2)")
-                             .arg(clip.startText, lengthText.isEmpty() ? preciseTimeText(clip.length) : lengthText)
+                             .arg(clip.startText, shownIsTrue ? lengthText : preciseTimeText(clip.length))
                              .toStdString());
     return clip;
 }
@@ -64,7 +70,15 @@ QString encoderErrorLine(const QString& output)
 
 } // namespace
 
-RowPlan planRow(const SourceItem& item, const PlanContext& context, const QSet<QString>& taken,
+bool rowIsClipped(const SourceItem& item)
+{
+    const QString& start = item.cells[SourceItem::Start];
+    const QString& end = item.cells[SourceItem::End];
+    return (!start.isEmpty() && timeTextToSeconds(start).value_or(-1) != 0) ||
+           (!end.isEmpty() && end != item.cells[SourceItem::VideoTime]);
+}
+
+RowPlan planRow(const SourceItem& item, const PlanContext& context, const output::TakenFiles& taken,
                 const QString& statisticsFile)
 {
     if (context.extension.isEmpty())

@@ -35,16 +35,20 @@ struct RowPlan {
     output::PartialFile partial; // where the encoder writes until the output is known whole
     bool addNew = false;
     QString extension;
-    QSet<QString> taken; // paths the output may never take (sources, earlier outputs)
+    output::TakenFiles taken; // paths the output may never take (sources, earlier outputs)
     EncoderCommand command;
     OutputExpectation expected;
     double progressSeconds = 0; // what the encoded time is a share of
 };
 
+// Whether the row asks for a part of its source rather than the whole: its
+// source's lengths are measured from the packets before a plan is made.
+bool rowIsClipped(const SourceItem& item);
+
 // The output (never a taken path), its partial file and the encoder command
 // writing statistics to the given file. Throws BuildError with the reason a
 // row cannot be converted; nothing is left on disk then.
-RowPlan planRow(const SourceItem& item, const PlanContext& context, const QSet<QString>& taken,
+RowPlan planRow(const SourceItem& item, const PlanContext& context, const output::TakenFiles& taken,
                 const QString& statisticsFile);
 
 // What a whole output holds, from the command built for the row.

@@ -103,18 +103,18 @@ void MediaProbe::addSource(const QString& path)
     m_pending[id].identifying = m_identify;
     if (m_identify)
         m_queue.push_back(id);
-    readStreams(row);
+    readMedia(row, MediaDepth::Streams);
     next();
 }
 
-void MediaProbe::readStreams(int row)
+void MediaProbe::readMedia(int row, MediaDepth depth)
 {
     const quint64 id = m_list.item(row).id;
     Pending& p = m_pending[id];
     delete p.reading;
     p.reading = new MediaReading(this);
     connect(p.reading, &MediaReading::done, this, [this, id](const MediaFacts& facts) { onRead(id, facts); });
-    p.reading->start(m_list.item(row).path(), MediaDepth::Streams);
+    p.reading->start(m_list.item(row).path(), depth);
     m_idleSaid = false;
 }
 

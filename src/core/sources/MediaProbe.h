@@ -17,6 +17,7 @@ class Process;
 class SourceList;
 class ToolRegistry;
 struct MediaFacts;
+enum class MediaDepth;
 
 struct ProbeResult {
     int width = 0;
@@ -58,8 +59,9 @@ public:
 
     // Adds the file's row at once and queues its probe after those before it.
     void addSource(const QString& path);
-    // Reads the streams of a row already in the list (a list restored).
-    void readStreams(int row);
+    // Reads the file of a row already in the list (a list restored, or a
+    // clip whose source must be measured to its packets).
+    void readMedia(int row, MediaDepth depth);
     bool isBusy() const { return !m_pending.empty(); }
     // The row is still waiting for its probe or being probed: its cells are
     // not filled yet.

@@ -120,7 +120,7 @@ void Workspace::restoreList(const SavedList& saved)
             item.statusReason.clear();
         }
         // What was read of the file last time may not hold any more.
-        m_probe.readStreams(m_list.append(item));
+        m_probe.readMedia(m_list.append(item), MediaDepth::Streams);
     }
     if (saved.entry > 0)
         chooseEntry(saved.entry);

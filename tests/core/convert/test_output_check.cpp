@@ -68,6 +68,8 @@ TEST(OutputCheck, JudgesEachStreamAgainstTheSameStreamOfTheSource)
         {"a clip", both({2, 5}), kSource, media({stream(V, 3, 0.04), stream(A, 3, 0.023, 0.046)}), "", ""},
         {"a clip short", both({2, 5}), kSource, media({stream(V, 2, 0.04), stream(A, 3, 0.023, 0.046)}), "",
          "the output's video lasts 0:00:02.00 of the 0:00:03.00 of the source"},
+        {"a clip that did not end", both({2, 5}), kSource, media({stream(V, 8, 0.04), stream(A, 8, 0.023, 0.046)}), "",
+         "the output's video lasts 0:00:08.00, more than the 0:00:03.00 of the clip"},
         {"a clip to the end", both({7.5, -1}), kSource, media({stream(V, 2.5, 0.04), stream(A, 2.5, 0.023, 0.046)}),
          "", ""},
         {"a clip past the end", both({20, -1}), kSource, media({}), "",

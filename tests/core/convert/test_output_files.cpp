@@ -10,6 +10,7 @@
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -80,15 +81,19 @@ TEST_F(OutputFiles, AddNewFollowsTheNewChainPastExistingFiles)
 
 TEST_F(OutputFiles, TakenPathsAndTheSourceItselfAreSkippedUnderEitherPolicy)
 {
-    const QSet<QString> taken{at("clip.mp4"), at("clip_New.mp4")};
+    const TakenFiles taken{at("clip.mp4"), at("clip_New.mp4")};
     EXPECT_EQ(outputPathFor("/in/clip.avi", dir.path(), ".mp4", false, taken), at("clip_New_New.mp4"));
 
     const QString source = at("clip.mp4");
     writeFile(source, "source");
     EXPECT_EQ(outputPathFor(source, dir.path(), ".mp4", false), at("clip_New.mp4"));
-    // The same file reached through a linked folder.
+    // The same file reached through a linked folder: the row's own source,
+    // and another file of the list.
     ASSERT_TRUE(QFile::link(dir.path(), at("linked")));
     EXPECT_EQ(outputPathFor(source, at("linked"), ".mp4", false), at("linked/clip_New.mp4"));
+    writeFile(at("x.mp4"), "the user's");
+    EXPECT_EQ(outputPathFor(at("x.mkv"), at("linked"), ".mp4", false, {at("x.mkv"), at("x.mp4")}),
+              at("linked/x_New.mp4"));
 }
 
 TEST_F(OutputFiles, NameFitsTheFileSystemLimit)
@@ -183,11 +188,15 @@ TEST_F(OutputFiles, OnlyPartialsOfEndedRunsOfThisMachineAreRemoved)
     otherBoot.boot = "000000000000";
     otherMachine.machine = "0123456789abcdef";
 
-    // Folders of runs, each with a partial in it, as a killed run leaves them.
-    auto leftBy = [&](const RunIdentity& id) {
-        const QString folder = at(".varnel-" + id.text() + ".Ab12Cd");
+    // Folders of runs, each with a partial in it, as a killed run leaves
+    // them: private, and marked with their name.
+    auto leftBy = [&](const RunIdentity& id, const char* suffix = "Ab12Cd", bool marked = true, int mode = 0700) {
+        const QString name = ".varnel-" + id.text() + "." + suffix, folder = at(name);
         EXPECT_TRUE(QDir().mkdir(folder));
         writeFile(folder + "/0.clip.mp4", "half");
+        if (marked)
+            writeFile(folder + "/" + kPartialFolderMark, name.toUtf8());
+        ::chmod(folder.toUtf8().constData(), static_cast<mode_t>(mode));
         return folder;
     };
     QStringList gone, kept;
@@ -195,30 +204,25 @@ TEST_F(OutputFiles, OnlyPartialsOfEndedRunsOfThisMachineAreRemoved)
         gone << leftBy(id);
     for (const RunIdentity& id : {self, otherMachine})
         kept << leftBy(id);
-    // Hidden partials beside their outputs, as earlier versions wrote them.
-    gone << at(".clip." + dead.text() + ".0.partial.mp4");
-    writeFile(gone.last(), "half");
-    // Users' files and folders, some made to look like ours.
-    for (const char* name : {".clip.partial.mp4", "clip.mp4", ".clip.partial", "notes.txt"})
-        kept << at(name);
-    kept << at(".clip." + dead.text() + ".partial.mp4");          // no sequence
-    kept << at(".clip." + dead.text().toUpper() + ".0.partial.mp4"); // not our spelling
-    kept << at(".clip." + dead.text() + ".0.partial.mp4.txt");     // renamed by a user
+    // A user's folder renamed by whoever may rename things here, and folders
+    // that are not private: never emptied.
+    kept << leftBy(dead, "Us3rFd", false) << leftBy(dead, "0pen00", true, 0755);
+    // A partial beside its output, as earlier versions wrote them, is a file
+    // like any other now: a user's file may well look like one.
+    kept << at(".clip." + dead.text() + ".0.partial.mp4") << at("clip.mp4");
     for (const QString& path : kept)
         if (!QFileInfo::exists(path))
             writeFile(path, "user");
-    const QString notOurs = at(".varnel-" + dead.text() + ".too-long");
-    ASSERT_TRUE(QDir().mkdir(notOurs));
     QTemporaryDir elsewhere;
     writeFile(elsewhere.filePath("precious"), "user");
+    writeFile(elsewhere.filePath(kPartialFolderMark), ".varnel-" + dead.text().toUtf8() + ".Zz99zz");
     ASSERT_TRUE(QFile::link(elsewhere.path(), at(".varnel-" + dead.text() + ".Zz99zz")));
 
-    EXPECT_EQ(removeStalePartials(dir.path(), self), 4);
+    EXPECT_EQ(removeStalePartials(dir.path(), self), 3);
     for (const QString& path : gone)
         EXPECT_FALSE(QFileInfo::exists(path)) << path.toStdString();
     for (const QString& path : kept)
         EXPECT_TRUE(QFileInfo::exists(path)) << path.toStdString();
-    EXPECT_TRUE(QFileInfo(notOurs).isDir());
     EXPECT_TRUE(QFileInfo::exists(elsewhere.filePath("precious"))) << "a link is never followed";
 }
 
