@@ -18,6 +18,7 @@
 #include <QElapsedTimer>
 #include <QEventLoop>
 #include <QFileInfo>
+#include <algorithm>
 #include <map>
 #include <unistd.h>
 
@@ -100,9 +101,12 @@ int convert(const QStringList& args)
     }
     options.thread = a.last("--threads");
     bool jobsOk = true;
-    const int jobs = a.last("--jobs").value_or(QStringLiteral("1")).toInt(&jobsOk);
+    int jobs = a.last("--jobs").value_or(QStringLiteral("1")).toInt(&jobsOk);
     if (!jobsOk || jobs < 1)
         throw UsageError("--jobs takes a number of files to convert at once, 1 or more");
+    // No more encoders than files, nor than any machine runs side by side.
+    constexpr int kMostJobs = 64;
+    jobs = std::min({jobs, static_cast<int>(a.plain.size()), kMostJobs});
     // Files are probed while others convert, as many at once as encoders run.
     options.convertWhileAdding = true;
     // A script's batch goes on past a file that is not there.

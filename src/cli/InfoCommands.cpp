@@ -47,8 +47,11 @@ int probe(const QStringList& args)
                       {"videoTime", it.cells[SourceItem::VideoTime]}});
             continue;
         }
-        out() << QStringList{it.path(), it.cells[SourceItem::Start], it.cells[SourceItem::End],
-                             it.cells[SourceItem::Size], it.cells[SourceItem::Format], it.cells[SourceItem::VideoTime]}
+        QStringList fields{it.path(), it.cells[SourceItem::Start], it.cells[SourceItem::End],
+                           it.cells[SourceItem::Size], it.cells[SourceItem::Format], it.cells[SourceItem::VideoTime]};
+        for (QString& field : fields) // the file's name, and what a player read in the file
+            field = escaped(field);
+        out() << fields
                      .join(u'\t')
               << '\n';
     }

@@ -13,8 +13,7 @@ QTextStream& err();
 void jsonLine(const QJsonObject& object);
 
 // Text from outside (a file's name, a page's title) as one field of a line:
-// backslash, TAB and newline escaped, and no control character (C0, DEL or
-// C1) reaching the terminal as it is.
+// see printable().
 QString escaped(QString value);
 
 } // namespace varnel::cli

@@ -193,7 +193,7 @@ int runPlan(const QStringList& args)
     if (refusal.isEmpty())
         refusal = applyPlanOptions(d, ws.sheet());
     if (!refusal.isEmpty()) {
-        err() << "run-plan: " << refusal << '\n';
+        err() << "run-plan: " << escaped(refusal) << '\n';
         return 2;
     }
     // What the source holds, and so what a whole output holds, comes from
@@ -212,7 +212,7 @@ int runPlan(const QStringList& args)
         refusal = QStringLiteral("the line's fields give no command: %1").arg(QString::fromUtf8(e.what()));
     }
     if (!refusal.isEmpty()) {
-        err() << "run-plan: " << refusal << '\n';
+        err() << "run-plan: " << escaped(refusal) << '\n';
         return 2;
     }
     if (!QFileInfo(folder).isDir()) {

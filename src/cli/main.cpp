@@ -2,6 +2,7 @@
 #include "cli/CliArgs.h"
 #include "cli/Output.h"
 #include "cli/Subcommands.h"
+#include "core/common/PrintableText.h"
 #include "core/convert/EncoderCommand.h"
 
 #include <QCoreApplication>
@@ -30,13 +31,7 @@ void jsonLine(const QJsonObject& object)
 
 QString escaped(QString value)
 {
-    value.replace(u'\\', QLatin1String("\\\\")).replace(u'\t', QLatin1String("\\t")).replace(u'\n', QLatin1String("\\n"));
-    QString out;
-    for (const QChar c : value) {
-        const char16_t u = c.unicode();
-        out += u < 0x20 || (u >= 0x7F && u <= 0x9F) ? QStringLiteral("\\x%1").arg(static_cast<uint>(u), 2, 16, QChar(u'0')) : QString(c);
-    }
-    return out;
+    return printable(value);
 }
 
 } // namespace varnel::cli

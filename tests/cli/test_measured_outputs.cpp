@@ -43,6 +43,7 @@ TEST_F(Cli, EveryOkHoldsEachWholeStreamOfSourcesPlayersMisjudge)
         {"tone.aac", test::adtsTone()},             {"lying.mkv", test::lyingHeader(), 0.5},
         {"cover.mp3", test::coverArtMp3()},         {"short-video.mp4", test::shortVideoLongAudio()},
         {"fraction.mp4", test::fractionalClip()},   {"under-a-second.mp4", test::shorterThanASecond()},
+        {"short-header.mkv", test::shortHeader()},  {"edit-list.mp4", test::editListMp4()},
     };
     QTemporaryDir in, outputs;
     QStringList files;

@@ -297,10 +297,12 @@ TEST_F(Cli, ABatchGoesOnRowByRowAndSaysWhatItIgnores)
     EXPECT_EQ(lines(), QStringList{shortClip + "\tOK\t" + home.filePath("music/short.mp3")});
     EXPECT_EQ(run({"convert", "--choose", "96", "--output-folder", " ", shortClip}), 2);
 
-    // A name holding a TAB and a newline stays one field of one line.
-    const QString odd = test::copyTo(test::videoClip(2), dir.path(), "a\tOK\tb\nc.mp4");
+    // A name holding a TAB, a newline, a terminal's escape and a direction
+    // mark stays one field of one line, and shows what it holds.
+    const QString odd = test::copyTo(test::videoClip(2), dir.path(), QString::fromUtf8("a\tOK\tb\nc\x1b[2J\u202e.mp4"));
     EXPECT_EQ(run({"convert", "--choose", "96", "--output-folder", outDir.path(), odd}), 0);
-    EXPECT_EQ(lines(), QStringList{dir.path() + "/a\\tOK\\tb\\nc.mp4\tOK\t" + outDir.path() + "/a\\tOK\\tb\\nc.mp3"});
+    const QString shown = "a\\tOK\\tb\\nc\\x1b[2J\\u{202e}";
+    EXPECT_EQ(lines(), QStringList{dir.path() + "/" + shown + ".mp4\tOK\t" + outDir.path() + "/" + shown + ".mp3"});
 }
 
 TEST_F(Cli, AClipIsMeasuredAgainstTheSourceNotThePlayersLength)
@@ -316,4 +318,20 @@ TEST_F(Cli, AClipIsMeasuredAgainstTheSourceNotThePlayersLength)
     EXPECT_NEAR(test::decodedLengths(lines().value(0).section('\t', 2)).audio, 5, 0.1) << "to the source's own end";
     EXPECT_EQ(run({"convert", "--choose", "94", "--start", "0:00:09", "--output-folder", outDir.path(), joined}), 1);
     EXPECT_TRUE(err.contains("the start 0:00:09 is past the end of the clip (0:00:08.")) << err.toStdString();
+
+    // A header that says 5 s over 11: an end at the 5 s the row shows is 5 s.
+    const QString lying = test::copyTo(test::shortHeader().path, dir.path(), "lying.mkv");
+    ASSERT_EQ(run({"convert", "--choose", "2", "--end", "0:00:05", "--output-folder", outDir.path(), lying}), 0)
+        << err.toStdString();
+    EXPECT_NEAR(test::decodedLengths(outDir.filePath("lying.mp4")).video, 5, 0.1);
+
+    // A slide show cut between its pictures lacks the part before its first
+    // picture: that is no whole clip, whatever a frame lasts.
+    const QString slides = test::copyTo(test::slideShow().path, dir.path(), "slides.mkv");
+    EXPECT_EQ(run({"convert", "--choose", "2", "--start", "0:00:08", "--end", "0:00:20", "--json", "--output-folder",
+                   outDir.path(), slides}), 1);
+    EXPECT_TRUE(out.contains("\"reason\":\"the output's video lasts 0:00:0")) << out.toStdString();
+
+    // No more encoders than files, whatever is asked.
+    EXPECT_EQ(run({"convert", "--choose", "96", "--jobs", "20000000", "--output-folder", outDir.path(), joined}), 0);
 }

@@ -5,6 +5,7 @@
 #include <QCoreApplication>
 #include <QFile>
 #include <QFileInfo>
+#include <cstring>
 
 namespace varnel::test {
 
@@ -131,6 +132,50 @@ HardMedia shortVideoLongAudio()
                                                      "-c:v", "libx264", "-preset", "ultrafast", "-pix_fmt", "yuv420p"} +
                                              kAac),
             2, 10};
+}
+
+HardMedia shortHeader()
+{
+    const QString whole = makeMedia("eleven.mkv", QStringList{"-f", "lavfi", "-i", picture(11), "-f", "lavfi", "-i",
+                                                              tone(11), "-c:v", "mpeg4", "-q:v", "5"} + kAac);
+    const QString path = QFileInfo(whole).path() + QStringLiteral("/short-header.mkv");
+    if (QFileInfo::exists(path))
+        return {path, 11, 11};
+    QFile in(whole);
+    if (!in.open(QIODevice::ReadOnly))
+        qFatal("cannot read %s", qPrintable(whole));
+    QByteArray bytes = in.readAll();
+    // The Segment's Duration: element 0x4489, an 8-byte float of milliseconds.
+    const qsizetype at = bytes.indexOf(QByteArray::fromHex("448988"));
+    if (at < 0)
+        qFatal("no Matroska duration in %s", qPrintable(whole));
+    const double fiveSeconds = 5000;
+    quint64 raw;
+    std::memcpy(&raw, &fiveSeconds, sizeof raw);
+    for (int i = 0; i < 8; ++i)
+        bytes[at + 3 + i] = static_cast<char>(raw >> (56 - 8 * i));
+    const QString temp = path + QStringLiteral(".part%1").arg(QCoreApplication::applicationPid());
+    QFile out(temp);
+    if (!out.open(QIODevice::WriteOnly) || out.write(bytes) != bytes.size())
+        qFatal("cannot write %s", qPrintable(temp));
+    out.close();
+    QFile::rename(temp, path);
+    return {path, 11, 11};
+}
+
+HardMedia editListMp4()
+{
+    const QString gop = makeMedia("long-gop.mp4", QStringList{"-f", "lavfi", "-i", picture(12), "-f", "lavfi", "-i", tone(12),
+                                                              "-c:v", "libx264", "-g", "300", "-pix_fmt", "yuv420p"} +
+                                                      kAac);
+    return {makeMedia("edit-list.mp4", {"-ss", "3", "-i", gop, "-c", "copy"}), 9, 9};
+}
+
+HardMedia slideShow()
+{
+    return {makeMedia("slides.mkv", {"-f", "lavfi", "-i", "testsrc=size=160x120:rate=1/6:duration=60", "-c:v", "libx264",
+                                     "-pix_fmt", "yuv420p"}),
+            60, -1};
 }
 
 HardMedia fractionalClip() { return {clip("fraction.mp4", 1.45), 1.45, 1.45}; }

@@ -19,6 +19,9 @@ HardMedia adtsTone();        // 10 s of AAC in ADTS, whose length only a bitrate
 HardMedia lyingHeader();     // a Matroska file whose header says 30 s over 10 s of streams
 HardMedia coverArtMp3();     // 6 s of MP3 with a picture attached
 HardMedia shortVideoLongAudio(); // 2 s of video with 10 s of sound
+HardMedia shortHeader();     // a Matroska file whose header says 5 s over 11 s of streams
+HardMedia editListMp4();     // an MP4 cut without re-encoding: an edit list skips its first 3 s of 12
+HardMedia slideShow();       // a picture every 6 s for 60 s: one frame lasts seconds
 HardMedia fractionalClip();  // 1.45 s of video and sound
 HardMedia shorterThanASecond(); // 0.45 s of video and sound
 

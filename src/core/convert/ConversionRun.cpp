@@ -1,5 +1,6 @@
 #include "core/convert/ConversionRun.h"
 
+#include "core/common/PrintableText.h"
 #include "core/common/ShellServices.h"
 #include "core/common/UserMessages.h"
 
@@ -32,7 +33,7 @@ QString failureSummary(const RunResult& result)
     constexpr size_t kListed = 10;
     for (size_t i = 0; i < std::min(kListed, result.failures.size()); ++i) {
         const auto& f = result.failures[i];
-        lines << QStringLiteral("%1: %2").arg(f.source, f.reason.section(u'\n', 0, 0));
+        lines << QStringLiteral("%1: %2").arg(printable(f.source), printable(f.reason.section(u'\n', 0, 0)));
     }
     if (result.failures.size() > kListed)
         lines << QStringLiteral("and %1 more").arg(result.failures.size() - kListed);

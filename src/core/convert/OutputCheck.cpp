@@ -31,6 +31,10 @@ const StreamFacts* firstOf(const MediaFacts& facts, StreamFacts::Kind kind)
 QString judgeStream(const char* what, const StreamFacts& source, const StreamFacts* output, const ClipSpan& clip,
                     StreamFacts::Kind kind)
 {
+    // Packets whose times nothing tells: no output can be shown whole.
+    if (source.seconds < 0 && source.packets > 0)
+        return QStringLiteral("the length of the source's %1 cannot be measured: its packets carry no time")
+            .arg(QLatin1String(what));
     const double wanted = expectedSeconds(source, clip);
     if (wanted <= 0) // the clip holds none of this stream
         return {};
@@ -92,7 +96,13 @@ double expectedSeconds(const StreamFacts& source, const ClipSpan& clip)
 
 double allowedShortfall(const StreamFacts& source, const StreamFacts& output)
 {
-    return source.packetSeconds + output.packetSeconds + std::max(source.paddingSeconds, output.paddingSeconds);
+    // The last packet of each may be cut anywhere; a source's packet counts
+    // no longer than the output's (a slide show's frame lasts seconds, and
+    // an output that lacks them lacks a picture), and none beyond half a
+    // second.
+    constexpr double kLongestPacket = 0.5;
+    const double out = std::min(output.packetSeconds, kLongestPacket);
+    return out + std::min(source.packetSeconds, out) + std::max(source.paddingSeconds, output.paddingSeconds);
 }
 
 QString judgeOutput(const OutputExpectation& expected, const MediaFacts& source, const MediaFacts& output,

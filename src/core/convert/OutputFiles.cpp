@@ -260,12 +260,26 @@ bool removePrivateFolder(int parent, const QByteArray& name)
         ::close(fd);
         return false;
     }
+    // A run of ours leaves regular files only: anything else and the folder
+    // is not taken apart.
+    QList<QByteArray> files;
+    bool onlyFiles = true;
     while (const dirent* entry = ::readdir(inside)) {
+        const QByteArray name(entry->d_name);
         struct stat file {};
+        if (name == "." || name == "..")
+            continue;
         if (::fstatat(fd, entry->d_name, &file, AT_SYMLINK_NOFOLLOW) == 0 && S_ISREG(file.st_mode))
-            ::unlinkat(fd, entry->d_name, 0);
+            files << name;
+        else
+            onlyFiles = false;
     }
+    if (onlyFiles)
+        for (const QByteArray& name : files)
+            ::unlinkat(fd, name.constData(), 0);
     ::closedir(inside);
+    if (!onlyFiles)
+        return false;
     return ::unlinkat(parent, name.constData(), AT_REMOVEDIR) == 0;
 }
 

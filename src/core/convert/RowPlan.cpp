@@ -74,7 +74,7 @@ bool rowIsClipped(const SourceItem& item)
 {
     const QString& start = item.cells[SourceItem::Start];
     const QString& end = item.cells[SourceItem::End];
-    return (!start.isEmpty() && timeTextToSeconds(start).value_or(-1) != 0) ||
+    return item.clipSet || (!start.isEmpty() && timeTextToSeconds(start).value_or(-1) != 0) ||
            (!end.isEmpty() && end != item.cells[SourceItem::VideoTime]);
 }
 

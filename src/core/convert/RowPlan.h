@@ -41,8 +41,9 @@ struct RowPlan {
     double progressSeconds = 0; // what the encoded time is a share of
 };
 
-// Whether the row asks for a part of its source rather than the whole: its
-// source's lengths are measured from the packets before a plan is made.
+// Whether the row asks for a part of its source rather than the whole (the
+// user chose a clip, or its times are not the whole): its source's lengths
+// are measured from the packets before a plan is made.
 bool rowIsClipped(const SourceItem& item);
 
 // The output (never a taken path), its partial file and the encoder command

@@ -145,19 +145,29 @@ struct Span {
     int64_t lastDts = AV_NOPTS_VALUE, lastDelta = 0;
     double closed = 0; // the pieces before this one, in the time base
     qint64 packets = 0;
+    qint64 untimed = 0; // packets without any time stamp
 
     void add(const AVPacket* p, int64_t fallbackDuration, int64_t jump)
     {
+        // What a player drops (before an MP4's edit list starts) is not played.
+        if (p->flags & AV_PKT_FLAG_DISCARD)
+            return;
         const int64_t pts = p->pts != AV_NOPTS_VALUE ? p->pts : p->dts;
         const int64_t dts = p->dts != AV_NOPTS_VALUE ? p->dts : p->pts;
+        if (pts == AV_NOPTS_VALUE) {
+            ++untimed;
+            return;
+        }
         // Time stamps a damaged or hostile file gives out of any real range
         // are passed over: sums of them must not overflow.
-        if (pts == AV_NOPTS_VALUE || !plausible(pts) || !plausible(dts) || !plausible(p->duration))
+        if (!plausible(pts) || !plausible(dts) || !plausible(p->duration))
             return;
         ++packets;
         if (lastDts != AV_NOPTS_VALUE) {
             const int64_t delta = dts - lastDts;
-            if (jump > 0 && (delta > jump || delta < -jump)) {
+            // Joined recordings: a leap forward, or any step back past a
+            // couple of packets, starts a new piece.
+            if (jump > 0 && (delta > jump || delta < -2 * std::max<int64_t>(lastDelta, 1))) {
                 closed += static_cast<double>(pieceEnd - pieceStart);
                 pieceStart = pieceEnd = AV_NOPTS_VALUE;
             } else if (delta > 0) {
@@ -232,9 +242,22 @@ void measureLengths(AVFormatContext* fc, MediaFacts& facts, const std::atomic_bo
     for (unsigned i = 0; i < spans.size(); ++i) {
         StreamFacts& s = facts.streams[i];
         const Span& span = spans[i];
-        if (!measured(s) || span.packets == 0)
+        if (!measured(s) || (span.packets == 0 && span.untimed == 0))
             continue;
         const double tb = av_q2d(fc->streams[i]->time_base);
+        if (span.packets == 0 && span.untimed > 0) {
+            // Packets without time stamps: as long as their count says at
+            // the stream's rate; unknown, and so never whole, without one.
+            s.packets = span.untimed;
+            const double each = s.kind == StreamFacts::Kind::Video && s.frameRate > 0 ? 1.0 / s.frameRate
+                                : fallback[i] > 0                                    ? fallback[i] * tb
+                                                                                     : -1;
+            if (each > 0) {
+                s.packetSeconds = each;
+                s.seconds = each * static_cast<double>(span.untimed);
+            }
+            continue;
+        }
         s.packets = span.packets;
         s.seconds = span.length() * tb;
         s.packetSeconds = s.seconds / static_cast<double>(span.packets);

@@ -37,6 +37,7 @@ QByteArray listToJson(const SourceList& list, int entry, const OptionSheet& shee
         for (const auto& [name, column] : kCells)
             row.insert(QLatin1String(name), item.cells[column]);
         row.insert("reason", item.statusReason);
+        row.insert("clip", item.clipSet);
         row.insert("length", item.lengthSeconds);
         rows.append(row);
     }
@@ -84,6 +85,7 @@ std::optional<SavedList> listFromJson(const QByteArray& json, QString* reason)
             return refuse("a row has no file");
         item.tag = item.path();
         item.statusReason = o.value("reason").toString();
+        item.clipSet = o.value("clip").toBool();
         const double length = o.value("length").toDouble(-1);
         item.lengthSeconds = std::isfinite(length) && length >= 0 && length < 1e9 ? length : -1;
         saved.rows.push_back(std::move(item));

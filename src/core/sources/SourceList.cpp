@@ -95,6 +95,15 @@ void SourceList::setMedia(int row, const MediaFacts& media)
     m_items[static_cast<size_t>(row)].mediaRead = true;
 }
 
+void SourceList::setClip(int row, const QString& start, const QString& end)
+{
+    if (row < 0 || row >= count())
+        return;
+    m_items[static_cast<size_t>(row)].clipSet = true;
+    setCell(row, SourceItem::Start, start);
+    setCell(row, SourceItem::End, end);
+}
+
 int SourceList::rowOf(quint64 id) const
 {
     // Rows keep their order: the id's row is found by halving.

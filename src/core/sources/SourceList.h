@@ -23,6 +23,7 @@ struct SourceItem {
     double lengthSeconds = -1;
     MediaFacts media;
     bool mediaRead = false;
+    bool clipSet = false; // the user chose the clip (the clip editor's OK, a command's times)
 
     const QString& path() const { return cells[FileName]; }
 };
@@ -56,6 +57,8 @@ public:
     // The probe's findings that no cell shows.
     void setLength(int row, double lengthSeconds);
     void setMedia(int row, const MediaFacts& media);
+    // The clip the user chose, in the Start and End cells.
+    void setClip(int row, const QString& start, const QString& end);
     // The Status cell with the reason behind it (empty: none).
     void setStatus(int row, const QString& status, const QString& reason);
     void removeItem(int row);

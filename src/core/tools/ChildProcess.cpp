@@ -34,8 +34,12 @@ ChildProcess::~ChildProcess()
         setProcessState(NotRunning);
         return;
     }
-    if (state() != NotRunning)
+    if (state() != NotRunning) {
         killGroup();
+        // Killed, it ends at once: reaped here, it leaves no zombie and Qt
+        // no complaint about a process destroyed while running.
+        waitForFinished(1000);
+    }
     // QProcess's own destructor reaps the killed child at once.
 }
 

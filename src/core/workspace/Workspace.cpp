@@ -133,8 +133,7 @@ void Workspace::restoreList(const SavedList& saved)
 
 void Workspace::endClipEditing(int row, const QString& start, const QString& end)
 {
-    m_list.setCell(row, SourceItem::Start, start);
-    m_list.setCell(row, SourceItem::End, end);
+    m_list.setClip(row, start, end);
 }
 
 } // namespace varnel

@@ -16,6 +16,7 @@ StreamFacts stream(StreamFacts::Kind kind, double seconds, double packet, double
     s.paddingSeconds = padding;
     s.startSeconds = start;
     s.hadPackets = true;
+    s.packets = 100;
     return s;
 }
 
@@ -82,6 +83,10 @@ TEST(OutputCheck, JudgesEachStreamAgainstTheSameStreamOfTheSource)
         {"a cover's single frame is not a video", {true, true, true, {}},
          media({stream(P, -1, 0), stream(A, 6, 0.026, 0.025)}), media({stream(V, 0.04, 0.04), stream(A, 6, 0.023, 0.046)}),
          "", "the output's video lasts 0:00:00.04 of the 0:00:06.00 of the source"},
+        {"a source whose packets carry no time", both(), media({stream(V, -1, 0), stream(A, 10, 0.023, 0.046)}),
+         kSource, "", "the length of the source's video cannot be measured: its packets carry no time"},
+        {"a slide show's frame forgives no more than the output's", both({8, 20}), media({stream(V, 60, 6)}),
+         media({stream(V, 8, 0.04)}), "", "the output's video lasts 0:00:08.00 of the 0:00:12.00 of the source"},
         {"a failed write wins", both(), kSource, kSource,
          "frame=  250 fps=0.0 q=-1.0 size=1kB\rav_interleaved_write_frame(): No space left on device\n"
          "Conversion failed!\n",

@@ -206,7 +206,8 @@ TEST_F(OutputFiles, OnlyPartialsOfEndedRunsOfThisMachineAreRemoved)
         kept << leftBy(id);
     // A user's folder renamed by whoever may rename things here, and folders
     // that are not private: never emptied.
-    kept << leftBy(dead, "Us3rFd", false) << leftBy(dead, "0pen00", true, 0755);
+    kept << leftBy(dead, "Us3rFd", false) << leftBy(dead, "0pen00", true, 0755) << leftBy(dead, "Nested");
+    ASSERT_TRUE(QDir().mkdir(kept.last() + "/inner")); // a run leaves files only: this is not one's
     // A partial beside its output, as earlier versions wrote them, is a file
     // like any other now: a user's file may well look like one.
     kept << at(".clip." + dead.text() + ".0.partial.mp4") << at("clip.mp4");

@@ -34,6 +34,8 @@ TEST(MediaFacts, EachStreamIsAsLongAsItsPacketsWhateverTheHeaderSays)
         {"ADTS", test::adtsTone()},                 {"lying header", test::lyingHeader()},
         {"cover art", test::coverArtMp3()},         {"short video", test::shortVideoLongAudio()},
         {"fraction", test::fractionalClip()},       {"under a second", test::shorterThanASecond()},
+        {"short header", test::shortHeader()},      {"edit list", test::editListMp4()},
+        {"slide show", test::slideShow()},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);

@@ -1,0 +1,18 @@
+#pragma once
+// Text from outside (a file's name, an encoder's words, a page's title) as it
+// may be shown: one line, nothing a terminal or a reader takes for anything
+// but the characters it shows.
+#include <QString>
+
+namespace varnel {
+
+// Backslash, TAB and newline written as \\, \t and \n; every other control
+// character (C0, DEL, C1), the direction and zero-width marks and the line
+// and paragraph separators as \xNN or \u{NNNN}. Reversible, and a name that
+// holds none of them is unchanged.
+QString printable(const QString& text);
+
+// Whether a character is one printable() writes out.
+bool isHiddenCharacter(char32_t c);
+
+} // namespace varnel
