@@ -5,6 +5,7 @@
 #include "core/settings/Settings.h"
 #include "core/sources/MediaProbe.h"
 #include "core/sources/SourceList.h"
+#include "core/tools/ToolRegistry.h"
 #include "adapters/AdapterArgs.h"
 
 #include <QCoreApplication>
@@ -39,7 +40,8 @@ int main(int argc, char** argv)
     }
 
     varnel::SourceList list;
-    varnel::MediaProbe probe(list, programFolder);
+    varnel::ToolRegistry tools;
+    varnel::MediaProbe probe(list, programFolder, tools);
     QElapsedTimer sinceTick;
     QTimer ticker;
     ticker.setTimerType(Qt::PreciseTimer);
