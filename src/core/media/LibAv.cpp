@@ -22,9 +22,9 @@ Loaded load()
     Loaded l;
     // The versions the program was built against: their interfaces are the
     // ones it speaks.
-    void* util = ::dlopen(VARNEL_SONAME("avutil", LIBAVUTIL_VERSION_MAJOR), RTLD_NOW | RTLD_LOCAL);
-    void* codec = ::dlopen(VARNEL_SONAME("avcodec", LIBAVCODEC_VERSION_MAJOR), RTLD_NOW | RTLD_LOCAL);
-    void* format = ::dlopen(VARNEL_SONAME("avformat", LIBAVFORMAT_VERSION_MAJOR), RTLD_NOW | RTLD_LOCAL);
+    void* util = ::dlopen(VARNEL_SONAME("avutil", LIBAVUTIL_VERSION_MAJOR), RTLD_LAZY | RTLD_LOCAL);
+    void* codec = ::dlopen(VARNEL_SONAME("avcodec", LIBAVCODEC_VERSION_MAJOR), RTLD_LAZY | RTLD_LOCAL);
+    void* format = ::dlopen(VARNEL_SONAME("avformat", LIBAVFORMAT_VERSION_MAJOR), RTLD_LAZY | RTLD_LOCAL);
     if (!util || !codec || !format) {
         l.error = QString::fromLocal8Bit(::dlerror());
         return l;
