@@ -1,5 +1,8 @@
 #include "cli/CliArgs.h"
 
+#include "core/convert/EncoderList.h"
+#include <QEventLoop>
+
 #include <QDir>
 #include <QFileInfo>
 
@@ -82,6 +85,22 @@ int profileByText(const QString& text)
                          .toStdString());
 }
 
+void refuseMissingEncoder(Workspace& workspace, int entry)
+{
+    if (encodersOfEntry(entry).isEmpty())
+        return;
+    EncoderList& encoders = workspace.encoders();
+    if (!encoders.wasAsked()) {
+        QEventLoop wait;
+        QObject::connect(&encoders, &EncoderList::ready, &wait, &QEventLoop::quit);
+        encoders.ask();
+        if (!encoders.wasAsked())
+            wait.exec();
+    }
+    if (const auto missing = encoders.missingFor(entry))
+        throw UsageError(QStringLiteral("%1 cannot be made here: %2").arg(Catalogue::entry(entry)->text, *missing).toStdString());
+}
+
 int buildSheet(Workspace& workspace, const CliArgs& args)
 {
     OptionSheet& sheet = workspace.sheet();
@@ -98,9 +117,13 @@ int buildSheet(Workspace& workspace, const CliArgs& args)
         bool ok = false;
         chosen = value.toInt(&ok);
         if (!ok || !Catalogue::entry(chosen))
-            throw UsageError(QStringLiteral("--choose takes an entry number from 1 to 101, not %1").arg(value).toStdString());
+            throw UsageError(QStringLiteral("--choose takes an entry number from 1 to %1, not %2")
+                                 .arg(Catalogue::entries().size())
+                                 .arg(value)
+                                 .toStdString());
         workspace.chooseEntry(chosen);
     }
+    refuseMissingEncoder(workspace, chosen);
     for (const QString& s : args.all(QStringLiteral("--set"))) {
         const int slash = s.indexOf(u'/');
         const int eq = s.indexOf(u'=', slash + 1);

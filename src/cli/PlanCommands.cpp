@@ -68,7 +68,7 @@ int plan(const QStringList& args)
         isNumberEqual(settings.read(SettingKey::ExistedFile), 0) ? QStringLiteral("new") : QStringLiteral("overwrite"));
     PlanContext context;
     context.outputFolder = folder;
-    context.extension = extensionOfText(Catalogue::entry(entry)->text);
+    context.extension = Catalogue::entry(entry)->extension();
     context.addNew = existing == QLatin1String("new");
     context.entryNumber = entry;
     context.sheet = &ws.sheet();
@@ -225,7 +225,7 @@ int runPlan(const QStringList& args)
     plan.source = d.source;
     plan.output = d.output;
     plan.addNew = existing == QLatin1String("new");
-    plan.extension = extensionOfText(Catalogue::entry(d.entry)->text);
+    plan.extension = Catalogue::entry(d.entry)->extension();
     plan.taken = {plan.source};
 
     Interrupts interrupts;

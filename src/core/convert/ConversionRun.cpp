@@ -280,7 +280,7 @@ void ConversionRun::startRow(Slot& slot, quint64 id)
             }
         PlanContext context;
         context.outputFolder = m_outputFolder;
-        context.extension = entry ? extensionOfText(entry->text) : QString();
+        context.extension = entry ? entry->extension() : QString();
         context.addNew = isNumberEqual(m_existedFile, 0);
         context.entryNumber = m_env.entryNumber();
         context.sheet = m_env.sheet;

@@ -3,8 +3,10 @@
 #include "core/common/TextNumbers.h"
 #include "core/common/TimeText.h"
 #include "core/convert/EncoderForms.h"
+#include "core/convert/SheetValues.h"
 #include "core/profiles/OptionSheet.h"
 
+#include <cmath>
 #include <map>
 
 namespace varnel {
@@ -61,6 +63,45 @@ Command codecPiece(const std::map<QString, QString>& table, const QString& v)
     return c;
 }
 
+// A shape given as "W:H" or as a number; 0 when it is neither.
+double shapeOf(const QString& text)
+{
+    const QStringList parts = text.split(u':');
+    bool ok1 = false, ok2 = false;
+    const double a = parts.value(0).toDouble(&ok1), b = parts.size() == 2 ? parts[1].toDouble(&ok2) : 1;
+    if (!ok1 || (parts.size() == 2 && !ok2) || parts.size() > 2 || a <= 0 || b <= 0)
+        return 0;
+    return a / b;
+}
+
+// A picture whose shape is not the frame's is fitted inside it and the rest
+// painted black, never stretched. Empty where the shapes agree or are not known.
+QString fitFilter(const MediaFacts* source, const QString& frameSize, const QString& aspect)
+{
+    const StreamFacts* video = source ? source->chosenVideo() : nullptr;
+    const double picture = video ? video->displayAspect() : 0;
+    const QStringList wh = frameSize.split(u'x');
+    const int w = wh.value(0).toInt(), h = wh.size() == 2 ? wh[1].toInt() : 0;
+    if (picture <= 0 || w < 2 || h < 2 || w > 16384 || h > 16384)
+        return {};
+    const double frame = aspect.isEmpty() ? double(w) / h : shapeOf(aspect);
+    if (frame <= 0 || std::abs(picture / frame - 1) <= 0.01)
+        return {};
+    auto even = [](double v) { return std::max(2, int(std::lround(v / 2)) * 2); };
+    const int pw = picture > frame ? w : even(w * picture / frame);
+    const int ph = picture > frame ? even(h * frame / picture) : h;
+    return QStringLiteral("scale=%1:%2,pad=%3:%4:(ow-iw)/2:(oh-ih)/2,setsar=1").arg(pw).arg(ph).arg(w).arg(h);
+}
+
+struct Values {
+    Command videoCodec, audioCodec;
+    QString frameSize, videoBitrate, frameRate, aspect;
+    QString noAudio, audioBitrate, sampleRate, channels;
+    QString startSeconds, durationSeconds;
+};
+
+} // namespace
+
 QString sheetValue(const OptionSheet& sheet, const QString& group, const QString& row)
 {
     if (!sheet.hasRow(group, row))
@@ -88,14 +129,14 @@ int timeSeconds(const QString& t)
     return *s;
 }
 
-struct Values {
-    Command videoCodec, audioCodec;
-    QString frameSize, videoBitrate, frameRate, aspect;
-    QString noAudio, audioBitrate, sampleRate, channels;
-    QString startSeconds, durationSeconds;
-};
-
-} // namespace
+void appendThreadsAndStatistics(Command& c, const EncoderInputs& in)
+{
+    c.literal(" -threads ").value(numberText(leadingNumber(in.threadSetting)))
+        .literal(" -vstats_file ")
+        .quoted(!in.statisticsFile.isEmpty() ? in.statisticsFile
+                                             : (in.dataFolder.isEmpty() ? in.programFolder : in.dataFolder) +
+                                                   QStringLiteral("/curconvert.log"));
+}
 
 EncoderCommand buildEncoderCommand(const EncoderInputs& in)
 {
@@ -104,6 +145,8 @@ EncoderCommand buildEncoderCommand(const EncoderInputs& in)
     const auto choice = formForEntry(in.entryNumber);
     if (!choice)
         throw BuildError("no profile chosen");
+    if (isTodayForm(choice->form))
+        return buildTodayCommand(in, *choice);
     const OptionSheet& sheet = *in.sheet;
 
     Values v;
@@ -142,11 +185,15 @@ EncoderCommand buildEncoderCommand(const EncoderInputs& in)
         c.literal("  -ab ").value(v.audioBitrate).literal("000  -ac ").value(v.channels)
             .literal(" -ar ").value(v.sampleRate);
     };
+    const bool withAspect = choice->form == CommandForm::Full || choice->form == CommandForm::Phone ||
+                            choice->form == CommandForm::ShortVideoAspect;
     auto videoRateAndClip = [&] {
         c.literal(" -b ").value(v.videoBitrate).literal("000 -r ").value(v.frameRate)
             .literal(" -ss ").value(v.startSeconds);
         if (!in.toTheEnd)
             c.literal(" -t ").value(v.durationSeconds);
+        if (const QString fit = fitFilter(in.source, v.frameSize, withAspect ? v.aspect : QString()); !fit.isEmpty())
+            c.literal(" -vf ").value(fit);
         c.literal(" -s ").value(v.frameSize);
     };
     auto output = [&] { c.path(in.outputPath); };
@@ -196,13 +243,13 @@ EncoderCommand buildEncoderCommand(const EncoderInputs& in)
         c.literal(" -acodec ").append(v.audioCodec).literal(" -vn ");
         output();
         break;
+    case CommandForm::TodayVideo:
+    case CommandForm::TodayAllTracks:
+    case CommandForm::TodayAudio:
+        break; // built by their own builder above
     }
 
-    c.literal(" -threads ").value(numberText(leadingNumber(in.threadSetting)))
-        .literal(" -vstats_file ")
-        .quoted(!in.statisticsFile.isEmpty() ? in.statisticsFile
-                                             : (in.dataFolder.isEmpty() ? in.programFolder : in.dataFolder) +
-                                                   QStringLiteral("/curconvert.log"));
+    appendThreadsAndStatistics(c, in);
     return {c, start, duration, !audioForm, !audioForm && in.toTheEnd, !audioForm, audioForm || v.noAudio.isEmpty()};
 }
 

@@ -1,5 +1,6 @@
 #pragma once
 // Builds the encoder command line for one item of the list.
+#include "core/media/MediaFacts.h"
 #include "core/tools/Command.h"
 
 #include <QString>
@@ -26,6 +27,10 @@ struct EncoderInputs {
     // The source's only picture is a cover (an album's art): a video form
     // makes black frames for as long as the sound lasts.
     bool coverOnly = false;
+    // The source's streams, where they were read: the picture's shape and
+    // the subtitles' kinds decide some pieces. Without them (a command
+    // printed for no file in particular) the text's command stands.
+    const MediaFacts* source = nullptr;
 };
 
 struct EncoderCommand {
@@ -46,5 +51,9 @@ public:
 };
 
 EncoderCommand buildEncoderCommand(const EncoderInputs& in);
+
+struct FormChoice;
+// Our own families: today's codecs at a chosen quality.
+EncoderCommand buildTodayCommand(const EncoderInputs& in, const FormChoice& form);
 
 } // namespace varnel

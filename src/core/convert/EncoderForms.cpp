@@ -1,12 +1,16 @@
 #include "core/convert/EncoderForms.h"
 
+#include "core/convert/TodaysForms.h"
+
+#include <span>
+
 namespace varnel {
 
 namespace {
 
 using F = CommandForm;
 
-struct ProfileRow { int first; int last; F form; const char* container; const char* fixedAudio; };
+using ProfileRow = FormRow;
 
 // Entry numbers | Form | Container piece | Fixed audio piece (phone form)
 constexpr ProfileRow kProfileTable[] = {
@@ -52,9 +56,11 @@ constexpr ProfileRow kProfileTable[] = {
 
 std::optional<FormChoice> formForEntry(int number)
 {
-    for (const ProfileRow& r : kProfileTable)
-        if (number >= r.first && number <= r.last)
-            return FormChoice{r.form, QString::fromUtf8(r.container), QString::fromUtf8(r.fixedAudio)};
+    for (const std::span<const FormRow> table : {std::span<const FormRow>(kProfileTable),
+                                                  std::span<const FormRow>(tables::kTodayForms)})
+        for (const FormRow& r : table)
+            if (number >= r.first && number <= r.last)
+                return FormChoice{r.form, QString::fromUtf8(r.container), QString::fromUtf8(r.fixedAudio)};
     return std::nullopt;
 }
 

@@ -66,7 +66,7 @@ QString readPlanLine(const QJsonObject& o, PlanLine& d)
 
     const double entry = o.value("entry").toDouble(-1);
     const CatalogueEntry* e =
-        entry >= 1 && entry <= Catalogue::kEntryCount && entry == int(entry) ? Catalogue::entry(int(entry)) : nullptr;
+        entry >= 1 && entry <= 100000 && entry == int(entry) ? Catalogue::entry(int(entry)) : nullptr;
     if (!e || e->isHeader)
         return QStringLiteral("\"entry\" is not the number of a profile");
     d.entry = e->number;
@@ -88,7 +88,7 @@ QString readPlanLine(const QJsonObject& o, PlanLine& d)
         return QStringLiteral("the output %1 is not in the output folder %2").arg(d.output, d.outputFolder);
     // baseNameOf(source) + "_New"... + extension, as plan names it.
     const QString sourceName = QFileInfo(d.source).fileName(), base = output::baseNameOf(sourceName);
-    const QString extension = extensionOfText(e->text), name = QFileInfo(d.output).fileName();
+    const QString extension = e->extension(), name = QFileInfo(d.output).fileName();
     const QString chain = name.mid(base.size(), name.size() - base.size() - extension.size());
     if (sourceName.isEmpty() || !name.startsWith(base) || !name.endsWith(extension) || name.size() < base.size() + extension.size() ||
         chain != QStringLiteral("_New").repeated(chain.size() / 4))

@@ -117,6 +117,7 @@ RowPlan planRow(const SourceItem& item, const PlanContext& context, const output
     in.endText = clip.endText;
     in.toTheEnd = clip.toTheEnd;
     in.coverOnly = item.media.onlyCoverPicture();
+    in.source = item.mediaRead && item.media.readable ? &item.media : nullptr;
 
     if (context.partials) {
         plan.partials = context.partials;

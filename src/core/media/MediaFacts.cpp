@@ -109,6 +109,9 @@ StreamFacts factsOf(const AVStream* st)
                                                                  : StreamFacts::Kind::Video;
         s.width = std::max(0, cp->width);
         s.height = std::max(0, cp->height);
+        const AVRational sar = st->sample_aspect_ratio.num > 0 ? st->sample_aspect_ratio : cp->sample_aspect_ratio;
+        if (sar.num > 0 && sar.den > 0 && av_q2d(sar) > 0.01 && av_q2d(sar) < 100)
+            s.pixelAspect = av_q2d(sar);
         const AVRational rate = st->avg_frame_rate.num > 0 && st->avg_frame_rate.den > 0 ? st->avg_frame_rate
                                                                                         : st->r_frame_rate;
         if (rate.num > 0 && rate.den > 0)
@@ -118,6 +121,8 @@ StreamFacts factsOf(const AVStream* st)
             if (std::isfinite(degrees))
                 s.rotation = static_cast<int>(std::lround(degrees) % 360 + 360) % 360;
         }
+    } else if (cp->codec_type == AVMEDIA_TYPE_SUBTITLE) {
+        s.kind = StreamFacts::Kind::Subtitle;
     } else if (cp->codec_type == AVMEDIA_TYPE_AUDIO) {
         s.kind = StreamFacts::Kind::Audio;
         s.channels = std::max(0, cp->ch_layout.nb_channels);
@@ -324,6 +329,14 @@ const StreamFacts* MediaFacts::chosenAudio() const
         }
     }
     return best;
+}
+
+double StreamFacts::displayAspect() const
+{
+    if (width <= 0 || height <= 0)
+        return 0;
+    const double shape = width * pixelAspect / height;
+    return rotation == 90 || rotation == 270 ? 1 / shape : shape;
 }
 
 bool MediaFacts::hasVideo() const

@@ -11,15 +11,19 @@
 namespace varnel {
 
 struct StreamFacts {
-    enum class Kind { Video, Audio, Picture, Other }; // Picture: a cover, not a video
+    enum class Kind { Video, Audio, Picture, Subtitle, Other }; // Picture: a cover, not a video
     Kind kind = Kind::Other;
     int index = -1;
     QString codec;
     int width = 0, height = 0;
     double frameRate = 0;
     int rotation = 0; // degrees the picture is turned for display, 0..359
+    double pixelAspect = 1; // a pixel's width over its height
     int channels = 0, sampleRate = 0;
     bool isDefault = false;
+    // The picture's width over its height as a player shows it: pixel shape
+    // and rotation taken into account; 0 when the frame size is not known.
+    double displayAspect() const;
     bool hadPackets = false; // packets were seen while the streams were read
     QString language;
 

@@ -1,5 +1,7 @@
 #include "core/profiles/Catalogue.h"
 
+#include "core/profiles/TodaysFormats.h"
+
 namespace varnel {
 
 namespace {
@@ -114,10 +116,15 @@ constexpr Row kTable[] = {
 std::vector<CatalogueEntry> build()
 {
     std::vector<CatalogueEntry> out;
-    out.reserve(std::size(kTable));
+    out.reserve(std::size(kTable) + std::size(tables::kTodayEntries));
+    auto add = [&](int number, const char* kind, const char* text, int icon, const char* extension) {
+        out.push_back({number, QString::fromLatin1(kind) == QLatin1String("header"), QString::fromUtf8(text), icon,
+                       QString::fromUtf8(extension)});
+    };
     for (const Row& r : kTable)
-        out.push_back({r.number, QString::fromLatin1(r.kind) == QLatin1String("header"),
-                       QString::fromUtf8(r.text), r.icon});
+        add(r.number, r.kind, r.text, r.icon, "");
+    for (const tables::EntryRow& r : tables::kTodayEntries)
+        add(r.number, r.kind, r.text, r.icon, r.extension);
     return out;
 }
 
@@ -131,7 +138,9 @@ QString extensionOfText(const QString& text)
 
 QString CatalogueEntry::extension() const
 {
-    return isHeader ? QString() : extensionOfText(text);
+    if (isHeader)
+        return {};
+    return ownExtension.isEmpty() ? extensionOfText(text) : ownExtension;
 }
 
 const std::vector<CatalogueEntry>& Catalogue::entries()
@@ -142,7 +151,7 @@ const std::vector<CatalogueEntry>& Catalogue::entries()
 
 const CatalogueEntry* Catalogue::entry(int number)
 {
-    if (number < 1 || number > kEntryCount)
+    if (number < 1 || number > static_cast<int>(entries().size()))
         return nullptr;
     return &entries()[static_cast<size_t>(number - 1)];
 }

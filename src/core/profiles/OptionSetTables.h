@@ -102,7 +102,7 @@ inline constexpr VideoRow kVideoRows[] = {
     {83, "FLV", "FLV", "320x240", "128x96, 176x144, 220x176, 320x240, 704x576, 640x480", "512", "25"},
     {84, "SWF", "SWF", "320x240", "128x96, 176x144, 220x176, 320x240, 704x576, 640x480", "512", "25"},
     {86, "WMV V9", "WMV V9", "320x240", "320x240", "512 (choices: 768, 512, 384, 256)", "—"},
-    {88, "mpeg2video", "mpeg2video", "720x480", "720x480, 704x480, 352x480, 352x240", "8000 (choices: 8000, 5000, 2000)", "25 (choices: 25)"},
+    {88, "mpeg2video", "mpeg2video", "720x480", "720x480, 704x480, 352x480, 352x240", "8000 (choices: 8000, 5000, 2000)", "29.97 (choices: 29.97)"},
     {89, "mpeg2video", "mpeg2video", "720x576", "720x576, 704x576, 352x576, 352x288", "8000 (choices: 8000, 5000, 2000)", "25"},
     {90, "mpeg1video", "mpeg1video", "352x240", "common sizes", "1152", "29.970"},
     {91, "mpeg2video", "mpeg2video", "720x480", "common sizes + HD", "1800 (choices: kept, plus 1800)", "29.970"},

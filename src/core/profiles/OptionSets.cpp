@@ -2,6 +2,7 @@
 
 #include "core/profiles/OptionSetTables.h"
 #include "core/profiles/OptionSheet.h"
+#include "core/profiles/TodaysFormats.h"
 
 #include <QRegularExpression>
 #include <map>
@@ -32,7 +33,7 @@ void addValueCell(std::vector<RowAction>& out, const QString& row, const char* c
     const QString text = QString::fromUtf8(cell);
     if (text == kLeave)
         return;
-    static const QRegularExpression withChoices(QStringLiteral("^(\\S+) \\(choices: (kept, plus )?(.*)\\)$"));
+    static const QRegularExpression withChoices(QStringLiteral("^(.+?) \\(choices: (kept, plus )?(.*)\\)$"));
     const auto m = withChoices.match(text);
     if (!m.hasMatch()) {
         out.push_back({groupOf(row), row, RowAction::Kind::SetValue, text, {}});
@@ -84,24 +85,40 @@ std::vector<RowAction> headerActions(const tables::HeaderRow& h)
     return out;
 }
 
-std::map<int, std::vector<RowAction>> buildAll()
+using AllActions = std::map<int, std::vector<RowAction>>;
+
+template <class Rows>
+void addVideoRows(AllActions& all, const Rows& rows)
 {
-    std::map<int, std::vector<RowAction>> all;
-    for (const auto& v : tables::kVideoRows) {
+    for (const tables::VideoRow& v : rows) {
         auto& a = all[v.number];
         addChoiceCell(a, QStringLiteral("Video Codec"), v.codec, v.codecChoices);
         addChoiceCell(a, QStringLiteral("Video Size"), v.size, v.sizeChoices);
         addValueCell(a, QStringLiteral("Video Bitrate"), v.bitrate);
         addValueCell(a, QStringLiteral("Video Framerate"), v.framerate);
     }
-    for (const auto& r : tables::kAudioRows) {
+}
+
+template <class Rows>
+void addAudioRows(AllActions& all, const Rows& rows)
+{
+    for (const tables::AudioRow& r : rows) {
         auto& a = all[r.number];
         addChoiceCell(a, QStringLiteral("Audio Codec"), r.codec, r.codecChoices);
         addValueCell(a, QStringLiteral("Audio Bitrate"), r.bitrate);
         addValueCell(a, QStringLiteral("Sample Rate"), r.sampleRate);
     }
+}
+
+AllActions buildAll()
+{
+    AllActions all;
+    addVideoRows(all, tables::kVideoRows);
+    addAudioRows(all, tables::kAudioRows);
     for (const auto& h : tables::kHeaderRows)
         all[h.number] = headerActions(h);
+    addVideoRows(all, tables::kTodayVideoRows);
+    addAudioRows(all, tables::kTodayAudioRows);
     return all;
 }
 

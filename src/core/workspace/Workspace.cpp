@@ -34,7 +34,8 @@ Workspace::Workspace(QString programFolder, ShellServices& shell, UserMessages& 
       m_dataFolder(dataFolder.isEmpty() ? dataFolderFor(m_programFolder) : std::move(dataFolder)), m_shell(shell),
       m_messages(messages),
       m_player(m_tools, m_preview, &PreviewState::previewFile, m_programFolder, kPreviewVariants),
-      m_probe(m_list, m_programFolder, m_tools), m_run(runEnvironment(*this))
+      m_probe(m_list, m_programFolder, m_tools),
+      m_encoders(m_tools, m_programFolder), m_run(runEnvironment(*this))
 {
     // Files added soon are measured with FFmpeg's libraries: they load meanwhile.
     preloadLibAv();

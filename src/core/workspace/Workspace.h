@@ -4,6 +4,7 @@
 // conversion run, wired once. The window, varnel-convert and the tests each
 // create one.
 #include "core/convert/ConversionRun.h"
+#include "core/convert/EncoderList.h"
 #include "core/preview/PreviewPlayer.h"
 #include "core/preview/PreviewState.h"
 #include "core/profiles/OptionSheet.h"
@@ -48,6 +49,8 @@ public:
     // The main window's embedded player.
     PreviewPlayer& player() { return m_player; }
     MediaProbe& probe() { return m_probe; }
+    // The installed encoders, asked once (EncoderList::ask) when first needed.
+    EncoderList& encoders() { return m_encoders; }
     ConversionRun& run() { return m_run; }
 
     // The chosen catalogue entry (0 for none); choosing applies its option set.
@@ -94,6 +97,7 @@ private:
     PreviewState m_preview;
     PreviewPlayer m_player;
     MediaProbe m_probe;
+    EncoderList m_encoders;
     ConversionRun m_run;
     int m_entry = 0;
     bool m_playerWarned = false; // once for each batch of files

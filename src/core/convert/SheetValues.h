@@ -1,0 +1,16 @@
+#pragma once
+// Reading the option sheet for a command: every failure is a BuildError that
+// says which row and why.
+#include "core/convert/EncoderCommand.h"
+
+namespace varnel {
+
+QString sheetValue(const OptionSheet& sheet, const QString& group, const QString& row);
+// A whole number in -32768..32767, as its text.
+QString int16Text(const QString& v, const char* what);
+// Seconds of a time text.
+int timeSeconds(const QString& t);
+// The threads and the statistics file every command ends with.
+void appendThreadsAndStatistics(Command& c, const EncoderInputs& in);
+
+} // namespace varnel

@@ -1,0 +1,151 @@
+#include "core/common/TextNumbers.h"
+#include "core/convert/EncoderCommand.h"
+#include "core/convert/EncoderForms.h"
+#include "core/convert/SheetValues.h"
+#include "core/convert/TodaysForms.h"
+#include "core/profiles/OptionSheet.h"
+
+#include <QRegularExpression>
+
+namespace varnel {
+
+namespace {
+
+const tables::TodayVideoCodec& videoCodecOf(const QString& value)
+{
+    for (const auto& c : tables::kTodayVideoCodecs)
+        if (value == QLatin1String(c.value))
+            return c;
+    throw BuildError(QStringLiteral("Video Codec %1 is not one of this profile's codecs").arg(value).toStdString());
+}
+
+const tables::TodayAudioCodec& audioCodecOf(const QString& value)
+{
+    for (const auto& c : tables::kTodayAudioCodecs)
+        if (value == QLatin1String(c.value))
+            return c;
+    throw BuildError(QStringLiteral("Audio Codec %1 is not one of this profile's codecs").arg(value).toStdString());
+}
+
+int positive(const QString& text, const char* what)
+{
+    static const QRegularExpression digits(QStringLiteral("^\\d{1,7}$"));
+    const int n = digits.match(text).hasMatch() ? text.toInt() : 0;
+    if (n <= 0)
+        throw BuildError(QStringLiteral("%1 %2 is not a positive number").arg(QLatin1String(what), text).toStdString());
+    return n;
+}
+
+// Square pixels and even sides (what every encoder of these accepts); a size
+// from the sheet is a box the picture fits in, in its own shape, never larger
+// than it came.
+QString pictureFilter(const QString& size)
+{
+    const QString square = QStringLiteral("scale=trunc(iw*sar/2)*2:trunc(ih/2)*2,setsar=1");
+    if (size == QLatin1String("Original"))
+        return square;
+    static const QRegularExpression box(QStringLiteral("^(\\d{1,5})x(\\d{1,5})$"));
+    const auto m = box.match(size);
+    const int w = m.hasMatch() ? m.captured(1).toInt() : 0, h = m.hasMatch() ? m.captured(2).toInt() : 0;
+    if (w < 2 || h < 2)
+        throw BuildError(QStringLiteral("Video Size %1 is neither Original nor WIDTHxHEIGHT").arg(size).toStdString());
+    return square + QStringLiteral(",scale=w=min(%1\\,iw):h=min(%2\\,ih):force_original_aspect_ratio=decrease:"
+                                   "force_divisible_by=2")
+                        .arg(w)
+                        .arg(h);
+}
+
+// Matroska holds most subtitles as they are; MP4's own text is turned into
+// SubRip, which it holds.
+void subtitlePieces(Command& c, const MediaFacts* source)
+{
+    if (!source) {
+        c.literal(" -c:s copy");
+        return;
+    }
+    int n = 0;
+    for (const StreamFacts& s : source->streams)
+        if (s.kind == StreamFacts::Kind::Subtitle) {
+            c.literal(QStringLiteral(" -c:s:%1 %2").arg(n++).arg(s.codec == QLatin1String("mov_text") ? "srt" : "copy"));
+        }
+}
+
+} // namespace
+
+EncoderCommand buildTodayCommand(const EncoderInputs& in, const FormChoice& choice)
+{
+    const OptionSheet& sheet = *in.sheet;
+    const bool audioForm = isAudioForm(choice.form);
+    const bool noAudio = sheetValue(sheet, Group::Audio, "Disable Audio") != QLatin1String("No");
+    if (audioForm && noAudio)
+        throw BuildError("the sound is disabled, and this profile makes sound only");
+    const int start = audioForm ? 0 : timeSeconds(in.startText);
+    const int duration = audioForm || in.toTheEnd ? 0 : timeSeconds(in.endText) - start;
+
+    Command c;
+    c.quoted(in.programFolder + QStringLiteral("/fp.dll")).literal(" -i ").path(in.sourcePath);
+    if (in.coverOnly && !audioForm) {
+        if (noAudio)
+            throw BuildError("this file holds sound and a cover picture, and the sound is disabled: there is no video "
+                             "to make");
+        c.literal(" -f lavfi -i color=c=black:s=64x64:r=25 -shortest");
+    }
+
+    if (!audioForm) {
+        if (choice.form == CommandForm::TodayAllTracks)
+            c.literal(in.coverOnly ? " -map 1:v:0 -map 0:a?" : " -map 0:v:0? -map 0:a? -map 0:s?");
+        else
+            c.literal(" -sn -dn");
+        const auto& video = videoCodecOf(sheetValue(sheet, Group::Video, "Video Codec"));
+        c.literal(" -c:v ").literal(QString::fromLatin1(video.encoder));
+        const QString quality = sheetValue(sheet, Group::Video, "Video Bitrate");
+        if (quality == QLatin1String("Quality: High") || quality == QLatin1String("Quality: Standard") ||
+            quality == QLatin1String("Quality: Small")) {
+            const int crf = quality.endsWith(QLatin1String("High")) ? video.high
+                            : quality.endsWith(QLatin1String("Standard")) ? video.standard
+                                                                           : video.small;
+            c.literal(QStringLiteral(" -crf %1").arg(crf)).literal(QString::fromLatin1(video.pieces));
+        } else {
+            c.literal(" -b:v ").value(QString::number(positive(quality, "Video Bitrate"))).literal("k");
+            c.literal(QString::fromLatin1(video.fixedRatePieces));
+        }
+        c.literal(" -vf ").value(pictureFilter(sheetValue(sheet, Group::Video, "Video Size")));
+        const QString rate = sheetValue(sheet, Group::Video, "Video Framerate");
+        if (rate == QLatin1String("Auto"))
+            c.literal(" -fps_mode vfr"); // the source's own rate, variable or not
+        else if (strictNumber(rate) && rate.toDouble() > 0 && rate.toDouble() <= 1000)
+            c.literal(" -r ").value(rate);
+        else
+            throw BuildError(QStringLiteral("Video Framerate %1 is not a rate").arg(rate).toStdString());
+    }
+
+    if (noAudio) {
+        c.literal(" -an");
+    } else {
+        const auto& audio = audioCodecOf(sheetValue(sheet, Group::Audio, "Audio Codec"));
+        c.literal(" -c:a ").literal(QString::fromLatin1(audio.encoder));
+        if (audio.takesBitrate)
+            c.literal(" -b:a ").value(QString::number(positive(sheetValue(sheet, Group::Audio, "Audio Bitrate"),
+                                                               "Audio Bitrate")))
+                .literal("k");
+        if (audio.takesChannels)
+            c.literal(" -ac ").value(int16Text(sheetValue(sheet, Group::Audio, "Audio Channel"), "Audio Channel"));
+        const QString sampleRate = sheetValue(sheet, Group::Audio, "Sample Rate");
+        if (sampleRate != QLatin1String("Original") && QString::fromLatin1(audio.encoder) != QLatin1String("copy"))
+            c.literal(" -ar ").value(QString::number(positive(sampleRate, "Sample Rate")));
+    }
+    if (choice.form == CommandForm::TodayAllTracks)
+        subtitlePieces(c, in.coverOnly ? nullptr : in.source);
+
+    c.literal(" -map_metadata 0").literal(choice.container);
+    if (!audioForm) {
+        c.literal(" -ss ").value(QString::number(start));
+        if (!in.toTheEnd)
+            c.literal(" -t ").value(QString::number(duration));
+    }
+    c.literal(" ").path(in.outputPath);
+    appendThreadsAndStatistics(c, in);
+    return {c, start, duration, !audioForm, !audioForm && in.toTheEnd, !audioForm, !noAudio};
+}
+
+} // namespace varnel
