@@ -115,9 +115,9 @@ TEST_F(Conventions, SelftestConvertsThroughEveryProfile)
 {
     ASSERT_EQ(run({"selftest"}), 0) << out.toStdString() << err.toStdString();
     const QStringList lines = out.split('\n', Qt::SkipEmptyParts);
-    ASSERT_EQ(lines.size(), 78);
+    ASSERT_EQ(lines.size(), 85);
     EXPECT_EQ(lines.first(), "2\tApple iPad MPEG-4 Movie(*.mp4)\tOK\t");
-    EXPECT_EQ(lines.filter("\tOK\t").size(), 78);
+    EXPECT_EQ(lines.filter("\tOK\t").size(), 85);
 
     ASSERT_EQ(run({"selftest", "--profile", "MP3 Audio"}), 0);
     EXPECT_EQ(out, "96\tMP3 Audio(*.mp3)\tOK\t\n");

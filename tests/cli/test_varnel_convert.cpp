@@ -23,11 +23,13 @@ TEST_F(Cli, ProfilesListsTheCatalogue)
 {
     ASSERT_EQ(run({"profiles"}), 0);
     const QStringList l = lines();
-    ASSERT_EQ(l.size(), 101);
+    ASSERT_EQ(l.size(), 109);
     EXPECT_EQ(l[0], "1\theader\tApple iPad\t\t44");
     EXPECT_EQ(l[1], "2\tprofile\tApple iPad MPEG-4 Movie(*.mp4)\t.mp4\t");
     EXPECT_EQ(l[78], "79\theader\tWindows Mobile\t\t31");
     EXPECT_EQ(l[100], "101\tprofile\tM4A Audio(*.m4a)\t.m4a\t");
+    EXPECT_EQ(l[101], "102\theader\tToday's Formats\t\t41");
+    EXPECT_EQ(l[104], "105\tprofile\tWebM AV1 / Opus (*.webm)\t.webm\t");
 }
 
 TEST_F(Cli, ProbePrintsWhatTheListShows)
@@ -60,7 +62,7 @@ TEST_F(Cli, SheetShowsEveryRowAfterChoicesAndOverrides)
     EXPECT_EQ(lines()[14], "Audio Options\tA/V Sync\tchoice\tDefault\tBasic|Default");
 
     EXPECT_EQ(run({"sheet", "--set", "Video Options/Nope=1"}), 2);
-    EXPECT_EQ(run({"sheet", "--choose", "102"}), 2);
+    EXPECT_EQ(run({"sheet", "--choose", "110"}), 2);
 }
 
 TEST_F(Cli, CommandPrintsTheExactEncoderCommand)

@@ -182,4 +182,43 @@ HardMedia fractionalClip() { return {clip("fraction.mp4", 1.45), 1.45, 1.45}; }
 
 HardMedia shorterThanASecond() { return {clip("under-a-second.mp4", 0.45), 0.45, 0.45}; }
 
+HardMedia oddSizeClip()
+{
+    return {makeMedia("odd-size.mp4", {"-f", "lavfi", "-i", "testsrc2=size=720x405:rate=25:duration=2", "-f", "lavfi",
+                                       "-i", tone(2), "-c:v", "libx264", "-preset", "ultrafast", "-c:a", "aac"}),
+            2, 2};
+}
+
+HardMedia portraitPhoneClip()
+{
+    const QString stored = makeMedia("phone-stored.mp4", {"-f", "lavfi", "-i", "testsrc2=size=320x180:rate=30:duration=2",
+                                                          "-f", "lavfi", "-i", tone(2), "-c:v", "libx264", "-preset",
+                                                          "ultrafast", "-c:a", "aac"});
+    return {makeMedia("phone.mp4", {"-i", stored, "-c", "copy", "-metadata:s:v:0", "rotate=90"}), 2, 2};
+}
+
+HardMedia variableRateClip()
+{
+    return {makeMedia("variable-rate.mkv",
+                      {"-f", "lavfi", "-i",
+                       "testsrc2=size=320x240:rate=30:duration=2,setpts='if(lt(N,30),N/30,1+(N-30)/10)/TB',"
+                       "trim=end_frame=40",
+                       "-f", "lavfi", "-i", tone(2), "-c:v", "libx264", "-preset", "ultrafast", "-fps_mode", "vfr",
+                       "-c:a", "aac"}),
+            2, 2};
+}
+
+HardMedia manyTracksClip()
+{
+    const QString video = clip("tracks-video.mp4", 2);
+    const QString subtitles = QFileInfo(video).path() + QStringLiteral("/tracks.srt");
+    QFile srt(subtitles);
+    if (!srt.open(QIODevice::WriteOnly) || srt.write("1\n00:00:00,000 --> 00:00:01,500\nhello\n\n") <= 0)
+        qFatal("cannot write %s", qPrintable(subtitles));
+    srt.close();
+    return {makeMedia("tracks.mp4", {"-i", video, "-f", "lavfi", "-i", tone(2, 880), "-i", subtitles, "-map", "0",
+                                     "-map", "1", "-map", "2", "-c:v", "copy", "-c:a", "aac", "-c:s", "mov_text"}),
+            2, 2};
+}
+
 } // namespace varnel::test

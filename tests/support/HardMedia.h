@@ -24,5 +24,9 @@ HardMedia editListMp4();     // an MP4 cut without re-encoding: an edit list ski
 HardMedia slideShow();       // a picture every 6 s for 60 s: one frame lasts seconds
 HardMedia fractionalClip();  // 1.45 s of video and sound
 HardMedia shorterThanASecond(); // 0.45 s of video and sound
+HardMedia oddSizeClip();       // 2 s at 720x405: an odd height
+HardMedia portraitPhoneClip(); // 2 s stored as 320x180, turned 90 degrees: shown as 180x320
+HardMedia variableRateClip();  // 1 s at 30 frames a second, then 1 s at 10: 40 frames
+HardMedia manyTracksClip();    // 2 s of video, two sound tracks and an MP4 text subtitle
 
 } // namespace varnel::test

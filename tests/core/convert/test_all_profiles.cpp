@@ -21,7 +21,7 @@ std::vector<int> profileNumbers()
 {
     std::vector<int> out;
     for (const CatalogueEntry& e : Catalogue::entries())
-        if (!e.isHeader)
+        if (!e.isHeader && e.number <= Catalogue::kEntryCount)
             out.push_back(e.number);
     return out;
 }

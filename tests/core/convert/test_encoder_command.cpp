@@ -65,7 +65,7 @@ TEST(EncoderCommand, EveryFormHasItsExactText)
         // flash: no video codec piece; FLV passes unchanged
         {83, "  -ab 64000  -ac 2 -ar 44100 -b 512000 -r 25 -ss 0 -t 90 -s 320x240 -acodec libmp3lame \"/App/clip.mp4\""},
         // DVD
-        {88, " -target ntsc-dvd  -b 8000000 -r 25 -ss 0 -t 90 -s 720x480 \"/App/clip.mp4\""},
+        {88, " -target ntsc-dvd  -b 8000000 -r 29.97 -ss 0 -t 90 -s 720x480 \"/App/clip.mp4\""},
         {89, " -target pal-dvd  -b 8000000 -r 25 -ss 0 -t 90 -s 720x576 \"/App/clip.mp4\""},
         // audio: no clip times
         {96, "  -ab 128000  -ac 2 -ar 44100  -vn -f  mp3  -acodec  libmp3lame \"/App/clip.mp4\""},

@@ -5,18 +5,20 @@
 
 using namespace varnel;
 
-TEST(Catalogue, Holds23HeadersAnd78ProfilesNumberedInOrder)
+TEST(Catalogue, Holds23HeadersAnd78ProfilesNumberedInOrderThenOurOwn)
 {
     const auto& all = Catalogue::entries();
-    ASSERT_EQ(all.size(), 101u);
+    ASSERT_EQ(all.size(), 109u);
     int headers = 0;
     for (size_t i = 0; i < all.size(); ++i) {
         EXPECT_EQ(all[i].number, static_cast<int>(i + 1));
         headers += all[i].isHeader;
     }
-    EXPECT_EQ(headers, 23);
+    EXPECT_EQ(headers, 24);
+    EXPECT_EQ(Catalogue::category(101), "Common Used Audio Formats");
+    EXPECT_EQ(Catalogue::category(103), "Today's Formats");
     EXPECT_EQ(Catalogue::entry(0), nullptr);
-    EXPECT_EQ(Catalogue::entry(102), nullptr);
+    EXPECT_EQ(Catalogue::entry(110), nullptr);
 }
 
 TEST(Catalogue, HeadersCarryIconsWithinTheImageListAndNoDot)
@@ -46,7 +48,7 @@ TEST(Catalogue, EveryProfileHasOneDotAndAFourCharacterExtension)
     const QSet<QString> known = {".mp4", ".wmv", ".avi", ".3gp", ".3g2", ".flv", ".swf",
                                  ".mpg", ".mp3", ".ogg", ".wav", ".aac", ".wma", ".m4a"};
     for (const CatalogueEntry& e : Catalogue::entries()) {
-        if (e.isHeader)
+        if (e.isHeader || e.number > Catalogue::kEntryCount)
             continue;
         EXPECT_EQ(e.text.count('.'), 1) << e.number;
         EXPECT_TRUE(e.text.endsWith(")")) << e.number;

@@ -129,7 +129,7 @@ TEST_F(Window, ToolbarHoverBorderStaysUntilThePanelIsCrossed)
 TEST_F(Window, ChoicesOfTheChooserAreKeptAcrossRestarts)
 {
     open();
-    EXPECT_EQ(w->profileChooser()->count(), 101);
+    EXPECT_EQ(w->profileChooser()->count(), 109);
     EXPECT_EQ(w->profileChooser()->entryNumber(), 0);
     EXPECT_EQ(w->workspace().sheet().value("Video Options", "Video Codec"), "xvid");
     w->close();
@@ -149,7 +149,7 @@ TEST_F(Window, ChoicesOfTheChooserAreKeptAcrossRestarts)
 
 TEST_F(Window, StoredNumberThatNamesNoEntryLeavesNoSelection)
 {
-    for (const char* value : {"0", "", "102", "abc"}) {
+    for (const char* value : {"0", "", "110", "abc"}) {
         writeSetting(folder.file("settings.dat"), "set", "profile", value);
         open();
         EXPECT_EQ(w->profileChooser()->currentIndex(), -1) << value;

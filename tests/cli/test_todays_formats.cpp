@@ -1,0 +1,169 @@
+// Today's formats make whole, playable files from every kind of source a
+// phone or a camera gives, through the real varnel-convert, read back by
+// ffprobe stream by stream.
+#include "CliRig.h"
+#include "HardMedia.h"
+
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QTemporaryDir>
+
+using namespace varnel;
+using test::Cli;
+
+namespace {
+
+QJsonObject ffprobe(const QString& path, bool countFrames = false)
+{
+    QProcess p;
+    QStringList args = {"-v", "error", "-show_streams", "-show_format", "-of", "json", path};
+    if (countFrames)
+        args.prepend("-count_frames");
+    p.start("ffprobe", args);
+    p.waitForFinished(120000);
+    return QJsonDocument::fromJson(p.readAllStandardOutput()).object();
+}
+
+QStringList codecsOf(const QJsonObject& probe, const QString& type)
+{
+    QStringList out;
+    for (const QJsonValue& s : probe["streams"].toArray())
+        if (s["codec_type"].toString() == type)
+            out << s["codec_name"].toString();
+    return out;
+}
+
+QJsonObject firstStream(const QJsonObject& probe, const QString& type)
+{
+    for (const QJsonValue& s : probe["streams"].toArray())
+        if (s["codec_type"].toString() == type)
+            return s.toObject();
+    return {};
+}
+
+struct Profile {
+    int number;
+    const char* format; // ffprobe's format name
+    const char* video;  // "" for sound only
+    const char* tag;    // the video's tag, where players need one
+    const char* audio;  // "" for the source's own, copied
+};
+
+} // namespace
+
+TEST_F(Cli, TodaysFormatsMakeWholeFilesFromEveryKindOfSource)
+{
+    const Profile profiles[] = {
+        {103, "mov,mp4,m4a,3gp,3g2,mj2", "h264", "avc1", "aac"},
+        {104, "mov,mp4,m4a,3gp,3g2,mj2", "hevc", "hvc1", "aac"},
+        {105, "matroska,webm", "av1", "", "opus"},
+        {106, "matroska,webm", "vp9", "", "opus"},
+        {107, "matroska,webm", "h264", "", ""},
+        {108, "ogg", "", "", "opus"},
+        {109, "flac", "", "", "flac"},
+    };
+    struct Source {
+        const char* name;
+        test::HardMedia media;
+        const char* shownSize; // as a player shows the output
+        const char* audio;
+    };
+    const Source sources[] = {
+        {"odd.mp4", test::oddSizeClip(), "720x404", "aac"},
+        {"phone.mp4", test::portraitPhoneClip(), "180x320", "aac"},
+        {"variable.mkv", test::variableRateClip(), "320x240", "aac"},
+        {"tracks.mp4", test::manyTracksClip(), "160x120", "aac"},
+        {"sound.mp3", {test::audioClip(2), -1, 2}, "", "mp3"},
+    };
+    QTemporaryDir in, outputs;
+    QStringList files;
+    for (const Source& s : sources)
+        files << test::copyTo(s.media.path, in.path(), s.name);
+
+    for (const Profile& p : profiles) {
+        SCOPED_TRACE(p.number);
+        const QString folder = outputs.filePath(QString::number(p.number));
+        ASSERT_EQ(run(QStringList{"convert", "--choose", QString::number(p.number), "--jobs", "2", "--output-folder",
+                                  folder} + files),
+                  0)
+            << err.toStdString();
+        const QStringList rows = lines();
+        ASSERT_EQ(rows.size(), std::ssize(sources));
+        for (size_t i = 0; i < std::size(sources); ++i) {
+            const Source& s = sources[i];
+            SCOPED_TRACE(s.name);
+            const QStringList row = rows[static_cast<int>(i)].split('\t');
+            ASSERT_EQ(row.value(1), "OK") << rows[static_cast<int>(i)].toStdString();
+            const QString output = row.value(2);
+            const QJsonObject probe = ffprobe(output, QString(s.name) == "variable.mkv");
+            EXPECT_EQ(probe["format"]["format_name"].toString(), p.format);
+            const bool makesVideo = *p.video && s.media.video > 0;
+            EXPECT_EQ(codecsOf(probe, "video"), makesVideo ? QStringList{p.video} : QStringList{});
+            const QStringList audio = codecsOf(probe, "audio");
+            // The MKV keeps every sound track and subtitle; the others one track.
+            const bool keepsAll = p.number == 107 && QString(s.name) == "tracks.mp4";
+            EXPECT_EQ(audio, QStringList(keepsAll ? 2 : 1, *p.audio ? p.audio : s.audio));
+            EXPECT_EQ(codecsOf(probe, "subtitle"), keepsAll ? QStringList{"subrip"} : QStringList{});
+            const test::DecodedLengths decoded = test::decodedLengths(output);
+            EXPECT_GE(decoded.audio, s.media.audio - 0.1);
+            if (!makesVideo)
+                continue;
+            EXPECT_GE(decoded.video, s.media.video - 0.1);
+            const QJsonObject video = firstStream(probe, "video");
+            EXPECT_EQ(QString("%1x%2").arg(video["width"].toInt()).arg(video["height"].toInt()), s.shownSize);
+            if (*p.tag) {
+                EXPECT_EQ(video["codec_tag_string"].toString(), p.tag);
+            }
+            if (QString(s.name) == "variable.mkv") { // the source's own frames, none made up
+                EXPECT_EQ(video["nb_read_frames"].toString(), "40");
+            }
+        }
+    }
+}
+
+TEST_F(Cli, AnEntryWhoseEncoderIsMissingIsRefusedWithTheReason)
+{
+    // An ffmpeg built without SVT-AV1.
+    QTemporaryDir fake;
+    const QString ffmpeg = fake.filePath("ffmpeg");
+    QFile f(ffmpeg);
+    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+    f.write("#!/bin/sh\nprintf ' V....D libx264  H.264\\n A..... aac  AAC\\n A..... libopus  Opus\\n'\n");
+    f.close();
+    f.setPermissions(QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    env.insert("VARNEL_FFMPEG", ffmpeg);
+    QTemporaryDir out;
+    EXPECT_EQ(run({"convert", "--choose", "105", "--output-folder", out.path(), test::videoClip(1)}), 2);
+    EXPECT_TRUE(err.startsWith("varnel-convert: WebM AV1 / Opus (*.webm) cannot be made here: the installed ffmpeg "
+                               "has no libsvtav1 encoder\n"))
+        << err.toStdString();
+    EXPECT_EQ(run({"plan", "--choose", "104", "--output-folder", out.path(), test::videoClip(1)}), 2);
+    EXPECT_TRUE(err.contains("has no libx265 encoder")) << err.toStdString();
+    EXPECT_TRUE(QDir(out.path()).isEmpty());
+}
+
+TEST_F(Cli, AWidePictureIsLetterboxedInAFourByThreeFrameNotStretched)
+{
+    QTemporaryDir out;
+    const QString wide = test::videoClip(1, "640x360");
+    ASSERT_EQ(run({"convert", "--choose", "2", "--output-folder", out.path(), wide}), 0) << err.toStdString();
+    // The first frame as grey bytes: 1024x768, the picture 576 rows high in the middle.
+    QProcess p;
+    const QString output = lines().value(0).section('\t', 2);
+    p.start("ffmpeg", {"-v", "error", "-i", output, "-frames:v", "1", "-f", "rawvideo",
+                       "-pix_fmt", "gray", "-"});
+    ASSERT_TRUE(p.waitForFinished(60000));
+    const QByteArray grey = p.readAllStandardOutput();
+    ASSERT_EQ(grey.size(), 1024 * 768);
+    auto meanOfRows = [&](int from, int to) {
+        double sum = 0;
+        for (int y = from; y < to; ++y)
+            for (int x = 0; x < 1024; ++x)
+                sum += static_cast<unsigned char>(grey[y * 1024 + x]);
+        return sum / ((to - from) * 1024);
+    };
+    EXPECT_LT(meanOfRows(0, 90), 20);     // black band above
+    EXPECT_LT(meanOfRows(678, 768), 20);  // and below
+    EXPECT_GT(meanOfRows(100, 668), 40);  // the picture between
+}
