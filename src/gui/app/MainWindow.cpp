@@ -9,6 +9,8 @@
 #include "gui/app/Artwork.h"
 #include "core/common/TextNumbers.h"
 #include "core/convert/ConversionRun.h"
+#include "core/convert/EncoderList.h"
+#include "core/profiles/Catalogue.h"
 #include "core/convert/ProgressMonitor.h"
 #include "gui/profiles/ProfileChooser.h"
 #include "core/settings/Settings.h"
@@ -93,6 +95,14 @@ void MainWindow::load()
     m_chooser->setImageList(artwork::imageList());
     m_panel->hide();
     m_chooser->fill();
+    // Asked once, in the background: entries whose encoder is missing are greyed.
+    EncoderList& encoders = m_workspace->encoders();
+    connect(&encoders, &EncoderList::ready, m_chooser, [this, &encoders] {
+        for (const CatalogueEntry& e : Catalogue::entries())
+            if (const auto missing = encoders.missingFor(e.number))
+                m_chooser->markUnavailable(e.number, *missing);
+    });
+    encoders.ask();
     m_workspace->sheet().prolist();
     const Settings settings = m_workspace->settings();
     // A stored number out of range names no entry; it is never cast.

@@ -1,5 +1,7 @@
 #include "gui/profiles/ProfileChooser.h"
 
+#include <QStandardItemModel>
+
 #include "core/profiles/Catalogue.h"
 
 #include <QAbstractItemView>
@@ -36,6 +38,17 @@ void ProfileChooser::fill()
             addItem(e.text);
     }
     setCurrentIndex(-1);
+}
+
+void ProfileChooser::markUnavailable(int number, const QString& reason)
+{
+    auto* items = qobject_cast<QStandardItemModel*>(model());
+    QStandardItem* item = items ? items->item(number - 1) : nullptr;
+    if (!item)
+        return;
+    item->setEnabled(false);
+    item->setToolTip(reason);
+    item->setText(itemText(number - 1).section(QStringLiteral(" — unavailable"), 0, 0) + QStringLiteral(" — unavailable"));
 }
 
 bool ProfileChooser::selectEntry(int number)

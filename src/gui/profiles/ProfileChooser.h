@@ -21,6 +21,9 @@ public:
     // the handlers; returns whether an entry is now selected.
     bool selectEntry(int number);
 
+    // An entry that cannot be made here is shown greyed, its reason as its tip.
+    void markUnavailable(int number, const QString& reason);
+
 signals:
     // A choice by the user.
     void entryChosen(int number);

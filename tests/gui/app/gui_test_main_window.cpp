@@ -13,6 +13,8 @@
 #include "gui/settings/SettingsDialog.h"
 
 #include <QFontInfo>
+#include <QStandardItemModel>
+#include "core/convert/EncoderList.h"
 
 #include <QAbstractItemView>
 #include <QAction>
@@ -374,4 +376,23 @@ TEST_F(Window, TheChoosersEntryUnderTheKeysIsHighlightedInTheSkin)
         }
     EXPECT_GT(blue, shot.width() * shot.height() / 2) << "of " << shot.width() * shot.height();
     chooser->hidePopup();
+}
+
+TEST_F(Window, AnEntryWhoseEncoderIsMissingIsGreyedWithItsReason)
+{
+    // An ffmpeg without SVT-AV1.
+    const QString ffmpeg = test::writeScript(folder.file("ffmpeg-without-av1"),
+                                             "#!/bin/sh\nprintf ' V....D libx264  H.264\\n A..... aac  AAC\\n "
+                                             "A..... libopus  Opus\\n V....D libx265  H.265\\n'\n");
+    qputenv("VARNEL_FFMPEG", ffmpeg.toUtf8());
+    open();
+    QSignalSpy ready(&w->workspace().encoders(), &EncoderList::ready);
+    ASSERT_TRUE(w->workspace().encoders().wasAsked() || ready.wait(30000));
+    qunsetenv("VARNEL_FFMPEG");
+    auto* items = qobject_cast<QStandardItemModel*>(w->profileChooser()->model());
+    ASSERT_TRUE(items);
+    EXPECT_FALSE(items->item(105 - 1)->isEnabled());
+    EXPECT_EQ(items->item(105 - 1)->toolTip(), "the installed ffmpeg has no libsvtav1 encoder");
+    EXPECT_TRUE(items->item(103 - 1)->isEnabled());
+    EXPECT_TRUE(items->item(2 - 1)->isEnabled());
 }
