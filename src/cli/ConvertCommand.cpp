@@ -67,7 +67,7 @@ void followRows(ConversionRun& run, const SourceList& list, int rows)
 int convert(const QStringList& args)
 {
     const CliArgs a = CliArgs::parse(
-        args, {"--choose", "--profile", "--set", "--output-folder", "--existing", "--threads", "--start", "--end", "--jobs"},
+        args, {"--choose", "--profile", "--preset", "--set", "--output-folder", "--existing", "--threads", "--start", "--end", "--jobs"},
         {"--json"});
     const auto start = a.last("--start"), end = a.last("--end");
     for (const auto& t : {start, end})

@@ -60,7 +60,7 @@ int probe(const QStringList& args)
 
 int sheet(const QStringList& args)
 {
-    const CliArgs a = CliArgs::parse(args, {"--choose", "--profile", "--set"}, {});
+    const CliArgs a = CliArgs::parse(args, {"--choose", "--profile", "--preset", "--set"}, {});
     Session session;
     buildSheet(session.workspace, a);
     for (const OptionGroup& g : session.workspace.sheet().groups())
@@ -75,7 +75,7 @@ int sheet(const QStringList& args)
 int command(const QStringList& args)
 {
     const CliArgs a = CliArgs::parse(
-        args, {"--choose", "--profile", "--set", "--source", "--start", "--end", "--output", "--threads", "--program-folder"},
+        args, {"--choose", "--profile", "--preset", "--set", "--source", "--start", "--end", "--output", "--threads", "--program-folder"},
         {"--argv"});
     Session session;
     EncoderInputs in;

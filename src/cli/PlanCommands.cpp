@@ -40,7 +40,7 @@ namespace varnel::cli {
 int plan(const QStringList& args)
 {
     const CliArgs a = CliArgs::parse(
-        args, {"--choose", "--profile", "--set", "--start", "--end", "--output-folder", "--existing", "--threads"}, {});
+        args, {"--choose", "--profile", "--preset", "--set", "--start", "--end", "--output-folder", "--existing", "--threads"}, {});
     Session session;
     Workspace& ws = session.workspace;
     const int entry = buildSheet(ws, a);

@@ -15,5 +15,6 @@ int capture(const QStringList& args);
 int selftest(const QStringList& args);
 int plan(const QStringList& args);
 int runPlan(const QStringList& args);
+int preset(const QStringList& args);
 
 } // namespace varnel::cli

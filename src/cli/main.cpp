@@ -64,7 +64,11 @@ const char* kUsage =
     "                                             each file's output and encoder command, as JSON lines\n"
     "  run-plan --output-folder DIR [--existing new|overwrite] [LINE]\n"
     "                                             convert one line of plan into DIR (from standard input\n"
-    "                                             without LINE)\n";
+    "                                             without LINE)\n"
+    "  preset list | save NAME --choose N|--profile TEXT [--set G/ROW=V]... | delete NAME\n"
+    "         | rename OLD NEW | export NAME FILE | import FILE\n"
+    "                                             presets of one's own; --preset NAME chooses one wherever\n"
+    "                                             --choose does\n";
 
 } // namespace
 
@@ -84,7 +88,7 @@ int main(int argc, char** argv)
         {"profiles", cli::profiles}, {"probe", cli::probe}, {"sheet", cli::sheet},
         {"command", cli::command}, {"convert", cli::convert}, {"fetch", cli::fetch}, {"download", cli::download},
         {"capture", cli::capture}, {"selftest", cli::selftest},
-        {"plan", cli::plan}, {"run-plan", cli::runPlan},
+        {"plan", cli::plan}, {"run-plan", cli::runPlan}, {"preset", cli::preset},
     };
     if (args.contains(QStringLiteral("-h")) || args.contains(QStringLiteral("--help"))) {
         std::fputs(kUsage, stdout);

@@ -66,6 +66,32 @@ void Workspace::addSources(const QStringList& paths)
         m_probe.addSource(p);
 }
 
+PresetStore& Workspace::presets()
+{
+    if (!m_presets) {
+        m_presets.emplace(m_dataFolder);
+        if (const QString message = m_presets->load(); !message.isEmpty())
+            m_messages.error(message);
+    }
+    return *m_presets;
+}
+
+bool Workspace::choosePreset(const QString& name)
+{
+    const Preset* preset = presets().find(name);
+    if (!preset) {
+        m_messages.error(QStringLiteral("There is no preset %1.").arg(name));
+        return false;
+    }
+    if (const auto refused = presets::refusal(*preset)) {
+        m_messages.error(QStringLiteral("The preset %1 cannot be used: %2.").arg(name, *refused));
+        return false;
+    }
+    chooseEntry(preset->entry);
+    presets::applyTo(m_sheet, *preset);
+    return true;
+}
+
 Settings Workspace::settings() const
 {
     return Settings(m_dataFolder);

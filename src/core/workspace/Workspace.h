@@ -8,6 +8,7 @@
 #include "core/preview/PreviewPlayer.h"
 #include "core/preview/PreviewState.h"
 #include "core/profiles/OptionSheet.h"
+#include "core/profiles/Presets.h"
 #include "core/sources/ListStore.h"
 #include "core/sources/MediaProbe.h"
 #include "core/sources/SourceList.h"
@@ -15,6 +16,7 @@
 
 #include <QObject>
 #include <QStringList>
+#include <optional>
 
 namespace varnel {
 
@@ -51,6 +53,12 @@ public:
     MediaProbe& probe() { return m_probe; }
     // The installed encoders, asked once (EncoderList::ask) when first needed.
     EncoderList& encoders() { return m_encoders; }
+    // The user's presets, read from the data folder when first asked for; a
+    // file that cannot be used is set aside and the messages say so.
+    PresetStore& presets();
+    // Chooses the preset's entry, then its values; false (the messages say
+    // why) when it cannot be used.
+    bool choosePreset(const QString& name);
     ConversionRun& run() { return m_run; }
 
     // The chosen catalogue entry (0 for none); choosing applies its option set.
@@ -98,6 +106,7 @@ private:
     PreviewPlayer m_player;
     MediaProbe m_probe;
     EncoderList m_encoders;
+    std::optional<PresetStore> m_presets;
     ConversionRun m_run;
     int m_entry = 0;
     bool m_playerWarned = false; // once for each batch of files

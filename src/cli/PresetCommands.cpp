@@ -1,0 +1,84 @@
+// preset list|save|delete|rename|export|import: presets of one's own, kept in
+// the data folder the window uses too.
+#include "cli/CliArgs.h"
+#include "cli/Output.h"
+#include "cli/Subcommands.h"
+#include "cli/Terminal.h"
+
+#include "core/profiles/Catalogue.h"
+#include "core/profiles/Presets.h"
+#include "core/workspace/Workspace.h"
+
+namespace varnel::cli {
+
+namespace {
+
+int failed(const QString& why)
+{
+    err() << "varnel-convert: " << why << '\n' << Qt::flush;
+    return 1;
+}
+
+QString need(const CliArgs& a, int i, const char* what)
+{
+    if (a.plain.size() <= i)
+        throw UsageError(QStringLiteral("preset %1 needs %2").arg(a.plain.value(0), QLatin1String(what)).toStdString());
+    return a.plain[i];
+}
+
+} // namespace
+
+int preset(const QStringList& args)
+{
+    const CliArgs a = CliArgs::parse(args, {"--choose", "--profile", "--preset", "--set"}, {});
+    const QString verb = a.plain.value(0);
+    Session session;
+    Workspace& ws = session.workspace;
+    PresetStore& store = ws.presets();
+
+    if (verb == QLatin1String("list")) {
+        for (const Preset& p : store.all())
+            out() << escaped(p.name) << '\t' << p.entry << '\t' << Catalogue::entry(p.entry)->text << '\n';
+        return 0;
+    }
+    if (verb == QLatin1String("save")) {
+        const QString name = need(a, 1, "a NAME");
+        if (const auto bad = presetNameRefusal(name))
+            throw UsageError(bad->toStdString());
+        const int entry = buildSheet(ws, a);
+        if (!entry)
+            throw UsageError("preset save needs --choose, --profile or --preset");
+        const Preset preset = presets::fromSheet(name, entry, ws.sheet());
+        if (const auto refused = presets::refusal(preset))
+            throw UsageError(refused->toStdString());
+        const QString why = store.save(preset);
+        return why.isEmpty() ? 0 : failed(why);
+    }
+    if (verb == QLatin1String("delete")) {
+        const QString why = store.remove(need(a, 1, "a NAME"));
+        return why.isEmpty() ? 0 : failed(escaped(why));
+    }
+    if (verb == QLatin1String("rename")) {
+        const QString why = store.rename(need(a, 1, "OLD and NEW names"), need(a, 2, "OLD and NEW names"));
+        return why.isEmpty() ? 0 : failed(escaped(why));
+    }
+    if (verb == QLatin1String("export")) {
+        const QString why = store.exportTo(need(a, 1, "NAME and FILE"), userPath(need(a, 2, "NAME and FILE")));
+        return why.isEmpty() ? 0 : failed(escaped(why));
+    }
+    if (verb == QLatin1String("import")) {
+        QStringList imported, leftOut;
+        const QString why = store.importFrom(userPath(need(a, 1, "a FILE")), &imported, &leftOut);
+        for (const QString& name : imported)
+            out() << escaped(name) << '\n';
+        for (const QString& skipped : leftOut)
+            err() << "varnel-convert: left out " << escaped(skipped) << '\n';
+        err() << Qt::flush;
+        if (!why.isEmpty())
+            return failed(escaped(why));
+        return imported.isEmpty() ? 1 : 0;
+    }
+    throw UsageError("preset takes list, save, delete, rename, export or import");
+}
+
+} // namespace varnel::cli
