@@ -30,6 +30,8 @@
 #include <QApplication>
 #include <QCloseEvent>
 #include <QFileDialog>
+#include <QInputDialog>
+#include <QLineEdit>
 #include <QFile>
 #include <QFileInfo>
 #include <QGroupBox>
@@ -54,6 +56,22 @@ MainWindow::MainWindow(MainWindowServices services, QWidget* parent)
     if (!m_services.chooseFolder)
         m_services.chooseFolder = [](QWidget* owner) {
             return QFileDialog::getExistingDirectory(owner, kAppTitle);
+        };
+    if (!m_services.askText)
+        m_services.askText = [](QWidget* owner, const QString& question, const QString& suggested) {
+            return QInputDialog::getText(owner, kAppTitle, question, QLineEdit::Normal, suggested).trimmed();
+        };
+    if (!m_services.askItem)
+        m_services.askItem = [](QWidget* owner, const QString& question, const QStringList& items) {
+            bool ok = false;
+            const QString item = QInputDialog::getItem(owner, kAppTitle, question, items, 0, false, &ok);
+            return ok ? item : QString();
+        };
+    if (!m_services.choosePresetFile)
+        m_services.choosePresetFile = [](QWidget* owner, bool forSaving) {
+            const QString filter = QStringLiteral("Presets (*.json)");
+            return forSaving ? QFileDialog::getSaveFileName(owner, kAppTitle, QString(), filter)
+                             : QFileDialog::getOpenFileName(owner, kAppTitle, QString(), filter);
         };
     if (!m_services.showModal)
         m_services.showModal = [](QDialog* d) { d->exec(); };
@@ -104,6 +122,7 @@ void MainWindow::load()
     });
     encoders.ask();
     m_workspace->sheet().prolist();
+    showPresets();
     const Settings settings = m_workspace->settings();
     // A stored number out of range names no entry; it is never cast.
     const int stored = toInt32(leadingNumber(settings.read(SettingKey::Profile))).value_or(0);
@@ -156,8 +175,10 @@ void MainWindow::unload()
     if (m_listKeeper)
         m_listKeeper->discard(); // a clean end: nothing to offer back
     const Settings settings = m_workspace->settings();
-    if (m_chooser->entryNumber() > 0 &&
-        !settings.write(SettingKey::Profile, QString::number(m_chooser->entryNumber()), QStringLiteral("Set")))
+    // A preset is stored as its profile, whose options the list keeps.
+    const int entry = m_chooser->presetAt(m_chooser->entryNumber()).isEmpty() ? m_chooser->entryNumber()
+                                                                              : m_workspace->entryNumber();
+    if (entry > 0 && !settings.write(SettingKey::Profile, QString::number(entry), QStringLiteral("Set")))
         m_services.messages->error(kSettingsNotSaved.arg(settings.filePath()));
 }
 
@@ -291,7 +312,16 @@ void MainWindow::convertNow()
 
 void MainWindow::chooseProfile(int number)
 {
-    m_workspace->chooseEntry(number);
+    const int catalogue = static_cast<int>(Catalogue::entries().size());
+    if (number <= catalogue) {
+        m_workspace->chooseEntry(number);
+        return;
+    }
+    const QString preset = m_chooser->presetAt(number);
+    // "My Presets" itself, or a preset that cannot be used: the profile
+    // chosen before stays, and says so in the chooser.
+    if (preset.isEmpty() || !m_workspace->choosePreset(preset))
+        m_chooser->selectEntry(m_workspace->entryNumber());
 }
 
 void MainWindow::openSettings()

@@ -36,6 +36,12 @@ struct MainWindowServices {
     std::function<std::unique_ptr<CaptureDevice>()> captureDevice; // the system's cameras when left out
     std::function<bool(QWidget*, const QString&)> askYesNo;        // a question box when left out
     std::function<std::unique_ptr<DesktopSignals>()> desktopSignals; // the session bus when left out
+    // A line of text (a preset's name); empty when cancelled. An input box when left out.
+    std::function<QString(QWidget*, const QString& question, const QString& suggested)> askText;
+    // One of the items (a preset); empty when cancelled. A choice box when left out.
+    std::function<QString(QWidget*, const QString& question, const QStringList& items)> askItem;
+    // A file of presets to write (forSaving) or read; file dialogs when left out.
+    std::function<QString(QWidget*, bool forSaving)> choosePresetFile;
 };
 
 class MainWindow : public QMainWindow {
@@ -65,6 +71,11 @@ public slots:
     void openAbout();
     void exitProgram();
     void chooseProfile(int number);
+    void savePreset();
+    void renamePreset();
+    void deletePreset();
+    void exportPreset();
+    void importPresets();
     void playSelectedFile();
     void openClipEditor();
     // Files named on the command line: added as Add Files adds them, the
@@ -94,6 +105,10 @@ private:
     void unload();
     void showModal(QDialog* dialog);
     void sayIfNotOpened(bool opened, const QString& what);
+    // The chooser's presets as the store has them.
+    void showPresets();
+    // The preset to act on: the chosen one, else one the user picks.
+    QString presetToActOn(const QString& question);
 
     MainWindowServices m_services;
     std::unique_ptr<UserMessages> m_ownMessages;

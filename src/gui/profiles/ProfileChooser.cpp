@@ -40,6 +40,40 @@ void ProfileChooser::fill()
     setCurrentIndex(-1);
 }
 
+void ProfileChooser::setPresets(const QStringList& names)
+{
+    const QSignalBlocker block(this);
+    const QString chosen = presetAt(entryNumber());
+    const int catalogue = static_cast<int>(Catalogue::entries().size());
+    while (count() > catalogue)
+        removeItem(count() - 1);
+    if (names.isEmpty())
+        return;
+    addItem(QStringLiteral("My Presets"));
+    for (const QString& name : names)
+        addItem(name);
+    if (!chosen.isEmpty())
+        selectPreset(chosen);
+}
+
+QString ProfileChooser::presetAt(int number) const
+{
+    const int catalogue = static_cast<int>(Catalogue::entries().size());
+    return number > catalogue + 1 && number <= count() ? itemText(number - 1) : QString();
+}
+
+bool ProfileChooser::selectPreset(const QString& name)
+{
+    const QSignalBlocker block(this);
+    const int catalogue = static_cast<int>(Catalogue::entries().size());
+    for (int i = catalogue + 1; i < count(); ++i)
+        if (itemText(i) == name) {
+            setCurrentIndex(i);
+            return true;
+        }
+    return false;
+}
+
 void ProfileChooser::markUnavailable(int number, const QString& reason)
 {
     auto* items = qobject_cast<QStandardItemModel*>(model());

@@ -15,8 +15,16 @@ public:
     // Fills the chooser from the catalogue, with nothing selected.
     void fill();
 
-    // 1-based entry number of the selection, 0 for none.
+    // 1-based entry number of the selection, 0 for none; past the
+    // catalogue's entries, "My Presets" and the presets follow.
     int entryNumber() const { return currentIndex() + 1; }
+
+    // The presets under their header after the catalogue (none: no header).
+    void setPresets(const QStringList& names);
+    // The preset an entry number stands for; empty for a catalogue entry.
+    QString presetAt(int number) const;
+    // Selects a preset by name without running the handlers.
+    bool selectPreset(const QString& name);
     // Selects an entry (nothing when the number names none) without running
     // the handlers; returns whether an entry is now selected.
     bool selectEntry(int number);

@@ -80,7 +80,10 @@ TEST_F(Window, CaptionMenusAndShortcuts)
                            "importvideo|Import Video From Youtube|", "-", "exit|Exit|Ctrl+X"}));
     EXPECT_EQ(menus[1]->text(), "Edit(&E)");
     EXPECT_EQ(entries(menus[1]->menu()),
-              (QStringList{"options|Video Settings|Ctrl+S", "-", "checkupdate|Check for Updates|"}));
+              (QStringList{"options|Video Settings|Ctrl+S", "-", "SaveAsPreset|Save as Preset...|",
+                           "RenamePreset|Rename Preset...|", "DeletePreset|Delete Preset...|",
+                           "ExportPreset|Export Preset...|", "ImportPresets|Import Presets...|", "-",
+                           "checkupdate|Check for Updates|"}));
     EXPECT_EQ(menus[2]->text(), "Action(&A)");
     EXPECT_EQ(entries(menus[2]->menu()), (QStringList{"BurnNow|Convert Now!|Ctrl+N", "-", "play|Play Selected File|Ctrl+P",
                                                       "-", "videoclip|Video Clip|Ctrl+V"}));
@@ -90,7 +93,7 @@ TEST_F(Window, CaptionMenusAndShortcuts)
                            "SupportOnline|Support Online|Ctrl+T", "-", "About|About|"}));
     EXPECT_EQ(entries(w->popupMenu()),
               (QStringList{"convertnow1|Convert Now!|", "-", "PlaySelectedFile|Play Selected File|", "-",
-                           "cuttime|Video Clip|", "-", "AddFiless|Add Files|", "RemoveSelectedItem|Remove Selected Item|",
+                           "cuttime|Video Clip|", "SaveAsPreset1|Save as Preset...|", "-", "AddFiless|Add Files|", "RemoveSelectedItem|Remove Selected Item|",
                            "ClearAllItems|Clear All Items|", "-", "Capture1|Capture Video From DV|", "-",
                            "Import1|Import Video From Youtube|"}));
     EXPECT_EQ(w->popupMenu()->objectName(), "popupmenu1");
@@ -395,4 +398,38 @@ TEST_F(Window, AnEntryWhoseEncoderIsMissingIsGreyedWithItsReason)
     EXPECT_EQ(items->item(105 - 1)->toolTip(), "the installed ffmpeg has no libsvtav1 encoder");
     EXPECT_TRUE(items->item(103 - 1)->isEnabled());
     EXPECT_TRUE(items->item(2 - 1)->isEnabled());
+}
+
+TEST_F(Window, APresetSavedFromTheSheetIsChosenUnderMyPresetsAfterARestart)
+{
+    QString asked;
+    MainWindowServices s = test::quietServices(folder.path(), shell, messages);
+    s.askText = [&](QWidget*, const QString& question, const QString&) { // what the user types
+        asked = question;
+        return QString("Small phone");
+    };
+    w = std::make_unique<MainWindow>(s);
+    w->show();
+    test::choose(w->profileChooser(), 103);
+    w->workspace().sheet().setValue("Video Options", "Video Size", "854x480");
+    w->workspace().sheet().setValue("Video Options", "Video Bitrate", "Quality: Small");
+    w->findChild<QAction*>("SaveAsPreset1")->trigger();
+    EXPECT_EQ(asked, "Save the options of MP4 H.264 / AAC \u2014 plays everywhere (*.mp4) as the preset:");
+    EXPECT_EQ(w->profileChooser()->currentText(), "Small phone");
+    EXPECT_TRUE(QFile::exists(folder.file("presets.json")));
+    w->close();
+
+    // Another start: the preset is offered under its header, and choosing it
+    // gives its profile and its values.
+    open();
+    ProfileChooser* chooser = w->profileChooser();
+    ASSERT_EQ(chooser->count(), 111);
+    EXPECT_EQ(chooser->itemText(109), "My Presets");
+    EXPECT_EQ(chooser->itemText(110), "Small phone");
+    test::choose(chooser, 111);
+    EXPECT_EQ(w->workspace().entryNumber(), 103);
+    EXPECT_EQ(w->workspace().sheet().value("Video Options", "Video Size"), "854x480");
+    EXPECT_EQ(w->workspace().sheet().value("Video Options", "Video Bitrate"), "Quality: Small");
+    EXPECT_EQ(w->workspace().sheet().value("Audio Options", "Audio Codec"), "AAC");
+    EXPECT_TRUE(messages.shown.isEmpty()) << messages.shown.join("\n").toStdString();
 }
