@@ -1,5 +1,6 @@
 #include "FuzzTargets.h"
 
+#include "core/profiles/Presets.h"
 #include "core/capture/CaptureProgress.h"
 #include "core/common/TextNumbers.h"
 #include "core/common/TimeText.h"
@@ -207,6 +208,27 @@ int mediaFacts(const std::uint8_t* data, std::size_t size)
     return 0;
 }
 
+int presetsFile(const std::uint8_t* data, std::size_t size)
+{
+    QString why;
+    const auto parsed = presets::fromJson(bytes(data, size), &why);
+    if (!parsed) {
+        promise(!why.isEmpty(), "a file that is not presets says why");
+        return 0;
+    }
+    promise(std::ssize(parsed->presets) <= presets::kMostPresets, "no more presets than a store holds");
+    for (const Preset& p : parsed->presets) {
+        promise(!presets::refusal(p), "every preset read can be used");
+        const auto* e = Catalogue::entry(p.entry);
+        promise(e && !e->isHeader, "a preset's entry is a profile");
+    }
+    // What is read is written back the same.
+    QString again;
+    const auto reread = presets::fromJson(presets::toJson(parsed->presets), &again);
+    promise(reread && reread->presets == parsed->presets, "presets written and read back are the same");
+    return 0;
+}
+
 const std::vector<Target>& targets()
 {
     static const std::vector<Target> all = {
@@ -214,7 +236,7 @@ const std::vector<Target>& targets()
         {"capture_progress", captureProgress}, {"identify_output", identifyOutput},
         {"statistics_file", statisticsFile}, {"settings_file", settingsFile},
         {"plan_line", planLine},             {"list_json", listJson},
-        {"media_facts", mediaFacts},
+        {"media_facts", mediaFacts},         {"presets_file", presetsFile},
     };
     return all;
 }

@@ -1,0 +1,87 @@
+#include "core/profiles/OptionSheet.h"
+#include "core/profiles/Presets.h"
+
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+#include <gtest/gtest.h>
+
+using namespace varnel;
+
+namespace {
+
+Preset preset(const QString& name, int entry, std::map<QString, QString> values = {})
+{
+    return {name, entry, std::move(values)};
+}
+
+} // namespace
+
+TEST(Presets, ThoseThatCannotBeUsedSayWhy)
+{
+    const struct {
+        Preset preset;
+        const char* reason; // empty: usable
+    } cases[] = {
+        {preset("Small", 103, {{"Video Options/Video Size", "854x480"}}), ""},
+        {preset("Old", 7, {{"Video Options/Video Codec", "mpeg4"}}), ""},
+        {preset("Gone", 9999), "its entry 9999 is not in the catalogue"},
+        {preset("Header", 102), "its entry 102 is a category header, not a profile"},
+        {preset("Odd", 103, {{"Video Options/Video Size", "999x1"}}),
+         "Video Options/Video Size 999x1 is not one of MP4 H.264 / AAC \u2014 plays everywhere (*.mp4)'s choices"},
+        {preset("Row", 103, {{"General/Item Name", "x"}}), "General/Item Name is not a video or audio row of the sheet"},
+        {preset("", 103), "a preset needs a name"},
+        {preset("holiday\u202e4pm", 103), "a preset's name holds no control, direction or invisible characters"},
+        {preset(" padded", 103), "a preset's name neither starts nor ends with a blank"},
+    };
+    for (const auto& c : cases) {
+        const auto refused = presets::refusal(c.preset);
+        EXPECT_EQ(refused.value_or(QString()), QString::fromUtf8(c.reason)) << c.preset.name.toStdString();
+    }
+}
+
+TEST(Presets, ADamagedFileIsKeptAsideAndAFreshOneStarts)
+{
+    QTemporaryDir dir;
+    QFile damaged(dir.filePath("presets.json"));
+    ASSERT_TRUE(damaged.open(QIODevice::WriteOnly));
+    damaged.write("{\"format\":\"varnel-presets\",\"version\":1,\"presets\":[{\"name\":\"Mine\"");
+    damaged.close();
+
+    PresetStore store(dir.path());
+    const QString message = store.load();
+    EXPECT_TRUE(message.startsWith("presets.json could not be read (it is not JSON")) << message.toStdString();
+    const QStringList aside = QDir(dir.path()).entryList({"presets.json.damaged-*"});
+    ASSERT_EQ(aside.size(), 1);
+    EXPECT_TRUE(message.endsWith(dir.filePath(aside[0]) + ", and no presets are loaded"));
+    EXPECT_TRUE(store.all().empty());
+
+    // Saving starts a clean file; the damaged one stays as it was.
+    OptionSheet sheet;
+    sheet.prolist();
+    EXPECT_EQ(store.save(presets::fromSheet("Plain", 96, sheet)), "Audio Options/Audio Codec aac is not one of MP3 "
+                                                                   "Audio(*.mp3)'s choices");
+    Preset mp3 = preset("MP3", 96, {{"Audio Options/Audio Codec", "mp3"}});
+    EXPECT_EQ(store.save(mp3), "");
+    PresetStore again(dir.path());
+    EXPECT_EQ(again.load(), "");
+    ASSERT_EQ(again.all().size(), 1u);
+    EXPECT_EQ(again.all()[0], mp3);
+    EXPECT_EQ(QDir(dir.path()).entryList({"presets.json.damaged-*"}).size(), 1);
+}
+
+TEST(Presets, AFileWithSomeUnusablePresetsKeepsTheRestAndIsKeptWhole)
+{
+    QTemporaryDir dir;
+    QFile file(dir.filePath("presets.json"));
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write(presets::toJson({preset("Good", 103), preset("Gone", 9999)}));
+    file.close();
+    PresetStore store(dir.path());
+    const QString message = store.load();
+    EXPECT_TRUE(message.startsWith("Some presets could not be used (Gone: its entry 9999 is not in the catalogue)"))
+        << message.toStdString();
+    ASSERT_EQ(store.all().size(), 1u);
+    EXPECT_EQ(store.all()[0].name, "Good");
+    EXPECT_EQ(QDir(dir.path()).entryList({"presets.json.damaged-*"}).size(), 1);
+}
