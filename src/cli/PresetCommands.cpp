@@ -19,11 +19,13 @@ int failed(const QString& why)
     return 1;
 }
 
-QString need(const CliArgs& a, int i, const char* what)
+// The verb's arguments, exactly as many as it takes, none of them empty.
+QStringList takes(const CliArgs& a, int count, const char* what)
 {
-    if (a.plain.size() <= i)
-        throw UsageError(QStringLiteral("preset %1 needs %2").arg(a.plain.value(0), QLatin1String(what)).toStdString());
-    return a.plain[i];
+    const QStringList given = a.plain.mid(1);
+    if (given.size() != count || given.contains(QString()))
+        throw UsageError(QStringLiteral("preset %1 takes %2").arg(a.plain.value(0), QLatin1String(what)).toStdString());
+    return given;
 }
 
 } // namespace
@@ -37,12 +39,13 @@ int preset(const QStringList& args)
     PresetStore& store = ws.presets();
 
     if (verb == QLatin1String("list")) {
+        takes(a, 0, "nothing more");
         for (const Preset& p : store.all())
             out() << escaped(p.name) << '\t' << p.entry << '\t' << Catalogue::entry(p.entry)->text << '\n';
         return 0;
     }
     if (verb == QLatin1String("save")) {
-        const QString name = need(a, 1, "a NAME");
+        const QString name = takes(a, 1, "a NAME")[0];
         if (const auto bad = presetNameRefusal(name))
             throw UsageError(bad->toStdString());
         const int entry = buildSheet(ws, a);
@@ -55,27 +58,29 @@ int preset(const QStringList& args)
         return why.isEmpty() ? 0 : failed(why);
     }
     if (verb == QLatin1String("delete")) {
-        const QString why = store.remove(need(a, 1, "a NAME"));
-        return why.isEmpty() ? 0 : failed(escaped(why));
+        const QString why = store.remove(takes(a, 1, "a NAME")[0]);
+        return why.isEmpty() ? 0 : failed(why);
     }
     if (verb == QLatin1String("rename")) {
-        const QString why = store.rename(need(a, 1, "OLD and NEW names"), need(a, 2, "OLD and NEW names"));
-        return why.isEmpty() ? 0 : failed(escaped(why));
+        const QStringList names = takes(a, 2, "OLD and NEW names");
+        const QString why = store.rename(names[0], names[1]);
+        return why.isEmpty() ? 0 : failed(why);
     }
     if (verb == QLatin1String("export")) {
-        const QString why = store.exportTo(need(a, 1, "NAME and FILE"), userPath(need(a, 2, "NAME and FILE")));
-        return why.isEmpty() ? 0 : failed(escaped(why));
+        const QStringList given = takes(a, 2, "a NAME and a FILE");
+        const QString why = store.exportTo(given[0], userPath(given[1]));
+        return why.isEmpty() ? 0 : failed(why);
     }
     if (verb == QLatin1String("import")) {
         QStringList imported, leftOut;
-        const QString why = store.importFrom(userPath(need(a, 1, "a FILE")), &imported, &leftOut);
+        const QString why = store.importFrom(userPath(takes(a, 1, "a FILE")[0]), &imported, &leftOut);
         for (const QString& name : imported)
             out() << escaped(name) << '\n';
         for (const QString& skipped : leftOut)
-            err() << "varnel-convert: left out " << escaped(skipped) << '\n';
+            err() << "varnel-convert: left out " << skipped << '\n';
         err() << Qt::flush;
         if (!why.isEmpty())
-            return failed(escaped(why));
+            return failed(why);
         return imported.isEmpty() ? 1 : 0;
     }
     throw UsageError("preset takes list, save, delete, rename, export or import");

@@ -5,6 +5,7 @@
 #include <QRandomGenerator>
 #include <QThread>
 #include <csignal>
+#include <sys/stat.h>
 
 using namespace varnel;
 using test::Cli;
@@ -46,4 +47,40 @@ TEST_F(Cli, APresetIsSavedUsedAndSurvivesKills)
     ASSERT_EQ(run({"preset", "delete", "Small phone"}), 0);
     ASSERT_EQ(run({"preset", "import", file}), 0);
     EXPECT_EQ(out, "Small phone\n");
+}
+
+TEST_F(Cli, PresetsSavedAtOnceAreAllKeptAndNothingOfTheUsersIsReplaced)
+{
+    // Four programs saving at the same moment: each one's preset is kept.
+    std::vector<std::unique_ptr<QProcess>> saves;
+    for (int i = 0; i < 4; ++i) {
+        saves.push_back(std::make_unique<QProcess>());
+        saves.back()->setProcessEnvironment(env);
+        saves.back()->start(program, {"preset", "save", QString("At once %1").arg(i), "--choose", "2"});
+    }
+    for (auto& p : saves)
+        ASSERT_TRUE(p->waitForFinished(60000) && p->exitCode() == 0);
+    ASSERT_EQ(run({"preset", "list"}), 0);
+    EXPECT_EQ(lines().size(), 4) << out.toStdString();
+
+    // An export never takes the place of what is there.
+    const QString mine = folder.file("mine.txt");
+    {
+        QFile f(mine);
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+        f.write("the user's");
+    }
+    EXPECT_EQ(run({"preset", "export", "At once 0", mine}), 1);
+    EXPECT_TRUE(err.contains("exists already")) << err.toStdString();
+    QFile kept(mine);
+    ASSERT_TRUE(kept.open(QIODevice::ReadOnly));
+    EXPECT_EQ(kept.readAll(), "the user's");
+
+    // A pipe in the file's place is no file of presets: set aside, and nothing waits on it.
+    const QString presets = folder.file("presets.json");
+    ASSERT_TRUE(QFile::remove(presets));
+    ASSERT_EQ(::mkfifo(presets.toUtf8().constData(), 0600), 0);
+    EXPECT_EQ(run({"preset", "list"}), 0);
+    EXPECT_TRUE(err.contains("presets.json could not be read (it is not a regular file)")) << err.toStdString();
+    EXPECT_FALSE(QFileInfo(presets).exists());
 }

@@ -5,6 +5,7 @@
 #include <QRandomGenerator>
 
 #include <cerrno>
+#include <cstdio>
 #include <utility>
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -79,7 +80,7 @@ bool StagedFile::write(const char* data, qint64 size)
     return true;
 }
 
-bool StagedFile::commit()
+bool StagedFile::commit(Placing placing)
 {
     if (m_fd < 0)
         return false;
@@ -88,7 +89,11 @@ bool StagedFile::commit()
         return failWith(errno);
     if (::close(std::exchange(m_fd, -1)) != 0)
         return failWith(errno);
-    if (::rename(m_staged.constData(), QFile::encodeName(m_path).constData()) != 0)
+    const QByteArray target = QFile::encodeName(m_path);
+    const int moved = placing == Placing::Replace
+                          ? ::rename(m_staged.constData(), target.constData())
+                          : ::renameat2(AT_FDCWD, m_staged.constData(), AT_FDCWD, target.constData(), RENAME_NOREPLACE);
+    if (moved != 0)
         return failWith(errno);
     m_staged.clear();
     return true;

@@ -17,7 +17,10 @@ public:
 
     bool open();
     bool write(const char* data, qint64 size);
-    bool commit();
+    enum class Placing { Replace, BesideOnly };
+    // BesideOnly: a file already under the name stays, and the commit fails
+    // (EEXIST) instead of taking its place.
+    bool commit(Placing placing = Placing::Replace);
     void cancel();
     // "cannot write <path>: <reason>" after a failure.
     QString errorString() const { return m_error; }

@@ -1,5 +1,6 @@
 #include "core/profiles/Presets.h"
 
+#include "core/common/PrintableText.h"
 #include "core/common/StagedFile.h"
 #include "core/profiles/Catalogue.h"
 #include "core/profiles/OptionSets.h"
@@ -12,6 +13,14 @@
 #include <QJsonDocument>
 #include <QJsonObject>
 
+#include <algorithm>
+#include <cerrno>
+#include <cstring>
+#include <fcntl.h>
+#include <sys/file.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
 namespace varnel {
 
 namespace {
@@ -19,14 +28,98 @@ namespace {
 const QString kFormat = QStringLiteral("varnel-presets");
 const QString kFileName = QStringLiteral("presets.json");
 
+// Characters that print nothing, or look like a blank or like nothing at all:
+// a name holding one could pass for another name.
+bool invisible(char32_t c)
+{
+    switch (QChar::category(c)) {
+    case QChar::Other_Control:
+    case QChar::Other_Format:
+    case QChar::Other_Surrogate:
+    case QChar::Other_PrivateUse:
+    case QChar::Other_NotAssigned:
+    case QChar::Separator_Line:
+    case QChar::Separator_Paragraph:
+        return true;
+    default:
+        break;
+    }
+    return c == 0x034F || (c >= 0xFE00 && c <= 0xFE0F) || (c >= 0xE0100 && c <= 0xE01EF) ||
+           (c >= 0xE0000 && c <= 0xE007F) || c == 0x115F || c == 0x1160 || c == 0x3164 || c == 0xFFA0 ||
+           c == 0x2800 || (c & 0xFFFE) == 0xFFFE || (c >= 0xFDD0 && c <= 0xFDEF);
+}
+
 bool holdsControl(const QString& text)
 {
-    for (const QChar c : text)
-        if (c.category() == QChar::Other_Control || c.category() == QChar::Other_Format ||
-            c.category() == QChar::Separator_Line || c.category() == QChar::Separator_Paragraph)
+    for (const char32_t c : text.toUcs4())
+        if (invisible(c))
             return true;
     return false;
 }
+
+// Up to the size cap, from a regular file only: a device, pipe or folder is
+// never a file of presets, and nothing here waits on one.
+std::optional<QByteArray> readRegular(const QString& path, QString* why, bool* missing)
+{
+    const int fd = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
+    if (fd < 0) {
+        *missing = errno == ENOENT;
+        *why = QString::fromLocal8Bit(std::strerror(errno));
+        return std::nullopt;
+    }
+    struct stat st {};
+    QByteArray bytes;
+    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
+        *why = QStringLiteral("it is not a regular file");
+        ::close(fd);
+        return std::nullopt;
+    }
+    char buffer[65536];
+    for (;;) {
+        const ssize_t n = ::read(fd, buffer, sizeof buffer);
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n < 0) {
+            *why = QString::fromLocal8Bit(std::strerror(errno));
+            ::close(fd);
+            return std::nullopt;
+        }
+        if (n == 0)
+            break;
+        bytes.append(buffer, n);
+        if (bytes.size() > presets::kMostFileBytes) {
+            *why = QStringLiteral("it is larger than %1 MiB").arg(presets::kMostFileBytes >> 20);
+            ::close(fd);
+            return std::nullopt;
+        }
+    }
+    ::close(fd);
+    return bytes;
+}
+
+// One program at a time reads, changes and writes the presets; the lock goes
+// with the descriptor, however the program ends.
+class FolderLock {
+public:
+    explicit FolderLock(const QString& folder)
+        : m_fd(::open(QFile::encodeName(folder + QStringLiteral("/.presets.lock")).constData(),
+                      O_RDWR | O_CREAT | O_NOFOLLOW | O_CLOEXEC, 0600))
+    {
+        if (m_fd >= 0)
+            while (::flock(m_fd, LOCK_EX) != 0 && errno == EINTR) {
+            }
+    }
+    ~FolderLock()
+    {
+        if (m_fd >= 0)
+            ::close(m_fd);
+    }
+    FolderLock(const FolderLock&) = delete;
+    FolderLock& operator=(const FolderLock&) = delete;
+
+private:
+    int m_fd;
+};
 
 bool kept(const QString& group) { return group == Group::Video || group == Group::Audio; }
 
@@ -44,11 +137,15 @@ std::optional<Preset> fromObject(const QJsonValue& v, QString* why)
     Preset p;
     p.name = o["name"].toString();
     const double entry = o["entry"].toDouble(-1);
-    p.entry = entry >= 1 && entry <= 100000 && entry == int(entry) ? int(entry) : 0;
+    if (!o["entry"].isDouble() || entry < 1 || entry > 100000 || entry != int(entry)) {
+        *why = QStringLiteral("%1: its entry is not a whole number of the catalogue").arg(printable(p.name));
+        return std::nullopt;
+    }
+    p.entry = int(entry);
     const QJsonObject values = o["values"].toObject();
     for (auto it = values.begin(); it != values.end(); ++it) {
         if (!it.value().isString()) {
-            *why = QStringLiteral("%1: %2 is not a text").arg(p.name, it.key());
+            *why = QStringLiteral("%1: %2 is not a text").arg(printable(p.name), printable(it.key()));
             return std::nullopt;
         }
         p.values[it.key()] = it.value().toString();
@@ -58,7 +155,7 @@ std::optional<Preset> fromObject(const QJsonValue& v, QString* why)
         return std::nullopt;
     }
     if (const auto refused = presets::refusal(p)) {
-        *why = QStringLiteral("%1: %2").arg(p.name, *refused);
+        *why = QStringLiteral("%1: %2").arg(printable(p.name), *refused);
         return std::nullopt;
     }
     return p;
@@ -70,12 +167,14 @@ std::optional<QString> presetNameRefusal(const QString& name)
 {
     if (name.trimmed().isEmpty())
         return QStringLiteral("a preset needs a name");
-    if (name.size() > 100)
+    if (name.toUcs4().size() > 100)
         return QStringLiteral("a preset's name has at most 100 characters");
     if (holdsControl(name))
         return QStringLiteral("a preset's name holds no control, direction or invisible characters");
     if (name != name.trimmed())
         return QStringLiteral("a preset's name neither starts nor ends with a blank");
+    if (name != name.normalized(QString::NormalizationForm_C))
+        return QStringLiteral("a preset's name is written in composed form (NFC), so that one name looks like one name");
     return std::nullopt;
 }
 
@@ -106,9 +205,9 @@ std::optional<QString> presets::refusal(const Preset& preset)
         const QString group = key.left(slash), row = key.mid(slash + 1);
         const OptionRow* r = slash > 0 && kept(group) ? fresh.findRow(group, row) : nullptr;
         if (!r)
-            return QStringLiteral("%1 is not a video or audio row of the sheet").arg(key);
+            return QStringLiteral("%1 is not a video or audio row of the sheet").arg(printable(key));
         if (r->choices.isEmpty() ? value.size() > 100 || holdsControl(value) : !r->choices.contains(value))
-            return QStringLiteral("%1 %2 is not one of %3's choices").arg(key, value, e->text);
+            return QStringLiteral("%1 %2 is not one of %3's choices").arg(printable(key), printable(value), e->text);
     }
     return std::nullopt;
 }
@@ -147,8 +246,8 @@ std::optional<presets::Parsed> presets::fromJson(const QByteArray& bytes, QStrin
         *error = QStringLiteral("it is not a file of presets");
         return std::nullopt;
     }
-    if (top["version"].toInt() != 1) {
-        *error = QStringLiteral("it is of a later version (%1)").arg(top["version"].toInt());
+    if (top["version"] != QJsonValue(1)) {
+        *error = QStringLiteral("it is of another version than 1");
         return std::nullopt;
     }
     const QJsonArray items = top["presets"].toArray();
@@ -164,8 +263,10 @@ std::optional<presets::Parsed> presets::fromJson(const QByteArray& bytes, QStrin
             out.skipped << why;
             continue;
         }
-        // A later one of the same name wins, as a save would.
-        std::erase_if(out.presets, [&](const Preset& q) { return q.name == p->name; });
+        if (std::any_of(out.presets.begin(), out.presets.end(), [&](const Preset& q) { return q.name == p->name; })) {
+            out.skipped << QStringLiteral("%1: a second preset of that name").arg(printable(p->name));
+            continue;
+        }
         out.presets.push_back(*p);
     }
     return out;
@@ -177,19 +278,20 @@ QString PresetStore::path() const { return m_folder + u'/' + kFileName; }
 
 QString PresetStore::load()
 {
+    const FolderLock lock(m_folder);
+    return loadLocked();
+}
+
+QString PresetStore::loadLocked()
+{
     m_presets.clear();
-    QFile file(path());
-    if (!file.exists())
-        return {};
     QString why;
+    bool missing = false;
     std::optional<presets::Parsed> parsed;
-    if (!file.open(QIODevice::ReadOnly))
-        why = file.errorString();
-    else if (file.size() > presets::kMostFileBytes)
-        why = QStringLiteral("it is larger than %1 MiB").arg(presets::kMostFileBytes >> 20);
-    else
-        parsed = presets::fromJson(file.readAll(), &why);
-    file.close();
+    if (const auto bytes = readRegular(path(), &why, &missing))
+        parsed = presets::fromJson(*bytes, &why);
+    if (missing)
+        return {};
     if (parsed && parsed->skipped.isEmpty()) {
         m_presets = parsed->presets;
         return {};
@@ -199,7 +301,7 @@ QString PresetStore::load()
     const QString aside = path() + QStringLiteral(".damaged-") +
                           QDateTime::currentDateTime().toString(QStringLiteral("yyyyMMdd-hhmmss"));
     QString target = aside;
-    for (int n = 2; QFileInfo::exists(target); ++n)
+    for (int n = 2; QFileInfo::exists(target) || QFileInfo(target).isSymLink(); ++n)
         target = aside + QStringLiteral("-%1").arg(n);
     const bool moved = QFile::rename(path(), target);
     if (parsed) {
@@ -213,6 +315,19 @@ QString PresetStore::load()
                        .arg(why, target)
                  : QStringLiteral("presets.json could not be read (%1), nor moved aside; no presets are loaded")
                        .arg(why);
+}
+
+QString PresetStore::change(const std::function<QString(std::vector<Preset>&)>& edit)
+{
+    // Read again under the lock: another program may have saved meanwhile,
+    // and its presets must not be written over with an older list.
+    const FolderLock lock(m_folder);
+    if (const QString message = loadLocked(); !message.isEmpty())
+        return message + QStringLiteral("; nothing was changed");
+    std::vector<Preset> next = m_presets;
+    if (const QString why = edit(next); !why.isEmpty())
+        return why;
+    return write(next);
 }
 
 const Preset* PresetStore::find(const QString& name) const
@@ -237,73 +352,84 @@ QString PresetStore::save(const Preset& preset)
 {
     if (const auto refused = presets::refusal(preset))
         return *refused;
-    std::vector<Preset> next = m_presets;
-    std::erase_if(next, [&](const Preset& p) { return p.name == preset.name; });
-    if (std::ssize(next) >= presets::kMostPresets)
-        return QStringLiteral("there are %1 presets already").arg(presets::kMostPresets);
-    next.push_back(preset);
-    return write(next);
+    return change([&](std::vector<Preset>& next) {
+        std::erase_if(next, [&](const Preset& p) { return p.name == preset.name; });
+        if (std::ssize(next) >= presets::kMostPresets)
+            return QStringLiteral("there are %1 presets already").arg(presets::kMostPresets);
+        next.push_back(preset);
+        return QString();
+    });
 }
 
 QString PresetStore::rename(const QString& from, const QString& to)
 {
     if (const auto bad = presetNameRefusal(to))
         return *bad;
-    if (!find(from))
-        return QStringLiteral("there is no preset %1").arg(from);
-    if (from != to && find(to))
-        return QStringLiteral("there is a preset %1 already").arg(to);
-    std::vector<Preset> next = m_presets;
-    for (Preset& p : next)
-        if (p.name == from)
-            p.name = to;
-    return write(next);
+    return change([&](std::vector<Preset>& next) {
+        auto named = [&](const QString& n) {
+            return std::find_if(next.begin(), next.end(), [&](const Preset& p) { return p.name == n; });
+        };
+        if (named(from) == next.end())
+            return QStringLiteral("there is no preset %1").arg(printable(from));
+        if (from != to && named(to) != next.end())
+            return QStringLiteral("there is a preset %1 already").arg(printable(to));
+        named(from)->name = to;
+        return QString();
+    });
 }
 
 QString PresetStore::remove(const QString& name)
 {
-    if (!find(name))
-        return QStringLiteral("there is no preset %1").arg(name);
-    std::vector<Preset> next = m_presets;
-    std::erase_if(next, [&](const Preset& p) { return p.name == name; });
-    return write(next);
+    return change([&](std::vector<Preset>& next) {
+        if (std::erase_if(next, [&](const Preset& p) { return p.name == name; }) == 0)
+            return QStringLiteral("there is no preset %1").arg(printable(name));
+        return QString();
+    });
 }
 
 QString PresetStore::exportTo(const QString& name, const QString& file) const
 {
     const Preset* p = find(name);
     if (!p)
-        return QStringLiteral("there is no preset %1").arg(name);
+        return QStringLiteral("there is no preset %1").arg(printable(name));
+    // A new file only: whatever is under the name (a file, a device, a
+    // link) is the user's and stays.
+    if (QFileInfo(file).exists() || QFileInfo(file).isSymLink())
+        return QStringLiteral("%1 exists already; export into a new file").arg(printable(file));
     const QByteArray bytes = presets::toJson({*p});
     StagedFile out(file);
-    if (!out.open() || !out.write(bytes.constData(), bytes.size()) || !out.commit())
+    if (!out.open() || !out.write(bytes.constData(), bytes.size()) || !out.commit(StagedFile::Placing::BesideOnly))
         return out.errorString();
     return {};
 }
 
 QString PresetStore::importFrom(const QString& file, QStringList* imported, QStringList* leftOut)
 {
-    QFile in(file);
-    if (!in.open(QIODevice::ReadOnly))
-        return QStringLiteral("cannot read %1: %2").arg(file, in.errorString());
-    if (in.size() > presets::kMostFileBytes)
-        return QStringLiteral("%1 is larger than %2 MiB").arg(file).arg(presets::kMostFileBytes >> 20);
     QString why;
-    const auto parsed = presets::fromJson(in.read(presets::kMostFileBytes + 1), &why);
+    bool missing = false;
+    const auto bytes = readRegular(file, &why, &missing);
+    if (!bytes)
+        return QStringLiteral("cannot read %1: %2").arg(printable(file), missing ? QStringLiteral("there is no such file") : why);
+    const auto parsed = presets::fromJson(*bytes, &why);
     if (!parsed)
-        return QStringLiteral("%1 holds no presets: %2").arg(file, why);
-    std::vector<Preset> next = m_presets;
-    for (const Preset& p : parsed->presets) {
-        std::erase_if(next, [&](const Preset& q) { return q.name == p.name; });
-        next.push_back(p);
+        return QStringLiteral("%1 holds no presets: %2").arg(printable(file), why);
+    const QString failed = change([&](std::vector<Preset>& next) {
+        for (const Preset& p : parsed->presets) {
+            std::erase_if(next, [&](const Preset& q) { return q.name == p.name; });
+            next.push_back(p);
+        }
+        if (std::ssize(next) > presets::kMostPresets)
+            return QStringLiteral("there would be more than %1 presets").arg(presets::kMostPresets);
+        return QString();
+    });
+    if (!failed.isEmpty())
+        return failed;
+    for (const Preset& p : parsed->presets)
         if (imported)
             *imported << p.name;
-    }
-    if (std::ssize(next) > presets::kMostPresets)
-        return QStringLiteral("there would be more than %1 presets").arg(presets::kMostPresets);
     if (leftOut)
         *leftOut = parsed->skipped;
-    return write(next);
+    return {};
 }
 
 } // namespace varnel

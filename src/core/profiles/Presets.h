@@ -7,6 +7,7 @@
 #include <QByteArray>
 #include <QString>
 #include <QStringList>
+#include <functional>
 #include <map>
 #include <optional>
 #include <vector>
@@ -70,6 +71,9 @@ public:
     QString path() const;
 
 private:
+    QString loadLocked();
+    // Reads the file again, edits its list and writes it, all under a lock.
+    QString change(const std::function<QString(std::vector<Preset>&)>& edit);
     QString write(const std::vector<Preset>& list);
     QString m_folder;
     std::vector<Preset> m_presets;

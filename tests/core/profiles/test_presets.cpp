@@ -33,6 +33,11 @@ TEST(Presets, ThoseThatCannotBeUsedSayWhy)
         {preset("", 103), "a preset needs a name"},
         {preset("holiday\u202e4pm", 103), "a preset's name holds no control, direction or invisible characters"},
         {preset(" padded", 103), "a preset's name neither starts nor ends with a blank"},
+        {preset("mine\u3164", 103), "a preset's name holds no control, direction or invisible characters"},
+        {preset("mine\U000E0041", 103), "a preset's name holds no control, direction or invisible characters"},
+        {preset(QString("cafe\u0301"), 103),
+         "a preset's name is written in composed form (NFC), so that one name looks like one name"},
+        {preset(QString(50, QChar(0x263A)) + QString::fromUcs4(U"\U0001F600", 1).repeated(50), 103), ""},
     };
     for (const auto& c : cases) {
         const auto refused = presets::refusal(c.preset);
