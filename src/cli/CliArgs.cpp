@@ -89,7 +89,7 @@ int profileByText(const QString& text)
 
 void refuseMissingEncoder(Workspace& workspace, int entry)
 {
-    if (encodersOfEntry(entry).isEmpty())
+    if (encodersOfEntry(entry, &workspace.sheet()).isEmpty())
         return;
     EncoderList& encoders = workspace.encoders();
     if (!encoders.wasAsked()) {
@@ -99,7 +99,7 @@ void refuseMissingEncoder(Workspace& workspace, int entry)
         if (!encoders.wasAsked())
             wait.exec();
     }
-    if (const auto missing = encoders.missingFor(entry))
+    if (const auto missing = encoders.missingFor(entry, &workspace.sheet()))
         throw UsageError(QStringLiteral("%1 cannot be made here: %2").arg(Catalogue::entry(entry)->text, *missing).toStdString());
 }
 
@@ -135,7 +135,6 @@ int buildSheet(Workspace& workspace, const CliArgs& args)
                                  .toStdString());
         workspace.chooseEntry(chosen);
     }
-    refuseMissingEncoder(workspace, chosen);
     for (const QString& s : args.all(QStringLiteral("--set"))) {
         const int slash = s.indexOf(u'/');
         const int eq = s.indexOf(u'=', slash + 1);
@@ -146,6 +145,7 @@ int buildSheet(Workspace& workspace, const CliArgs& args)
             throw UsageError(QStringLiteral("the sheet has no row %1/%2").arg(group, row).toStdString());
         sheet.setValue(group, row, s.mid(eq + 1));
     }
+    refuseMissingEncoder(workspace, chosen);
     return chosen;
 }
 

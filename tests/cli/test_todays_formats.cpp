@@ -140,6 +140,17 @@ TEST_F(Cli, AnEntryWhoseEncoderIsMissingIsRefusedWithTheReason)
         << err.toStdString();
     EXPECT_EQ(run({"plan", "--choose", "104", "--output-folder", out.path(), test::videoClip(1)}), 2);
     EXPECT_TRUE(err.contains("has no libx265 encoder")) << err.toStdString();
+    // The codec chosen on the sheet counts, not only the entry's own.
+    EXPECT_EQ(run({"plan", "--choose", "107", "--set", "Audio Options/Audio Codec=Opus", "--output-folder", out.path(),
+                   test::videoClip(1)}),
+              0);
+    f.open(QIODevice::WriteOnly);
+    f.write("#!/bin/sh\nprintf ' V....D libx264  H.264\\n A..... aac  AAC\\n'\n");
+    f.close();
+    EXPECT_EQ(run({"plan", "--choose", "107", "--set", "Audio Options/Audio Codec=Opus", "--output-folder", out.path(),
+                   test::videoClip(1)}),
+              2);
+    EXPECT_TRUE(err.contains("has no libopus encoder")) << err.toStdString();
     EXPECT_TRUE(QDir(out.path()).isEmpty());
 }
 
@@ -166,4 +177,13 @@ TEST_F(Cli, AWidePictureIsLetterboxedInAFourByThreeFrameNotStretched)
     EXPECT_LT(meanOfRows(0, 90), 20);     // black band above
     EXPECT_LT(meanOfRows(678, 768), 20);  // and below
     EXPECT_GT(meanOfRows(100, 668), 40);  // the picture between
+
+    // A DVD keeps the shape with its own 16:9 flag: no bands, and NTSC's rate.
+    ASSERT_EQ(run({"convert", "--choose", "88", "--output-folder", out.path(), wide}), 0) << err.toStdString();
+    QProcess probe;
+    probe.start("ffprobe", {"-v", "error", "-select_streams", "v", "-show_entries",
+                            "stream=width,height,display_aspect_ratio,r_frame_rate", "-of", "csv=p=0",
+                            lines().value(0).section('\t', 2)});
+    ASSERT_TRUE(probe.waitForFinished(60000));
+    EXPECT_TRUE(QString(probe.readAllStandardOutput()).startsWith("720,480,16:9,30000/1001"));
 }

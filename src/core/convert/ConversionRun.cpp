@@ -210,7 +210,9 @@ bool ConversionRun::rowReady(quint64 id) const
     // decide what the clip is.
     const SourceItem& item = m_env.list->item(row);
     const auto form = formForEntry(m_env.entryNumber());
-    const bool measure = form && !isAudioForm(form->form) && rowIsClipped(item) && !item.media.lengthsMeasured &&
+    // A cover's black frames last as long as the sound, measured too.
+    const bool measure = form && !isAudioForm(form->form) &&
+                         (rowIsClipped(item) || item.media.onlyCoverPicture()) && !item.media.lengthsMeasured &&
                          item.media.readable;
     if (probe && (!item.mediaRead || measure)) {
         probe->readMedia(row, measure ? MediaDepth::Lengths : MediaDepth::Streams);

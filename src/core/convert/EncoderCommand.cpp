@@ -129,6 +129,14 @@ int timeSeconds(const QString& t)
     return *s;
 }
 
+void appendCoverInput(Command& c, const EncoderInputs& in)
+{
+    c.literal(" -f lavfi -i color=c=black:s=64x64:r=25");
+    if (in.coverSeconds > 0 && in.coverSeconds < 1e7)
+        c.value(QStringLiteral(":d=") + QString::number(in.coverSeconds, 'f', 3));
+    c.literal(" -shortest");
+}
+
 void appendThreadsAndStatistics(Command& c, const EncoderInputs& in)
 {
     c.literal(" -threads ").value(numberText(leadingNumber(in.threadSetting)))
@@ -178,7 +186,7 @@ EncoderCommand buildEncoderCommand(const EncoderInputs& in)
         if (!v.noAudio.isEmpty())
             throw BuildError("this file holds sound and a cover picture, and the sound is disabled: there is no video "
                              "to make");
-        c.literal(" -f lavfi -i color=c=black:s=64x64:r=25 -shortest");
+        appendCoverInput(c, in);
     }
 
     auto audioRates = [&] {
@@ -192,8 +200,11 @@ EncoderCommand buildEncoderCommand(const EncoderInputs& in)
             .literal(" -ss ").value(v.startSeconds);
         if (!in.toTheEnd)
             c.literal(" -t ").value(v.durationSeconds);
-        if (const QString fit = fitFilter(in.source, v.frameSize, withAspect ? v.aspect : QString()); !fit.isEmpty())
-            c.literal(" -vf ").value(fit);
+        // A DVD target keeps the shape itself, through the 4:3 and 16:9
+        // flags of its non-square pixels: bands would only squeeze it.
+        if (choice->form != CommandForm::Dvd)
+            if (const QString fit = fitFilter(in.source, v.frameSize, withAspect ? v.aspect : QString()); !fit.isEmpty())
+                c.literal(" -vf ").value(fit);
         c.literal(" -s ").value(v.frameSize);
     };
     auto output = [&] { c.path(in.outputPath); };

@@ -27,6 +27,7 @@ struct EncoderInputs {
     // The source's only picture is a cover (an album's art): a video form
     // makes black frames for as long as the sound lasts.
     bool coverOnly = false;
+    double coverSeconds = 0; // the sound's measured length, which the black frames keep to
     // The source's streams, where they were read: the picture's shape and
     // the subtitles' kinds decide some pieces. Without them (a command
     // printed for no file in particular) the text's command stands.

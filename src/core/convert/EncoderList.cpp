@@ -3,6 +3,7 @@
 #include "core/convert/EncoderForms.h"
 #include "core/convert/TodaysForms.h"
 #include "core/profiles/OptionSets.h"
+#include "core/profiles/OptionSheet.h"
 #include "core/tools/Process.h"
 #include "core/tools/ToolRegistry.h"
 
@@ -10,22 +11,30 @@
 
 namespace varnel {
 
-QStringList encodersOfEntry(int entryNumber)
+QStringList encodersOfEntry(int entryNumber, const OptionSheet* sheet)
 {
     const auto form = formForEntry(entryNumber);
     if (!form || !isTodayForm(form->form))
         return {}; // the fixed catalogue's encoders are the program's own requirement
-    QStringList out;
+    // The values chosen on the sheet, else the entry's own.
+    QString video, audio;
     for (const RowAction& a : OptionSets::actionsFor(entryNumber)) {
         if (a.row == QLatin1String("Video Codec"))
-            for (const auto& c : tables::kTodayVideoCodecs)
-                if (a.value == QLatin1String(c.value))
-                    out << QString::fromLatin1(c.encoder);
+            video = a.value;
         if (a.row == QLatin1String("Audio Codec"))
-            for (const auto& c : tables::kTodayAudioCodecs)
-                if (a.value == QLatin1String(c.value) && QLatin1String(c.encoder) != QLatin1String("copy"))
-                    out << QString::fromLatin1(c.encoder);
+            audio = a.value;
     }
+    if (sheet) {
+        video = video.isEmpty() ? video : sheet->value(Group::Video, QStringLiteral("Video Codec"));
+        audio = sheet->value(Group::Audio, QStringLiteral("Audio Codec"));
+    }
+    QStringList out;
+    for (const auto& c : tables::kTodayVideoCodecs)
+        if (video == QLatin1String(c.value))
+            out << QString::fromLatin1(c.encoder);
+    for (const auto& c : tables::kTodayAudioCodecs)
+        if (audio == QLatin1String(c.value) && QLatin1String(c.encoder) != QLatin1String("copy"))
+            out << QString::fromLatin1(c.encoder);
     return out;
 }
 
@@ -64,11 +73,11 @@ void EncoderList::ask()
         connect(m_asking, &Process::finished, this, done);
 }
 
-std::optional<QString> EncoderList::missingFor(int entryNumber) const
+std::optional<QString> EncoderList::missingFor(int entryNumber, const OptionSheet* sheet) const
 {
     if (!m_known)
         return std::nullopt;
-    for (const QString& encoder : encodersOfEntry(entryNumber))
+    for (const QString& encoder : encodersOfEntry(entryNumber, sheet))
         if (!m_encoders.contains(encoder))
             return QStringLiteral("the installed ffmpeg has no %1 encoder").arg(encoder);
     return std::nullopt;

@@ -9,6 +9,7 @@
 
 namespace varnel {
 
+class OptionSheet;
 class Process;
 class ToolRegistry;
 
@@ -22,9 +23,9 @@ public:
     bool isKnown() const { return m_known; }
     bool wasAsked() const { return m_asked; } // answered, or could not be asked
     bool has(const QString& encoder) const { return m_encoders.contains(encoder); }
-    // Why the entry cannot be converted to with this ffmpeg; nothing when it
-    // can, or before the list is known.
-    std::optional<QString> missingFor(int entryNumber) const;
+    // Why the entry (with the sheet's codecs, when given) cannot be converted
+    // to with this ffmpeg; nothing when it can, or before the list is known.
+    std::optional<QString> missingFor(int entryNumber, const OptionSheet* sheet = nullptr) const;
 
     // The encoder names of ffmpeg's "-encoders" list.
     static QSet<QString> parse(const QString& listing);
@@ -41,7 +42,8 @@ private:
     bool m_asked = false;
 };
 
-// The encoders an entry's command needs with its own option set's values.
-QStringList encodersOfEntry(int entryNumber);
+// The encoders an entry's command needs with its own option set's values, or
+// with the sheet's.
+QStringList encodersOfEntry(int entryNumber, const OptionSheet* sheet = nullptr);
 
 } // namespace varnel

@@ -118,6 +118,8 @@ RowPlan planRow(const SourceItem& item, const PlanContext& context, const output
     in.toTheEnd = clip.toTheEnd;
     in.coverOnly = item.media.onlyCoverPicture();
     in.source = item.mediaRead && item.media.readable ? &item.media : nullptr;
+    if (const StreamFacts* sound = item.media.chosenAudio(); in.coverOnly && item.media.lengthsMeasured && sound)
+        in.coverSeconds = sound->seconds;
 
     if (context.partials) {
         plan.partials = context.partials;

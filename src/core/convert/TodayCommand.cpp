@@ -3,6 +3,7 @@
 #include "core/convert/EncoderForms.h"
 #include "core/convert/SheetValues.h"
 #include "core/convert/TodaysForms.h"
+#include "core/profiles/OptionSets.h"
 #include "core/profiles/OptionSheet.h"
 
 #include <QRegularExpression>
@@ -41,16 +42,16 @@ int positive(const QString& text, const char* what)
 // than it came.
 QString pictureFilter(const QString& size)
 {
-    const QString square = QStringLiteral("scale=trunc(iw*sar/2)*2:trunc(ih/2)*2,setsar=1");
+    const QString square = QStringLiteral("scale=max(2\\,trunc(iw*sar/2)*2):max(2\\,trunc(ih/2)*2),setsar=1");
     if (size == QLatin1String("Original"))
         return square;
     static const QRegularExpression box(QStringLiteral("^(\\d{1,5})x(\\d{1,5})$"));
     const auto m = box.match(size);
     const int w = m.hasMatch() ? m.captured(1).toInt() : 0, h = m.hasMatch() ? m.captured(2).toInt() : 0;
-    if (w < 2 || h < 2)
-        throw BuildError(QStringLiteral("Video Size %1 is neither Original nor WIDTHxHEIGHT").arg(size).toStdString());
+    if (w < 16 || h < 16 || w > 16384 || h > 16384)
+        throw BuildError(QStringLiteral("Video Size %1 is neither Original nor WIDTHxHEIGHT from 16x16 to 16384x16384").arg(size).toStdString());
     return square + QStringLiteral(",scale=w=min(%1\\,iw):h=min(%2\\,ih):force_original_aspect_ratio=decrease:"
-                                   "force_divisible_by=2")
+                                   "force_divisible_by=2,setsar=1")
                         .arg(w)
                         .arg(h);
 }
@@ -68,6 +69,28 @@ void subtitlePieces(Command& c, const MediaFacts* source)
         if (s.kind == StreamFacts::Kind::Subtitle) {
             c.literal(QStringLiteral(" -c:s:%1 %2").arg(n++).arg(s.codec == QLatin1String("mov_text") ? "srt" : "copy"));
         }
+}
+
+// A row whose choices the entry's option set gives takes one of them: a
+// codec the container cannot hold would fail, or worse, hang the encoder.
+QString offeredValue(const OptionSheet& sheet, int entry, const QString& group, const QString& row)
+{
+    const QString value = sheetValue(sheet, group, row);
+    for (const RowAction& a : OptionSets::actionsFor(entry))
+        if (a.row == row && a.kind == RowAction::Kind::ReplaceChoices && !a.choices.contains(value))
+            throw BuildError(QStringLiteral("%1 %2 is not one of this profile's choices: %3")
+                                 .arg(row, value, a.choices.join(QStringLiteral(", ")))
+                                 .toStdString());
+    return value;
+}
+
+int inRange(const QString& text, const char* what, int least, int most)
+{
+    const int n = positive(text, what);
+    if (n < least || n > most)
+        throw BuildError(
+            QStringLiteral("%1 %2 is not from %3 to %4").arg(QLatin1String(what), text).arg(least).arg(most).toStdString());
+    return n;
 }
 
 } // namespace
@@ -88,7 +111,7 @@ EncoderCommand buildTodayCommand(const EncoderInputs& in, const FormChoice& choi
         if (noAudio)
             throw BuildError("this file holds sound and a cover picture, and the sound is disabled: there is no video "
                              "to make");
-        c.literal(" -f lavfi -i color=c=black:s=64x64:r=25 -shortest");
+        appendCoverInput(c, in);
     }
 
     if (!audioForm) {
@@ -96,7 +119,7 @@ EncoderCommand buildTodayCommand(const EncoderInputs& in, const FormChoice& choi
             c.literal(in.coverOnly ? " -map 1:v:0 -map 0:a?" : " -map 0:v:0? -map 0:a? -map 0:s?");
         else
             c.literal(" -sn -dn");
-        const auto& video = videoCodecOf(sheetValue(sheet, Group::Video, "Video Codec"));
+        const auto& video = videoCodecOf(offeredValue(sheet, in.entryNumber, Group::Video, "Video Codec"));
         c.literal(" -c:v ").literal(QString::fromLatin1(video.encoder));
         const QString quality = sheetValue(sheet, Group::Video, "Video Bitrate");
         if (quality == QLatin1String("Quality: High") || quality == QLatin1String("Quality: Standard") ||
@@ -113,26 +136,27 @@ EncoderCommand buildTodayCommand(const EncoderInputs& in, const FormChoice& choi
         const QString rate = sheetValue(sheet, Group::Video, "Video Framerate");
         if (rate == QLatin1String("Auto"))
             c.literal(" -fps_mode vfr"); // the source's own rate, variable or not
-        else if (strictNumber(rate) && rate.toDouble() > 0 && rate.toDouble() <= 1000)
-            c.literal(" -r ").value(rate);
+        else if (const double r = rate.toDouble(); strictNumber(rate) && r >= 1 && r <= 240)
+            c.literal(" -r ").value(rate == QLatin1String("29.97") ? QStringLiteral("30000/1001") : QString::number(r));
         else
-            throw BuildError(QStringLiteral("Video Framerate %1 is not a rate").arg(rate).toStdString());
+            throw BuildError(QStringLiteral("Video Framerate %1 is not a rate from 1 to 240").arg(rate).toStdString());
     }
 
     if (noAudio) {
         c.literal(" -an");
     } else {
-        const auto& audio = audioCodecOf(sheetValue(sheet, Group::Audio, "Audio Codec"));
+        const auto& audio = audioCodecOf(offeredValue(sheet, in.entryNumber, Group::Audio, "Audio Codec"));
         c.literal(" -c:a ").literal(QString::fromLatin1(audio.encoder));
         if (audio.takesBitrate)
-            c.literal(" -b:a ").value(QString::number(positive(sheetValue(sheet, Group::Audio, "Audio Bitrate"),
-                                                               "Audio Bitrate")))
+            c.literal(" -b:a ")
+                .value(QString::number(inRange(sheetValue(sheet, Group::Audio, "Audio Bitrate"), "Audio Bitrate", 6, 512)))
                 .literal("k");
         if (audio.takesChannels)
-            c.literal(" -ac ").value(int16Text(sheetValue(sheet, Group::Audio, "Audio Channel"), "Audio Channel"));
-        const QString sampleRate = sheetValue(sheet, Group::Audio, "Sample Rate");
+            c.literal(" -ac ")
+                .value(QString::number(inRange(sheetValue(sheet, Group::Audio, "Audio Channel"), "Audio Channel", 1, 8)));
+        const QString sampleRate = offeredValue(sheet, in.entryNumber, Group::Audio, "Sample Rate");
         if (sampleRate != QLatin1String("Original") && QString::fromLatin1(audio.encoder) != QLatin1String("copy"))
-            c.literal(" -ar ").value(QString::number(positive(sampleRate, "Sample Rate")));
+            c.literal(" -ar ").value(QString::number(inRange(sampleRate, "Sample Rate", 8000, 192000)));
     }
     if (choice.form == CommandForm::TodayAllTracks)
         subtitlePieces(c, in.coverOnly ? nullptr : in.source);
