@@ -116,7 +116,7 @@ EncoderCommand buildTodayCommand(const EncoderInputs& in, const FormChoice& choi
 
     if (!audioForm) {
         if (choice.form == CommandForm::TodayAllTracks)
-            c.literal(in.coverOnly ? " -map 1:v:0 -map 0:a?" : " -map 0:v:0? -map 0:a? -map 0:s?");
+            c.literal(in.coverOnly ? " -map 1:v:0 -map 0:a?" : " -map 0:v:0? -map 0:a? -map 0:s? -map 0:t?");
         else
             c.literal(" -sn -dn");
         const auto& video = videoCodecOf(offeredValue(sheet, in.entryNumber, Group::Video, "Video Codec"));
