@@ -54,8 +54,11 @@ void promiseSafeName(const QString& name, int maxBytes)
     promise(!name.contains(u'/'), "a name holds no /");
     promise(name != QLatin1String(".") && name != QLatin1String(".."), "a name is never . or ..");
     promise(!name.startsWith(u'.'), "a name never starts with .");
-    for (const QChar c : name)
-        promise(c.unicode() >= 0x20 && c.unicode() != 0x7F, "a name holds no control character");
+    promise(!name.front().isSpace(), "a name never starts with a blank");
+    for (const char32_t c : name.toUcs4()) {
+        promise(c >= 0x20 && c != 0x7F && !(c >= 0x80 && c < 0xA0), "a name holds no control character");
+        promise(QChar::category(c) != QChar::Other_Format, "a name holds no direction or zero-width mark");
+    }
     promise(name.toUtf8().size() <= maxBytes, "a name stays within its length");
 }
 

@@ -3,30 +3,51 @@
 #include <QDir>
 #include <QFileInfo>
 
+#include <string>
+
 namespace varnel {
+
+namespace {
+
+// Direction controls, zero-width characters and the byte-order mark: a name
+// holding them shows as another name ("holiday\u202e4pm.exe").
+bool isFormatControl(char32_t c)
+{
+    return QChar::category(c) == QChar::Other_Format || c == 0x061C;
+}
+
+bool isUnsafe(char32_t c)
+{
+    return c < 0x20 || c == 0x7F || (c >= 0x80 && c < 0xA0) || c == u'/' || c == 0x2028 || c == 0x2029;
+}
+
+int utf8Bytes(char32_t c) { return c < 0x80 ? 1 : c < 0x800 ? 2 : c < 0x10000 ? 3 : 4; }
+
+} // namespace
 
 QString safeFileName(const QString& name, int maxBytes, const QString& fallback)
 {
-    QString out;
-    out.reserve(name.size());
-    for (const QChar c : name) {
-        const char16_t u = c.unicode();
-        if (u < 0x20 || u == 0x7F || (u >= 0x80 && u < 0xA0) || u == u'/' || c == QChar::LineSeparator ||
-            c == QChar::ParagraphSeparator)
-            out += u'_';
-        else
-            out += c;
+    // One pass, linear in the name however long it is.
+    std::u32string kept;
+    kept.reserve(static_cast<size_t>(name.size()));
+    for (const char32_t c : name.toUcs4()) {
+        if (isFormatControl(c))
+            continue;
+        kept.push_back(isUnsafe(c) ? U'_' : c);
     }
-    out = out.trimmed();
-    while (out.startsWith(u'.'))
-        out.remove(0, 1);
-    // Cut at a character boundary: never half a surrogate pair.
-    while (out.toUtf8().size() > maxBytes) {
-        out.chop(1);
-        if (!out.isEmpty() && out.back().isHighSurrogate())
-            out.chop(1);
-    }
-    out = out.trimmed();
+    // Blanks and dots in front, as often as trimming and dropping dots
+    // would take them: no name starts with "." or a blank.
+    auto blank = [](char32_t c) { return QChar::isSpace(c); };
+    size_t first = 0;
+    while (first < kept.size() && (blank(kept[first]) || kept[first] == U'.'))
+        ++first;
+    size_t end = first;
+    int bytes = 0;
+    while (end < kept.size() && bytes + utf8Bytes(kept[end]) <= maxBytes)
+        bytes += utf8Bytes(kept[end++]);
+    while (end > first && blank(kept[end - 1]))
+        --end;
+    const QString out = QString::fromUcs4(kept.data() + first, static_cast<qsizetype>(end - first));
     return out.isEmpty() ? fallback : out;
 }
 

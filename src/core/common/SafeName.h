@@ -5,9 +5,10 @@
 
 namespace varnel {
 
-// No "/", no NUL or other control characters, never "." or "..", no leading
-// ".", at most maxBytes bytes of UTF-8 (cut at a character boundary); an
-// empty result becomes fallback.
+// No "/", no NUL or other control characters (C1 included), no direction,
+// zero-width or byte-order marks, never "." or "..", no leading "." or blank,
+// at most maxBytes bytes of UTF-8 (cut at a character boundary); an empty
+// result becomes fallback. Linear in the name's length.
 QString safeFileName(const QString& name, int maxBytes = 200, const QString& fallback = QStringLiteral("video"));
 
 // Whether path names a file directly inside folder (both made absolute and

@@ -1,6 +1,7 @@
 #include "core/download/PageScrape.h"
 #include "core/download/StreamResolver.h"
 
+#include "core/common/SafeName.h"
 #include <gtest/gtest.h>
 
 using namespace varnel;
@@ -97,4 +98,21 @@ TEST(PageScrape, FileNames)
     // yt-dlp's answer is from outside too.
     EXPECT_EQ(downloadFileName(parseResolverJson(R"({"id": "../x"})").info, 5), "_x.flv");
     EXPECT_EQ(thumbnailFileName(parseResolverJson(R"({"id": "../x"})").info), "_x.jpg");
+}
+
+TEST(PageScrape, SafeNamesShowWhatTheyAreAndNeverHide)
+{
+    const struct { QString given, name; } cases[] = {
+        {QString::fromUtf8("holiday\u202e4pm.exe"), "holiday4pm.exe"},          // shown reversed otherwise
+        {QString::fromUtf8("a\u200bb\u200dc\ufeffd\u2066e\u2069"), "abcde"},  // zero-width, BOM, isolates
+        {QString::fromUtf8("x\u009by"), "x_y"},                                 // C1 control
+        {".. . ..x", "x"},                                                       // dots and blanks, in any order
+        {" . ", "video"},
+        {QString("a").repeated(300), QString("a").repeated(200)},
+        {QString::fromUtf8("\u00e9").repeated(150), QString::fromUtf8("\u00e9").repeated(100)},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(safeFileName(c.given), c.name) << c.given.toStdString();
+    // Linear: a 2 MB title is named at once (it took minutes, a character at a time).
+    EXPECT_EQ(safeFileName(QString(2 << 20, u'x')).size(), 200);
 }
