@@ -99,6 +99,31 @@ bool StagedFile::commit(Placing placing)
     return true;
 }
 
+bool StagedFile::commitUnderFreeName(int tries)
+{
+    if (m_fd < 0)
+        return false;
+    if (::fsync(m_fd) != 0)
+        return failWith(errno);
+    if (::close(std::exchange(m_fd, -1)) != 0)
+        return failWith(errno);
+    const QFileInfo wanted(m_path);
+    const QString base = wanted.path() + u'/' + wanted.completeBaseName();
+    const QString suffix = wanted.suffix().isEmpty() ? QString() : u'.' + wanted.suffix();
+    for (int n = 1; n <= tries; ++n) {
+        const QString target = n == 1 ? m_path : QStringLiteral("%1 (%2)%3").arg(base).arg(n).arg(suffix);
+        if (::renameat2(AT_FDCWD, m_staged.constData(), AT_FDCWD, QFile::encodeName(target).constData(),
+                        RENAME_NOREPLACE) == 0) {
+            m_path = target;
+            m_staged.clear();
+            return true;
+        }
+        if (errno != EEXIST)
+            return failWith(errno);
+    }
+    return failWith(EEXIST);
+}
+
 void StagedFile::cancel()
 {
     if (m_fd >= 0)

@@ -21,6 +21,11 @@ public:
     // BesideOnly: a file already under the name stays, and the commit fails
     // (EEXIST) instead of taking its place.
     bool commit(Placing placing = Placing::Replace);
+    // Placed under the name, or, where a file is there already, under
+    // "name (2).ext", "name (3).ext"...: nothing is ever replaced. path()
+    // is then the name taken.
+    bool commitUnderFreeName(int tries = 1000);
+    QString path() const { return m_path; }
     void cancel();
     // "cannot write <path>: <reason>" after a failure.
     QString errorString() const { return m_error; }

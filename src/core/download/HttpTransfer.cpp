@@ -251,13 +251,17 @@ void HttpTransfer::onFinished()
             fail(QStringLiteral("the transfer ended after %1 of %2 bytes").arg(m_received).arg(m_size));
             return;
         }
-        if (!m_file->commit()) {
+        if (m_received == 0) { // nothing is no video
+            fail(QStringLiteral("the server sent an empty file"));
+            return;
+        }
+        // A file already under the name is the user's: it stays, and the
+        // download takes the next free name.
+        if (!m_file->commitUnderFreeName()) {
             fail(m_file->errorString());
             return;
         }
-        if (m_size == 0) // no piece ever came to say so
-            emit downloadProgress(100);
-        const QString path = m_path;
+        const QString path = m_file->path();
         reset();
         emit downloadFinished(path);
         break;

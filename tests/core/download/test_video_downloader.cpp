@@ -296,9 +296,10 @@ TEST_F(Download, StreamsComeAsTheServerHoldsThem)
     server.route("/packed", {200, "OK", "\x1f\x8b packed", "video/mp4", true, -1, false, "Content-Encoding: gzip\r\n"});
     server.route("/watch", {200, "OK", pageFor(server, entry(5, server.url("/empty")) + "%2C" + entry(22, server.url("/packed")))});
     fetch("/watch");
-    ASSERT_TRUE(download(5)) << messages.shown.join('|').toStdString();
-    EXPECT_TRUE(QFileInfo(data.filePath("Clip.flv")).isFile());
-    EXPECT_EQ(QFileInfo(data.filePath("Clip.flv")).size(), 0) << "a length of 0 is an empty file";
+    EXPECT_FALSE(download(5)) << "a length of 0 is no video";
+    EXPECT_FALSE(QFileInfo::exists(data.filePath("Clip.flv")));
+    EXPECT_EQ(messages.shown.value(0), "error: Error-the server sent an empty file");
+    messages.shown.clear();
     EXPECT_EQ(server.acceptEncodings.at(server.requests.indexOf("/empty")), "identity");
     EXPECT_NE(server.acceptEncodings.at(server.requests.indexOf("/watch")), "identity") << "a page may come packed";
     EXPECT_FALSE(download(22));
@@ -352,4 +353,25 @@ TEST_F(Download, ACancelSaysNothingAndKeepsTheOlderFile)
     EXPECT_TRUE(messages.shown.isEmpty()) << messages.shown.join('|').toStdString();
     EXPECT_EQ(contents("Clip.mp4"), "an older file");
     EXPECT_EQ(QDir(data.path()).entryList(QDir::Files | QDir::Hidden), QStringList{"Clip.mp4"}) << "no partial file";
+}
+
+TEST_F(Download, ADownloadNeverReplacesAFileItDidNotMakeNorSavesNothing)
+{
+    server.route("/watch", {200, "OK", pageFor(server, entry(22, server.url("/video")) + "%2C" + entry(5, server.url("/empty")), "Holiday")});
+    server.route("/video", {200, "OK", "the page's video"});
+    server.route("/empty", {200, "OK", ""});
+    writeOlder(data.filePath("Holiday.mp4"));
+    writeOlder(data.filePath("Holiday.flv"));
+    fetch("/watch");
+    QSignalSpy saved(&downloader, &VideoDownloader::downloaded);
+    ASSERT_TRUE(download(22));
+    EXPECT_EQ(contents("Holiday.mp4"), "an older file");
+    EXPECT_EQ(contents("Holiday (2).mp4"), "the page's video");
+    EXPECT_EQ(saved.value(0).value(0).toString(), data.filePath("Holiday (2).mp4")) << "the name taken is the one told";
+    ASSERT_TRUE(download(22));
+    EXPECT_EQ(contents("Holiday (3).mp4"), "the page's video");
+
+    EXPECT_FALSE(download(5)) << "an empty body is no video";
+    EXPECT_EQ(contents("Holiday.flv"), "an older file");
+    EXPECT_FALSE(QFile::exists(data.filePath("Holiday (2).flv")));
 }
