@@ -139,7 +139,8 @@ void HttpTransfer::onHeaders()
     }
     const QString reason = m_reply->attribute(QNetworkRequest::HttpReasonPhraseAttribute).toString();
     const QByteArray encoding = m_reply->rawHeader("Content-Encoding").trimmed().toLower();
-    if (status < 200 || status > 299)
+    // Nothing but the whole file: a 206 holds a part of it, and none was asked for.
+    if (status != 200)
         refuse(QStringLiteral("the server answered %1 %2").arg(status).arg(reason));
     else if (!hasLength || size < 0)
         refuse(QStringLiteral("the server did not say how long the file is"));

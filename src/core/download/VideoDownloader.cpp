@@ -123,6 +123,15 @@ QString VideoDownloader::downloadPath(int format) const
 
 QUrl VideoDownloader::streamUrl(int format) const
 {
+    // Only a web link is a stream: a page or yt-dlp naming file:// or tv://
+    // would have the player (or the transfer) open what the user never chose.
+    const QUrl url = anyStreamUrl(format);
+    const QString scheme = url.scheme().toLower();
+    return scheme == QLatin1String("http") || scheme == QLatin1String("https") ? url : QUrl();
+}
+
+QUrl VideoDownloader::anyStreamUrl(int format) const
+{
     if (const auto r = m_resolved.find(format); r != m_resolved.end())
         return r->second.url;
     const auto link = m_links.find(format);

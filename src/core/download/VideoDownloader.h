@@ -57,6 +57,7 @@ signals:
     void downloadFailed(const QString& description);
 
 private:
+    QUrl anyStreamUrl(int format) const;
     void onPage(const QString& page);
     void showPage();
     void onDownloadFailed(const QString& description);

@@ -375,3 +375,20 @@ TEST_F(Download, ADownloadNeverReplacesAFileItDidNotMakeNorSavesNothing)
     EXPECT_EQ(contents("Holiday.flv"), "an older file");
     EXPECT_FALSE(QFile::exists(data.filePath("Holiday (2).flv")));
 }
+
+TEST_F(Download, APartOfAFileOrALinkOffTheWebIsNoStream)
+{
+    server.route("/part", {206, "Partial Content", QByteArray(1000, 'p'), "video/mp4", true, -1, false,
+                           "Content-Range: bytes 0-999/5000\r\n"});
+    server.route("/watch", {200, "OK", pageFor(server, entry(22, server.url("/part")) + "%2C" + entry(5, "file:///etc/passwd") +
+                                                       "%2C" + entry(34, "tv://"))});
+    fetch("/watch");
+    EXPECT_FALSE(download(22));
+    EXPECT_EQ(messages.shown.value(0), "error: Error-the server answered 206 Partial Content");
+    EXPECT_FALSE(QFileInfo::exists(data.filePath("Clip.mp4")));
+    // The preview and the transfer get no link but a web one.
+    EXPECT_TRUE(downloader.streamUrl(5).isEmpty());
+    EXPECT_TRUE(downloader.streamUrl(34).isEmpty());
+    EXPECT_FALSE(download(5));
+    EXPECT_FALSE(QFileInfo::exists(data.filePath("Clip.flv")));
+}
