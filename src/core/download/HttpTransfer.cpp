@@ -3,6 +3,9 @@
 #include "core/common/TextNumbers.h"
 #include "core/common/StagedFile.h"
 
+#include <QRegularExpression>
+#include <QStringDecoder>
+
 #include <QHostInfo>
 #include <QNetworkAccessManager>
 #include <QNetworkReply>
@@ -119,6 +122,22 @@ void HttpTransfer::send()
     connect(m_reply, &QNetworkReply::finished, this, &HttpTransfer::onFinished);
 }
 
+QString decodePage(const QByteArray& bytes, const QByteArray& contentType)
+{
+    // The charset the server declares, else a byte-order mark or a meta tag,
+    // else UTF-8.
+    static const QRegularExpression declared(QStringLiteral("charset\\s*=\\s*\"?([A-Za-z0-9._:-]{1,40})"),
+                                             QRegularExpression::CaseInsensitiveOption);
+    const auto m = declared.match(QString::fromLatin1(contentType));
+    if (m.hasMatch()) {
+        QStringDecoder decoder(m.captured(1).toLatin1().constData());
+        if (decoder.isValid())
+            return decoder.decode(bytes);
+    }
+    QStringDecoder html = QStringDecoder::decoderForHtml(bytes);
+    return html.isValid() ? QString(html.decode(bytes)) : QString::fromUtf8(bytes);
+}
+
 void HttpTransfer::onHeaders()
 {
     if (m_headersSeen || !m_reply)
@@ -129,6 +148,7 @@ void HttpTransfer::onHeaders()
         m_reply->hasRawHeader("Location"))
         return;
     m_headersSeen = true;
+    m_contentType = m_reply->rawHeader("Content-Type");
     emit stateChanged(7, transferStateText(7));
     bool hasLength = false;
     const qint64 size = m_reply->rawHeader("Content-Length").trimmed().toLongLong(&hasLength);
@@ -227,7 +247,7 @@ void HttpTransfer::onFinished()
     emit stateChanged(8, transferStateText(8));
     switch (m_job) {
     case Job::Page: {
-        const QString text = QString::fromUtf8(m_page);
+        const QString text = decodePage(m_page, m_contentType);
         reset();
         emit pageLoaded(text);
         break;
@@ -331,6 +351,7 @@ void HttpTransfer::reset()
     }
     m_file.reset(); // removes what it had written
     m_page.clear();
+    m_contentType.clear();
     m_buffer = QByteArray();
     m_size = -1;
     m_received = 0;

@@ -14,6 +14,10 @@ class QNetworkReply;
 
 namespace varnel {
 
+// A page's text, by the charset its server declares, else by its byte-order
+// mark or meta tag, else as UTF-8.
+QString decodePage(const QByteArray& bytes, const QByteArray& contentType);
+
 class StagedFile;
 
 // What a page and a thumbnail may hold, and what a stream keeps in memory.
@@ -86,6 +90,7 @@ private:
     QString m_path;
     std::unique_ptr<StagedFile> m_file;
     QByteArray m_page;
+    QByteArray m_contentType;
     QByteArray m_buffer; // one read's worth of a stream, reused
     qint64 m_size = -1;
     qint64 m_received = 0;

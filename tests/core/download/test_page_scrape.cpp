@@ -2,6 +2,7 @@
 #include "core/download/StreamResolver.h"
 
 #include "core/common/SafeName.h"
+#include "core/download/HttpTransfer.h"
 #include <gtest/gtest.h>
 
 using namespace varnel;
@@ -115,4 +116,21 @@ TEST(PageScrape, SafeNamesShowWhatTheyAreAndNeverHide)
         EXPECT_EQ(safeFileName(c.given), c.name) << c.given.toStdString();
     // Linear: a 2 MB title is named at once (it took minutes, a character at a time).
     EXPECT_EQ(safeFileName(QString(2 << 20, u'x')).size(), 200);
+}
+
+TEST(PageScrape, PagesAreReadInTheirOwnCharset)
+{
+    const QString cafe = QString::fromUtf8("Caf\u00e9 cr\u00e8me");
+    QByteArray utf16 = "\xff\xfe";
+    for (const QChar c : cafe)
+        utf16 += QByteArray(1, char(c.unicode() & 0xff)) + QByteArray(1, char(c.unicode() >> 8));
+    const struct { QByteArray bytes, contentType; } cases[] = {
+        {"Caf\xe9 cr\xe8me", "text/html; charset=iso-8859-1"},
+        {"Caf\xe9 cr\xe8me", "text/html; Charset=\"windows-1252\""},
+        {utf16, "text/html"},                            // a byte-order mark
+        {cafe.toUtf8(), "text/html"},                    // UTF-8 unless told
+        {cafe.toUtf8(), "text/html; charset=no-such-set"},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(decodePage(c.bytes, c.contentType), cafe) << c.contentType.toStdString();
 }
