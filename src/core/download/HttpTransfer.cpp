@@ -122,6 +122,14 @@ void HttpTransfer::send()
     connect(m_reply, &QNetworkReply::finished, this, &HttpTransfer::onFinished);
 }
 
+qint64 finalContentLength(const QByteArray& header, bool* known)
+{
+    // After a redirect the headers of the answers on the way may be joined
+    // into one ("0, 3000"): the last is the final answer's own.
+    const QByteArray last = header.split(',').last().trimmed();
+    return last.toLongLong(known);
+}
+
 QString decodePage(const QByteArray& bytes, const QByteArray& contentType)
 {
     // The charset the server declares, else a byte-order mark or a meta tag,
@@ -151,7 +159,7 @@ void HttpTransfer::onHeaders()
     m_contentType = m_reply->rawHeader("Content-Type");
     emit stateChanged(7, transferStateText(7));
     bool hasLength = false;
-    const qint64 size = m_reply->rawHeader("Content-Length").trimmed().toLongLong(&hasLength);
+    const qint64 size = finalContentLength(m_reply->rawHeader("Content-Length"), &hasLength);
     if (m_job != Job::Stream) {
         if (hasLength && size > limit())
             refuse(tooLarge());

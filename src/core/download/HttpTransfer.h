@@ -14,6 +14,10 @@ class QNetworkReply;
 
 namespace varnel {
 
+// The final answer's length from a Content-Length header, which may hold the
+// lengths of redirects joined before it; *known is false when it holds none.
+qint64 finalContentLength(const QByteArray& header, bool* known);
+
 // A page's text, by the charset its server declares, else by its byte-order
 // mark or meta tag, else as UTF-8.
 QString decodePage(const QByteArray& bytes, const QByteArray& contentType);

@@ -134,3 +134,18 @@ TEST(PageScrape, PagesAreReadInTheirOwnCharset)
     for (const auto& c : cases)
         EXPECT_EQ(decodePage(c.bytes, c.contentType), cafe) << c.contentType.toStdString();
 }
+
+TEST(PageScrape, TheLengthIsTheFinalAnswersOwn)
+{
+    const struct { QByteArray header; bool known; qint64 length; } cases[] = {
+        {"3000", true, 3000}, {"0, 3000", true, 3000}, {" 12 , 0 ", true, 0}, {"", false, 0}, {"x", false, 0},
+    };
+    for (const auto& c : cases) {
+        bool known = false;
+        const qint64 length = finalContentLength(c.header, &known);
+        EXPECT_EQ(known, c.known) << c.header.toStdString();
+        if (c.known) {
+            EXPECT_EQ(length, c.length) << c.header.toStdString();
+        }
+    }
+}
