@@ -1,5 +1,7 @@
 #include "HttpServer.h"
 
+#include <QTimer>
+
 #include <QRegularExpression>
 #include <QTcpSocket>
 
@@ -66,6 +68,15 @@ void HttpServer::serve(QTcpSocket* socket)
     socket->write(out);
     if (r.stall)
         return; // the client waits for a body that never comes
+    if (r.trickleMs > 0) { // never silent, never done
+        auto* drip = new QTimer(socket);
+        QObject::connect(drip, &QTimer::timeout, socket, [socket, body, at = qsizetype(0)]() mutable {
+            if (at < body.size())
+                socket->write(body.mid(at++, 1));
+        });
+        drip->start(r.trickleMs);
+        return;
+    }
     socket->write(body);
     socket->disconnectFromHost();
 }

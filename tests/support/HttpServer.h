@@ -17,6 +17,7 @@ struct HttpResponse {
     qint64 claimedLength = -1; // when set, the length sent in place of the body's own
     bool stall = false;        // headers, then silence with the connection open
     QByteArray headers = {};   // more header lines, each ending in CRLF ("Location: /b\r\n")
+    int trickleMs = 0;         // when set, the body a byte at a time, one each this many ms
 };
 
 class HttpServer : public QObject {

@@ -31,7 +31,17 @@ QString transferStateText(int state)
     return state >= 1 && state <= 10 ? QString::fromLatin1(texts[state]) : QString();
 }
 
-HttpTransfer::HttpTransfer(QObject* parent) : QObject(parent), m_network(new QNetworkAccessManager(this)) {}
+HttpTransfer::HttpTransfer(QObject* parent) : QObject(parent), m_network(new QNetworkAccessManager(this))
+{
+    m_deadline.setSingleShot(true);
+    connect(&m_deadline, &QTimer::timeout, this, [this] {
+        const int ms = m_job == Job::Page ? m_pageDeadlineMs : m_fileDeadlineMs;
+        fail(QStringLiteral("the %1 did not arrive within %2 s")
+                 .arg(m_job == Job::Page ? QStringLiteral("page") : QStringLiteral("thumbnail"))
+                 .arg(ms / 1000.0),
+             true);
+    });
+}
 
 HttpTransfer::~HttpTransfer()
 {
@@ -69,6 +79,12 @@ void HttpTransfer::begin(Job job, const QUrl& url, const QString& path)
     m_job = job;
     m_url = url;
     m_path = path;
+    // A page or a thumbnail that trickles in a byte at a time is never
+    // silent for long: it gets a time for all of it.
+    if (job != Job::Stream) {
+        const int ms = job == Job::Page ? m_pageDeadlineMs : m_fileDeadlineMs;
+        m_deadline.start(ms);
+    }
     if (!url.isValid() || url.host().isEmpty()) {
         failLater(QStringLiteral("not a web address: %1").arg(url.toString()));
         return;
@@ -347,6 +363,7 @@ void HttpTransfer::abort()
 void HttpTransfer::reset()
 {
     ++m_generation;
+    m_deadline.stop();
     if (m_lookupId >= 0)
         QHostInfo::abortHostLookup(m_lookupId);
     m_lookupId = -1;

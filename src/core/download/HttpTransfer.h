@@ -6,6 +6,7 @@
 #include <QObject>
 #include <QPointer>
 #include <QString>
+#include <QTimer>
 #include <QUrl>
 #include <memory>
 
@@ -43,6 +44,12 @@ public:
     bool isBusy() const;
     // No byte for this long ends the transfer as a time-out.
     void setTimeoutMs(int ms) { m_timeoutMs = ms; }
+    // The whole of a page, or of a thumbnail, arrives within this long.
+    void setDeadlinesMs(int pageMs, int fileMs)
+    {
+        m_pageDeadlineMs = pageMs;
+        m_fileDeadlineMs = fileMs;
+    }
 
     // Each follows up to kMaxRedirects redirects and judges only the final
     // answer.
@@ -100,6 +107,9 @@ private:
     qint64 m_received = 0;
     int m_percent = -1;
     int m_timeoutMs = 30000;
+    int m_pageDeadlineMs = 60000;
+    int m_fileDeadlineMs = 20000;
+    QTimer m_deadline;
     int m_lookupId = -1;
     quint64 m_generation = 0; // counts transfers, so that a late report finds its own
     bool m_lookingUp = false;

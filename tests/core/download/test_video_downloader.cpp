@@ -178,6 +178,16 @@ TEST_F(Download, ASlowOrMissingPageSaysSo)
     EXPECT_TRUE(status.last().startsWith("Error 404 ")) << status.join('|').toStdString();
     ASSERT_EQ(messages.shown.size(), 1);
     EXPECT_TRUE(messages.shown[0].startsWith("error: Something Went Wrong\n"));
+
+    // A page that is never silent, but never done, has its time for all of it.
+    messages.shown.clear();
+    downloader.pageTransfer().setDeadlinesMs(1500, 1500);
+    test::HttpResponse trickle{200, "OK", QByteArray(100000, 'x'), "text/html"};
+    trickle.trickleMs = 50;
+    server.route("/trickle", trickle);
+    fetch("/trickle");
+    ASSERT_EQ(messages.shown.size(), 1);
+    EXPECT_TRUE(messages.shown[0].contains("the page did not arrive within 1.5 s")) << messages.shown[0].toStdString();
 }
 
 TEST_F(Download, TheResolverFillsWhatThePageLacks)
