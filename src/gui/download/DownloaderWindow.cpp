@@ -19,6 +19,7 @@
 #include <QMouseEvent>
 #include <QPlainTextEdit>
 #include <QProgressBar>
+#include <QImageReader>
 #include <QPushButton>
 #include <QTimer>
 #include <QVBoxLayout>
@@ -144,7 +145,7 @@ DownloaderWindow::DownloaderWindow(Workspace& workspace, UserMessages& messages,
     });
     connect(m_downloader, &VideoDownloader::pageShown, this, &DownloaderWindow::showFields);
     connect(m_downloader, &VideoDownloader::thumbnailShown, this,
-            [this](const QString& path) { m_picture->setPixmap(QPixmap(path)); });
+            [this](const QString& path) { m_picture->setPixmap(thumbnailAt(path, m_picture->size())); });
     connect(m_downloader, &VideoDownloader::progress, this, [this](int percent, const QString& label) {
         m_progress->setValue(percent);
         m_percent->setText(label);
@@ -188,6 +189,20 @@ void DownloaderWindow::streamButton(int format)
         return;
     }
     m_downloader->download(format);
+}
+
+QPixmap DownloaderWindow::thumbnailAt(const QString& path, const QSize& shown)
+{
+    // Decoded at the size it is shown: a small file may unpack to a picture
+    // of many megapixels, which is never held whole.
+    constexpr qint64 kMostPixels = 4'000'000;
+    QImageReader reader(path);
+    reader.setDecideFormatFromContent(true); // a server names its pictures as it likes
+    const QSize size = reader.size();
+    if (!size.isValid() || qint64(size.width()) * size.height() > kMostPixels)
+        return {};
+    reader.setScaledSize(size.scaled(shown, Qt::KeepAspectRatio));
+    return QPixmap::fromImage(reader.read());
 }
 
 void DownloaderWindow::preview(int format, int leftTwips, int topTwips)

@@ -42,6 +42,7 @@ protected:
     void mouseMoveEvent(QMouseEvent* e) override;
 
 private:
+    static QPixmap thumbnailAt(const QString& path, const QSize& shown);
     void getDirectLink();
     void streamButton(int format);
     void preview(int format, int leftTwips, int topTwips);

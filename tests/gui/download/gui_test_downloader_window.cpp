@@ -7,6 +7,8 @@
 #include "core/download/VideoDownloader.h"
 #include "core/workspace/Workspace.h"
 
+#include <QBuffer>
+#include <QImage>
 #include <QDir>
 #include <QGroupBox>
 #include <QLabel>
@@ -107,4 +109,32 @@ TEST_F(Window, StreamButtonsDownloadOrPreview)
     find<QPushButton>("cmdPR")->click();
     EXPECT_EQ(frame->pos(), QPoint(window.twips(300), window.twips(450)));
     EXPECT_TRUE(messages.shown.isEmpty());
+}
+
+TEST_F(Window, AThumbnailIsHeldAtTheSizeShownAndAHugeOneNotAtAll)
+{
+    auto png = [](int w, int h) {
+        QImage image(w, h, QImage::Format_RGB32);
+        image.fill(Qt::darkGreen);
+        QByteArray bytes;
+        QBuffer buffer(&bytes);
+        buffer.open(QIODevice::WriteOnly);
+        image.save(&buffer, "PNG");
+        return bytes;
+    };
+    auto* picture = find<QLabel>("picTitle");
+    server.route("/thumb.jpg", {200, "OK", png(640, 480)});
+    getDirectLink();
+    ASSERT_TRUE(test::waitFor([&] { return !picture->pixmap().isNull() && picture->pixmap().width() < 640; }, 30000))
+        << picture->pixmap().width() << "x" << picture->pixmap().height() << " " << picture->width();
+    EXPECT_LE(picture->pixmap().width(), picture->width());
+    EXPECT_LE(picture->pixmap().height(), picture->height());
+
+    // 5600x5600 pixels in a few kilobytes: not unpacked.
+    server.route("/thumb.jpg", {200, "OK", png(5600, 5600)});
+    QSignalSpy shown(&window.downloader(), &VideoDownloader::thumbnailShown);
+    find<QLineEdit>("txtWatchUrl")->setText(server.url("/watch?again"));
+    find<QPushButton>("cmdG")->click();
+    ASSERT_TRUE(shown.count() > 0 || shown.wait(30000));
+    EXPECT_TRUE(picture->pixmap().isNull());
 }
