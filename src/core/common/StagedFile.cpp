@@ -5,6 +5,7 @@
 #include <QRandomGenerator>
 
 #include <cerrno>
+#include <climits>
 #include <cstdio>
 #include <utility>
 #include <fcntl.h>
@@ -23,6 +24,12 @@ StagedFile::~StagedFile()
 QString StagedFile::nameRefusal(const QString& path)
 {
     const QFileInfo info(path);
+    // Room for " (999)" too, the most a name that is taken grows by.
+    if (const qsizetype whole = QFile::encodeName(info.absoluteFilePath()).size() + 6; whole >= PATH_MAX)
+        return QStringLiteral("the path in %1 is longer than this system holds (%2 bytes, fewer than %3)")
+            .arg(info.path())
+            .arg(whole)
+            .arg(PATH_MAX);
     const long limit = ::pathconf(QFile::encodeName(info.path()).constData(), _PC_NAME_MAX);
     const qsizetype bytes = QFile::encodeName(info.fileName()).size();
     if (limit <= 0 || bytes <= limit) // no folder yet: opening it will say why

@@ -2,6 +2,7 @@
 #include "core/download/StreamResolver.h"
 
 #include "core/common/SafeName.h"
+#include "core/common/StagedFile.h"
 #include "core/download/HttpTransfer.h"
 #include <gtest/gtest.h>
 
@@ -148,4 +149,13 @@ TEST(PageScrape, TheLengthIsTheFinalAnswersOwn)
             EXPECT_EQ(length, c.length) << c.header.toStdString();
         }
     }
+}
+
+TEST(PageScrape, APathNoSystemHoldsIsRefusedBeforeAnythingIsAsked)
+{
+    QString deep = "/tmp";
+    while (deep.size() < 4200)
+        deep += "/" + QString(200, 'x');
+    EXPECT_TRUE(StagedFile::nameRefusal(deep + "/Clip.mp4").contains("is longer than this system holds"));
+    EXPECT_EQ(StagedFile::nameRefusal("/tmp/Clip.mp4"), "");
 }
