@@ -45,6 +45,9 @@ VideoDownloader::VideoDownloader(QString dataFolder, UserMessages& messages, Too
     connect(&m_resolver, &StreamResolver::downloadFinished, &m_inet1, &HttpTransfer::downloadFinished);
     connect(&m_resolver, &StreamResolver::downloadFailed, this, &VideoDownloader::onDownloadFailed);
     connect(&m_resolver, &StreamResolver::resolved, this, [this](const Resolution& r) {
+        if (m_lookedUp != m_address) // another page's
+            return;
+        m_lookedUp.clear();
         if (!r.streams.empty()) {
             m_info = r.info;
             m_resolved = r.streams;
@@ -71,6 +74,15 @@ void VideoDownloader::fetch(const QString& address)
     // here, and says so.
     if (m_downloading && m_inet1.isBusy())
         onDownloadFailed(QStringLiteral("cancelled: another page was asked for"));
+    // A look-up for the page before is of no use now, and its answer must
+    // never fill the window for this one.
+    if (m_resolver.isBusy()) {
+        const bool downloading = m_downloading;
+        m_resolver.cancel();
+        if (downloading)
+            onDownloadFailed(QStringLiteral("cancelled: another page was asked for"));
+    }
+    m_lookedUp.clear();
     m_fetching = true;
     m_address = address;
     m_inet1.loadPage(QUrl::fromUserInput(address.trimmed()));
@@ -89,6 +101,7 @@ void VideoDownloader::onPage(const QString& page)
     // The page's own scraper first; only a page without a stream table is
     // handed to yt-dlp.
     if (found.empty() && !StreamResolver::program().isEmpty()) {
+        m_lookedUp = m_address;
         m_resolver.resolve(m_address);
         return;
     }

@@ -57,6 +57,7 @@ signals:
     void downloadFailed(const QString& description);
 
 private:
+    QString m_lookedUp; // the address yt-dlp is asked about, while it is
     QUrl anyStreamUrl(int format) const;
     void onPage(const QString& page);
     void showPage();

@@ -402,3 +402,23 @@ TEST_F(Download, APartOfAFileOrALinkOffTheWebIsNoStream)
     EXPECT_FALSE(download(5));
     EXPECT_FALSE(QFileInfo::exists(data.filePath("Clip.flv")));
 }
+
+TEST_F(Download, ALookUpForAnEarlierPageIsEndedAndNeverFillsALaterOne)
+{
+    QTemporaryDir bin;
+    // yt-dlp slow for one page, quick for the other; each names its page.
+    test::writeScript(bin.filePath("yt-dlp"),
+                      "case \"$3\" in *slow*) sleep 600; t=Slow ;; *) t=Quick ;; esac\n"
+                      "echo '{\"title\": \"'$t'\", \"id\": \"'$t'\", \"formats\": [{\"format_id\": \"18\", \"ext\": \"mp4\","
+                      " \"vcodec\": \"avc1\", \"acodec\": \"mp4a\", \"height\": 360, \"url\": \"http://x/'$t'\"}]}'\n");
+    qputenv("VARNEL_YTDLP", bin.filePath("yt-dlp").toUtf8());
+    server.route("/slow", {200, "OK", "<html>no table</html>"});
+    server.route("/quick", {200, "OK", "<html>no table</html>"});
+    downloader.fetch(server.url("/slow"));
+    ASSERT_TRUE(test::waitFor([&] { return tools.runningCount() == 1; }, 30000)) << "the slow look-up runs";
+    fetch("/quick");
+    qunsetenv("VARNEL_YTDLP");
+    EXPECT_EQ(downloader.info().title, "Quick");
+    EXPECT_EQ(downloader.streamUrl(22), QUrl("http://x/Quick"));
+    EXPECT_EQ(tools.runningCount(), 0) << "the earlier look-up was ended, so it can never answer";
+}
