@@ -114,21 +114,30 @@ bool StagedFile::commitUnderFreeName(int tries)
         return failWith(errno);
     if (::close(std::exchange(m_fd, -1)) != 0)
         return failWith(errno);
-    const QFileInfo wanted(m_path);
-    const QString base = wanted.path() + u'/' + wanted.completeBaseName();
-    const QString suffix = wanted.suffix().isEmpty() ? QString() : u'.' + wanted.suffix();
+    QString placed;
+    if (const int error = placeUnderFreeName(m_staged, m_path, tries, &placed); error != 0)
+        return failWith(error);
+    m_path = placed;
+    m_staged.clear();
+    return true;
+}
+
+int StagedFile::placeUnderFreeName(const QByteArray& from, const QString& wanted, int tries, QString* placed)
+{
+    const QFileInfo info(wanted);
+    const QString base = info.path() + u'/' + info.completeBaseName();
+    const QString suffix = info.suffix().isEmpty() ? QString() : u'.' + info.suffix();
     for (int n = 1; n <= tries; ++n) {
-        const QString target = n == 1 ? m_path : QStringLiteral("%1 (%2)%3").arg(base).arg(n).arg(suffix);
-        if (::renameat2(AT_FDCWD, m_staged.constData(), AT_FDCWD, QFile::encodeName(target).constData(),
-                        RENAME_NOREPLACE) == 0) {
-            m_path = target;
-            m_staged.clear();
-            return true;
+        const QString target = n == 1 ? wanted : QStringLiteral("%1 (%2)%3").arg(base).arg(n).arg(suffix);
+        if (::renameat2(AT_FDCWD, from.constData(), AT_FDCWD, QFile::encodeName(target).constData(), RENAME_NOREPLACE) ==
+            0) {
+            *placed = target;
+            return 0;
         }
         if (errno != EEXIST)
-            return failWith(errno);
+            return errno;
     }
-    return failWith(EEXIST);
+    return EEXIST;
 }
 
 void StagedFile::cancel()

@@ -26,6 +26,9 @@ public:
     // is then the name taken.
     bool commitUnderFreeName(int tries = 1000);
     QString path() const { return m_path; }
+    // The same for a whole file another program wrote: moved from its name to
+    // the first free one; 0, or the system's error.
+    static int placeUnderFreeName(const QByteArray& from, const QString& wanted, int tries, QString* placed);
     void cancel();
     // "cannot write <path>: <reason>" after a failure.
     QString errorString() const { return m_error; }

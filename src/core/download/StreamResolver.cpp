@@ -1,4 +1,8 @@
 #include "core/download/StreamResolver.h"
+#include <QFile>
+#include <QRandomGenerator>
+#include <QCoreApplication>
+#include "core/common/StagedFile.h"
 
 #include <QFileInfo>
 #include <QJsonArray>
@@ -89,6 +93,8 @@ void StreamResolver::cancel()
         return;
     m_process->disconnect(this);
     delete m_process; // killed, with what it forked
+    if (!m_staged.isEmpty()) // what a download had written
+        QFile::remove(std::exchange(m_staged, QString()));
 }
 
 void StreamResolver::resolve(const QString& address)
@@ -120,13 +126,18 @@ void StreamResolver::download(const QString& address, const QString& formatId, c
         emit downloadFailed(ytdlp.isEmpty() ? QStringLiteral("yt-dlp is not installed") : QStringLiteral("busy"));
         return;
     }
-    // yt-dlp reads "-o" as a template: a "%" of the title is only a "%".
+    // yt-dlp writes a hidden name of ours, whole (no ".part" of its own), and
+    // the file is moved to a free name only when it ended well: a user's file
+    // is never replaced, and a cancel or a failure leaves nothing.
+    m_staged = QFileInfo(path).path() + QStringLiteral("/.varnel-%1-%2.download")
+                                            .arg(QCoreApplication::applicationPid())
+                                            .arg(QRandomGenerator::global()->generate64(), 0, 16);
     ToolStart start;
     start.command.quoted(ytdlp)
-        .literal(QStringLiteral(" --newline -f "))
+        .literal(QStringLiteral(" --newline --no-part --no-continue -f "))
         .quoted(formatId)
         .literal(QStringLiteral(" -o "))
-        .quoted(QString(path).replace(u'%', QLatin1String("%%")))
+        .quoted(m_staged) // a template to yt-dlp: our own name holds no "%"
         .literal(QStringLiteral(" -- "))
         .quoted(address);
     start.keptBytes = 0; // read line by line
@@ -148,10 +159,21 @@ void StreamResolver::download(const QString& address, const QString& formatId, c
     });
     connect(p, &Process::finished, this, [this, p, path, lastLine] {
         p->deleteLater();
+        const QString staged = std::exchange(m_staged, QString());
+        QString placed;
+        int error = 0;
+        const bool ended = p->exitCode() == 0 && !p->crashed() && !p->failedToStart();
+        if (ended && QFileInfo(staged).isFile() && QFileInfo(staged).size() > 0 &&
+            (error = StagedFile::placeUnderFreeName(QFile::encodeName(staged), path, 1000, &placed)) == 0) {
+            emit downloadFinished(placed);
+            return;
+        }
+        QFile::remove(staged);
         if (p->failedToStart())
             emit downloadFailed(QStringLiteral("cannot start yt-dlp"));
-        else if (p->exitCode() == 0 && !p->crashed() && QFileInfo(path).isFile())
-            emit downloadFinished(path);
+        else if (ended)
+            emit downloadFailed(error ? QStringLiteral("cannot place %1: %2").arg(path, qt_error_string(error))
+                                      : QStringLiteral("yt-dlp saved nothing"));
         else
             emit downloadFailed(lastLine->isEmpty() ? QStringLiteral("yt-dlp ended with exit code %1").arg(p->exitCode())
                                                     : *lastLine);

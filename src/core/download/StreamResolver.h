@@ -57,6 +57,7 @@ signals:
     void downloadFailed(const QString& description);
 
 private:
+    QString m_staged; // the hidden file a download is written to, while it is
     ToolRegistry& m_tools;
     QPointer<Process> m_process;
 };

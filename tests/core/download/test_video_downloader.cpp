@@ -422,3 +422,42 @@ TEST_F(Download, ALookUpForAnEarlierPageIsEndedAndNeverFillsALaterOne)
     EXPECT_EQ(downloader.streamUrl(22), QUrl("http://x/Quick"));
     EXPECT_EQ(tools.runningCount(), 0) << "the earlier look-up was ended, so it can never answer";
 }
+
+TEST_F(Download, YtDlpWritesANameOfOursPlacedOnlyWhenWholeAndNeverOverAFile)
+{
+    QTemporaryDir bin;
+    const QString mode = bin.filePath("mode");
+    test::writeScript(bin.filePath("yt-dlp"),
+                      "if [ \"$1\" = -J ]; then\n"
+                      "  echo '{\"title\": \"Holiday\", \"id\": \"h1\", \"formats\": [{\"format_id\": \"18\", \"ext\": \"mp4\","
+                      " \"vcodec\": \"avc1\", \"acodec\": \"mp4a\", \"height\": 360, \"url\": \"http://x/18\"}]}'; exit 0\n"
+                      "fi\nwhile [ \"$1\" != -o ]; do shift; done\necho video > \"$2\"\n"
+                      "case $(cat " + mode.toUtf8() + ") in fail) exit 1 ;; hang) exec sleep 600 ;; esac\n");
+    auto setMode = [&](const QByteArray& m) {
+        QFile f(mode);
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+        f.write(m);
+    };
+    qputenv("VARNEL_YTDLP", bin.filePath("yt-dlp").toUtf8());
+    server.route("/watch", {200, "OK", "<html>no table</html>"});
+    writeOlder(data.filePath("Holiday.mp4"));
+    fetch("/watch");
+    auto leftovers = [&] { return QDir(data.path()).entryList({".varnel-*"}, QDir::Files | QDir::Hidden); };
+
+    setMode("ok");
+    ASSERT_TRUE(download(22));
+    EXPECT_EQ(contents("Holiday.mp4"), "an older file");
+    EXPECT_EQ(contents("Holiday (2).mp4"), "video\n");
+
+    setMode("fail");
+    EXPECT_FALSE(download(22));
+    EXPECT_TRUE(leftovers().isEmpty()) << leftovers().join(' ').toStdString();
+
+    setMode("hang");
+    downloader.download(22);
+    ASSERT_TRUE(test::waitFor([&] { return !leftovers().isEmpty(); }, 30000));
+    downloader.cancel();
+    EXPECT_TRUE(leftovers().isEmpty()) << leftovers().join(' ').toStdString();
+    EXPECT_FALSE(QFile::exists(data.filePath("Holiday (3).mp4")));
+    qunsetenv("VARNEL_YTDLP");
+}
