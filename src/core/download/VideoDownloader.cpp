@@ -18,10 +18,7 @@ VideoDownloader::VideoDownloader(QString dataFolder, UserMessages& messages, Too
             emit statusText(text);
     });
     connect(&m_inet1, &HttpTransfer::readingData, this, [this] { emit statusText(QStringLiteral("Reading Data...")); });
-    connect(&m_inet1, &HttpTransfer::pageLoaded, this, [this](const QString& page) {
-        emit statusText(QStringLiteral("Complete!"));
-        onPage(page);
-    });
+    connect(&m_inet1, &HttpTransfer::pageLoaded, this, &VideoDownloader::onPage);
     connect(&m_inet1, &HttpTransfer::failed, this, [this](const QString& description, bool timedOut) {
         if (m_downloading) {
             onDownloadFailed(description);
@@ -39,6 +36,7 @@ VideoDownloader::VideoDownloader(QString dataFolder, UserMessages& messages, Too
     });
     connect(&m_inet1, &HttpTransfer::downloadFinished, this, [this](const QString& path) {
         m_downloading = false;
+        emit statusText(QStringLiteral("Saved as ") + path);
         emit downloaded(path);
     });
     connect(&m_resolver, &StreamResolver::downloadProgress, &m_inet1, &HttpTransfer::downloadProgress);
@@ -48,6 +46,7 @@ VideoDownloader::VideoDownloader(QString dataFolder, UserMessages& messages, Too
         if (m_lookedUp != m_address) // another page's
             return;
         m_lookedUp.clear();
+        emit statusText(QStringLiteral("Complete!"));
         if (!r.streams.empty()) {
             m_info = r.info;
             m_resolved = r.streams;
@@ -102,9 +101,13 @@ void VideoDownloader::onPage(const QString& page)
     // handed to yt-dlp.
     if (found.empty() && !StreamResolver::program().isEmpty()) {
         m_lookedUp = m_address;
+        // Not complete while yt-dlp is still being asked.
+        emit statusText(QStringLiteral("Asking yt-dlp for the streams..."));
         m_resolver.resolve(m_address);
         return;
     }
+    if (!page.isNull())
+        emit statusText(QStringLiteral("Complete!"));
     showPage();
 }
 
@@ -209,6 +212,7 @@ void VideoDownloader::onDownloadFailed(const QString& description)
 
 void VideoDownloader::sayDownloadFailed(const QString& description)
 {
+    emit statusText(QStringLiteral("Failed: ") + description);
     m_messages.error(QStringLiteral("Error-") + description);
     emit downloadFailed(description);
 }

@@ -378,10 +378,12 @@ TEST_F(Download, ADownloadNeverReplacesAFileItDidNotMakeNorSavesNothing)
     EXPECT_EQ(contents("Holiday.mp4"), "an older file");
     EXPECT_EQ(contents("Holiday (2).mp4"), "the page's video");
     EXPECT_EQ(saved.value(0).value(0).toString(), data.filePath("Holiday (2).mp4")) << "the name taken is the one told";
+    EXPECT_EQ(status.last(), "Saved as " + data.filePath("Holiday (2).mp4"));
     ASSERT_TRUE(download(22));
     EXPECT_EQ(contents("Holiday (3).mp4"), "the page's video");
 
     EXPECT_FALSE(download(5)) << "an empty body is no video";
+    EXPECT_EQ(status.last(), "Failed: the server sent an empty file");
     EXPECT_EQ(contents("Holiday.flv"), "an older file");
     EXPECT_FALSE(QFile::exists(data.filePath("Holiday (2).flv")));
 }
