@@ -14,7 +14,7 @@
 
 namespace varnel {
 
-StagedFile::StagedFile(QString path) : m_path(std::move(path)) {}
+StagedFile::StagedFile(QString path, QString owner) : m_path(std::move(path)), m_owner(std::move(owner)) {}
 
 StagedFile::~StagedFile()
 {
@@ -47,7 +47,8 @@ bool StagedFile::open()
     const QByteArray folder = QFile::encodeName(QFileInfo(m_path).path());
     // A short fixed-length name: it fits wherever the final name fits.
     for (int attempt = 0; attempt < 100 && m_fd < 0; ++attempt) {
-        m_staged = folder + "/.varnel-" + QByteArray::number(QRandomGenerator::global()->generate64(), 16) + ".part";
+        m_staged = folder + "/.varnel-" + (m_owner.isEmpty() ? QByteArray() : m_owner.toLatin1() + '.') +
+                   QByteArray::number(QRandomGenerator::global()->generate64(), 16) + ".part";
         m_fd = ::open(m_staged.constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
         if (m_fd < 0 && errno != EEXIST)
             break;

@@ -10,7 +10,9 @@ namespace varnel {
 
 class StagedFile {
 public:
-    explicit StagedFile(QString path);
+    // owner, when given, goes into the hidden file's name, so that a later
+    // run can tell the leftover of a run that died from one still writing.
+    explicit StagedFile(QString path, QString owner = {});
     ~StagedFile(); // removes the hidden file unless committed
     StagedFile(const StagedFile&) = delete;
     StagedFile& operator=(const StagedFile&) = delete;
@@ -41,6 +43,7 @@ private:
     bool failWith(int error);
 
     QString m_path;
+    QString m_owner;
     QByteArray m_staged; // the hidden file's path, as the system takes it
     static constexpr qint64 kWriteBackStep = 8 << 20;
     int m_fd = -1;

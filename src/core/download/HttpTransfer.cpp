@@ -2,6 +2,7 @@
 
 #include "core/common/TextNumbers.h"
 #include "core/common/StagedFile.h"
+#include "core/convert/OutputFiles.h"
 
 #include <QRegularExpression>
 #include <QStringDecoder>
@@ -193,7 +194,7 @@ void HttpTransfer::onHeaders()
     if (!m_refusal.isEmpty())
         return;
     m_size = size;
-    m_file = std::make_unique<StagedFile>(m_path);
+    m_file = std::make_unique<StagedFile>(m_path, output::RunIdentity::current().text());
     if (!m_file->open())
         refuse(m_file->errorString());
 }

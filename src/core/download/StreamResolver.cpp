@@ -3,6 +3,7 @@
 #include <QRandomGenerator>
 #include <QCoreApplication>
 #include "core/common/StagedFile.h"
+#include "core/convert/OutputFiles.h"
 
 #include <QFileInfo>
 #include <QJsonArray>
@@ -129,8 +130,8 @@ void StreamResolver::download(const QString& address, const QString& formatId, c
     // yt-dlp writes a hidden name of ours, whole (no ".part" of its own), and
     // the file is moved to a free name only when it ended well: a user's file
     // is never replaced, and a cancel or a failure leaves nothing.
-    m_staged = QFileInfo(path).path() + QStringLiteral("/.varnel-%1-%2.download")
-                                            .arg(QCoreApplication::applicationPid())
+    m_staged = QFileInfo(path).path() + QStringLiteral("/.varnel-%1.%2.download")
+                                            .arg(output::RunIdentity::current().text())
                                             .arg(QRandomGenerator::global()->generate64(), 0, 16);
     ToolStart start;
     start.command.quoted(ytdlp)

@@ -1,4 +1,6 @@
 #include "core/download/VideoDownloader.h"
+#include <QRegularExpression>
+#include "core/convert/OutputFiles.h"
 
 #include "core/common/SafeName.h"
 #include "core/common/UserMessages.h"
@@ -171,8 +173,25 @@ QUrl VideoDownloader::anyStreamUrl(int format) const
     return QUrl::fromEncoded(escaped, QUrl::StrictMode);
 }
 
+int removeDeadDownloads(const QString& folder)
+{
+    // Hidden files of downloads whose run died (killed, or the machine went
+    // down): ours by their name, which holds the run's identity.
+    static const QRegularExpression ours(QStringLiteral(
+        "^\\.varnel-([0-9a-f]{16}-[0-9a-f]{12}-[1-9][0-9]{0,9}-[0-9]{1,20})\\.[0-9a-f]{1,16}\\.(part|download)$"));
+    const output::RunIdentity self = output::RunIdentity::current();
+    int removed = 0;
+    for (const QFileInfo& f : QDir(folder).entryInfoList({QStringLiteral(".varnel-*")}, QDir::Files | QDir::Hidden)) {
+        const auto m = ours.match(f.fileName());
+        if (m.hasMatch() && !f.isSymLink() && output::isStale(output::RunIdentity::fromText(m.captured(1)), self))
+            removed += QFile::remove(f.filePath());
+    }
+    return removed;
+}
+
 void VideoDownloader::download(int format)
 {
+    removeDeadDownloads(m_downloadFolder);
     if (m_inet1.isBusy()) { // the page, or another stream, still comes in
         sayDownloadFailed(QStringLiteral("a transfer is still going on"));
         return;

@@ -12,6 +12,10 @@
 
 namespace varnel {
 
+// Removes the hidden files that downloads of runs now dead left in folder;
+// returns how many.
+int removeDeadDownloads(const QString& folder);
+
 class UserMessages;
 
 inline const QString kSomethingWentWrong = QStringLiteral("Something Went Wrong");

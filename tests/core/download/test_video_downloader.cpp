@@ -1,5 +1,6 @@
 // The downloader against a server on 127.0.0.1: a page, its thumbnail, and
 // streams that arrive whole, short, late or not at all.
+#include "core/convert/OutputFiles.h"
 #include "core/download/VideoDownloader.h"
 #include "core/tools/ToolRegistry.h"
 
@@ -462,4 +463,21 @@ TEST_F(Download, YtDlpWritesANameOfOursPlacedOnlyWhenWholeAndNeverOverAFile)
     EXPECT_TRUE(leftovers().isEmpty()) << leftovers().join(' ').toStdString();
     EXPECT_FALSE(QFile::exists(data.filePath("Holiday (3).mp4")));
     qunsetenv("VARNEL_YTDLP");
+}
+
+TEST_F(Download, WhatADeadDownloadLeftIsRemovedAndNothingElse)
+{
+    QProcess gone;
+    gone.start("true");
+    ASSERT_TRUE(gone.waitForFinished(30000));
+    output::RunIdentity dead = output::RunIdentity::current();
+    dead.pid = gone.processId() > 0 ? gone.processId() : 999999;
+    const QString live = output::RunIdentity::current().text();
+    const QStringList names = {".varnel-" + dead.text() + ".1f.part", ".varnel-" + dead.text() + ".2e.download",
+                               ".varnel-" + live + ".3d.part", ".varnel-notours.part", "Clip.mp4"};
+    for (const QString& name : names)
+        writeOlder(data.filePath(name));
+    EXPECT_EQ(removeDeadDownloads(data.path()), 2);
+    for (const QString& name : names)
+        EXPECT_EQ(QFile::exists(data.filePath(name)), !name.contains(dead.text())) << name.toStdString();
 }
