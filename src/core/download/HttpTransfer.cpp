@@ -187,13 +187,15 @@ void HttpTransfer::onHeaders()
     // Nothing but the whole file: a 206 holds a part of it, and none was asked for.
     if (status != 200)
         refuse(QStringLiteral("the server answered %1 %2").arg(status).arg(reason));
-    else if (!hasLength || size < 0)
-        refuse(QStringLiteral("the server did not say how long the file is"));
+    else if (hasLength && size < 0)
+        refuse(QStringLiteral("the server gave a length below nothing"));
     else if (!encoding.isEmpty() && encoding != "identity")
         refuse(QStringLiteral("the server sent the file packed (%1), not as it is").arg(QString::fromLatin1(encoding)));
     if (!m_refusal.isEmpty())
         return;
-    m_size = size;
+    // Without a length (chunked, or closed at its end) the file is what
+    // comes until the answer ends well; progress is then told in bytes.
+    m_size = hasLength ? size : -1;
     m_file = std::make_unique<StagedFile>(m_path, output::RunIdentity::current().text());
     if (!m_file->open())
         refuse(m_file->errorString());
@@ -219,8 +221,9 @@ void HttpTransfer::onReadyRead()
     // All that has come, in reads of up to the buffer's bound: memory stays
     // flat however long the stream.
     m_buffer.resize(kReadBuffer);
-    while (m_received < m_size && m_reply->bytesAvailable() > 0) {
-        const qint64 n = m_reply->read(m_buffer.data(), std::min(kReadBuffer, m_size - m_received));
+    const bool sized = m_size >= 0;
+    while ((!sized || m_received < m_size) && m_reply->bytesAvailable() > 0) {
+        const qint64 n = m_reply->read(m_buffer.data(), sized ? std::min(kReadBuffer, m_size - m_received) : kReadBuffer);
         if (n <= 0)
             break;
         if (!m_file->write(m_buffer.constData(), n)) {
@@ -228,6 +231,10 @@ void HttpTransfer::onReadyRead()
             return;
         }
         m_received += n;
+    }
+    if (!sized) {
+        emit bytesReceived(m_received);
+        return;
     }
     const auto percent = toInt32(100.0 / static_cast<double>(m_size) * static_cast<double>(m_received));
     if (percent && *percent != m_percent) {
@@ -293,7 +300,7 @@ void HttpTransfer::onFinished()
                      .arg(reply->attribute(QNetworkRequest::HttpReasonPhraseAttribute).toString()));
             return;
         }
-        if (m_received != m_size) {
+        if (m_size >= 0 && m_received != m_size) {
             fail(QStringLiteral("the transfer ended after %1 of %2 bytes").arg(m_received).arg(m_size));
             return;
         }

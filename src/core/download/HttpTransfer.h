@@ -74,6 +74,8 @@ signals:
     void pageLoaded(const QString& text);
     void fileFetched(bool ok, const QString& path);
     void downloadProgress(int percent);
+    // For a stream of no stated length: how much has come.
+    void bytesReceived(qint64 bytes);
     void downloadFinished(const QString& path);
     // description: what went wrong; timedOut: no byte came in time.
     void failed(const QString& description, bool timedOut);

@@ -33,6 +33,9 @@ VideoDownloader::VideoDownloader(QString dataFolder, UserMessages& messages, Too
     });
     // Only cancel() ends a transfer this way, and it has settled everything.
     connect(&m_inet1, &HttpTransfer::cancelled, this, [this] { m_downloading = false; });
+    connect(&m_inet1, &HttpTransfer::bytesReceived, this, [this](qint64 bytes) {
+        emit progress(-1, QStringLiteral("%1 MB ").arg(bytes / 1048576.0, 0, 'f', 1));
+    });
     connect(&m_inet1, &HttpTransfer::downloadProgress, this, [this](int percent) {
         emit progress(percent, QString::number(percent) + QStringLiteral(" % "));
     });

@@ -138,7 +138,6 @@ TEST_F(Download, EveryFailureSaysSoAndLeavesNoPartialFile)
 {
     QByteArray table;
     const struct { int format; const char* path; test::HttpResponse response; const char* says; } cases[] = {
-        {5, "/nolength", {200, "OK", "data", "video/x-flv", false}, "Error-the server did not say how long the file is"},
         {34, "/short", {200, "OK", "only half", "video/x-flv", true, 1000}, "Error-the transfer ended after 9 of 1000 bytes"},
         {35, "/missing", {404, "Not Found", "<html>not here</html>"}, "Error-the server answered 404 Not Found"},
     };
@@ -159,7 +158,19 @@ TEST_F(Download, EveryFailureSaysSoAndLeavesNoPartialFile)
         EXPECT_EQ(messages.shown, QStringList{QString("error: ") + c.says}) << c.path;
         EXPECT_EQ(contents(name), "an older file") << c.path << ": kept whole";
     }
-    EXPECT_EQ(QDir(data.path()).entryList(QDir::Files | QDir::Hidden).size(), 3) << "no partial file anywhere";
+    EXPECT_EQ(QDir(data.path()).entryList(QDir::Files | QDir::Hidden).size(), 2) << "no partial file anywhere";
+}
+
+TEST_F(Download, AStreamOfNoStatedLengthIsSavedWithItsBytesTold)
+{
+    server.route("/nolength", {200, "OK", QByteArray(3000, 'c'), "video/x-flv", false});
+    server.route("/watch", {200, "OK", pageFor(server, entry(5, server.url("/nolength")))});
+    fetch("/watch");
+    QStringList labels;
+    QObject::connect(&downloader, &VideoDownloader::progress, [&](int, const QString& l) { labels << l; });
+    ASSERT_TRUE(download(5)) << messages.shown.join('|').toStdString();
+    EXPECT_EQ(contents("Clip.flv"), QByteArray(3000, 'c'));
+    EXPECT_EQ(labels.value(0), "0.0 MB ");
 }
 
 TEST_F(Download, ASlowOrMissingPageSaysSo)
