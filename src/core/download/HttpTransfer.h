@@ -44,6 +44,8 @@ public:
     bool isBusy() const;
     // No byte for this long ends the transfer as a time-out.
     void setTimeoutMs(int ms) { m_timeoutMs = ms; }
+    // No byte of a stream for this long ends it.
+    void setStreamStallMs(int ms) { m_streamStallMs = ms; }
     // The whole of a page, or of a thumbnail, arrives within this long.
     void setDeadlinesMs(int pageMs, int fileMs)
     {
@@ -109,6 +111,7 @@ private:
     qint64 m_received = 0;
     int m_percent = -1;
     int m_timeoutMs = 30000;
+    int m_streamStallMs = 60000;
     int m_pageDeadlineMs = 60000;
     int m_fileDeadlineMs = 20000;
     QTimer m_deadline;

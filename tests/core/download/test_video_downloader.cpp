@@ -161,6 +161,18 @@ TEST_F(Download, EveryFailureSaysSoAndLeavesNoPartialFile)
     EXPECT_EQ(QDir(data.path()).entryList(QDir::Files | QDir::Hidden).size(), 2) << "no partial file anywhere";
 }
 
+TEST_F(Download, AStreamThatStallsIsEndedAndSaysSo)
+{
+    downloader.pageTransfer().setStreamStallMs(800);
+    server.route("/stalls", {200, "OK", "", "video/mp4", true, 1000, true});
+    server.route("/watch", {200, "OK", pageFor(server, entry(22, server.url("/stalls")))});
+    fetch("/watch");
+    EXPECT_FALSE(download(22));
+    ASSERT_EQ(messages.shown.size(), 1);
+    EXPECT_TRUE(messages.shown[0].startsWith("error: Error-no answer within 0.8 s")) << messages.shown[0].toStdString();
+    EXPECT_FALSE(QFileInfo::exists(data.filePath("Clip.mp4")));
+}
+
 TEST_F(Download, AStreamOfNoStatedLengthIsSavedWithItsBytesTold)
 {
     server.route("/nolength", {200, "OK", QByteArray(3000, 'c'), "video/x-flv", false});
