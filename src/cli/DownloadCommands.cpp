@@ -48,21 +48,28 @@ int fetch(const QStringList& args)
         {"published", i.published}, {"category", i.category}, {"description", i.description},
         {"thumbnail", i.thumbnail}, {"length", i.length},       {"rating", i.rating},
     };
+    // The page's own links as it holds them, else what yt-dlp found.
+    std::vector<std::pair<int, QString>> links; // in the window's order
+    for (const StreamFormat& f : kStreamFormats) {
+        if (const auto link = downloader.links().find(f.number); link != downloader.links().end())
+            links.emplace_back(f.number, QString::fromUtf8(link->second));
+        else if (const QUrl url = downloader.streamUrl(f.number); downloader.enabledFormats().count(f.number) && !url.isEmpty())
+            links.emplace_back(f.number, QString::fromUtf8(url.toEncoded()));
+    }
     if (a.has("--json")) {
         QJsonObject object, formats;
         for (const auto& [name, value] : fields)
             object.insert(QLatin1String(name), value);
-        for (const auto& [number, link] : downloader.links())
-            formats.insert(QString::number(number), QString::fromUtf8(link));
+        for (const auto& [number, link] : links)
+            formats.insert(QString::number(number), link);
         object.insert(QStringLiteral("formats"), formats);
         jsonLine(object);
         return 0;
     }
     for (const auto& [name, value] : fields)
         out() << name << '\t' << escaped(value) << '\n';
-    for (const StreamFormat& f : kStreamFormats)
-        if (const auto link = downloader.links().find(f.number); link != downloader.links().end())
-            out() << "format " << f.number << '\t' << escaped(QString::fromUtf8(link->second)) << '\n';
+    for (const auto& [number, link] : links)
+        out() << "format " << number << '\t' << escaped(link) << '\n';
     return 0;
 }
 

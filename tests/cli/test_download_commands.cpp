@@ -99,3 +99,18 @@ TEST_F(DownloadCli, CtrlCEndsADownloadWithoutALeftover)
     EXPECT_EQ(p.exitCode(), 3);
     EXPECT_TRUE(QDir(data.path()).entryList(QDir::Files | QDir::Hidden).isEmpty());
 }
+
+TEST_F(DownloadCli, FetchListsTheStreamsYtDlpFinds)
+{
+    QTemporaryDir bin;
+    test::writeScript(bin.filePath("yt-dlp"),
+                      "echo '{\"title\": \"Found\", \"id\": \"f1\", \"formats\": [{\"format_id\": \"18\", \"ext\": \"mp4\","
+                      " \"vcodec\": \"avc1\", \"acodec\": \"mp4a\", \"height\": 360, \"url\": \"http://x/18\"}]}'\n");
+    qputenv("VARNEL_YTDLP", bin.filePath("yt-dlp").toUtf8());
+    server.route("/today", {200, "OK", "<html>no table</html>"});
+    const int rc = run({"fetch", server.url("/today"), "--program-folder", data.path()});
+    qunsetenv("VARNEL_YTDLP");
+    ASSERT_EQ(rc, 0) << err.toStdString();
+    EXPECT_TRUE(out.startsWith("title\tFound\n")) << out.toStdString();
+    EXPECT_TRUE(out.endsWith("format 22\thttp://x/18\n")) << out.toStdString();
+}
