@@ -1,6 +1,9 @@
 #include "FuzzTargets.h"
 
 #include "core/profiles/Presets.h"
+#include "core/common/SafeName.h"
+#include "core/common/StagedFile.h"
+#include "core/download/HttpTransfer.h"
 #include "core/capture/CaptureProgress.h"
 #include "core/common/TextNumbers.h"
 #include "core/common/TimeText.h"
@@ -232,6 +235,27 @@ int presetsFile(const std::uint8_t* data, std::size_t size)
     return 0;
 }
 
+int downloadName(const std::uint8_t* data, std::size_t size)
+{
+    // Any bytes as a page, in any charset it declares, all the way to the
+    // file a download would be written to.
+    const QByteArray raw = bytes(data, size);
+    const int cut = raw.indexOf('\n');
+    const QString page = decodePage(raw.mid(cut + 1), cut < 0 ? QByteArray() : raw.left(cut));
+    VideoPageInfo info;
+    parseVideoPage(page, info);
+    static QTemporaryDir folder;
+    for (const StreamFormat& f : kStreamFormats) {
+        const QString name = downloadFileName(info, f.number);
+        promiseSafeName(name, 200 + 8);
+        const QString path = folder.path() + u'/' + name;
+        promise(isDirectlyInside(path, folder.path()), "a download's file is directly inside its folder");
+        promise(StagedFile::nameRefusal(path).isEmpty(), "a download's name fits its folder");
+    }
+    promiseSafeName(thumbnailFileName(info), 200 + 8);
+    return 0;
+}
+
 const std::vector<Target>& targets()
 {
     static const std::vector<Target> all = {
@@ -240,6 +264,7 @@ const std::vector<Target>& targets()
         {"statistics_file", statisticsFile}, {"settings_file", settingsFile},
         {"plan_line", planLine},             {"list_json", listJson},
         {"media_facts", mediaFacts},         {"presets_file", presetsFile},
+        {"download_name", downloadName},
     };
     return all;
 }

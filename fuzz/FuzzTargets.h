@@ -26,6 +26,7 @@ int planLine(const std::uint8_t* data, std::size_t size);
 int listJson(const std::uint8_t* data, std::size_t size);
 int mediaFacts(const std::uint8_t* data, std::size_t size);
 int presetsFile(const std::uint8_t* data, std::size_t size);
+int downloadName(const std::uint8_t* data, std::size_t size);
 
 const std::vector<Target>& targets();
 
