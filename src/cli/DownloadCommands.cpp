@@ -21,10 +21,17 @@ bool fetchPage(VideoDownloader& downloader, const QString& address)
     bool failed = false;
     const auto watch =
         QObject::connect(&downloader.pageTransfer(), &HttpTransfer::failed, &downloader, [&] { failed = true; });
+    // The page and its streams are what is waited for; the thumbnail that
+    // follows never holds a download back.
     QEventLoop loop;
+    bool shown = false;
+    QObject::connect(&downloader, &VideoDownloader::pageShown, &loop, [&] {
+        shown = true;
+        loop.quit();
+    });
     QObject::connect(&downloader, &VideoDownloader::fetchFinished, &loop, &QEventLoop::quit);
     downloader.fetch(address);
-    if (downloader.isFetching())
+    if (downloader.isFetching() && !shown)
         loop.exec();
     QObject::disconnect(watch);
     return !failed;
