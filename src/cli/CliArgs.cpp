@@ -1,8 +1,6 @@
 #include "cli/CliArgs.h"
 
-#include "cli/Output.h"
 #include "core/convert/EncoderList.h"
-#include "core/profiles/Presets.h"
 #include <QEventLoop>
 
 #include <QDir>
@@ -110,13 +108,9 @@ int buildSheet(Workspace& workspace, const CliArgs& args)
     // --choose and --profile in the order given.
     for (const auto& [name, value] : args.options) {
         if (name == QLatin1String("--preset")) {
-            const Preset* preset = workspace.presets().find(value);
-            if (!preset)
-                throw UsageError(QStringLiteral("there is no preset %1").arg(cli::escaped(value)).toStdString());
-            if (const auto refused = presets::refusal(*preset))
-                throw UsageError(QStringLiteral("the preset %1 cannot be used: %2").arg(cli::escaped(value), *refused).toStdString());
-            workspace.choosePreset(value);
-            chosen = preset->entry;
+            if (const auto refused = workspace.choosePreset(value))
+                throw UsageError(refused->toStdString());
+            chosen = workspace.entryNumber();
             continue;
         }
         if (name == QLatin1String("--profile")) {

@@ -23,25 +23,37 @@ QString picture(double seconds, int rate = 25)
     return QStringLiteral("testsrc=size=160x120:rate=%1:duration=%2").arg(rate).arg(seconds);
 }
 
+// Bytes written under a private name, then moved to path whole: tests running
+// at once never read half a file.
+void writeWhole(const QString& path, const QByteArray& bytes)
+{
+    const QString temp = path + QStringLiteral(".part%1").arg(QCoreApplication::applicationPid());
+    QFile out(temp);
+    if (!out.open(QIODevice::WriteOnly) || out.write(bytes) != bytes.size())
+        qFatal("cannot write %s", qPrintable(temp));
+    out.close();
+    QFile::rename(temp, path);
+    QFile::remove(temp);
+}
+
+QByteArray contentsOf(const QString& path)
+{
+    QFile in(path);
+    if (!in.open(QIODevice::ReadOnly))
+        qFatal("cannot read %s", qPrintable(path));
+    return in.readAll();
+}
+
 // The files joined byte by byte, made once under a private name.
 QString joined(const QString& name, const QStringList& parts)
 {
     const QString path = QFileInfo(parts.first()).path() + u'/' + name;
     if (QFileInfo::exists(path))
         return path;
-    const QString temp = path + QStringLiteral(".part%1").arg(QCoreApplication::applicationPid());
-    QFile out(temp);
-    if (!out.open(QIODevice::WriteOnly))
-        qFatal("cannot write %s", qPrintable(temp));
-    for (const QString& part : parts) {
-        QFile in(part);
-        if (!in.open(QIODevice::ReadOnly))
-            qFatal("cannot read %s", qPrintable(part));
-        out.write(in.readAll());
-    }
-    out.close();
-    QFile::rename(temp, path);
-    QFile::remove(temp);
+    QByteArray bytes;
+    for (const QString& part : parts)
+        bytes += contentsOf(part);
+    writeWhole(path, bytes);
     return path;
 }
 
@@ -51,16 +63,8 @@ QString head(const QString& name, const QString& from, double fraction)
     const QString path = QFileInfo(from).path() + u'/' + name;
     if (QFileInfo::exists(path))
         return path;
-    QFile in(from);
-    if (!in.open(QIODevice::ReadOnly))
-        qFatal("cannot read %s", qPrintable(from));
-    const QByteArray bytes = in.read(static_cast<qint64>(in.size() * fraction));
-    const QString temp = path + QStringLiteral(".part%1").arg(QCoreApplication::applicationPid());
-    QFile out(temp);
-    if (!out.open(QIODevice::WriteOnly) || out.write(bytes) != bytes.size())
-        qFatal("cannot write %s", qPrintable(temp));
-    out.close();
-    QFile::rename(temp, path);
+    const QByteArray whole = contentsOf(from);
+    writeWhole(path, whole.left(static_cast<qsizetype>(whole.size() * fraction)));
     return path;
 }
 
@@ -141,10 +145,7 @@ HardMedia shortHeader()
     const QString path = QFileInfo(whole).path() + QStringLiteral("/short-header.mkv");
     if (QFileInfo::exists(path))
         return {path, 11, 11};
-    QFile in(whole);
-    if (!in.open(QIODevice::ReadOnly))
-        qFatal("cannot read %s", qPrintable(whole));
-    QByteArray bytes = in.readAll();
+    QByteArray bytes = contentsOf(whole);
     // The Segment's Duration: element 0x4489, an 8-byte float of milliseconds.
     const qsizetype at = bytes.indexOf(QByteArray::fromHex("448988"));
     if (at < 0)
@@ -154,12 +155,7 @@ HardMedia shortHeader()
     std::memcpy(&raw, &fiveSeconds, sizeof raw);
     for (int i = 0; i < 8; ++i)
         bytes[at + 3 + i] = static_cast<char>(raw >> (56 - 8 * i));
-    const QString temp = path + QStringLiteral(".part%1").arg(QCoreApplication::applicationPid());
-    QFile out(temp);
-    if (!out.open(QIODevice::WriteOnly) || out.write(bytes) != bytes.size())
-        qFatal("cannot write %s", qPrintable(temp));
-    out.close();
-    QFile::rename(temp, path);
+    writeWhole(path, bytes);
     return {path, 11, 11};
 }
 
@@ -212,10 +208,7 @@ HardMedia manyTracksClip()
 {
     const QString video = clip("tracks-video.mp4", 2);
     const QString subtitles = QFileInfo(video).path() + QStringLiteral("/tracks.srt");
-    QFile srt(subtitles);
-    if (!srt.open(QIODevice::WriteOnly) || srt.write("1\n00:00:00,000 --> 00:00:01,500\nhello\n\n") <= 0)
-        qFatal("cannot write %s", qPrintable(subtitles));
-    srt.close();
+    writeWhole(subtitles, "1\n00:00:00,000 --> 00:00:01,500\nhello\n\n");
     return {makeMedia("tracks.mp4", {"-i", video, "-f", "lavfi", "-i", tone(2, 880), "-i", subtitles, "-map", "0",
                                      "-map", "1", "-map", "2", "-c:v", "copy", "-c:a", "aac", "-c:s", "mov_text"}),
             2, 2};

@@ -88,7 +88,7 @@ bool StagedFile::write(const char* data, qint64 size)
     return true;
 }
 
-bool StagedFile::commit(Placing placing)
+bool StagedFile::flushAndClose()
 {
     if (m_fd < 0)
         return false;
@@ -97,6 +97,13 @@ bool StagedFile::commit(Placing placing)
         return failWith(errno);
     if (::close(std::exchange(m_fd, -1)) != 0)
         return failWith(errno);
+    return true;
+}
+
+bool StagedFile::commit(Placing placing)
+{
+    if (!flushAndClose())
+        return false;
     const QByteArray target = QFile::encodeName(m_path);
     const int moved = placing == Placing::Replace
                           ? ::rename(m_staged.constData(), target.constData())
@@ -109,12 +116,8 @@ bool StagedFile::commit(Placing placing)
 
 bool StagedFile::commitUnderFreeName(int tries)
 {
-    if (m_fd < 0)
+    if (!flushAndClose())
         return false;
-    if (::fsync(m_fd) != 0)
-        return failWith(errno);
-    if (::close(std::exchange(m_fd, -1)) != 0)
-        return failWith(errno);
     QString placed;
     if (const int error = placeUnderFreeName(m_staged, m_path, tries, &placed); error != 0)
         return failWith(error);

@@ -40,6 +40,7 @@ public:
     static QString nameRefusal(const QString& path);
 
 private:
+    bool flushAndClose();
     bool failWith(int error);
 
     QString m_path;

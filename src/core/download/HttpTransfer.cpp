@@ -116,7 +116,7 @@ void HttpTransfer::send()
     m_lookingUp = false;
     QNetworkRequest request(m_url);
     // A stream may pause longer than a page: a server busy cutting a video.
-    request.setTransferTimeout(m_job == Job::Stream ? m_streamStallMs : m_timeoutMs);
+    request.setTransferTimeout(silenceLimitMs());
     request.setAttribute(QNetworkRequest::RedirectPolicyAttribute, QNetworkRequest::NoLessSafeRedirectPolicy);
     request.setMaximumRedirectsAllowed(kMaxRedirects);
     if (m_job == Job::Stream) {
@@ -272,8 +272,7 @@ void HttpTransfer::onFinished()
     if (reply->error() != QNetworkReply::NoError) {
         const int status = reply->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt();
         emit stateChanged(11, QStringLiteral("Error %1 %2").arg(status ? status : int(reply->error())).arg(reply->errorString()));
-        const int waited = m_job == Job::Stream ? m_streamStallMs : m_timeoutMs;
-        fail(timedOut ? QStringLiteral("no answer within %1 s: %2").arg(waited / 1000.0).arg(reply->errorString())
+        fail(timedOut ? QStringLiteral("no answer within %1 s: %2").arg(silenceLimitMs() / 1000.0).arg(reply->errorString())
                       : reply->errorString(),
              timedOut);
         return;

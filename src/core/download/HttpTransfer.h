@@ -86,6 +86,7 @@ signals:
 private:
     enum class Job { Page, File, Stream };
     void begin(Job job, const QUrl& url, const QString& path);
+    int silenceLimitMs() const { return m_job == Job::Stream ? m_streamStallMs : m_timeoutMs; }
     void send();
     void onHeaders();
     void onReadyRead();

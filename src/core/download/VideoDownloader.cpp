@@ -179,9 +179,8 @@ QUrl VideoDownloader::anyStreamUrl(int format) const
 int removeDeadDownloads(const QString& folder)
 {
     // Hidden files of downloads whose run died (killed, or the machine went
-    // down): ours by their name, which holds the run's identity.
-    static const QRegularExpression ours(QStringLiteral(
-        "^\\.varnel-([0-9a-f]{16}-[0-9a-f]{12}-[1-9][0-9]{0,9}-[0-9]{1,20})\\.[0-9a-f]{1,16}\\.(part|download)$"));
+    // down): ".varnel-<run's identity>.<hex>.part" or ".download".
+    static const QRegularExpression ours(QStringLiteral("^\\.varnel-(.+)\\.[0-9a-f]{1,16}\\.(part|download)$"));
     const output::RunIdentity self = output::RunIdentity::current();
     int removed = 0;
     for (const QFileInfo& f : QDir(folder).entryInfoList({QStringLiteral(".varnel-*")}, QDir::Files | QDir::Hidden)) {

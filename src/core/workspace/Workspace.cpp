@@ -1,5 +1,7 @@
 #include "core/workspace/Workspace.h"
 
+#include "core/common/PrintableText.h"
+
 #include "core/common/ShellServices.h"
 #include "core/media/LibAv.h"
 
@@ -76,20 +78,16 @@ PresetStore& Workspace::presets()
     return *m_presets;
 }
 
-bool Workspace::choosePreset(const QString& name)
+std::optional<QString> Workspace::choosePreset(const QString& name)
 {
     const Preset* preset = presets().find(name);
-    if (!preset) {
-        m_messages.error(QStringLiteral("There is no preset %1.").arg(name));
-        return false;
-    }
-    if (const auto refused = presets::refusal(*preset)) {
-        m_messages.error(QStringLiteral("The preset %1 cannot be used: %2.").arg(name, *refused));
-        return false;
-    }
+    if (!preset)
+        return QStringLiteral("there is no preset %1").arg(printable(name));
+    if (const auto refused = presets::refusal(*preset))
+        return QStringLiteral("the preset %1 cannot be used: %2").arg(printable(name), *refused);
     chooseEntry(preset->entry);
     presets::applyTo(m_sheet, *preset);
-    return true;
+    return std::nullopt;
 }
 
 Settings Workspace::settings() const

@@ -56,9 +56,9 @@ public:
     // The user's presets, read from the data folder when first asked for; a
     // file that cannot be used is set aside and the messages say so.
     PresetStore& presets();
-    // Chooses the preset's entry, then its values; false (the messages say
-    // why) when it cannot be used.
-    bool choosePreset(const QString& name);
+    // Chooses the preset's entry, then its values; nothing is chosen, and
+    // the reason comes back, when it cannot be used.
+    std::optional<QString> choosePreset(const QString& name);
     ConversionRun& run() { return m_run; }
 
     // The chosen catalogue entry (0 for none); choosing applies its option set.

@@ -320,8 +320,14 @@ void MainWindow::chooseProfile(int number)
     const QString preset = m_chooser->presetAt(number);
     // "My Presets" itself, or a preset that cannot be used: the profile
     // chosen before stays, and says so in the chooser.
-    if (preset.isEmpty() || !m_workspace->choosePreset(preset))
+    if (preset.isEmpty()) {
         m_chooser->selectEntry(m_workspace->entryNumber());
+        return;
+    }
+    if (const auto refused = m_workspace->choosePreset(preset)) {
+        m_services.messages->error(refused->at(0).toUpper() + refused->mid(1) + u'.');
+        m_chooser->selectEntry(m_workspace->entryNumber());
+    }
 }
 
 void MainWindow::openSettings()

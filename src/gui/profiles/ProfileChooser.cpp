@@ -78,11 +78,11 @@ void ProfileChooser::markUnavailable(int number, const QString& reason)
 {
     auto* items = qobject_cast<QStandardItemModel*>(model());
     QStandardItem* item = items ? items->item(number - 1) : nullptr;
-    if (!item)
+    if (!item || !item->isEnabled())
         return;
     item->setEnabled(false);
     item->setToolTip(reason);
-    item->setText(itemText(number - 1).section(QStringLiteral(" — unavailable"), 0, 0) + QStringLiteral(" — unavailable"));
+    item->setText(item->text() + QStringLiteral(" — unavailable"));
 }
 
 bool ProfileChooser::selectEntry(int number)
