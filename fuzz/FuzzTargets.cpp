@@ -3,7 +3,7 @@
 #include "core/profiles/Presets.h"
 #include "core/common/SafeName.h"
 #include "core/common/StagedFile.h"
-#include "core/download/HttpTransfer.h"
+#include "core/download/DownloadJob.h"
 #include "core/capture/CaptureProgress.h"
 #include "core/common/TextNumbers.h"
 #include "core/common/TimeText.h"

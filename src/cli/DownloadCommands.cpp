@@ -19,8 +19,7 @@ namespace {
 bool fetchPage(VideoDownloader& downloader, const QString& address)
 {
     bool failed = false;
-    const auto watch =
-        QObject::connect(&downloader.pageTransfer(), &HttpTransfer::failed, &downloader, [&] { failed = true; });
+    const auto watch = QObject::connect(&downloader, &VideoDownloader::pageFailed, &downloader, [&] { failed = true; });
     // The page and its streams are what is waited for; the thumbnail that
     // follows never holds a download back.
     QEventLoop loop;
@@ -56,27 +55,21 @@ int fetch(const QStringList& args)
         {"thumbnail", i.thumbnail}, {"length", i.length},       {"rating", i.rating},
     };
     // The page's own links as it holds them, else what yt-dlp found.
-    std::vector<std::pair<int, QString>> links; // in the window's order
-    for (const StreamFormat& f : kStreamFormats) {
-        if (const auto link = downloader.links().find(f.number); link != downloader.links().end())
-            links.emplace_back(f.number, QString::fromUtf8(link->second));
-        else if (const QUrl url = downloader.streamUrl(f.number); downloader.enabledFormats().count(f.number) && !url.isEmpty())
-            links.emplace_back(f.number, QString::fromUtf8(url.toEncoded()));
-    }
+    const std::vector<StreamSource> links = downloader.streams();
     if (a.has("--json")) {
         QJsonObject object, formats;
         for (const auto& [name, value] : fields)
             object.insert(QLatin1String(name), value);
-        for (const auto& [number, link] : links)
-            formats.insert(QString::number(number), link);
+        for (const StreamSource& s : links)
+            formats.insert(QString::number(s.format), s.link);
         object.insert(QStringLiteral("formats"), formats);
         jsonLine(object);
         return 0;
     }
     for (const auto& [name, value] : fields)
         out() << name << '\t' << escaped(value) << '\n';
-    for (const auto& [number, link] : links)
-        out() << "format " << number << '\t' << escaped(link) << '\n';
+    for (const StreamSource& s : links)
+        out() << "format " << s.format << '\t' << escaped(s.link) << '\n';
     return 0;
 }
 
@@ -92,7 +85,7 @@ int download(const QStringList& args)
     VideoDownloader downloader(folder, session.messages, session.workspace.tools());
     if (!fetchPage(downloader, a.plain.first()))
         return 1;
-    if (!downloader.enabledFormats().count(format)) {
+    if (!downloader.stream(format)) {
         session.messages.error(QStringLiteral("the page offers no stream of format %1").arg(format));
         return 1;
     }

@@ -36,7 +36,7 @@ HttpTransfer::HttpTransfer(QObject* parent) : QObject(parent), m_network(new QNe
 {
     m_deadline.setSingleShot(true);
     connect(&m_deadline, &QTimer::timeout, this, [this] {
-        const int ms = m_job == Job::Page ? m_pageDeadlineMs : m_fileDeadlineMs;
+        const int ms = m_job == Job::Page ? m_limits.pageMs : m_limits.fileMs;
         fail(QStringLiteral("the %1 did not arrive within %2 s")
                  .arg(m_job == Job::Page ? QStringLiteral("page") : QStringLiteral("thumbnail"))
                  .arg(ms / 1000.0),
@@ -52,11 +52,6 @@ HttpTransfer::~HttpTransfer()
         m_reply->disconnect(this);
         m_reply->abort();
     }
-}
-
-bool HttpTransfer::isBusy() const
-{
-    return m_reply || m_lookingUp;
 }
 
 void HttpTransfer::loadPage(const QUrl& url)
@@ -83,8 +78,7 @@ void HttpTransfer::begin(Job job, const QUrl& url, const QString& path)
     // A page or a thumbnail that trickles in a byte at a time is never
     // silent for long: it gets a time for all of it.
     if (job != Job::Stream) {
-        const int ms = job == Job::Page ? m_pageDeadlineMs : m_fileDeadlineMs;
-        m_deadline.start(ms);
+        m_deadline.start(job == Job::Page ? m_limits.pageMs : m_limits.fileMs);
     }
     if (!url.isValid() || url.host().isEmpty()) {
         failLater(QStringLiteral("not a web address: %1").arg(url.toString()));
@@ -96,11 +90,11 @@ void HttpTransfer::begin(Job job, const QUrl& url, const QString& path)
         return;
     }
     // The look-up is made first so that its two states can be shown.
-    m_lookingUp = true;
+    m_phase = Phase::LookingUp;
     emit stateChanged(1, transferStateText(1));
     m_lookupId = QHostInfo::lookupHost(url.host(), this, [this](const QHostInfo& info) {
         m_lookupId = -1;
-        if (!m_lookingUp)
+        if (m_phase != Phase::LookingUp)
             return;
         if (info.error() != QHostInfo::NoError) {
             fail(info.errorString());
@@ -113,7 +107,7 @@ void HttpTransfer::begin(Job job, const QUrl& url, const QString& path)
 
 void HttpTransfer::send()
 {
-    m_lookingUp = false;
+    m_phase = Phase::Asking;
     QNetworkRequest request(m_url);
     // A stream may pause longer than a page: a server busy cutting a video.
     request.setTransferTimeout(silenceLimitMs());
@@ -166,14 +160,14 @@ QString decodePage(const QByteArray& bytes, const QByteArray& contentType)
 
 void HttpTransfer::onHeaders()
 {
-    if (m_headersSeen || !m_reply)
+    if (m_phase != Phase::Asking || !m_reply)
         return;
     const int status = m_reply->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt();
     // A redirect that is followed is not the answer: its target's headers come next.
     if ((status == 301 || status == 302 || status == 303 || status == 307 || status == 308) &&
         m_reply->hasRawHeader("Location"))
         return;
-    m_headersSeen = true;
+    m_phase = Phase::Receiving;
     m_contentType = m_reply->rawHeader("Content-Type");
     emit stateChanged(7, transferStateText(7));
     bool hasLength = false;
@@ -192,7 +186,7 @@ void HttpTransfer::onHeaders()
         refuse(QStringLiteral("the server gave a length below nothing"));
     else if (!encoding.isEmpty() && encoding != "identity")
         refuse(QStringLiteral("the server sent the file packed (%1), not as it is").arg(QString::fromLatin1(encoding)));
-    if (!m_refusal.isEmpty())
+    if (m_phase == Phase::Refused)
         return;
     // Without a length (chunked, or closed at its end) the file is what
     // comes until the answer ends well; progress is then told in bytes.
@@ -204,7 +198,7 @@ void HttpTransfer::onHeaders()
 
 void HttpTransfer::onReadyRead()
 {
-    if (!m_reply || !m_refusal.isEmpty())
+    if (!m_reply || m_phase != Phase::Receiving)
         return;
     if (m_job != Job::Stream) {
         if (m_page.size() + m_reply->bytesAvailable() > limit()) {
@@ -254,12 +248,12 @@ void HttpTransfer::onFinished()
         onReadyRead();
     reply->deleteLater();
     m_reply = nullptr;
-    if (m_aborted) {
+    if (m_phase == Phase::Cancelling) {
         reset();
         emit cancelled();
         return;
     }
-    if (!m_refusal.isEmpty()) {
+    if (m_phase == Phase::Refused) {
         fail(m_refusal);
         return;
     }
@@ -331,6 +325,7 @@ QString HttpTransfer::tooLarge() const
 
 void HttpTransfer::refuse(const QString& description)
 {
+    m_phase = Phase::Refused;
     m_refusal = description;
     // Ended from the event loop: a reply must not end inside its own signal.
     QMetaObject::invokeMethod(m_reply, &QNetworkReply::abort, Qt::QueuedConnection);
@@ -339,7 +334,8 @@ void HttpTransfer::refuse(const QString& description)
 void HttpTransfer::failLater(const QString& description)
 {
     // Reported from the event loop, like every other end; busy until then.
-    m_lookingUp = true;
+    m_phase = Phase::Refused;
+    m_refusal = description;
     QMetaObject::invokeMethod(this, [this, description, generation = m_generation] {
         if (generation == m_generation) // not a later transfer's
             fail(description);
@@ -359,14 +355,15 @@ void HttpTransfer::fail(QString description, bool timedOut)
 
 void HttpTransfer::abort()
 {
-    if (m_lookingUp) {
+    if (m_phase == Phase::Idle)
+        return;
+    if (!m_reply) { // a look-up, or a refusal not yet told
         reset();
         emit cancelled();
         return;
     }
-    m_aborted = true;
-    if (m_reply)
-        m_reply->abort();
+    m_phase = Phase::Cancelling;
+    m_reply->abort();
 }
 
 void HttpTransfer::reset()
@@ -376,7 +373,7 @@ void HttpTransfer::reset()
     if (m_lookupId >= 0)
         QHostInfo::abortHostLookup(m_lookupId);
     m_lookupId = -1;
-    m_lookingUp = false;
+    m_phase = Phase::Idle;
     if (m_reply) {
         m_reply->disconnect(this);
         m_reply->abort();
@@ -390,8 +387,6 @@ void HttpTransfer::reset()
     m_size = -1;
     m_received = 0;
     m_percent = -1;
-    m_headersSeen = false;
-    m_aborted = false;
     m_refusal.clear();
 }
 

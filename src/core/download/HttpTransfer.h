@@ -31,6 +31,14 @@ inline constexpr qint64 kThumbnailLimit = 2 << 20;
 inline constexpr qint64 kReadBuffer = 1 << 20;
 inline constexpr int kMaxRedirects = 10;
 
+// How long a transfer may take, in milliseconds.
+struct TransferLimits {
+    int silenceMs = 30000;     // no byte of a page or a thumbnail for this long ends it
+    int streamStallMs = 60000; // no byte of a stream for this long ends it
+    int pageMs = 60000;        // the whole of a page arrives within this long
+    int fileMs = 20000;        // the whole of a thumbnail arrives within this long
+};
+
 // The status line's text for a state of the transfer (1 to 10); empty for
 // states that leave the line unchanged.
 QString transferStateText(int state);
@@ -41,17 +49,8 @@ public:
     explicit HttpTransfer(QObject* parent = nullptr);
     ~HttpTransfer() override;
 
-    bool isBusy() const;
-    // No byte for this long ends the transfer as a time-out.
-    void setTimeoutMs(int ms) { m_timeoutMs = ms; }
-    // No byte of a stream for this long ends it.
-    void setStreamStallMs(int ms) { m_streamStallMs = ms; }
-    // The whole of a page, or of a thumbnail, arrives within this long.
-    void setDeadlinesMs(int pageMs, int fileMs)
-    {
-        m_pageDeadlineMs = pageMs;
-        m_fileDeadlineMs = fileMs;
-    }
+    bool isBusy() const { return m_phase != Phase::Idle; }
+    void setLimits(const TransferLimits& limits) { m_limits = limits; }
 
     // Each follows up to kMaxRedirects redirects and judges only the final
     // answer.
@@ -85,8 +84,16 @@ signals:
 
 private:
     enum class Job { Page, File, Stream };
+    enum class Phase {
+        Idle,
+        LookingUp,  // the host's address
+        Asking,     // the request is out; the final answer's headers are awaited
+        Receiving,  // the final answer's body
+        Refused,    // ending, with m_refusal as its reason
+        Cancelling, // ending, as the user chose
+    };
     void begin(Job job, const QUrl& url, const QString& path);
-    int silenceLimitMs() const { return m_job == Job::Stream ? m_streamStallMs : m_timeoutMs; }
+    int silenceLimitMs() const { return m_job == Job::Stream ? m_limits.streamStallMs : m_limits.silenceMs; }
     void send();
     void onHeaders();
     void onReadyRead();
@@ -111,17 +118,12 @@ private:
     qint64 m_size = -1;
     qint64 m_received = 0;
     int m_percent = -1;
-    int m_timeoutMs = 30000;
-    int m_streamStallMs = 60000;
-    int m_pageDeadlineMs = 60000;
-    int m_fileDeadlineMs = 20000;
+    TransferLimits m_limits;
     QTimer m_deadline;
     int m_lookupId = -1;
     quint64 m_generation = 0; // counts transfers, so that a late report finds its own
-    bool m_lookingUp = false;
-    bool m_headersSeen = false;
-    bool m_aborted = false;   // by the user, not a time-out
-    QString m_refusal;        // headers that end the transfer before any file
+    Phase m_phase = Phase::Idle;
+    QString m_refusal;
 };
 
 } // namespace varnel

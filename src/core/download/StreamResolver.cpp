@@ -1,10 +1,4 @@
 #include "core/download/StreamResolver.h"
-#include <QFile>
-#include <QRandomGenerator>
-#include <QCoreApplication>
-#include "core/common/StagedFile.h"
-#include "core/convert/OutputFiles.h"
-
 #include <QFileInfo>
 #include <QJsonArray>
 #include <QJsonDocument>
@@ -60,14 +54,6 @@ Resolution parseResolverJson(const QByteArray& json)
     return r;
 }
 
-int resolverProgress(const QString& line)
-{
-    static const QRegularExpression percent(QStringLiteral("^\\[download\\]\\s+([0-9.]+)%"));
-    const auto m = percent.match(line.trimmed());
-    const double value = m.hasMatch() ? m.captured(1).toDouble() : -1;
-    return value >= 0 && value <= 100 ? qRound(value) : -1; // out of range is unknown
-}
-
 StreamResolver::StreamResolver(ToolRegistry& tools, QObject* parent) : QObject(parent), m_tools(tools) {}
 
 StreamResolver::~StreamResolver()
@@ -94,8 +80,6 @@ void StreamResolver::cancel()
         return;
     m_process->disconnect(this);
     delete m_process; // killed, with what it forked
-    if (!m_staged.isEmpty()) // what a download had written
-        QFile::remove(std::exchange(m_staged, QString()));
 }
 
 void StreamResolver::resolve(const QString& address)
@@ -117,67 +101,6 @@ void StreamResolver::resolve(const QString& address)
         p->deleteLater();
         const bool whole = p->exitCode() == 0 && !p->crashed() && !p->outputCut() && !p->timedOut();
         emit resolved(whole ? parseResolverJson(p->outputBytes()) : Resolution{});
-    });
-}
-
-void StreamResolver::download(const QString& address, const QString& formatId, const QString& path)
-{
-    const QString ytdlp = program();
-    if (ytdlp.isEmpty() || m_process) {
-        emit downloadFailed(ytdlp.isEmpty() ? QStringLiteral("yt-dlp is not installed") : QStringLiteral("busy"));
-        return;
-    }
-    // yt-dlp writes a hidden name of ours, whole (no ".part" of its own), and
-    // the file is moved to a free name only when it ended well: a user's file
-    // is never replaced, and a cancel or a failure leaves nothing.
-    m_staged = QFileInfo(path).path() + QStringLiteral("/.varnel-%1.%2.download")
-                                            .arg(output::RunIdentity::current().text())
-                                            .arg(QRandomGenerator::global()->generate64(), 0, 16);
-    ToolStart start;
-    start.command.quoted(ytdlp)
-        .literal(QStringLiteral(" --newline --no-part --no-continue -f "))
-        .quoted(formatId)
-        .literal(QStringLiteral(" -o "))
-        .quoted(m_staged) // a template to yt-dlp: our own name holds no "%"
-        .literal(QStringLiteral(" -- "))
-        .quoted(address);
-    start.keptBytes = 0; // read line by line
-    Process* p = m_tools.run(start, this);
-    m_process = p;
-    auto lines = std::make_shared<QString>(), lastLine = std::make_shared<QString>();
-    connect(p, &Process::outputRead, this, [this, lines, lastLine](const QString& text) {
-        *lines += text;
-        qsizetype end;
-        while ((end = lines->indexOf(u'\n')) >= 0) {
-            const QString line = lines->left(end).trimmed();
-            lines->remove(0, end + 1);
-            const int percent = resolverProgress(line);
-            if (percent >= 0)
-                emit downloadProgress(percent);
-            else if (!line.isEmpty())
-                *lastLine = line;
-        }
-    });
-    connect(p, &Process::finished, this, [this, p, path, lastLine] {
-        p->deleteLater();
-        const QString staged = std::exchange(m_staged, QString());
-        QString placed;
-        int error = 0;
-        const bool ended = p->exitCode() == 0 && !p->crashed() && !p->failedToStart();
-        if (ended && QFileInfo(staged).isFile() && QFileInfo(staged).size() > 0 &&
-            (error = StagedFile::placeUnderFreeName(QFile::encodeName(staged), path, 1000, &placed)) == 0) {
-            emit downloadFinished(placed);
-            return;
-        }
-        QFile::remove(staged);
-        if (p->failedToStart())
-            emit downloadFailed(QStringLiteral("cannot start yt-dlp"));
-        else if (ended)
-            emit downloadFailed(error ? QStringLiteral("cannot place %1: %2").arg(path, qt_error_string(error))
-                                      : QStringLiteral("yt-dlp saved nothing"));
-        else
-            emit downloadFailed(lastLine->isEmpty() ? QStringLiteral("yt-dlp ended with exit code %1").arg(p->exitCode())
-                                                    : *lastLine);
     });
 }
 

@@ -1,7 +1,8 @@
 #pragma once
 // For pages without a stream table: yt-dlp, when it is installed, tells the
-// page's facts and streams (yt-dlp -J URL), and downloads them itself.
-// Without yt-dlp, or when it fails, it finds nothing and nothing changes.
+// page's facts and streams (yt-dlp -J URL); a DownloadJob of its kind then
+// fetches them. Without yt-dlp, or when it fails, it finds nothing and
+// nothing changes.
 #include "core/download/PageScrape.h"
 
 #include <QObject>
@@ -28,9 +29,6 @@ struct Resolution {
 // best MP4 with both sound and picture fills 22 ("Get MP4").
 Resolution parseResolverJson(const QByteArray& json);
 
-// The percentage of a yt-dlp "[download]  42.3% of ..." line, or -1.
-int resolverProgress(const QString& line);
-
 class StreamResolver : public QObject {
     Q_OBJECT
 public:
@@ -41,23 +39,18 @@ public:
     static QString program();
 
     void resolve(const QString& address);
-    void download(const QString& address, const QString& formatId, const QString& path);
     bool isBusy() const;
-    // Ends a look-up or download without a word.
+    // Ends a look-up without a word.
     void cancel();
 
     // yt-dlp's answer is read up to this much, and waited for this long.
-    static constexpr qint64 kMostAnswerBytes = 8 * 1024 * 1024;
+    static constexpr qint64 kMostAnswerBytes = 4 * 1024 * 1024;
     static constexpr int kAnswerTimeoutMs = 30000;
 
 signals:
     void resolved(const Resolution& result); // empty when nothing was found
-    void downloadProgress(int percent);
-    void downloadFinished(const QString& path);
-    void downloadFailed(const QString& description);
 
 private:
-    QString m_staged; // the hidden file a download is written to, while it is
     ToolRegistry& m_tools;
     QPointer<Process> m_process;
 };

@@ -13,7 +13,7 @@ namespace varnel {
 
 VideoDownloader::VideoDownloader(QString dataFolder, UserMessages& messages, ToolRegistry& tools, QObject* parent)
     : QObject(parent), m_dataFolder(std::move(dataFolder)), m_downloadFolder(userFilesFolder(m_dataFolder)),
-      m_messages(messages), m_resolver(tools)
+      m_messages(messages), m_tools(tools), m_resolver(tools)
 {
     connect(&m_inet1, &HttpTransfer::stateChanged, this, [this](int, const QString& text) {
         if (!text.isEmpty())
@@ -22,48 +22,13 @@ VideoDownloader::VideoDownloader(QString dataFolder, UserMessages& messages, Too
     connect(&m_inet1, &HttpTransfer::readingData, this, [this] { emit statusText(QStringLiteral("Reading Data...")); });
     connect(&m_inet1, &HttpTransfer::pageLoaded, this, &VideoDownloader::onPage);
     connect(&m_inet1, &HttpTransfer::failed, this, [this](const QString& description, bool timedOut) {
-        if (m_downloading) {
-            onDownloadFailed(description);
-            return;
-        }
         if (timedOut)
             emit statusText(QStringLiteral("Slow Connection"));
         m_messages.error(kSomethingWentWrong + u'\n' + description);
+        emit pageFailed(description);
         onPage(QString());
     });
-    // Only cancel() ends a transfer this way, and it has settled everything.
-    connect(&m_inet1, &HttpTransfer::cancelled, this, [this] { m_downloading = false; });
-    connect(&m_inet1, &HttpTransfer::bytesReceived, this, [this](qint64 bytes) {
-        emit progress(-1, QStringLiteral("%1 MB ").arg(bytes / 1048576.0, 0, 'f', 1));
-    });
-    connect(&m_inet1, &HttpTransfer::downloadProgress, this, [this](int percent) {
-        emit progress(percent, QString::number(percent) + QStringLiteral(" % "));
-    });
-    connect(&m_inet1, &HttpTransfer::downloadFinished, this, [this](const QString& path) {
-        m_downloading = false;
-        emit statusText(QStringLiteral("Saved as ") + path);
-        emit downloaded(path);
-    });
-    connect(&m_resolver, &StreamResolver::downloadProgress, &m_inet1, &HttpTransfer::downloadProgress);
-    connect(&m_resolver, &StreamResolver::downloadFinished, &m_inet1, &HttpTransfer::downloadFinished);
-    connect(&m_resolver, &StreamResolver::downloadFailed, this, &VideoDownloader::onDownloadFailed);
-    connect(&m_resolver, &StreamResolver::resolved, this, [this](const Resolution& r) {
-        if (m_lookedUp != m_address) // another page's
-            return;
-        m_lookedUp.clear();
-        emit statusText(QStringLiteral("Complete!"));
-        if (!r.streams.empty()) {
-            m_info = r.info;
-            m_resolved = r.streams;
-            std::vector<int> found;
-            for (const auto& [format, stream] : r.streams) {
-                m_enabled.insert(format);
-                found.push_back(format);
-            }
-            emit formatsFound(found);
-        }
-        showPage();
-    });
+    connect(&m_resolver, &StreamResolver::resolved, this, &VideoDownloader::onResolved);
     connect(&m_inet2, &HttpTransfer::fileFetched, this, [this](bool ok, const QString& path) {
         if (ok)
             emit thumbnailShown(path);
@@ -72,20 +37,24 @@ VideoDownloader::VideoDownloader(QString dataFolder, UserMessages& messages, Too
     });
 }
 
+void VideoDownloader::setLimits(const TransferLimits& limits)
+{
+    m_limits = limits;
+    m_inet1.setLimits(limits);
+    m_inet2.setLimits(limits);
+}
+
 void VideoDownloader::fetch(const QString& address)
 {
-    // The page and the streams share one transfer: a download going on ends
-    // here, and says so.
-    if (m_downloading && m_inet1.isBusy())
-        onDownloadFailed(QStringLiteral("cancelled: another page was asked for"));
+    // One page at a time, with its streams: a download going on ends here,
+    // and says so.
+    if (m_download) {
+        endDownload();
+        sayDownloadFailed(QStringLiteral("cancelled: another page was asked for"));
+    }
     // A look-up for the page before is of no use now, and its answer must
     // never fill the window for this one.
-    if (m_resolver.isBusy()) {
-        const bool downloading = m_downloading;
-        m_resolver.cancel();
-        if (downloading)
-            onDownloadFailed(QStringLiteral("cancelled: another page was asked for"));
-    }
+    m_resolver.cancel();
     m_lookedUp.clear();
     m_fetching = true;
     m_address = address;
@@ -116,6 +85,25 @@ void VideoDownloader::onPage(const QString& page)
     showPage();
 }
 
+void VideoDownloader::onResolved(const Resolution& r)
+{
+    if (m_lookedUp != m_address) // another page's
+        return;
+    m_lookedUp.clear();
+    emit statusText(QStringLiteral("Complete!"));
+    if (!r.streams.empty()) {
+        m_info = r.info;
+        m_resolved = r.streams;
+        std::vector<int> found;
+        for (const auto& [format, stream] : r.streams) {
+            m_enabled.insert(format);
+            found.push_back(format);
+        }
+        emit formatsFound(found);
+    }
+    showPage();
+}
+
 void VideoDownloader::showPage()
 {
     emit pageShown();
@@ -142,23 +130,12 @@ QString VideoDownloader::downloadPath(int format) const
     return m_downloadFolder + u'/' + downloadFileName(m_info, format);
 }
 
-QUrl VideoDownloader::streamUrl(int format) const
-{
-    // Only a web link is a stream: a page or yt-dlp naming file:// or tv://
-    // would have the player (or the transfer) open what the user never chose.
-    const QUrl url = anyStreamUrl(format);
-    const QString scheme = url.scheme().toLower();
-    return scheme == QLatin1String("http") || scheme == QLatin1String("https") ? url : QUrl();
-}
+namespace {
 
-QUrl VideoDownloader::anyStreamUrl(int format) const
+// A page's link, decoded.
+QUrl pageLinkUrl(const QByteArray& link)
 {
-    if (const auto r = m_resolved.find(format); r != m_resolved.end())
-        return r->second.url;
-    const auto link = m_links.find(format);
-    if (link == m_links.end())
-        return {};
-    const auto decoded = urlDecode(link->second);
+    const auto decoded = urlDecode(link);
     if (!decoded)
         return {};
     // Bytes as they are: each byte that a URL cannot hold is escaped as that
@@ -174,6 +151,41 @@ QUrl VideoDownloader::anyStreamUrl(int format) const
             escaped += c;
     }
     return QUrl::fromEncoded(escaped, QUrl::StrictMode);
+}
+
+} // namespace
+
+std::optional<StreamSource> VideoDownloader::stream(int format) const
+{
+    // Only a web link is a stream to fetch or play: a page or yt-dlp naming
+    // file:// or tv:// would have the player (or the transfer) open what the
+    // user never chose.
+    const auto web = [](const QUrl& url) {
+        const QString scheme = url.scheme().toLower();
+        return scheme == QLatin1String("http") || scheme == QLatin1String("https") ? url : QUrl();
+    };
+    if (const auto r = m_resolved.find(format); r != m_resolved.end())
+        return StreamSource{format, StreamSource::Kind::YtDlp, web(r->second.url), r->second.formatId,
+                            QString::fromUtf8(r->second.url.toEncoded())};
+    if (const auto link = m_links.find(format); link != m_links.end())
+        return StreamSource{format, StreamSource::Kind::Http, web(pageLinkUrl(link->second)), QString(),
+                            QString::fromUtf8(link->second)};
+    return std::nullopt;
+}
+
+std::vector<StreamSource> VideoDownloader::streams() const
+{
+    std::vector<StreamSource> found;
+    for (const StreamFormat& f : kStreamFormats)
+        if (auto s = stream(f.number))
+            found.push_back(std::move(*s));
+    return found;
+}
+
+QUrl VideoDownloader::streamUrl(int format) const
+{
+    const auto s = stream(format);
+    return s ? s->url : QUrl();
 }
 
 int removeDeadDownloads(const QString& folder)
@@ -194,8 +206,13 @@ int removeDeadDownloads(const QString& folder)
 void VideoDownloader::download(int format)
 {
     removeDeadDownloads(m_downloadFolder);
-    if (m_inet1.isBusy()) { // the page, or another stream, still comes in
+    if (m_download || m_inet1.isBusy()) { // another stream, or the page, still comes in
         sayDownloadFailed(QStringLiteral("a transfer is still going on"));
+        return;
+    }
+    auto source = stream(format);
+    if (!source) {
+        sayDownloadFailed(QStringLiteral("no link for this format"));
         return;
     }
     const QString path = downloadPath(format);
@@ -203,32 +220,44 @@ void VideoDownloader::download(int format)
         sayDownloadFailed(QStringLiteral("the name %1 would leave the folder %2").arg(path, m_downloadFolder));
         return;
     }
-    m_downloading = true;
-    if (const auto r = m_resolved.find(format); r != m_resolved.end()) {
-        m_resolver.download(m_address, r->second.formatId, path);
-        return;
+    m_download = std::make_unique<DownloadJob>(std::move(*source), m_address, path, m_tools, m_limits);
+    DownloadJob* job = m_download.get();
+    connect(job, &DownloadJob::statusText, this, &VideoDownloader::statusText);
+    connect(job, &DownloadJob::bytesReceived, this, [this](qint64 bytes) {
+        emit progress(-1, QStringLiteral("%1 MB ").arg(bytes / 1048576.0, 0, 'f', 1));
+    });
+    connect(job, &DownloadJob::percent, this, [this](int percent) {
+        emit progress(percent, QString::number(percent) + QStringLiteral(" % "));
+    });
+    connect(job, &DownloadJob::finished, this, [this](const QString& path) {
+        endDownload();
+        emit statusText(QStringLiteral("Saved as ") + path);
+        emit downloaded(path);
+    });
+    connect(job, &DownloadJob::failed, this, [this](const QString& description) {
+        endDownload();
+        sayDownloadFailed(description);
+    });
+    job->start();
+}
+
+void VideoDownloader::endDownload()
+{
+    // Deleted from the event loop: it may be inside its own signal.
+    if (DownloadJob* job = m_download.release()) {
+        job->disconnect(this);
+        job->kill();
+        job->deleteLater();
     }
-    const QUrl url = streamUrl(format);
-    if (!url.isValid() || url.isEmpty()) {
-        onDownloadFailed(QStringLiteral("no link for this format"));
-        return;
-    }
-    m_inet1.download(url, path);
 }
 
 void VideoDownloader::cancel()
 {
-    m_downloading = false;
     m_fetching = false;
+    endDownload();
     m_inet1.abort();
     m_inet2.abort();
     m_resolver.cancel();
-}
-
-void VideoDownloader::onDownloadFailed(const QString& description)
-{
-    m_downloading = false;
-    sayDownloadFailed(description);
 }
 
 void VideoDownloader::sayDownloadFailed(const QString& description)

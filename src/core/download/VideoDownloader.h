@@ -3,11 +3,14 @@
 // the links and buttons it has found, the thumbnail, and the downloads into
 // the data folder. The window is a view on it; varnel-convert's fetch and
 // download verbs drive the same object.
+#include "core/download/DownloadJob.h"
 #include "core/download/HttpTransfer.h"
 #include "core/download/PageScrape.h"
 #include "core/download/StreamResolver.h"
 
 #include <QObject>
+#include <memory>
+#include <optional>
 #include <set>
 
 namespace varnel {
@@ -28,13 +31,19 @@ class VideoDownloader : public QObject {
 public:
     VideoDownloader(QString dataFolder, UserMessages& messages, ToolRegistry& tools, QObject* parent = nullptr);
 
-    HttpTransfer& pageTransfer() { return m_inet1; }
+    // For every transfer from now on.
+    void setLimits(const TransferLimits& limits);
     const VideoPageInfo& info() const { return m_info; }
-    const FormatLinks& links() const { return m_links; }
     // Every format whose button a fetch has enabled; a later fetch adds,
     // never takes away.
     const std::set<int>& enabledFormats() const { return m_enabled; }
     bool isFetching() const { return m_fetching; }
+    bool isDownloading() const { return m_download != nullptr; }
+
+    // The streams the page and yt-dlp have given, in the window's order of
+    // formats: what fetch lists, what download and the preview take.
+    std::vector<StreamSource> streams() const;
+    std::optional<StreamSource> stream(int format) const;
 
     // Load the page, read its streams and facts, fetch its thumbnail; each
     // step is attempted even when one before it failed.
@@ -44,7 +53,8 @@ public:
     // Ends whatever is going on, as the user's own choice: nothing is said,
     // nothing partial is left, an older file is kept.
     void cancel();
-    // The address a format's stream plays from, decoded; empty when unknown.
+    // The address a format's stream plays from, decoded; empty when unknown
+    // or not a web link.
     QUrl streamUrl(int format) const;
 
     QString thumbnailPath() const;
@@ -56,31 +66,34 @@ signals:
     void pageShown();
     void thumbnailShown(const QString& path);
     void fetchFinished();
+    void pageFailed(const QString& description);
     void progress(int percent, const QString& label);
     void downloaded(const QString& path);
     void downloadFailed(const QString& description);
 
 private:
-    QString m_lookedUp; // the address yt-dlp is asked about, while it is
-    QUrl anyStreamUrl(int format) const;
     void onPage(const QString& page);
+    void onResolved(const Resolution& r);
     void showPage();
-    void onDownloadFailed(const QString& description);
+    void endDownload();
     void sayDownloadFailed(const QString& description);
 
     QString m_dataFolder;     // Cache/ lives here
     QString m_downloadFolder; // where the user finds the downloads
     UserMessages& m_messages;
-    HttpTransfer m_inet1;
-    HttpTransfer m_inet2;
+    ToolRegistry& m_tools;
+    TransferLimits m_limits;
+    HttpTransfer m_inet1; // the page
+    HttpTransfer m_inet2; // its thumbnail
     StreamResolver m_resolver;
+    std::unique_ptr<DownloadJob> m_download;
     QString m_address;
+    QString m_lookedUp; // the address yt-dlp is asked about, while it is
     VideoPageInfo m_info;
     FormatLinks m_links;
     std::map<int, ResolvedStream> m_resolved; // streams only yt-dlp knows how to fetch
     std::set<int> m_enabled;
     bool m_fetching = false;
-    bool m_downloading = false;
 };
 
 } // namespace varnel

@@ -163,7 +163,7 @@ TEST_F(Download, EveryFailureSaysSoAndLeavesNoPartialFile)
 
 TEST_F(Download, AStreamThatStallsIsEndedAndSaysSo)
 {
-    downloader.pageTransfer().setStreamStallMs(800);
+    downloader.setLimits({.streamStallMs = 800});
     server.route("/stalls", {200, "OK", "", "video/mp4", true, 1000, true});
     server.route("/watch", {200, "OK", pageFor(server, entry(22, server.url("/stalls")))});
     fetch("/watch");
@@ -187,7 +187,7 @@ TEST_F(Download, AStreamOfNoStatedLengthIsSavedWithItsBytesTold)
 
 TEST_F(Download, ASlowOrMissingPageSaysSo)
 {
-    downloader.pageTransfer().setTimeoutMs(700);
+    downloader.setLimits({.silenceMs = 700});
     server.route("/stall", {200, "OK", "", "text/html", true, 100, true});
     fetch("/stall");
     EXPECT_TRUE(status.contains("Slow Connection")) << status.join('|').toStdString();
@@ -205,7 +205,7 @@ TEST_F(Download, ASlowOrMissingPageSaysSo)
 
     // A page that is never silent, but never done, has its time for all of it.
     messages.shown.clear();
-    downloader.pageTransfer().setDeadlinesMs(1500, 1500);
+    downloader.setLimits({.silenceMs = 700, .pageMs = 1500, .fileMs = 1500});
     test::HttpResponse trickle{200, "OK", QByteArray(100000, 'x'), "text/html"};
     trickle.trickleMs = 50;
     server.route("/trickle", trickle);
