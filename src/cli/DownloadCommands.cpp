@@ -15,8 +15,9 @@ namespace varnel::cli {
 
 namespace {
 
-// Fetches the page as Get Direct Link does; false when the page could not be had.
-bool fetchPage(VideoDownloader& downloader, const QString& address)
+// Fetches the page as Get Direct Link does: 0, 1 when the page could not be
+// had, 3 after Ctrl+C (which ends a look-up as the window's close does).
+int fetchPage(VideoDownloader& downloader, const QString& address, Interrupts& interrupts)
 {
     bool failed = false;
     const auto watch = QObject::connect(&downloader, &VideoDownloader::pageFailed, &downloader, [&] { failed = true; });
@@ -29,11 +30,15 @@ bool fetchPage(VideoDownloader& downloader, const QString& address)
         loop.quit();
     });
     QObject::connect(&downloader, &VideoDownloader::fetchFinished, &loop, &QEventLoop::quit);
+    QObject::connect(&interrupts, &Interrupts::interrupted, &loop, [&] {
+        downloader.cancel();
+        loop.quit();
+    });
     downloader.fetch(address);
-    if (downloader.isFetching() && !shown)
+    if (downloader.isFetching() && !shown && !interrupts.received())
         loop.exec();
     QObject::disconnect(watch);
-    return !failed;
+    return interrupts.received() ? 3 : failed ? 1 : 0;
 }
 
 } // namespace
@@ -46,8 +51,9 @@ int fetch(const QStringList& args)
     Session session;
     VideoDownloader downloader(a.last("--program-folder").value_or(session.workspace.dataFolder()), session.messages,
                                session.workspace.tools());
-    if (!fetchPage(downloader, a.plain.first()))
-        return 1;
+    Interrupts interrupts;
+    if (const int rc = fetchPage(downloader, a.plain.first(), interrupts))
+        return rc;
     const VideoPageInfo& i = downloader.info();
     const std::pair<const char*, QString> fields[] = {
         {"title", i.title},         {"author", i.author},       {"id", i.id},
@@ -83,8 +89,11 @@ int download(const QStringList& args)
     Session session;
     const QString folder = a.last("--program-folder").value_or(session.workspace.dataFolder());
     VideoDownloader downloader(folder, session.messages, session.workspace.tools());
-    if (!fetchPage(downloader, a.plain.first()))
-        return 1;
+    // Ctrl+C ends the transfer as the window's close does: no hidden partial
+    // file is left behind.
+    Interrupts interrupts;
+    if (const int rc = fetchPage(downloader, a.plain.first(), interrupts))
+        return rc;
     if (!downloader.stream(format)) {
         session.messages.error(QStringLiteral("the page offers no stream of format %1").arg(format));
         return 1;
@@ -104,9 +113,6 @@ int download(const QStringList& args)
         ended = true;
         loop.quit();
     });
-    // Ctrl+C ends the transfer as the window's close does: no hidden partial
-    // file is left behind.
-    Interrupts interrupts;
     QObject::connect(&interrupts, &Interrupts::interrupted, &loop, [&] {
         downloader.cancel();
         loop.quit();

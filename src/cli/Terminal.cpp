@@ -1,6 +1,7 @@
 #include "cli/Terminal.h"
 
 #include "cli/Output.h"
+#include "core/common/PrintableText.h"
 #include "core/settings/Settings.h"
 #include "core/tools/ToolRegistry.h"
 #include "platform/PowerOff.h"
@@ -10,22 +11,24 @@
 
 namespace varnel::cli {
 
+// Messages quote servers, pages and tools: nothing in them may act on the
+// terminal.
 void TerminalMessages::information(const QString& text)
 {
-    err() << text << '\n' << Qt::flush;
+    err() << printableLines(text) << '\n' << Qt::flush;
 }
 
 void TerminalMessages::information(const QString& text, const QString& details)
 {
-    err() << text << '\n';
+    err() << printableLines(text) << '\n';
     for (const QString& line : details.split(u'\n', Qt::SkipEmptyParts))
-        err() << "  " << line << '\n';
+        err() << "  " << printableLines(line) << '\n';
     err() << Qt::flush;
 }
 
 void TerminalMessages::error(const QString& text)
 {
-    err() << "error: " << text << '\n' << Qt::flush;
+    err() << "error: " << printableLines(text) << '\n' << Qt::flush;
 }
 
 void TerminalShell::shutdown()

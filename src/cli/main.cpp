@@ -26,7 +26,17 @@ QTextStream& err()
 
 void jsonLine(const QJsonObject& object)
 {
-    out() << QString::fromUtf8(QJsonDocument(object).toJson(QJsonDocument::Compact)) << '\n';
+    // JSON holds C1 and direction characters raw: as \u escapes they mean
+    // the same to a reader and nothing to a terminal.
+    QString line;
+    for (const QChar qc : QString::fromUtf8(QJsonDocument(object).toJson(QJsonDocument::Compact))) {
+        const char16_t unit = qc.unicode();
+        if (unit >= 0x7F && (isHiddenCharacter(unit) || QChar::isSurrogate(unit)))
+            line += QStringLiteral("\\u%1").arg(unit, 4, 16, QChar(u'0'));
+        else
+            line += qc;
+    }
+    out() << line << '\n';
 }
 
 QString escaped(QString value)

@@ -86,6 +86,11 @@ bool waitFor(const std::function<bool()>& done, int timeoutMs)
     return QTest::qWaitFor(done, timeoutMs);
 }
 
+bool isRunning(const QString& pattern)
+{
+    return run(QStringLiteral("pgrep"), {QStringLiteral("-f"), pattern}, nullptr, 30000) == 0;
+}
+
 int run(const QString& program, const QStringList& args, QString* out, int timeoutMs)
 {
     QProcess p;

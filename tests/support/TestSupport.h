@@ -57,6 +57,9 @@ bool waitFor(const std::function<bool()>& done, int timeoutMs);
 // Runs a program to its end; returns its exit code, its output in *out.
 int run(const QString& program, const QStringList& args, QString* out = nullptr, int timeoutMs = 120000);
 
+// Whether a process whose command line holds pattern is running (pgrep -f).
+bool isRunning(const QString& pattern);
+
 // ffprobe's answer: "codec_type=video" lines and the format name.
 struct MediaInfo {
     QString formatName;

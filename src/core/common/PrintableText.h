@@ -12,7 +12,15 @@ namespace varnel {
 // holds none of them is unchanged.
 QString printable(const QString& text);
 
+// The same for a message of several lines: newlines, TABs and backslashes
+// stay as they are.
+QString printableLines(const QString& text);
+
 // Whether a character is one printable() writes out.
 bool isHiddenCharacter(char32_t c);
+
+// Letters that show as nothing at all (Hangul fillers, the blank braille
+// pattern): a name may not start with them any more than with a blank.
+bool isBlankFiller(char32_t c);
 
 } // namespace varnel

@@ -1,4 +1,5 @@
 #include "core/common/SafeName.h"
+#include "core/common/PrintableText.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -37,7 +38,7 @@ QString safeFileName(const QString& name, int maxBytes, const QString& fallback)
     }
     // Blanks and dots in front, as often as trimming and dropping dots
     // would take them: no name starts with "." or a blank.
-    auto blank = [](char32_t c) { return QChar::isSpace(c); };
+    auto blank = [](char32_t c) { return QChar::isSpace(c) || isBlankFiller(c); };
     size_t first = 0;
     while (first < kept.size() && (blank(kept[first]) || kept[first] == U'.'))
         ++first;

@@ -21,11 +21,15 @@ StagedFile::~StagedFile()
     cancel();
 }
 
-QString StagedFile::nameRefusal(const QString& path)
+QString StagedFile::nameRefusal(const QString& path, const QString& owner)
 {
     const QFileInfo info(path);
-    // Room for " (999)" too, the most a name that is taken grows by.
-    if (const qsizetype whole = QFile::encodeName(info.absoluteFilePath()).size() + 6; whole >= PATH_MAX)
+    // Room for " (999)" too, the most a name that is taken grows by, and for
+    // the hidden name it is written under first.
+    const qsizetype hidden = QStringLiteral("/.varnel-%1.ffffffffffffffff.download").arg(owner).toUtf8().size();
+    const qsizetype folder = QFile::encodeName(info.absolutePath()).size();
+    if (const qsizetype whole = std::max(QFile::encodeName(info.absoluteFilePath()).size() + 6, folder + hidden);
+        whole >= PATH_MAX)
         return QStringLiteral("the path in %1 is longer than this system holds (%2 bytes, fewer than %3)")
             .arg(info.path())
             .arg(whole)
@@ -58,10 +62,6 @@ bool StagedFile::open()
         m_staged.clear(); // never ours to remove
         return failWith(error);
     }
-    // A replaced file keeps its permissions, as an overwrite would.
-    struct stat old {};
-    if (::stat(QFile::encodeName(m_path).constData(), &old) == 0 && S_ISREG(old.st_mode))
-        ::fchmod(m_fd, old.st_mode & 07777);
     return true;
 }
 
@@ -102,9 +102,14 @@ bool StagedFile::flushAndClose()
 
 bool StagedFile::commit(Placing placing)
 {
+    const QByteArray target = QFile::encodeName(m_path);
+    // A file replaced keeps its permissions, as an overwrite would; a link
+    // is replaced itself, and its target's are none of ours.
+    struct stat old {};
+    if (placing == Placing::Replace && m_fd >= 0 && ::lstat(target.constData(), &old) == 0 && S_ISREG(old.st_mode))
+        ::fchmod(m_fd, old.st_mode & 0777);
     if (!flushAndClose())
         return false;
-    const QByteArray target = QFile::encodeName(m_path);
     const int moved = placing == Placing::Replace
                           ? ::rename(m_staged.constData(), target.constData())
                           : ::renameat2(AT_FDCWD, m_staged.constData(), AT_FDCWD, target.constData(), RENAME_NOREPLACE);

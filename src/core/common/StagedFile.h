@@ -36,8 +36,9 @@ public:
     QString errorString() const { return m_error; }
 
     // Why the folder cannot hold a file of this name (its UTF-8 bytes against
-    // the folder's name limit); empty when it can.
-    static QString nameRefusal(const QString& path);
+    // the folder's name limit), or the hidden file of this owner it is
+    // written to first; empty when it can.
+    static QString nameRefusal(const QString& path, const QString& owner = {});
 
 private:
     bool flushAndClose();

@@ -35,13 +35,17 @@ QString shortHash(const QByteArray& data, int digits)
 // Field 22 of /proc/<pid>/stat; 0 when it cannot be read. The fields are
 // counted after the last ')', since the command name may hold spaces and
 // parentheses.
-quint64 startTicksOf(qint64 pid)
+// A process's start time in clock ticks (0 when unknown); *dead is set for a
+// process that has ended and only waits to be reaped.
+quint64 startTicksOf(qint64 pid, bool* dead = nullptr)
 {
     const QByteArray stat = readSmallFile(QByteArray("/proc/" + QByteArray::number(pid) + "/stat").constData());
     const qsizetype close = stat.lastIndexOf(')');
     if (close < 0)
         return 0;
     const QList<QByteArray> fields = stat.mid(close + 1).simplified().split(' ');
+    if (dead)
+        *dead = !fields.isEmpty() && (fields[0] == "Z" || fields[0] == "X");
     constexpr int kStartTime = 22 - 3; // the first field after ')' is field 3
     return fields.size() > kStartTime ? fields[kStartTime].toULongLong() : 0;
 }
@@ -55,8 +59,9 @@ bool processLives(qint64 pid, quint64 startTicks)
         return false;
     if (::kill(static_cast<pid_t>(pid), 0) != 0 && errno == ESRCH)
         return false;
-    const quint64 now = startTicksOf(pid);
-    return startTicks == 0 || now == 0 || now == startTicks;
+    bool dead = false;
+    const quint64 now = startTicksOf(pid, &dead);
+    return !dead && (startTicks == 0 || now == 0 || now == startTicks);
 }
 
 bool pathExists(const QByteArray& path)

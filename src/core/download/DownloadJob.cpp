@@ -75,6 +75,11 @@ void DownloadJob::startYtDlp()
                                   Qt::QueuedConnection);
         return;
     }
+    if (const QString refusal = StagedFile::nameRefusal(m_path, output::RunIdentity::current().text());
+        !refusal.isEmpty()) {
+        QMetaObject::invokeMethod(this, [this, refusal] { emit failed(refusal); }, Qt::QueuedConnection);
+        return;
+    }
     // A name of ours, written whole (no ".part" of yt-dlp's own); the run's
     // identity in it lets a later download remove it if this run dies.
     m_staged = QFileInfo(m_path).path() + QStringLiteral("/.varnel-%1.%2.download")
@@ -85,7 +90,7 @@ void DownloadJob::startYtDlp()
         .literal(QStringLiteral(" --newline --no-part --no-continue -f "))
         .quoted(m_source.formatId)
         .literal(QStringLiteral(" -o "))
-        .quoted(m_staged) // a template to yt-dlp: our own name holds no "%"
+        .quoted(QString(m_staged).replace(u'%', QLatin1String("%%"))) // a template to yt-dlp
         .literal(QStringLiteral(" -- "))
         .quoted(m_address);
     start.keptBytes = 0; // read line by line

@@ -80,12 +80,15 @@ void HttpTransfer::begin(Job job, const QUrl& url, const QString& path)
     if (job != Job::Stream) {
         m_deadline.start(job == Job::Page ? m_limits.pageMs : m_limits.fileMs);
     }
-    if (!url.isValid() || url.host().isEmpty()) {
+    // Only the web: a page naming file:// or a pipe must not have us read
+    // the disk, or wait on a pipe with the window's thread.
+    const QString scheme = url.scheme().toLower();
+    if (!url.isValid() || url.host().isEmpty() || (scheme != QLatin1String("http") && scheme != QLatin1String("https"))) {
         failLater(QStringLiteral("not a web address: %1").arg(url.toString()));
         return;
     }
     // Known before a byte is asked for, so the server is not made to send it.
-    if (const QString refusal = job == Job::Stream ? StagedFile::nameRefusal(path) : QString(); !refusal.isEmpty()) {
+    if (const QString refusal = job == Job::Stream ? StagedFile::nameRefusal(path, output::RunIdentity::current().text()) : QString(); !refusal.isEmpty()) {
         failLater(refusal);
         return;
     }
@@ -171,7 +174,8 @@ void HttpTransfer::onHeaders()
     m_contentType = m_reply->rawHeader("Content-Type");
     emit stateChanged(7, transferStateText(7));
     bool hasLength = false;
-    const qint64 size = finalContentLength(m_reply->rawHeader("Content-Length"), &hasLength);
+    const QByteArray lengthHeader = m_reply->rawHeader("Content-Length");
+    const qint64 size = finalContentLength(lengthHeader, &hasLength);
     if (m_job != Job::Stream) {
         if (hasLength && size > limit())
             refuse(tooLarge());
@@ -182,6 +186,8 @@ void HttpTransfer::onHeaders()
     // Nothing but the whole file: a 206 holds a part of it, and none was asked for.
     if (status != 200)
         refuse(QStringLiteral("the server answered %1 %2").arg(status).arg(reason));
+    else if (!lengthHeader.isEmpty() && !hasLength)
+        refuse(QStringLiteral("the server gave a length that is no number"));
     else if (hasLength && size < 0)
         refuse(QStringLiteral("the server gave a length below nothing"));
     else if (!encoding.isEmpty() && encoding != "identity")
@@ -236,7 +242,10 @@ void HttpTransfer::onReadyRead()
         m_percent = *percent;
         emit downloadProgress(m_percent);
     }
-    m_reply->skip(m_reply->bytesAvailable()); // anything past the length is not the file's
+    // More than the length said: the length was not the file's, so neither
+    // is what was saved.
+    if (m_reply->bytesAvailable() > 0)
+        refuse(QStringLiteral("the server sent more than the %1 bytes it said").arg(m_size));
 }
 
 void HttpTransfer::onFinished()

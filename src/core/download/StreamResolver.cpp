@@ -99,6 +99,7 @@ void StreamResolver::resolve(const QString& address)
     m_process = p;
     connect(p, &Process::finished, this, [this, p] {
         p->deleteLater();
+        m_process = nullptr; // free for the next look-up at once
         const bool whole = p->exitCode() == 0 && !p->crashed() && !p->outputCut() && !p->timedOut();
         emit resolved(whole ? parseResolverJson(p->outputBytes()) : Resolution{});
     });

@@ -23,6 +23,12 @@ ChildProcess::ChildProcess(QObject* parent) : QProcess(parent)
         if (::getppid() != owner)
             ::_exit(127);
     });
+    // What the tool forked and left behind ends with it.
+    connect(this, &QProcess::started, this, [this] { m_group = processId(); });
+    connect(this, &QProcess::finished, this, [this] {
+        if (m_group > 0)
+            ::kill(-static_cast<pid_t>(std::exchange(m_group, 0)), SIGKILL);
+    });
 }
 
 ChildProcess::ChildProcess(DetachedTag, QObject* parent) : QProcess(parent), m_detached(true) {}

@@ -55,6 +55,7 @@ private:
     QDeadlineTimer m_terminateAt, m_killAt;
     QTimer* m_deadline = nullptr;
     int m_passFd = -1;
+    qint64 m_group = 0; // the group the child leads, kept past its end
 };
 
 // A child process object that must go now while its child may still run:

@@ -303,6 +303,12 @@ TEST_F(Download, PagesAndThumbnailsAreCapped)
     EXPECT_EQ(thumbnail.count(), 0);
     EXPECT_TRUE(QDir(data.filePath("Cache")).isEmpty()) << "nothing of a thumbnail too large";
     EXPECT_TRUE(messages.shown.isEmpty());
+
+    // A thumbnail off the web is never read (nor a pipe waited on).
+    server.route("/local", {200, "OK", "'VIDEO_ID': 'loc', \"rv.2.thumbnailUrl\": \"file%3A%2F%2Flocalhost%2Fetc%2Fpasswd\","});
+    fetch("/local");
+    EXPECT_EQ(downloader.info().id, "loc");
+    EXPECT_TRUE(QDir(data.filePath("Cache")).isEmpty());
 }
 
 TEST_F(Download, StreamsFollowRedirectsButNotInCircles)

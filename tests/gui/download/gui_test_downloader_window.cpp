@@ -15,6 +15,7 @@
 #include <QLineEdit>
 #include <QProgressBar>
 #include <QPushButton>
+#include <QScopeGuard>
 #include <QSignalSpy>
 #include <QTest>
 #include <gtest/gtest.h>
@@ -49,9 +50,10 @@ struct Window : ::testing::Test {
     }
     template <typename T>
     T* find(const char* name) { return window.findChild<T*>(QLatin1String(name)); }
-    void getDirectLink()
+    void getDirectLink() { getDirectLinkOf("/watch"); }
+    void getDirectLinkOf(const QString& path)
     {
-        find<QLineEdit>("txtWatchUrl")->setText(server.url("/watch"));
+        find<QLineEdit>("txtWatchUrl")->setText(server.url(path));
         QSignalSpy done(&window.downloader(), &VideoDownloader::fetchFinished);
         find<QPushButton>("cmdG")->click();
         ASSERT_TRUE(done.count() > 0 || done.wait(30000));
@@ -93,6 +95,7 @@ TEST_F(Window, StreamButtonsDownloadOrPreview)
     EXPECT_EQ(QFileInfo(folder.file("Sample.mp4")).size(), 2200);
     EXPECT_EQ(find<QProgressBar>("pbDownload")->value(), 100);
     EXPECT_EQ(find<QLabel>("Label2")->text(), "100 % ");
+    EXPECT_EQ(find<QLabel>("lblTitle")->text(), "Saved as " + folder.file("Sample.mp4"));
 
     ASSERT_TRUE(downloadWith("getFlv"));
     EXPECT_EQ(asked, 1) << "Get FLV asks first";
@@ -104,11 +107,67 @@ TEST_F(Window, StreamButtonsDownloadOrPreview)
     find<QPushButton>("getHDL")->click();
     EXPECT_EQ(frame->pos(), QPoint(window.twips(240), window.twips(120)));
     EXPECT_EQ(find<QWidget>("SWF")->toolTip(), "Preview of Sample");
+    EXPECT_TRUE(messages.shown.isEmpty());
     QTest::mouseClick(find<QLabel>("Label6"), Qt::LeftButton);
     EXPECT_EQ(frame->x(), window.twips(8000));
     find<QPushButton>("cmdPR")->click();
     EXPECT_EQ(frame->pos(), QPoint(window.twips(300), window.twips(450)));
     EXPECT_TRUE(messages.shown.isEmpty());
+
+    // Only a web link plays: a page's file:// link is handed to no player.
+    server.route("/local", {200, "OK", "'VIDEO_TITLE': 'Local',\"fmt_url_map\": \"35%7C" +
+                                           QUrl::toPercentEncoding(QUrl::toPercentEncoding("file:///etc/passwd")) + "\""});
+    getDirectLinkOf("/local");
+    find<QPushButton>("getHDL")->click();
+    EXPECT_TRUE(messages.shown.isEmpty()) << messages.shown.join('|').toStdString();
+    EXPECT_FALSE(test::isRunning("/etc/passwd"));
+
+    // A failure says why on the status line.
+    server.route("/gone", {200, "OK", "'VIDEO_TITLE': 'Gone',\"fmt_url_map\": \"22%7C" +
+                                           QUrl::toPercentEncoding(QUrl::toPercentEncoding(server.url("/nothing"))) + "\""});
+    getDirectLinkOf("/gone");
+    QSignalSpy failed(&window.downloader(), &VideoDownloader::downloadFailed);
+    find<QPushButton>("getMp4")->click();
+    ASSERT_TRUE(failed.count() > 0 || failed.wait(30000));
+    EXPECT_TRUE(find<QLabel>("lblTitle")->text().startsWith("Failed: ")) << find<QLabel>("lblTitle")->text().toStdString();
+}
+
+TEST_F(Window, YtDlpAnswersOnlyItsOwnPageAndEndsWithTheWindow)
+{
+    // yt-dlp is slow for page A, quick for B; a download of it writes its
+    // file, then waits.
+    QTemporaryDir bin;
+    test::writeScript(bin.filePath("yt-dlp"),
+                      "if [ \"$1\" = -J ]; then case \"$3\" in *slow*) sleep 6134;; esac\n"
+                      "echo '{\"title\": \"Page '\"${3##*/}\"'\", \"formats\": [{\"format_id\": \"18\", \"ext\": \"mp4\","
+                      " \"vcodec\": \"avc1\", \"acodec\": \"mp4a\", \"url\": \"http://127.0.0.1:9/18\"}]}'; exit 0; fi\n"
+                      "while [ $# -gt 0 ]; do [ \"$1\" = -o ] && out=$2; shift; done\n"
+                      "printf 'part' > \"$out\"; exec sleep 6135\n");
+    qputenv("VARNEL_YTDLP", bin.filePath("yt-dlp").toUtf8());
+    auto guard = qScopeGuard([] { qunsetenv("VARNEL_YTDLP"); });
+    server.route("/slow", {200, "OK", "<html>no table</html>"});
+    server.route("/quick", {200, "OK", "<html>no table</html>"});
+    auto* status = find<QLabel>("lblTitle");
+    find<QLineEdit>("txtWatchUrl")->setText(server.url("/slow"));
+    find<QPushButton>("cmdG")->click();
+    ASSERT_TRUE(test::waitFor([] { return test::isRunning("sleep 6134"); }, 30000));
+    EXPECT_EQ(status->text(), "Asking yt-dlp for the streams...") << "not complete while yt-dlp is asked";
+
+    getDirectLinkOf("/quick");
+    EXPECT_EQ(find<QLabel>("lblTitle1")->text(), "Page quick");
+    EXPECT_EQ(status->text(), "Complete!");
+    EXPECT_TRUE(test::waitFor([] { return !test::isRunning("sleep 6134"); }, 30000)) << "the look-up for A is ended";
+    EXPECT_FALSE(test::waitFor([&] { return find<QLabel>("lblTitle1")->text() != "Page quick"; }, 2000));
+
+    // Closed mid-download: yt-dlp ends and its file goes with it.
+    find<QPushButton>("getMp4")->click();
+    ASSERT_TRUE(test::waitFor([] { return test::isRunning("sleep 6135"); }, 30000));
+    auto entries = [&] { return QDir(folder.path()).entryList({"*.mp4", ".varnel-*"}, QDir::Files | QDir::Hidden); };
+    EXPECT_EQ(entries().size(), 1);
+    QTest::mouseClick(find<QWidget>("cmdCLose"), Qt::LeftButton);
+    EXPECT_TRUE(test::waitFor([] { return !test::isRunning("sleep 6135"); }, 30000));
+    EXPECT_TRUE(entries().isEmpty()) << entries().join('|').toStdString();
+    EXPECT_TRUE(messages.shown.isEmpty()) << messages.shown.join('|').toStdString();
 }
 
 TEST_F(Window, AThumbnailIsHeldAtTheSizeShownAndAHugeOneNotAtAll)
