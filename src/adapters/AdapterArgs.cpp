@@ -176,7 +176,10 @@ bool isIdentifyRun(const Args& given)
 
 void dieWithParent()
 {
-    ::prctl(PR_SET_PDEATHSIG, SIGKILL);
+    // A recording is finished, not cut, when the program dies: ffmpeg
+    // writes its index on SIGTERM.
+    const char* finish = std::getenv("VARNEL_FINISH_ON_PARENT_DEATH");
+    ::prctl(PR_SET_PDEATHSIG, finish && std::strcmp(finish, "1") == 0 ? SIGTERM : SIGKILL);
     // The converter names itself; a parent that is not it any more means it
     // died before the line above, and nobody would end this tool.
     const char* converter = std::getenv("VARNEL_PARENT_PID");

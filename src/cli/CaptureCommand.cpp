@@ -57,7 +57,8 @@ int capture(const QStringList& args)
     Interrupts interrupts;
     QObject::connect(&interrupts, &Interrupts::interrupted, &recorder, &CaptureRecorder::stop);
     if (!recorder.start({format, input.mid(colon + 1)}, options)) {
-        err() << "cannot start the recorder\n";
+        err() << (recorder.startError().isEmpty() ? QStringLiteral("cannot start the recorder") : recorder.startError())
+              << '\n';
         return 1;
     }
     QString reason;
@@ -68,10 +69,16 @@ int capture(const QStringList& args)
         reason = why;
         loop.quit();
     });
-    loop.exec();
-    out() << statisticsLine(recorder.statistics()) << '\n' << Qt::flush;
+    if (recorder.isRunning())
+        loop.exec();
+    out() << statisticsLine(recorder.statistics()) << '\n';
+    // Where it went: a file already under the name stays, and the recording
+    // takes the next "_New" name.
+    if (!recorder.savedPath().isEmpty())
+        out() << recorder.savedPath() << '\n';
+    out() << Qt::flush;
     if (!asked) {
-        err() << reason << '\n';
+        err() << escaped(reason) << '\n';
         return 1;
     }
     if (recorder.exitCode() != 0) {

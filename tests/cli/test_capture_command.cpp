@@ -2,6 +2,7 @@
 // recording ends, how long it is, and what it is written as.
 #include "CliRig.h"
 
+#include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QRegularExpression>
@@ -14,7 +15,8 @@ using test::Cli;
 namespace {
 
 const QString kPattern = "lavfi:testsrc=size=320x240:rate=25";
-const QRegularExpression kLine("^(\\d+) frames \\((\\d+) dropped\\) - (\\d+\\.\\d\\d) sec\\.\n$");
+// The figures, then where the file went.
+const QRegularExpression kLine("^(\\d+) frames \\((\\d+) dropped\\) - (\\d+\\.\\d\\d) sec\\.\n(.*\n)?$");
 
 // ffprobe's answers on the video stream, by key.
 QString probed(const QString& file, const QString& key)
@@ -23,6 +25,16 @@ QString probed(const QString& file, const QString& key)
     test::run("ffprobe", {"-v", "error", "-count_frames", "-select_streams", "v:0", "-show_entries",
                           "stream=" + key, "-of", "default=nw=1:nk=1", file}, &out);
     return out.trimmed();
+}
+
+// What is written so far: the partial in the run's private folder.
+qint64 recordingBytes(const QString& folder)
+{
+    qint64 bytes = 0;
+    for (const QFileInfo& d : QDir(folder).entryInfoList({".varnel-*"}, QDir::Dirs | QDir::Hidden))
+        for (const QFileInfo& f : QDir(d.filePath()).entryInfoList({"*.recording"}, QDir::Files))
+            bytes += f.size();
+    return bytes;
 }
 
 } // namespace
@@ -34,11 +46,12 @@ TEST_F(Cli, CaptureInterruptedByAnySignalLeavesAWholeFileAndItsFigures)
         const QString avi = dir.filePath(QString("take%1.avi").arg(signal));
         ASSERT_EQ(run({"capture", "--input", kPattern, "--output", avi, "--seconds", "60"}, [&](QProcess& p) {
                       // Some frames are written, then the signal.
-                      EXPECT_TRUE(test::waitFor([&] { return QFileInfo(avi).size() > 100000; }, 30000));
+                      EXPECT_TRUE(test::waitFor([&] { return recordingBytes(dir.path()) > 100000; }, 30000));
                       ::kill(static_cast<pid_t>(p.processId()), signal);
                   }), 0) << signal << err.toStdString();
         const auto m = kLine.match(out);
         ASSERT_TRUE(m.hasMatch()) << signal << out.toStdString();
+        EXPECT_EQ(m.captured(4), avi + "\n");
         EXPECT_EQ(probed(avi, "nb_frames"), m.captured(1)) << signal << ": the index counts every frame";
         EXPECT_EQ(probed(avi, "nb_read_frames"), m.captured(1)) << signal;
     }
@@ -60,7 +73,8 @@ TEST_F(Cli, CaptureRecordsTheLengthAskedByTheEncoderAloneAndAlwaysAvi)
     QFile args(folder.file("fp.dll.args"));
     ASSERT_TRUE(args.open(QIODevice::ReadOnly));
     const QStringList argv = QString::fromUtf8(args.readAll()).split('\n', Qt::SkipEmptyParts);
-    EXPECT_TRUE(argv.join(' ').contains("-t 2.000 -f avi " + avi)) << argv.join(' ').toStdString();
+    EXPECT_TRUE(argv.join(' ').contains("-t 2.000 -f avi " + dir.path() + "/.varnel-")) << argv.join(' ').toStdString();
+    EXPECT_TRUE(argv.join(' ').contains(".avi.recording")) << "a partial of its own, placed when whole";
     EXPECT_FALSE(argv.contains("pipe:1") || argv.contains("rawvideo")) << "no picture that nobody reads";
 
     EXPECT_EQ(run({"capture", "--input", kPattern, "--output", dir.filePath("take.mp4"), "--seconds", "2"}), 2);

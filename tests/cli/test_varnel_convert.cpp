@@ -247,8 +247,9 @@ TEST_F(Cli, CaptureRecordsATestPatternAndListsNoCameraHere)
     QTemporaryDir dir;
     ASSERT_EQ(run({"capture", "--input", "lavfi:testsrc=size=320x240:rate=25", "--output", dir.filePath("x.avi"),
                    "--seconds", "3"}), 0) << err.toStdString();
-    const QRegularExpression line("^(\\d+) frames \\((\\d+) dropped\\) - (\\d+\\.\\d\\d) sec\\.\n$");
+    const QRegularExpression line("^(\\d+) frames \\((\\d+) dropped\\) - (\\d+\\.\\d\\d) sec\\.\n(.*)\n$");
     const auto m = line.match(out);
+    EXPECT_EQ(m.captured(4), dir.filePath("x.avi")) << "where it went";
     ASSERT_TRUE(m.hasMatch()) << out.toStdString();
     EXPECT_NEAR(m.captured(1).toInt(), 75, 25);
     const test::MediaInfo info = test::probeMedia(dir.filePath("x.avi"));

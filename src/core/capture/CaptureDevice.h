@@ -51,6 +51,9 @@ public:
     virtual void setControlValue(int control, int value) = 0;
     virtual CaptureStatistics statistics() const = 0;
     virtual PreviewFrame previewFrame() const = 0;
+    // Where the last recording was saved (the next free name when the one
+    // asked for was taken); empty when nothing was.
+    virtual QString savedPath() const { return {}; }
 
 signals:
     void frameReady();

@@ -1,7 +1,11 @@
 #include "core/capture/CaptureRecorder.h"
 
+#include "core/media/MediaFacts.h"
 #include "core/tools/ToolRegistry.h"
 #include "core/tools/Process.h"
+
+#include <QDir>
+#include <QFileInfo>
 
 #include <QProcess>
 #include <QTimer>
@@ -49,6 +53,11 @@ CaptureRecorder::~CaptureRecorder()
         m_process->kill();
     }
     joinReader();
+    // Ended without being stopped: what was recorded is still kept.
+    if (m_partials) {
+        delete m_process; // reaped, so the file is all it will be
+        finishRecording();
+    }
 }
 
 bool CaptureRecorder::isRunning() const
@@ -64,6 +73,7 @@ PreviewFrame CaptureRecorder::latestFrame() const
 
 bool CaptureRecorder::start(const RecorderInput& input, const RecorderOptions& options)
 {
+    m_startError.clear();
     if (isRunning() || (options.aviPath.isEmpty() && !options.preview))
         return false;
     joinReader();
@@ -71,16 +81,42 @@ bool CaptureRecorder::start(const RecorderInput& input, const RecorderOptions& o
     m_progress = {};
     m_stopRequested = false;
     m_exitCode = -1;
+    m_savedPath.clear();
+    RecorderOptions written = options;
+    ToolStart run;
+    if (!options.aviPath.isEmpty()) {
+        // As a conversion writes: a partial in a private folder beside the
+        // file, which a later start recovers if this run dies.
+        const QString folder = QFileInfo(options.aviPath).absolutePath();
+        const auto self = output::RunIdentity::current();
+        output::removeStalePartials(folder, self);
+        m_partials = output::PartialFolder::create(folder, self, &m_startError);
+        if (m_partials)
+            m_partial = m_partials->createPartial(options.aviPath + output::kRecordingSuffix);
+        if (!m_partials || m_partial.path.isEmpty()) {
+            m_startError = QStringLiteral("cannot write in %1: %2").arg(folder, m_partials ? m_partial.error : m_startError);
+            m_partials.reset();
+            return false;
+        }
+        written.aviPath = m_partial.path;
+        run.environment << QStringLiteral("%1=%2").arg(QLatin1String(output::PartialFolder::kPathVariable), m_partials->path())
+                        << QStringLiteral("%1=%2").arg(QLatin1String(output::PartialFolder::kDescriptorVariable)).arg(m_partials->descriptor())
+                        // Should this program die, the encoder still finishes the file.
+                        << QStringLiteral("VARNEL_FINISH_ON_PARENT_DEATH=1");
+        run.passDescriptor = m_partials->descriptor();
+    }
 
     // A picture comes on a pipe of our own, read by a thread of its own.
     int fds[2] = {-1, -1};
-    if (options.preview && ::pipe(fds) != 0)
+    if (options.preview && ::pipe(fds) != 0) {
+        m_partials.reset();
         return false;
+    }
     if (options.preview)
         ::fcntl(fds[0], F_SETFD, FD_CLOEXEC);
-    ToolStart run;
-    run.command = recorderCommand(m_programFolder, input, options);
-    run.workingFolder = m_programFolder;
+    run.command = recorderCommand(m_programFolder, input, written);
+    // A relative input (a movie= of a filter) is the user's, from where they are.
+    run.workingFolder = QDir::currentPath();
     run.outputFile = options.preview ? QStringLiteral("/dev/fd/%1").arg(fds[1]) : QProcess::nullDevice();
     run.keptBytes = 0; // its progress is read line by line
     Process* p = m_tools.run(run, this);
@@ -92,6 +128,7 @@ bool CaptureRecorder::start(const RecorderInput& input, const RecorderOptions& o
         if (options.preview)
             ::close(fds[0]);
         delete p;
+        m_partials.reset();
         return false;
     }
     connect(p, &Process::outputRead, this, &CaptureRecorder::readProgress);
@@ -99,6 +136,7 @@ bool CaptureRecorder::start(const RecorderInput& input, const RecorderOptions& o
         p->deleteLater();
         m_exitCode = p->exitCode();
         if (p->failedToStart()) {
+            finishRecording();
             emit ended(m_stopRequested, m_stopRequested ? QString() : QStringLiteral("cannot start the recorder"));
             return;
         }
@@ -106,7 +144,7 @@ bool CaptureRecorder::start(const RecorderInput& input, const RecorderOptions& o
         const qint64 oneFrameMs = 1000 / qMax(1, m_options.rate);
         const bool lengthReached = m_options.lengthMs > 0 && m_exitCode == 0 &&
                                    m_progress.statistics.elapsedMs + oneFrameMs >= m_options.lengthMs;
-        const bool asked = m_stopRequested || lengthReached;
+        bool asked = m_stopRequested || lengthReached;
         QString reason;
         if (!asked) {
             const QString said = m_progress.lastWords();
@@ -114,6 +152,10 @@ bool CaptureRecorder::start(const RecorderInput& input, const RecorderOptions& o
                      : p->crashed()    ? QStringLiteral("the recorder stopped abnormally")
                      : m_exitCode == 0 ? QStringLiteral("the input ended")
                                        : QStringLiteral("the recording ended (exit code %1)").arg(m_exitCode);
+        }
+        if (const QString why = finishRecording(); !why.isEmpty()) {
+            reason = asked ? why : why + QStringLiteral(" (") + reason + u')';
+            asked = false;
         }
         emit ended(asked, reason);
     });
@@ -168,6 +210,34 @@ void CaptureRecorder::readProgress(const QString& text)
         m_progress.read(m_lines.left(end + 1).toUtf8());
         m_lines.remove(0, end + 1);
     }
+}
+
+QString CaptureRecorder::finishRecording()
+{
+    const auto partials = std::exchange(m_partials, nullptr); // the folder goes when this ends
+    if (!partials)
+        return {};
+    // Nothing but a file that holds a picture is kept. One that did not end
+    // well is kept too (a camera that failed after an hour leaves an hour),
+    // but said to be so.
+    const int fd = partials->openPartial(m_partial);
+    const MediaFacts facts = fd >= 0 ? readMedia(fd, m_partial.name, MediaDepth::Streams) : MediaFacts{};
+    if (fd >= 0)
+        ::close(fd);
+    const StreamFacts* video = facts.chosenVideo();
+    if (m_progress.statistics.framesCaptured <= 0 || !facts.hasVideo() || !video || !video->hadPackets) {
+        partials->removePartial(m_partial);
+        return m_progress.statistics.framesCaptured <= 0 ? QStringLiteral("nothing was recorded: no frame came from the input")
+                                                         : QStringLiteral("nothing was recorded: the file holds no picture");
+    }
+    const output::PlacedOutput placed = partials->place(m_partial, m_options.aviPath, true, QStringLiteral(".avi"));
+    if (placed.path.isEmpty())
+        return placed.error;
+    m_savedPath = placed.path;
+    const bool ended = m_exitCode == 0 || (m_stopRequested && m_exitCode == 255); // 255: finished on SIGTERM
+    return ended ? QString() : QStringLiteral("the recording did not end well (exit code %1); what came is in %2")
+                                   .arg(m_exitCode)
+                                   .arg(m_savedPath);
 }
 
 void CaptureRecorder::stop()

@@ -6,6 +6,7 @@
 // without a preview (the command line) has no pipe and no thread.
 #include "core/capture/CaptureDevice.h"
 #include "core/capture/CaptureProgress.h"
+#include "core/convert/PartialFolder.h"
 #include "core/tools/Command.h"
 
 #include <QObject>
@@ -27,7 +28,10 @@ struct RecorderInput {
 };
 
 struct RecorderOptions {
-    QString aviPath;    // empty: preview only; always written as AVI, whatever its name
+    // Empty: preview only. Always written as AVI, whatever its name, first
+    // to a partial in a private folder beside it; a file already there
+    // stays, and the recording takes the next "_New" name.
+    QString aviPath;
     int rate = 25;      // frames a second of the recording
     qint64 lengthMs = 0; // the recording's length, counted by ffmpeg; 0: until stopped
     bool preview = true; // raw frames for a picture on standard output
@@ -58,6 +62,10 @@ public:
 
     // The last run's exit code as a shell reports it (0: its file is whole).
     int exitCode() const { return m_exitCode; }
+    // Where the last recording went; empty when nothing whole was recorded.
+    QString savedPath() const { return m_savedPath; }
+    // Why the last start failed.
+    QString startError() const { return m_startError; }
 
 signals:
     void frameReady();
@@ -67,6 +75,9 @@ signals:
 
 private:
     void readProgress(const QString& text);
+    // Places a whole recording, or removes what is not one; the reason
+    // when nothing was saved.
+    QString finishRecording();
     void drain(int fd, int frameBytes);
     void joinReader();
 
@@ -80,6 +91,10 @@ private:
     PreviewFrame m_latest;
     std::atomic<bool> m_notifyPending{false};
     CaptureProgress m_progress;
+    std::shared_ptr<output::PartialFolder> m_partials;
+    output::PartialFile m_partial;
+    QString m_savedPath;
+    QString m_startError;
     bool m_stopRequested = false;
     int m_exitCode = -1;
     int m_graceMs = 4000;

@@ -1,5 +1,6 @@
 #include "core/capture/CaptureSession.h"
 
+#include <QFileInfo>
 #include <utility>
 
 namespace varnel {
@@ -16,6 +17,9 @@ CaptureSession::CaptureSession(CaptureDevice& device, QObject* parent) : QObject
 {
     connect(&m_device, &CaptureDevice::captureStopped, this, [this] {
         m_statistics = statisticsLine(m_device.statistics()); // the finished file's figures
+        // A file that was there already stays: the recording took another name.
+        if (const QString saved = m_device.savedPath(); !saved.isEmpty() && saved != m_file)
+            m_statistics += QStringLiteral(" - saved as ") + QFileInfo(saved).fileName();
         recordingOver();
     });
     // A recording that ends by itself returns the window to idle and says why.
@@ -104,6 +108,7 @@ void CaptureSession::startCapture(const QString& file)
     }
     // The buttons first: a recording that cannot start says so at once.
     setButtons(false, m_stopEnabled, false);
+    m_file = QFileInfo(file).absoluteFilePath();
     m_device.setCaptureFileName(file);
     m_device.setPreview(true);
     m_device.startCapture();

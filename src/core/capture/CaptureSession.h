@@ -61,6 +61,7 @@ private:
     std::array<SliderState, CameraControl::Count> m_sliders{};
     bool m_startEnabled = true, m_stopEnabled = true, m_previewEnabled = true;
     QString m_statistics = QStringLiteral("00:00:00");
+    QString m_file; // the name the recording was asked to have
     bool m_exiting = false;
     int m_nextDevice = -1; // the camera chosen while a recording was finishing
 };

@@ -1,4 +1,6 @@
 #include "core/capture/RecorderCaptureDevice.h"
+#include "core/capture/CaptureSession.h"
+#include <QFileInfo>
 
 #include <utility>
 
@@ -88,7 +90,8 @@ void RecorderCaptureDevice::runNext()
         m_runIsRecording = true;
         if (in.format.isEmpty() || !m_recorder.start(in, options)) {
             m_runIsRecording = m_capturing = false;
-            emit captureEnded(QStringLiteral("cannot start the recorder"));
+            const QString why = m_recorder.startError();
+            emit captureEnded(why.isEmpty() ? QStringLiteral("cannot start the recorder") : why);
         }
         return;
     }
@@ -109,6 +112,8 @@ void RecorderCaptureDevice::onEnded(bool asked, const QString& reason)
         m_capturing = false;
         if (asked)
             emit captureStopped();
+        else if (const QString saved = m_recorder.savedPath(); !saved.isEmpty())
+            emit captureEnded(QStringLiteral("%1: %2 saved as %3").arg(reason, statisticsLine(m_recorded), saved));
         else
             emit captureEnded(reason);
         if (m_recorder.isRunning()) // the window already moved on (another camera)

@@ -34,6 +34,7 @@ public:
     void startCapture() override;
     void stopCapture() override;
     // The recording's figures: those of the run while it records, then of its finished file.
+    QString savedPath() const override { return m_recorder.savedPath(); }
     CaptureStatistics statistics() const override { return m_runIsRecording ? m_recorder.statistics() : m_recorded; }
     PreviewFrame previewFrame() const override { return m_recorder.latestFrame(); }
 

@@ -1,4 +1,5 @@
 #include "core/convert/OutputFiles.h"
+#include "core/media/MediaFacts.h"
 
 #include <QCryptographicHash>
 #include <QDir>
@@ -233,6 +234,35 @@ bool isStale(const RunIdentity& owner, const RunIdentity& self)
     return owner.boot != self.boot || !processLives(owner.pid, owner.startTicks);
 }
 
+int renameNoReplace(int fromDir, const QByteArray& from, const QByteArray& to)
+{
+    if (::renameat2(fromDir, from.constData(), AT_FDCWD, to.constData(), RENAME_NOREPLACE) == 0)
+        return 0;
+    int error = errno;
+    if (error != EINVAL && error != ENOSYS && error != EOPNOTSUPP)
+        return error;
+    // NFS and some other file systems refuse the flag; a hard link never
+    // replaces either.
+    if (::linkat(fromDir, from.constData(), AT_FDCWD, to.constData(), 0) == 0) {
+        ::unlinkat(fromDir, from.constData(), 0);
+        return 0;
+    }
+    error = errno;
+    if (error != EPERM && error != EOPNOTSUPP && error != ENOSYS)
+        return error;
+    // No hard links here either (FAT, some FUSE): claim the name
+    // exclusively, then replace only that claim.
+    const int fd = ::open(to.constData(), O_CREAT | O_EXCL | O_WRONLY | O_CLOEXEC | O_NOFOLLOW, 0644);
+    if (fd < 0)
+        return errno;
+    ::close(fd);
+    if (::renameat(fromDir, from.constData(), AT_FDCWD, to.constData()) == 0)
+        return 0;
+    error = errno;
+    ::unlink(to.constData());
+    return error;
+}
+
 namespace {
 
 // Whether the folder is one a run of ours made: this user's alone, and
@@ -253,9 +283,34 @@ bool madeByARun(int fd, const QByteArray& name)
     return n > 0 && QByteArray(text, static_cast<int>(n)) == name;
 }
 
+// A recording whose run died is the user's: its encoder finished the file
+// as the run went (or wrote what it could). When it holds a picture it is
+// placed beside the folder under its own name, or the next free one.
+void recoverRecording(int fd, const QByteArray& file, const QString& folder)
+{
+    static const QRegularExpression recording(QStringLiteral("^[0-9]+\\.([^.].*)\\.recording$"));
+    const auto m = recording.match(QFile::decodeName(file));
+    if (!m.hasMatch())
+        return;
+    const int in = ::openat(fd, file.constData(), O_RDONLY | O_NOFOLLOW | O_CLOEXEC);
+    if (in < 0)
+        return;
+    const MediaFacts facts = readMedia(in, m.captured(1), MediaDepth::Streams);
+    ::close(in);
+    const StreamFacts* video = facts.chosenVideo();
+    if (!facts.hasVideo() || !video || !video->hadPackets)
+        return;
+    QString target = folder + u'/' + m.captured(1);
+    for (int tries = 0; tries < 1000; ++tries) {
+        if (renameNoReplace(fd, file, QFile::encodeName(target)) != EEXIST)
+            return;
+        target = nextNewName(target, u'.' + QFileInfo(target).suffix());
+    }
+}
+
 // Empties a private folder of a dead run of ours and removes it. Only
 // regular files are taken; a folder it did not make is left alone.
-bool removePrivateFolder(int parent, const QByteArray& name)
+bool removePrivateFolder(int parent, const QByteArray& name, const QString& folder)
 {
     const int fd = ::openat(parent, name.constData(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
     if (fd < 0)
@@ -280,8 +335,10 @@ bool removePrivateFolder(int parent, const QByteArray& name)
             onlyFiles = false;
     }
     if (onlyFiles)
-        for (const QByteArray& name : files)
+        for (const QByteArray& name : files) {
+            recoverRecording(fd, name, folder);
             ::unlinkat(fd, name.constData(), 0);
+        }
     ::closedir(inside);
     if (!onlyFiles)
         return false;
@@ -305,7 +362,7 @@ int removeStalePartials(const QString& folder, const RunIdentity& self)
     }
     int removed = 0;
     for (const QByteArray& raw : staleFolders)
-        removed += removePrivateFolder(::dirfd(dir), raw) ? 1 : 0;
+        removed += removePrivateFolder(::dirfd(dir), raw, folder) ? 1 : 0;
     ::closedir(dir);
     return removed;
 }

@@ -80,7 +80,15 @@ inline constexpr const char* kPartialFolderMark = ".made-by-varnel";
 
 // Removes the private folders (see PartialFolder) of this folder whose run
 // is gone and which that run marked as its own; returns how many.
+// A recording's partial (kRecordingSuffix) that holds a picture is placed
+// beside the folder first, never removed.
 int removeStalePartials(const QString& folder, const RunIdentity& self);
+
+// What a recording's partial name ends in.
+inline const QString kRecordingSuffix = QStringLiteral(".recording");
+
+// Moves a file to "to" without ever replacing a file there; 0 or the errno.
+int renameNoReplace(int fromDir, const QByteArray& from, const QByteArray& to);
 
 // The text within budget bytes of UTF-8: whole when it fits, else its head
 // and tail around a "~", cut between characters. Null when not even "~" fits.

@@ -22,35 +22,6 @@ QString prefixFor(const QString& outputFolder, const RunIdentity& id)
     return outputFolder + QStringLiteral("/.varnel-") + id.text() + u'.';
 }
 
-// Moves the partial to "to" without ever replacing a file there; 0 or the errno.
-int renameNoReplace(int fromDir, const QByteArray& from, const QByteArray& to)
-{
-    if (::renameat2(fromDir, from.constData(), AT_FDCWD, to.constData(), RENAME_NOREPLACE) == 0)
-        return 0;
-    int error = errno;
-    if (error != EINVAL && error != ENOSYS && error != EOPNOTSUPP)
-        return error;
-    // NFS and some other file systems refuse the flag; a hard link never
-    // replaces either.
-    if (::linkat(fromDir, from.constData(), AT_FDCWD, to.constData(), 0) == 0) {
-        ::unlinkat(fromDir, from.constData(), 0);
-        return 0;
-    }
-    error = errno;
-    if (error != EPERM && error != EOPNOTSUPP && error != ENOSYS)
-        return error;
-    // No hard links here either (FAT, some FUSE): claim the name
-    // exclusively, then replace only that claim.
-    const int fd = ::open(to.constData(), O_CREAT | O_EXCL | O_WRONLY | O_CLOEXEC | O_NOFOLLOW, 0644);
-    if (fd < 0)
-        return errno;
-    ::close(fd);
-    if (::renameat(fromDir, from.constData(), AT_FDCWD, to.constData()) == 0)
-        return 0;
-    error = errno;
-    ::unlink(to.constData());
-    return error;
-}
 
 } // namespace
 

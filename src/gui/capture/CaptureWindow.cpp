@@ -91,6 +91,9 @@ CaptureWindow::CaptureWindow(std::unique_ptr<CaptureDevice> device, const QStrin
     m_preview = named(new QPushButton(QStringLiteral("Preview"), this), QStringLiteral("Command3"));
     auto* exit = named(new QPushButton(QStringLiteral("Exit"), this), QStringLiteral("Command4"));
     m_statistics = named(new QLabel(QStringLiteral("00:00:00"), this), QStringLiteral("Label2"));
+    // A long reason wraps in its column instead of pushing the picture aside.
+    m_statistics->setWordWrap(true);
+    m_statistics->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
     m_picture = named(new PreviewPicture(*m_device, this), QStringLiteral("vcx"));
 
     auto* controls = new QGroupBox(QStringLiteral("Camera Control"), this);
@@ -151,11 +154,8 @@ CaptureWindow::CaptureWindow(std::unique_ptr<CaptureDevice> device, const QStrin
     connect(exit, &QPushButton::clicked, this, &CaptureWindow::reject);
     connect(browse, &QPushButton::clicked, this, [this] {
         QString chosen = m_chooseFile(this);
-        // The recording is AVI whatever the name: a bare name gets its extension.
-        if (!chosen.isEmpty() && QFileInfo(chosen).suffix().isEmpty())
-            chosen += QStringLiteral(".avi");
         if (!chosen.isEmpty())
-            m_file->setText(chosen);
+            m_file->setText(aviName(chosen));
     });
 
     // Load, in its order. The display switches of the original component
@@ -197,12 +197,39 @@ void CaptureWindow::reject()
     m_session->exit(); // closes through readyToClose once the file is finished
 }
 
+QString aviName(const QString& chosen)
+{
+    // The recording is AVI whatever the name: a bare name gets the
+    // extension, another one is put right, so that the name says what the
+    // file is.
+    const QFileInfo info(chosen);
+    if (info.suffix().compare(QLatin1String("avi"), Qt::CaseInsensitive) == 0)
+        return chosen;
+    if (info.suffix().isEmpty())
+        return chosen + QStringLiteral(".avi");
+    return info.path() + u'/' + info.completeBaseName() + QStringLiteral(".avi");
+}
+
 void closeCaptureFirst(QWidget& mainWindow)
 {
-    auto* capture = qobject_cast<CaptureWindow*>(QApplication::activeModalWidget());
+    CaptureWindow* capture = nullptr;
+    for (QWidget* w : QApplication::topLevelWidgets())
+        if (auto* c = qobject_cast<CaptureWindow*>(w); c && c->isVisible())
+            capture = c;
     if (!capture) {
         mainWindow.close();
         return;
+    }
+    // A dialog over it (Browse..., a message) runs a loop of its own that
+    // holds the capture window's: it goes first, as a Cancel would.
+    for (int guard = 0; guard < 16; ++guard) {
+        QWidget* top = QApplication::activeModalWidget();
+        if (!top || top == capture)
+            break;
+        if (auto* dialog = qobject_cast<QDialog*>(top))
+            dialog->reject();
+        else
+            top->close();
     }
     // Its close waits for the recording's file; its end closes the main window.
     QObject::connect(capture, &QDialog::finished, &mainWindow, &QWidget::close,

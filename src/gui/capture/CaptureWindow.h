@@ -49,6 +49,9 @@ private:
 // The default target: dvcapture.avi in the user's videos folder.
 QString defaultCaptureFile();
 
+// The name a recording chosen as this is written under: always .avi.
+QString aviName(const QString& chosen);
+
 // A terminate request while a capture window is open on top: that window
 // closes first (its recording finishes its file), then the main window.
 void closeCaptureFirst(QWidget& mainWindow);

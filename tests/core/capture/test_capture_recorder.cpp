@@ -5,7 +5,9 @@
 #include "TestSupport.h"
 
 #include <QFile>
+#include <QDir>
 #include <QSignalSpy>
+#include <QTemporaryDir>
 #include <QTimer>
 #include <gtest/gtest.h>
 
@@ -70,10 +72,17 @@ TEST(Recorder, StatisticsAndAnEndByItself)
     QSignalSpy ended(&recorder, &CaptureRecorder::ended);
     RecorderOptions options;
     options.aviPath = "/nowhere/cam.avi";
+    EXPECT_FALSE(recorder.start(kPattern, options)) << "no folder is made for a recording";
+    EXPECT_TRUE(recorder.startError().startsWith("cannot write in /nowhere: ")) << recorder.startError().toStdString();
+    QTemporaryDir dir;
+    options.aviPath = dir.filePath("cam.avi");
     ASSERT_TRUE(recorder.start(kPattern, options));
     ASSERT_TRUE(ended.wait(30000));
     EXPECT_FALSE(ended.first().at(0).toBool());
-    EXPECT_EQ(ended.first().at(1).toString(), "/nowhere/cam.avi: No such file or directory");
+    EXPECT_EQ(ended.first().at(1).toString(),
+              "nothing was recorded: the file holds no picture (/nowhere/cam.avi: No such file or directory)");
+    EXPECT_TRUE(QDir(dir.path()).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot).isEmpty())
+        << "neither a file nor a private folder is left";
     const CaptureStatistics s = recorder.statistics();
     EXPECT_EQ(s.framesCaptured, 10);
     EXPECT_EQ(s.framesDropped, 5) << "dropped and duplicated frames both count";
