@@ -1,0 +1,112 @@
+// What a recording leaves, through varnel-convert capture with the real
+// encoder: never a file over another, never an empty one called done, and
+// a whole file even when the program is killed.
+#include "CliRig.h"
+
+#include <QDir>
+#include <QFileInfo>
+#include <QRegularExpression>
+#include <QThread>
+#include <csignal>
+#include <gtest/gtest.h>
+
+using namespace varnel;
+using test::Cli;
+
+namespace {
+
+// Frames ffmpeg reads from the file, and those its index counts.
+QPair<int, int> frames(const QString& file)
+{
+    QString out;
+    test::run("ffprobe", {"-v", "error", "-count_frames", "-select_streams", "v:0", "-show_entries",
+                          "stream=nb_read_frames,nb_frames", "-of", "default=nw=1:nk=1", file}, &out);
+    const QStringList n = out.split('\n', Qt::SkipEmptyParts);
+    return {n.value(1).toInt(), n.value(0).toInt()};
+}
+
+QStringList everything(const QString& dir)
+{
+    return QDir(dir).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot);
+}
+
+} // namespace
+
+TEST_F(Cli, ARecordingNeverReplacesAFileAndAnEmptyOneIsNone)
+{
+    QTemporaryDir dir;
+    const QString precious = dir.filePath("precious.avi");
+    ASSERT_EQ(test::run("ffmpeg", {"-v", "error", "-f", "lavfi", "-i", "testsrc=size=160x120:rate=25", "-frames:v",
+                                   "100", "-c:v", "mjpeg", "-f", "avi", precious}), 0);
+    ASSERT_EQ(run({"capture", "--input", "lavfi:testsrc=size=160x120:rate=25", "--output", precious, "--seconds", "1"}), 0)
+        << err.toStdString();
+    EXPECT_TRUE(out.endsWith("\n" + dir.filePath("precious_New.avi") + "\n")) << out.toStdString();
+    EXPECT_EQ(frames(precious), qMakePair(100, 100));
+    EXPECT_EQ(frames(dir.filePath("precious_New.avi")).first, 25);
+
+    // Its own source is a file that is there too.
+    ASSERT_EQ(run({"capture", "--input", "lavfi:movie=" + precious, "--output", precious, "--seconds", "1"}), 0)
+        << err.toStdString();
+    EXPECT_TRUE(out.endsWith("\n" + dir.filePath("precious_New_New.avi") + "\n")) << out.toStdString();
+    EXPECT_EQ(frames(precious), qMakePair(100, 100));
+
+    // A picture-less input records nothing, and says so.
+    EXPECT_EQ(run({"capture", "--input", "lavfi:anullsrc", "--output", dir.filePath("silence.avi"), "--seconds", "1"}), 1);
+    EXPECT_TRUE(err.startsWith("nothing was recorded")) << err.toStdString();
+    EXPECT_EQ(everything(dir.path()).size(), 3) << everything(dir.path()).join('|').toStdString();
+}
+
+TEST_F(Cli, AnInterruptAtAnyMomentLeavesAWholeFileOrNothing)
+{
+    QTemporaryDir dir;
+    int whole = 0;
+    for (const int ms : {10, 40, 80, 120, 160, 200}) {
+        SCOPED_TRACE(ms);
+        const QString avi = dir.filePath(QString("take%1.avi").arg(ms));
+        const int rc = run({"capture", "--input", "lavfi:testsrc=size=160x120:rate=25", "--output", avi, "--seconds", "60"},
+                           [&](QProcess& p) {
+                               QThread::msleep(static_cast<unsigned long>(ms)); // the moment is the test
+                               ::kill(static_cast<pid_t>(p.processId()), SIGINT);
+                           });
+        if (rc == 0) {
+            ++whole;
+            const auto m = QRegularExpression("^(\\d+) frames").match(out);
+            ASSERT_TRUE(m.hasMatch()) << out.toStdString();
+            EXPECT_GT(m.captured(1).toInt(), 0) << "no empty recording is a success";
+            EXPECT_EQ(frames(avi), qMakePair(m.captured(1).toInt(), m.captured(1).toInt()));
+        } else {
+            EXPECT_FALSE(QFile::exists(avi));
+        }
+        EXPECT_TRUE(everything(dir.path()).filter(".varnel-").isEmpty()) << everything(dir.path()).join('|').toStdString();
+    }
+    EXPECT_GT(whole, 0);
+}
+
+TEST_F(Cli, AKilledRecordingIsWholeAndTheNextStartPlacesIt)
+{
+    QTemporaryDir dir;
+    const QString avi = dir.filePath("take.avi");
+    ASSERT_EQ(run({"capture", "--input", "lavfi:testsrc=size=162x120:rate=25", "--output", avi, "--seconds", "60"},
+                  [&](QProcess& p) {
+                      EXPECT_TRUE(test::waitFor([&] { return test::isRunning("testsrc=size=162x120"); }, 30000));
+                      EXPECT_TRUE(test::waitFor(
+                          [&] {
+                              const auto folders = QDir(dir.path()).entryInfoList({".varnel-*"}, QDir::Dirs | QDir::Hidden);
+                              return !folders.isEmpty() &&
+                                     QDir(folders.first().filePath()).entryInfoList({"*.recording"}).value(0).size() > 50000;
+                          },
+                          30000));
+                      ::kill(static_cast<pid_t>(p.processId()), SIGKILL);
+                  }),
+              -1);
+    // The encoder finishes the file as its program dies.
+    ASSERT_TRUE(test::waitFor([] { return !test::isRunning("testsrc=size=162x120"); }, 30000));
+    EXPECT_FALSE(QFile::exists(avi));
+    ASSERT_EQ(run({"capture", "--input", "lavfi:testsrc=size=160x120:rate=25", "--output", dir.filePath("next.avi"),
+                   "--seconds", "0.4"}), 0)
+        << err.toStdString();
+    const auto recovered = frames(avi);
+    EXPECT_GT(recovered.first, 0);
+    EXPECT_EQ(recovered.first, recovered.second) << "indexed: the encoder finished it";
+    EXPECT_EQ(everything(dir.path()), (QStringList{"next.avi", "take.avi"}));
+}
