@@ -51,6 +51,13 @@ TEST_F(Capture, WithoutACameraTheWindowStillOpensAndCloses)
     EXPECT_FALSE(enabled("Command2"));
     EXPECT_FALSE(enabled("Command3"));
     EXPECT_TRUE(find<QLineEdit>("Text1")->text().endsWith("/dvcapture.avi"));
+    // The recording is AVI, and its name says so.
+    for (const auto& [given, shown] : {std::pair{"/v/take", "/v/take.avi"}, {"/v/take.mp4", "/v/take.avi"},
+                                       {"/v/take.AVI", "/v/take.AVI"}, {"/v/a.b.mkv", "/v/a.b.avi"}}) {
+        chosen = given;
+        find<QPushButton>("Command5")->click();
+        EXPECT_EQ(find<QLineEdit>("Text1")->text(), shown);
+    }
     EXPECT_EQ(find<QLabel>("Label2")->text(), "00:00:00");
     EXPECT_TRUE(find<QTimer>("Timer1")->isActive());
     EXPECT_EQ(find<QTimer>("Timer1")->interval(), 500);
@@ -139,11 +146,12 @@ struct Recording : ::testing::Test {
     PatternCameras* cameras = new PatternCameras(folder.path(), tools);
     std::unique_ptr<CaptureWindow> window;
     QString avi = out.filePath("take.avi");
+    std::function<QString(QWidget*)> choose; // Browse...'s dialog; by default it answers avi
 
     void open()
     {
         window = std::make_unique<CaptureWindow>(std::unique_ptr<CaptureDevice>(cameras), QString(),
-                                                 [this](QWidget*) { return avi; }, &main);
+                                                 [this](QWidget* w) { return choose ? choose(w) : avi; }, &main);
         main.show();
         window->show();
         find<QPushButton>("Command5")->click();
@@ -179,6 +187,38 @@ TEST_F(Recording, ClosingTheWindowFinishesTheFileBeforeTheMainWindowCloses)
     ASSERT_TRUE(test::waitFor([&] { return !main.isVisible(); }, 30000));
     EXPECT_FALSE(window->isVisible());
     expectWhole();
+}
+
+TEST_F(Recording, ASecondTakeKeepsTheFirstAndASignalOverADialogFinishesIt)
+{
+    open();
+    startRecording();
+    find<QPushButton>("Command2")->click();
+    ASSERT_TRUE(test::waitFor([&] { return !cameras->isCapturing(); }, 30000));
+    expectWhole();
+    const auto first = aviFrames(avi);
+
+    startRecording();
+    // Browse... left open over the window when the signal comes (its
+    // handler runs in the dialog's loop).
+    bool dialogOpen = false;
+    choose = [&](QWidget* owner) {
+        QDialog dialog(owner);
+        QTimer::singleShot(0, &dialog, [&] {
+            dialogOpen = QApplication::activeModalWidget() == &dialog;
+            closeCaptureFirst(main);
+        });
+        dialog.exec();
+        return QString();
+    };
+    find<QPushButton>("Command5")->click();
+    EXPECT_TRUE(dialogOpen);
+    ASSERT_TRUE(test::waitFor([&] { return !main.isVisible(); }, 30000));
+    EXPECT_EQ(aviFrames(avi), first) << "the first take is kept";
+    const auto second = aviFrames(out.filePath("take_New.avi"));
+    EXPECT_EQ(second.first, QString::number(second.second)) << "the second is whole, beside it";
+    EXPECT_GE(second.second, 25);
+    EXPECT_TRUE(find<QLabel>("Label2")->text().endsWith(" - saved as take_New.avi")) << find<QLabel>("Label2")->text().toStdString();
 }
 
 TEST_F(Recording, AnotherCameraFinishesTheRecordingThenShowsItsPicture)
