@@ -40,13 +40,15 @@ struct Hostile : ::testing::Test {
                                     twice(server.url("/s")) + "\""});
     }
     // A yt-dlp of the test's own: lookUp runs for "-J"; a download writes
-    // "made by yt-dlp" to its -o name (a link when $LINK is set), then runs after.
+    // "made by yt-dlp" to its -o name (or what $YTMODE says), then runs after.
     void ytdlp(const QByteArray& lookUp, const QByteArray& after = {})
     {
         test::writeScript(bin.filePath("yt-dlp"),
                           "if [ \"$1\" = -J ]; then " + lookUp + "\nexit 0; fi\n"
                           "while [ $# -gt 0 ]; do [ \"$1\" = -o ] && out=$2; shift; done\n"
-                          "if [ -n \"$LINK\" ]; then ln -s /etc/passwd \"$out\"; else printf 'made by yt-dlp' > \"$out\"; fi\n"
+                          "case \"$YTMODE\" in link) ln -s /etc/passwd \"$out\";; hard) ln \"$0\" \"$out\";;\n"
+                          "dir) mkdir \"$out\"; printf x > \"$out.part\";; suid) printf x > \"$out\"; chmod 6777 \"$out\";;\n"
+                          "*) printf 'made by yt-dlp' > \"$out\";; esac\n"
                           "echo '[download]  50.0% of 1MiB'\n" + after + "\n");
         qputenv("VARNEL_YTDLP", bin.filePath("yt-dlp").toUtf8());
     }
@@ -100,11 +102,14 @@ TEST_F(Hostile, AStreamIsSavedWholeUnderAFreeNameOrNotAtAll)
         {"a part is not the whole", "Holiday", part, 22, {}, "Error-the server answered 206 Partial Content"},
         {"a short body is no file", "Holiday", {200, "OK", "short", "video/mp4", true, 5000}, 22, {},
          "Error-the transfer ended after 5 of 5000 bytes"},
-        {"direction marks leave names", "holiday\u202e4pm.exe\u200b\u2066\ufeff", whole, 22, "holiday4pm.exe.mp4", {}},
+        {"direction marks leave names", "\u034f\ufe0fholiday\u202e4pm.exe\u200b\u2066\ufeff\u180b", whole, 22, "holiday4pm.exe.mp4", {}},
         {"no name is hidden", ". . .. .", whole, 22, "v1.mp4", {}},
         {"two lengths that differ are no length", "Holiday",
          {200, "OK", QByteArray(3000, 'v'), "video/mp4", false, -1, false, "Content-Length: 3000\r\nContent-Length: 10\r\n"},
-         22, {}, "Error-the server sent more than the 10 bytes it said"},
+         22, {}, "Error-the server gave two lengths"},
+        {"two lengths in one header", "Holiday",
+         {200, "OK", QByteArray(3000, 'v'), "video/mp4", false, -1, false, "Content-Length: 10,3000\r\n"}, 22, {},
+         "Error-the server gave two lengths"},
         {"a length that is no number", "Holiday",
          {200, "OK", QByteArray(3000, 'v'), "video/mp4", false, -1, false, "Content-Length: 6000abc\r\n"}, 22, {},
          "Error-the server gave a length that is no number"},
@@ -233,24 +238,32 @@ TEST_F(Hostile, YtDlpNeverReplacesAFileAndCtrlCLeavesNothingRunning)
     EXPECT_EQ(contents("Holiday (2).mp4"), "made by yt-dlp");
     EXPECT_EQ(contents("Holiday.mp4"), "the user's own");
 
-    // A link in place of the file is not a download.
-    qputenv("LINK", "1");
-    const int linked = run(args("download", 22));
-    qunsetenv("LINK");
-    EXPECT_EQ(linked, 1);
-    EXPECT_TRUE(err.contains("Error-yt-dlp saved nothing")) << err.toStdString();
-    EXPECT_EQ(files().size(), 2) << files().join('|').toStdString();
+    // Only a file of its own is a download, with the modes of any new file.
+    const auto all = [&] { return QDir(data.path()).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot); };
+    for (const char* mode : {"link", "hard", "dir"}) {
+        qputenv("YTMODE", mode);
+        EXPECT_EQ(run(args("download", 22)), 1) << mode;
+        EXPECT_TRUE(err.contains("Error-yt-dlp saved nothing")) << mode << err.toStdString();
+        EXPECT_EQ(all().size(), 2) << mode << all().join('|').toStdString();
+    }
+    qputenv("YTMODE", "suid");
+    ASSERT_EQ(run(args("download", 22)), 0) << err.toStdString();
+    qunsetenv("YTMODE");
+    struct stat st {};
+    ::stat(QFile::encodeName(data.filePath("Holiday (3).mp4")).constData(), &st);
+    EXPECT_EQ(st.st_mode & 07111, 0u);
+    QFile::remove(data.filePath("Holiday (3).mp4"));
 
     qputenv("SLOW", "1");
     QProcess p;
     p.start(test::binDir() + "/varnel-convert", args("download", 22));
-    ASSERT_TRUE(test::waitFor([&] { return files().size() == 3; }, 30000)) << "yt-dlp's hidden file";
+    ASSERT_TRUE(test::waitFor([&] { return all().size() == 3; }, 30000)) << "yt-dlp's hidden folder";
     ASSERT_TRUE(test::waitFor([] { return test::isRunning("sleep 6127"); }, 30000));
     ::kill(static_cast<pid_t>(p.processId()), SIGINT);
     ASSERT_TRUE(test::waitFor([&] { return p.state() == QProcess::NotRunning; }, 30000));
     qunsetenv("SLOW");
     EXPECT_EQ(p.exitCode(), 3);
-    EXPECT_EQ(files().size(), 2) << files().join('|').toStdString();
+    EXPECT_EQ(all().size(), 2) << all().join('|').toStdString();
     EXPECT_FALSE(test::isRunning("sleep 6127"));
     EXPECT_FALSE(p.readAllStandardError().contains("QProcess")) << "no process is left to Qt's destructor";
 }

@@ -19,6 +19,9 @@ QString printableLines(const QString& text);
 // Whether a character is one printable() writes out.
 bool isHiddenCharacter(char32_t c);
 
+// Characters Unicode says are shown as nothing (Default_Ignorable_Code_Point).
+bool isDefaultIgnorable(char32_t c);
+
 // Letters that show as nothing at all (Hangul fillers, the blank braille
 // pattern): a name may not start with them any more than with a blank.
 bool isBlankFiller(char32_t c);

@@ -14,7 +14,7 @@ namespace {
 // holding them shows as another name ("holiday\u202e4pm.exe").
 bool isFormatControl(char32_t c)
 {
-    return QChar::category(c) == QChar::Other_Format || c == 0x061C;
+    return QChar::category(c) == QChar::Other_Format || isDefaultIgnorable(c);
 }
 
 bool isUnsafe(char32_t c)

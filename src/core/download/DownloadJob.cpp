@@ -5,10 +5,13 @@
 #include "core/download/StreamResolver.h"
 #include "core/tools/ToolRegistry.h"
 
+#include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QRandomGenerator>
 #include <QRegularExpression>
+
+#include <sys/stat.h>
 
 namespace varnel {
 
@@ -55,6 +58,22 @@ void DownloadJob::start()
     m_transfer.download(m_source.url, m_path);
 }
 
+namespace {
+
+// This process's umask, without changing it (umask() would, for a moment,
+// for every thread).
+mode_t currentUmask()
+{
+    QFile status(QStringLiteral("/proc/self/status"));
+    if (status.open(QIODevice::ReadOnly))
+        for (const QByteArray& line : status.readAll().split('\n'))
+            if (line.startsWith("Umask:"))
+                return static_cast<mode_t>(line.mid(6).trimmed().toUInt(nullptr, 8));
+    return 022;
+}
+
+} // namespace
+
 void DownloadJob::kill()
 {
     m_transfer.disconnect(this);
@@ -64,7 +83,7 @@ void DownloadJob::kill()
         delete m_process; // killed, with what it forked
     }
     if (!m_staged.isEmpty())
-        QFile::remove(std::exchange(m_staged, QString()));
+        QDir(std::exchange(m_staged, QString())).removeRecursively();
 }
 
 void DownloadJob::startYtDlp()
@@ -80,17 +99,24 @@ void DownloadJob::startYtDlp()
         QMetaObject::invokeMethod(this, [this, refusal] { emit failed(refusal); }, Qt::QueuedConnection);
         return;
     }
-    // A name of ours, written whole (no ".part" of yt-dlp's own); the run's
-    // identity in it lets a later download remove it if this run dies.
-    m_staged = QFileInfo(m_path).path() + QStringLiteral("/.varnel-%1.%2.download")
-                                              .arg(output::RunIdentity::current().text())
-                                              .arg(QRandomGenerator::global()->generate64(), 0, 16);
+    // A folder of ours (0700) for whatever yt-dlp writes, its file and any
+    // pieces beside it; the run's identity in its name lets a later
+    // download remove it if this run dies.
+    const QString folder = QFileInfo(m_path).path() + QStringLiteral("/.varnel-%1.%2.download")
+                                                          .arg(output::RunIdentity::current().text())
+                                                          .arg(QRandomGenerator::global()->generate64(), 0, 16);
+    if (::mkdir(QFile::encodeName(folder).constData(), 0700) != 0) {
+        const QString why = QStringLiteral("cannot write in %1: %2").arg(QFileInfo(m_path).path(), qt_error_string(errno));
+        QMetaObject::invokeMethod(this, [this, why] { emit failed(why); }, Qt::QueuedConnection);
+        return;
+    }
+    m_staged = folder;
     ToolStart start;
     start.command.quoted(ytdlp)
         .literal(QStringLiteral(" --newline --no-part --no-continue -f "))
         .quoted(m_source.formatId)
         .literal(QStringLiteral(" -o "))
-        .quoted(QString(m_staged).replace(u'%', QLatin1String("%%"))) // a template to yt-dlp
+        .quoted(QString(m_staged + QStringLiteral("/video")).replace(u'%', QLatin1String("%%"))) // a template to yt-dlp
         .literal(QStringLiteral(" -- "))
         .quoted(m_address);
     start.keptBytes = 0; // read line by line
@@ -119,17 +145,22 @@ void DownloadJob::onYtDlpEnded()
 {
     Process* p = m_process;
     p->deleteLater();
-    const QString staged = std::exchange(m_staged, QString());
+    const QString folder = std::exchange(m_staged, QString());
+    const QByteArray staged = QFile::encodeName(folder + QStringLiteral("/video"));
     QString placed;
     int error = 0;
     const bool ended = p->exitCode() == 0 && !p->crashed() && !p->failedToStart();
-    const QFileInfo file(staged);
-    if (ended && file.isFile() && !file.isSymLink() && file.size() > 0 &&
-        (error = StagedFile::placeUnderFreeName(QFile::encodeName(staged), m_path, 1000, &placed)) == 0) {
+    // Only a file that is nothing but this download: not a link, not another
+    // name of some file (a hard link), and with the modes any new file gets.
+    struct stat st {};
+    const bool own = ::lstat(staged.constData(), &st) == 0 && S_ISREG(st.st_mode) && st.st_nlink == 1 && st.st_size > 0 &&
+                     ::chmod(staged.constData(), 0666 & ~currentUmask()) == 0;
+    if (ended && own && (error = StagedFile::placeUnderFreeName(staged, m_path, 1000, &placed)) == 0) {
+        QDir(folder).removeRecursively();
         emit finished(placed);
         return;
     }
-    QFile::remove(staged);
+    QDir(folder).removeRecursively();
     if (p->failedToStart())
         emit failed(QStringLiteral("cannot start yt-dlp"));
     else if (ended)

@@ -145,6 +145,15 @@ qint64 finalContentLength(const QByteArray& header, bool* known)
     return last.toLongLong(known);
 }
 
+bool lengthsDiffer(const QByteArray& header)
+{
+    const QList<QByteArray> values = header.split(',');
+    for (const QByteArray& v : values)
+        if (v.trimmed() != values.first().trimmed())
+            return true;
+    return false;
+}
+
 QString decodePage(const QByteArray& bytes, const QByteArray& contentType)
 {
     // The charset the server declares, else a byte-order mark or a meta tag,
@@ -186,8 +195,12 @@ void HttpTransfer::onHeaders()
     // Nothing but the whole file: a 206 holds a part of it, and none was asked for.
     if (status != 200)
         refuse(QStringLiteral("the server answered %1 %2").arg(status).arg(reason));
-    else if (!lengthHeader.isEmpty() && !hasLength)
+    else if (m_reply->hasRawHeader("Content-Length") && !hasLength)
         refuse(QStringLiteral("the server gave a length that is no number"));
+    else if (m_reply->url() == m_url && lengthsDiffer(lengthHeader))
+        // Joined lengths are the redirects' when there were any; without
+        // one, two lengths are a server that cannot say which is true.
+        refuse(QStringLiteral("the server gave two lengths"));
     else if (hasLength && size < 0)
         refuse(QStringLiteral("the server gave a length below nothing"));
     else if (!encoding.isEmpty() && encoding != "identity")

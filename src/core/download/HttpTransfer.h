@@ -18,6 +18,8 @@ namespace varnel {
 // The final answer's length from a Content-Length header, which may hold the
 // lengths of redirects joined before it; *known is false when it holds none.
 qint64 finalContentLength(const QByteArray& header, bool* known);
+// Whether a Content-Length header holds more than one length ("10, 3000").
+bool lengthsDiffer(const QByteArray& header);
 
 // A page's text, by the charset its server declares, else by its byte-order
 // mark or meta tag, else as UTF-8.

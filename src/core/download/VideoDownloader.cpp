@@ -56,6 +56,11 @@ void VideoDownloader::fetch(const QString& address)
     // never fill the window for this one.
     m_resolver.cancel();
     m_lookedUp.clear();
+    // The streams are this page's alone: a button still enabled from the
+    // page before finds no link, rather than that page's stream.
+    m_links.clear();
+    m_resolved.clear();
+    m_inet2.abort(); // the thumbnail of the page before
     m_fetching = true;
     m_address = address;
     m_inet1.loadPage(QUrl::fromUserInput(address.trimmed()));
@@ -190,14 +195,20 @@ QUrl VideoDownloader::streamUrl(int format) const
 
 int removeDeadDownloads(const QString& folder)
 {
-    // Hidden files of downloads whose run died (killed, or the machine went
-    // down): ".varnel-<run's identity>.<hex>.part" or ".download".
+    // What downloads whose run died (killed, or the machine went down) left:
+    // ".varnel-<run's identity>.<hex>.part" files, and yt-dlp's folders
+    // ".varnel-<run's identity>.<hex>.download" with whatever it wrote.
     static const QRegularExpression ours(QStringLiteral("^\\.varnel-(.+)\\.[0-9a-f]{1,16}\\.(part|download)$"));
     const output::RunIdentity self = output::RunIdentity::current();
     int removed = 0;
-    for (const QFileInfo& f : QDir(folder).entryInfoList({QStringLiteral(".varnel-*")}, QDir::Files | QDir::Hidden)) {
+    for (const QFileInfo& f :
+         QDir(folder).entryInfoList({QStringLiteral(".varnel-*")}, QDir::Files | QDir::Dirs | QDir::Hidden | QDir::NoDotAndDotDot)) {
         const auto m = ours.match(f.fileName());
-        if (m.hasMatch() && !f.isSymLink() && output::isStale(output::RunIdentity::fromText(m.captured(1)), self))
+        if (!m.hasMatch() || f.isSymLink() || !output::isStale(output::RunIdentity::fromText(m.captured(1)), self))
+            continue;
+        if (f.isDir() && m.captured(2) == QLatin1String("download"))
+            removed += QDir(f.filePath()).removeRecursively();
+        else if (f.isFile())
             removed += QFile::remove(f.filePath());
     }
     return removed;

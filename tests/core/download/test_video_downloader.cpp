@@ -474,7 +474,7 @@ TEST_F(Download, YtDlpWritesANameOfOursPlacedOnlyWhenWholeAndNeverOverAFile)
     server.route("/watch", {200, "OK", "<html>no table</html>"});
     writeOlder(data.filePath("Holiday.mp4"));
     fetch("/watch");
-    auto leftovers = [&] { return QDir(data.path()).entryList({".varnel-*"}, QDir::Files | QDir::Hidden); };
+    auto leftovers = [&] { return QDir(data.path()).entryList({".varnel-*"}, QDir::Files | QDir::Dirs | QDir::Hidden); };
 
     setMode("ok");
     ASSERT_TRUE(download(22));

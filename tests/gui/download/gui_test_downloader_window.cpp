@@ -118,6 +118,15 @@ TEST_F(Window, StreamButtonsDownloadOrPreview)
     server.route("/local", {200, "OK", "'VIDEO_TITLE': 'Local',\"fmt_url_map\": \"35%7C" +
                                            QUrl::toPercentEncoding(QUrl::toPercentEncoding("file:///etc/passwd")) + "\""});
     getDirectLinkOf("/local");
+    // Get MP4 stays enabled from the page before, but that page's stream
+    // is not this one's.
+    QSignalSpy noLink(&window.downloader(), &VideoDownloader::downloadFailed);
+    server.requests.clear();
+    find<QPushButton>("getMp4")->click();
+    ASSERT_TRUE(noLink.count() > 0 || noLink.wait(30000));
+    EXPECT_EQ(noLink.first().at(0).toString(), "no link for this format");
+    EXPECT_TRUE(server.requests.isEmpty());
+    messages.shown.clear();
     find<QPushButton>("getHDL")->click();
     EXPECT_TRUE(messages.shown.isEmpty()) << messages.shown.join('|').toStdString();
     EXPECT_FALSE(test::isRunning("/etc/passwd"));
@@ -162,7 +171,7 @@ TEST_F(Window, YtDlpAnswersOnlyItsOwnPageAndEndsWithTheWindow)
     // Closed mid-download: yt-dlp ends and its file goes with it.
     find<QPushButton>("getMp4")->click();
     ASSERT_TRUE(test::waitFor([] { return test::isRunning("sleep 6135"); }, 30000));
-    auto entries = [&] { return QDir(folder.path()).entryList({"*.mp4", ".varnel-*"}, QDir::Files | QDir::Hidden); };
+    auto entries = [&] { return QDir(folder.path()).entryList({"*.mp4", ".varnel-*"}, QDir::Files | QDir::Dirs | QDir::Hidden); };
     EXPECT_EQ(entries().size(), 1);
     QTest::mouseClick(find<QWidget>("cmdCLose"), Qt::LeftButton);
     EXPECT_TRUE(test::waitFor([] { return !test::isRunning("sleep 6135"); }, 30000));
