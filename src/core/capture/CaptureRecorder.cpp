@@ -82,6 +82,10 @@ bool CaptureRecorder::start(const RecorderInput& input, const RecorderOptions& o
     m_stopRequested = false;
     m_exitCode = -1;
     m_savedPath.clear();
+    // Another camera's last picture is not this one's.
+    if (input.format != m_input.format || input.source != m_input.source)
+        clearFrame();
+    m_input = input;
     RecorderOptions written = options;
     ToolStart run;
     if (!options.aviPath.isEmpty()) {
@@ -153,6 +157,10 @@ bool CaptureRecorder::start(const RecorderInput& input, const RecorderOptions& o
                      : m_exitCode == 0 ? QStringLiteral("the input ended")
                                        : QStringLiteral("the recording ended (exit code %1)").arg(m_exitCode);
         }
+        if (!asked) { // a camera that failed shows black beside its reason
+            joinReader(); // its pipe is at its end: nothing more comes
+            clearFrame();
+        }
         if (const QString why = finishRecording(); !why.isEmpty()) {
             reason = asked ? why : why + QStringLiteral(" (") + reason + u')';
             asked = false;
@@ -194,6 +202,15 @@ void CaptureRecorder::drain(int fd, int frameBytes)
             }, Qt::QueuedConnection);
     }
     ::close(fd);
+}
+
+void CaptureRecorder::clearFrame()
+{
+    {
+        const std::lock_guard lock(m_frameLock);
+        m_latest = {};
+    }
+    emit frameReady();
 }
 
 void CaptureRecorder::joinReader()

@@ -80,6 +80,7 @@ private:
     QString finishRecording();
     void drain(int fd, int frameBytes);
     void joinReader();
+    void clearFrame();
 
     QString m_programFolder;
     ToolRegistry& m_tools;
@@ -94,6 +95,7 @@ private:
     std::shared_ptr<output::PartialFolder> m_partials;
     output::PartialFile m_partial;
     QString m_savedPath;
+    RecorderInput m_input; // of the last run
     QString m_startError;
     bool m_stopRequested = false;
     int m_exitCode = -1;

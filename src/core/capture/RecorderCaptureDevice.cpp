@@ -13,10 +13,7 @@ RecorderCaptureDevice::RecorderCaptureDevice(QString programFolder, ToolRegistry
     // A coarse timer may fire 5 % early: the pauses are promised in full.
     m_restart.setTimerType(Qt::PreciseTimer);
     connect(&m_restart, &QTimer::timeout, this, &RecorderCaptureDevice::runNext);
-    connect(&m_recorder, &CaptureRecorder::frameReady, this, [this] {
-        m_sawFrame = true;
-        emit frameReady();
-    });
+    connect(&m_recorder, &CaptureRecorder::frameReady, this, &CaptureDevice::frameReady);
     connect(&m_recorder, &CaptureRecorder::ended, this, &RecorderCaptureDevice::onEnded);
 }
 
@@ -83,7 +80,7 @@ void RecorderCaptureDevice::runNext()
         return;
     const RecorderInput in = input(m_index);
     RecorderOptions options;
-    m_sawFrame = false;
+    m_runClock.start();
     if (m_recordingWanted) {
         m_recordingWanted = false;
         options.aviPath = m_file;
@@ -123,8 +120,10 @@ void RecorderCaptureDevice::onEnded(bool asked, const QString& reason)
         runNext();
         return;
     }
-    // It ended by itself. One that had shown a picture starts a new series.
-    if (m_sawFrame)
+    // It ended by itself. A camera that gives a picture for a moment and
+    // then fails is no better than one that never opens: only a run of a
+    // minute starts a new series.
+    if (m_runClock.isValid() && m_runClock.elapsed() >= 60000)
         m_failures = 0;
     if (m_failures >= kRestarts) {
         m_left = true;

@@ -8,11 +8,13 @@
 // once it has ended. A stop during the hand-over ends nothing half written:
 // no recording had begun. A camera whose run ends by itself (it cannot be
 // opened, it was unplugged) is started again after growing pauses, at most
-// kRestarts times; then it is left alone and previewEnded says why, until the
-// window asks for it again.
+// kRestarts times, whether or not its runs showed a picture (only a run of a
+// minute starts a new series); then it is left alone, black, and
+// previewEnded says why, until the window asks for it again.
 #include "core/capture/CaptureDevice.h"
 #include "core/capture/CaptureRecorder.h"
 
+#include <QElapsedTimer>
 #include <QTimer>
 
 namespace varnel {
@@ -59,13 +61,13 @@ private:
     CaptureStatistics m_recorded;
     int m_index = 0;
     int m_pauseMs = 1000;
+    QElapsedTimer m_runClock; // since the current run started
     int m_failures = 0;           // runs in a row that ended by themselves
     bool m_connected = false;
     bool m_preview = false;
     bool m_capturing = false;     // a recording is on, or about to be
     bool m_recordingWanted = false; // start a recording once the current run has ended
     bool m_runIsRecording = false;
-    bool m_sawFrame = false;      // the current run has shown a picture
     bool m_left = false;          // given up on the camera until asked again
 };
 

@@ -285,3 +285,27 @@ TEST_F(Recording, ACameraThatCannotOpenIsTriedThreeTimesMoreThenLeft)
             EXPECT_GT(at[i] - at[i - 1], at[i - 1] - at[i - 2]) << "pause " << i << " is longer";
     }
 }
+
+TEST_F(Recording, ACameraThatGivesAPictureThenFailsIsLeftBlackAfterAFewTries)
+{
+    // A camera that shows a picture for a moment, then stops: each start
+    // is noted, and handed on to the real encoder.
+    struct Flaky : PatternCameras {
+        using PatternCameras::PatternCameras;
+        RecorderInput input(int) const override { return {"lavfi", "testsrc=size=320x240:rate=25:duration=0.3"}; }
+    };
+    delete cameras;
+    auto* flaky = new Flaky(folder.path(), tools);
+    cameras = flaky;
+    test::writeScript(folder.file("fp.dll"), "echo >> \"$0.starts\"\nexec '" + test::binDir().toUtf8() + "/fp.dll' \"$@\"\n");
+    cameras->setRestartPauseMs(100);
+    QSignalSpy left(cameras, &CaptureDevice::previewEnded);
+    open();
+    ASSERT_TRUE(left.count() > 0 || left.wait(60000)) << "left alone at last";
+    QFile starts(folder.file("fp.dll.starts"));
+    ASSERT_TRUE(starts.open(QIODevice::ReadOnly));
+    EXPECT_EQ(starts.readAll().count('\n'), 1 + RecorderCaptureDevice::kRestarts);
+    EXPECT_TRUE(cameras->previewFrame().bgra.isEmpty());
+    QWidget* picture = find<QWidget>("vcx");
+    EXPECT_EQ(picture->grab().toImage().pixelColor(picture->rect().center()), QColor(Qt::black)) << "no stale picture";
+}
