@@ -60,6 +60,10 @@ Args playerArgs(const Args& given)
             ++i;
             continue;
         }
+        // The picture keeps its shape, with black bands where the surface
+        // is of another.
+        if (a == "-nokeepaspect" && !identify)
+            continue;
         // Without a sound stream to open, mplayer gives up on an audio-only
         // file before it reports the length. Sound written to nowhere keeps it
         // going, and "fast" keeps it from waiting in real time.

@@ -1,5 +1,6 @@
 // mp.dll: the player as the converter starts it, handed on to mplayer.
 #include "adapters/AdapterArgs.h"
+#include "adapters/PlayerPicture.h"
 
 int main(int argc, char** argv)
 {
@@ -11,5 +12,10 @@ int main(int argc, char** argv)
     }
     // A player of a network stream forks a cache process: the whole group
     // must end with us.
-    return runGuardingGroup("VARNEL_MPLAYER", "mplayer", playerArgs(given));
+    Args args = playerArgs(given);
+    if (!args.empty()) {
+        const Args filters = pictureFilters(args);
+        args.insert(args.end() - 1, filters.begin(), filters.end());
+    }
+    return runGuardingGroup("VARNEL_MPLAYER", "mplayer", args);
 }

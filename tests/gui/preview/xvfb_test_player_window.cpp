@@ -45,15 +45,19 @@ namespace {
 // 640x480: a white frame a tenth of each side wide around four quadrants of
 // four colours. Only a picture scaled to the whole surface shows the frame at
 // the surface's edges and each colour in the middle of its quarter.
-QString quadrantClip()
+QString quadrantClip(int width = 640, int height = 480, int rotation = 0)
 {
-    QString boxes = "color=c=white:s=640x480:r=25:d=90";
+    QString boxes = QString("color=c=white:s=%1x%2:r=25:d=90").arg(width).arg(height);
     const char* colours[] = {"0xFF0000", "0x00FF00", "0x0000FF", "0xFFFF00"};
     for (int q = 0; q < 4; ++q)
-        boxes += QString(",drawbox=x=%1:y=%2:w=256:h=192:color=%3:t=fill")
-                     .arg(q % 2 ? 320 : 64).arg(q / 2 ? 240 : 48).arg(colours[q]);
-    return test::makeMedia("quadrants90.mp4", {"-f", "lavfi", "-i", boxes, "-c:v", "libx264", "-preset", "ultrafast",
-                                             "-pix_fmt", "yuv420p"});
+        boxes += QString(",drawbox=x=%1:y=%2:w=%3:h=%4:color=%5:t=fill")
+                     .arg(q % 2 ? width / 2 : width / 10).arg(q / 2 ? height / 2 : height / 10)
+                     .arg(width * 4 / 10).arg(height * 4 / 10).arg(colours[q]);
+    QStringList args{"-f", "lavfi", "-i", boxes, "-c:v", "libx264", "-preset", "ultrafast", "-pix_fmt", "yuv420p"};
+    if (rotation)
+        args = QStringList{"-i", test::makeMedia(QString("quadrants%1x%2.mp4").arg(width).arg(height), args), "-c", "copy",
+                           "-metadata:s:v:0", QString("rotate=%1").arg(rotation)};
+    return test::makeMedia(QString("quadrants%1x%2r%3.mp4").arg(width).arg(height).arg(rotation), args);
 }
 
 // What the X server shows of a widget (for a native surface: what the player drew).
@@ -77,16 +81,35 @@ double share(const QImage& shot, const QRectF& box, QColor c)
     return all ? double(near) / all : 0;
 }
 
-// The quadrant clip fills the surface; *why says where it does not.
-bool showsThePicture(QWidget* surface, QString* why)
+// The quadrant clip (shown as aspect, its width over its height) fills as
+// much of the surface as its shape allows, upright, with black bands where
+// the surface is of another shape; *why says where it does not.
+bool showsThePicture(QWidget* surface, QString* why, double aspect = 4.0 / 3, bool turned = false)
 {
+    // Top left, top right, bottom left, bottom right; and of a frame stored
+    // with "rotate=90", which ffmpeg shows turned a quarter counterclockwise.
+    const QColor asStored[4] = {Qt::red, Qt::green, Qt::blue, Qt::yellow};
+    const QColor asShown[4] = {Qt::green, Qt::yellow, Qt::red, Qt::blue};
+    const QColor* q = turned ? asShown : asStored;
     const QImage shot = onScreen(surface);
-    const std::pair<QRectF, QColor> parts[] = {
-        {{0.2, 0.2, 0.2, 0.2}, Qt::red},     {{0.6, 0.2, 0.2, 0.2}, Qt::green},
-        {{0.2, 0.6, 0.2, 0.2}, Qt::blue},    {{0.6, 0.6, 0.2, 0.2}, Qt::yellow},
-        {{0.02, 0.3, 0.05, 0.4}, Qt::white}, {{0.93, 0.3, 0.05, 0.4}, Qt::white},
-        {{0.3, 0.02, 0.4, 0.05}, Qt::white}, {{0.3, 0.93, 0.4, 0.05}, Qt::white},
+    const double surfaceAspect = double(shot.width()) / qMax(1, shot.height());
+    // The picture's place, as fractions of the surface.
+    const double w = qMin(1.0, aspect / surfaceAspect), h = qMin(1.0, surfaceAspect / aspect);
+    const QRectF picture((1 - w) / 2, (1 - h) / 2, w, h);
+    auto in = [&](double x, double y, double bw, double bh) {
+        return QRectF(picture.x() + x * w, picture.y() + y * h, bw * w, bh * h);
     };
+    std::vector<std::pair<QRectF, QColor>> parts = {
+        {in(0.2, 0.2, 0.2, 0.2), q[0]},        {in(0.6, 0.2, 0.2, 0.2), q[1]},
+        {in(0.2, 0.6, 0.2, 0.2), q[2]},        {in(0.6, 0.6, 0.2, 0.2), q[3]},
+        {in(0.02, 0.3, 0.05, 0.4), Qt::white}, {in(0.93, 0.3, 0.05, 0.4), Qt::white},
+        {in(0.3, 0.02, 0.4, 0.05), Qt::white}, {in(0.3, 0.93, 0.4, 0.05), Qt::white},
+    };
+    // Bands of more than a few pixels are black.
+    if (picture.x() > 0.03)
+        parts.push_back({{0.005, 0.3, picture.x() - 0.02, 0.4}, Qt::black});
+    if (picture.y() > 0.03)
+        parts.push_back({{0.3, 0.005, 0.4, picture.y() - 0.02}, Qt::black});
     why->clear();
     for (const auto& [box, colour] : parts)
         if (const double s = share(shot, box, colour); s < 0.9 && why->isEmpty())
@@ -201,6 +224,33 @@ TEST(PreviewPanel, FillsItsSurfaceSeeksWhereTheUserSaysAndIsClearedOnStop)
     ASSERT_TRUE(ended.count() > 0 || ended.wait(30000));
     EXPECT_FALSE(w.workspace().tools().isRunning(last));
     EXPECT_NE(::kill(static_cast<pid_t>(last), 0), 0) << "no player outlives the window";
+}
+
+TEST(PreviewPanel, KeepsThePicturesShapeAndTurnsItUpright)
+{
+    // Wide, portrait, and a wide frame stored turned a quarter (a phone's).
+    const struct { QString clip; double aspect; bool turned; } clips[] = {
+        {quadrantClip(960, 360), 960.0 / 360, false},
+        {quadrantClip(360, 640), 360.0 / 640, false},
+        {quadrantClip(640, 360, 90), 360.0 / 640, true}};
+    for (const auto& c : clips) {
+        SCOPED_TRACE(c.clip.toStdString());
+        test::ProgramFolder folder;
+        test::FakeShell shell;
+        test::RecordingMessages messages;
+        MainWindow w(test::quietServices(folder.path(), shell, messages));
+        w.show();
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(&w, 30000));
+        w.openFiles({c.clip});
+        ASSERT_TRUE(test::waitFor([&] { return w.sourceListView()->selectedRow() == 0; }, 60000));
+        w.findChild<QAction*>("play")->trigger();
+        QString why;
+        auto* surface = w.findChild<QWidget*>("Text2");
+        EXPECT_TRUE(test::waitFor([&] { return showsThePicture(surface, &why, c.aspect, c.turned); }, 30000)) << why.toStdString();
+        QSignalSpy ended(&w, &MainWindow::ended);
+        w.close();
+        ASSERT_TRUE(ended.count() > 0 || ended.wait(30000));
+    }
 }
 
 TEST(ClipEditorPlayer, FillsItsSurface)

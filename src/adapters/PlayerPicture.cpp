@@ -1,0 +1,99 @@
+#include "adapters/PlayerPicture.h"
+
+#include <algorithm>
+#include <cerrno>
+#include <cmath>
+#include <cstdio>
+#include <cstdlib>
+#include <sys/prctl.h>
+#include <sys/wait.h>
+#include <csignal>
+#include <unistd.h>
+
+namespace varnel::adapter {
+
+std::string answerOf(const char* envName, const char* fallback, const Args& args)
+{
+    int fds[2];
+    if (::pipe(fds) != 0)
+        return {};
+    const pid_t child = ::fork();
+    if (child < 0) {
+        ::close(fds[0]);
+        ::close(fds[1]);
+        return {};
+    }
+    if (child == 0) {
+        ::dup2(fds[1], STDOUT_FILENO);
+        ::close(fds[0]);
+        ::close(fds[1]);
+        ::prctl(PR_SET_PDEATHSIG, SIGKILL);
+        ::_exit(execTool(envName, fallback, args));
+    }
+    ::close(fds[1]);
+    std::string answer;
+    char buffer[512];
+    ssize_t n;
+    while (answer.size() < 65536 && ((n = ::read(fds[0], buffer, sizeof buffer)) > 0 || (n < 0 && errno == EINTR)))
+        if (n > 0)
+            answer.append(buffer, static_cast<size_t>(n));
+    ::close(fds[0]);
+    int status = 0;
+    while (::waitpid(child, &status, 0) < 0 && errno == EINTR) {
+    }
+    return answer;
+}
+
+namespace {
+
+// The number after "key:" in xwininfo's report, or 0.
+int fieldOf(const std::string& report, const std::string& key)
+{
+    const size_t at = report.find(key);
+    return at == std::string::npos ? 0 : std::atoi(report.c_str() + at + key.size());
+}
+
+} // namespace
+
+Args pictureFiltersFor(int rotation, int width, int height)
+{
+    Args out;
+    const int turn = ((rotation % 360) + 360) % 360;
+    if (turn == 90)
+        out = {"-vf-add", "rotate=1"};
+    else if (turn == 270)
+        out = {"-vf-add", "rotate=2"};
+    else if (turn == 180)
+        out = {"-vf-add", "flip", "-vf-add", "mirror"};
+    if (width > 0 && height > 0) {
+        char aspect[64];
+        std::snprintf(aspect, sizeof aspect, "expand=0:0:-1:-1:0:%.4f", static_cast<double>(width) / height);
+        out.push_back("-vf-add");
+        out.push_back(aspect);
+    }
+    return out;
+}
+
+Args pictureFilters(const Args& playerArgs)
+{
+    const auto wid = std::find(playerArgs.begin(), playerArgs.end(), "-wid");
+    if (wid == playerArgs.end() || wid + 1 == playerArgs.end() || playerArgs.empty())
+        return {};
+    const std::string report = answerOf("VARNEL_XWININFO", "xwininfo", {"-id", *(wid + 1)});
+    const int width = fieldOf(report, "Width:"), height = fieldOf(report, "Height:");
+    // A stream is not asked twice over the network; a file is asked its rotation.
+    const std::string& file = playerArgs.back();
+    int rotation = 0;
+    if (file.find("://") == std::string::npos) {
+        const std::string answer =
+            answerOf("VARNEL_FFPROBE", "ffprobe",
+                     {"-v", "error", "-select_streams", "v:0", "-show_entries", "stream_side_data=rotation", "-of",
+                      "default=noprint_wrappers=1:nokey=1", file});
+        // The display matrix turns counterclockwise: -90 stands upright after
+        // a quarter turn clockwise.
+        rotation = -static_cast<int>(std::lround(std::atof(answer.c_str()) / 90.0)) * 90;
+    }
+    return pictureFiltersFor(rotation, width, height);
+}
+
+} // namespace varnel::adapter
