@@ -44,8 +44,10 @@ TEST_F(Cli, ARecordingNeverReplacesAFileAndAnEmptyOneIsNone)
     EXPECT_EQ(frames(precious), qMakePair(100, 100));
     EXPECT_EQ(frames(dir.filePath("precious_New.avi")).first, 25);
 
-    // Its own source is a file that is there too.
-    ASSERT_EQ(run({"capture", "--input", "lavfi:movie=" + precious, "--output", precious, "--seconds", "1"}), 0)
+    // Its own source is a file that is there too; a relative one is the
+    // user's, from where they are.
+    workingDir = dir.path();
+    ASSERT_EQ(run({"capture", "--input", "lavfi:movie=precious.avi", "--output", precious, "--seconds", "1"}), 0)
         << err.toStdString();
     EXPECT_TRUE(out.endsWith("\n" + dir.filePath("precious_New_New.avi") + "\n")) << out.toStdString();
     EXPECT_EQ(frames(precious), qMakePair(100, 100));

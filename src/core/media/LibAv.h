@@ -19,7 +19,7 @@ namespace varnel {
     X(codec, avcodec_get_name) X(codec, av_packet_alloc) X(codec, av_packet_unref) X(codec, av_packet_free)             \
     X(format, av_stream_get_side_data) X(format, av_read_frame) X(format, avformat_alloc_context)                       \
     X(format, avformat_open_input) X(format, avformat_find_stream_info) X(format, avformat_close_input)                 \
-    X(format, avio_alloc_context) X(format, avio_context_free)
+    X(format, avio_alloc_context) X(format, avio_context_free) X(format, av_seek_frame)
 
 struct LibAv {
 #define VARNEL_LIBAV_POINTER(library, name) decltype(&::name) name = nullptr;

@@ -417,6 +417,60 @@ MediaFacts readMedia(int fd, const QString& name, MediaDepth depth, const std::a
     return facts;
 }
 
+double keyframeAtOrBefore(const QString& path, double seconds)
+{
+    if (!libAv())
+        return -1;
+    const int fd = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY);
+    if (fd < 0)
+        return -1;
+    struct stat st {};
+    Reader reader{fd, nullptr};
+    Context c;
+    auto* buffer = ::fstat(fd, &st) == 0 && S_ISREG(st.st_mode) ? static_cast<unsigned char*>(lib().av_malloc(kBufferBytes)) : nullptr;
+    c.io = buffer ? lib().avio_alloc_context(buffer, kBufferBytes, 0, &reader, readPacket, nullptr, seekTo) : nullptr;
+    c.fc = c.io ? lib().avformat_alloc_context() : nullptr;
+    double found = -1;
+    if (c.fc) {
+        c.fc->pb = c.io;
+        c.fc->flags |= AVFMT_FLAG_CUSTOM_IO;
+        c.fc->io_open = refuseOtherFiles;
+        if (lib().avformat_open_input(&c.fc, QFile::encodeName(path).constData(), nullptr, nullptr) < 0)
+            c.fc = nullptr; // freed on failure
+    } else if (!c.io) {
+        lib().av_free(buffer);
+    }
+    int video = -1;
+    if (c.fc && lib().avformat_find_stream_info(c.fc, nullptr) >= 0)
+        for (unsigned i = 0; i < c.fc->nb_streams && video < 0; ++i)
+            if (c.fc->streams[i]->codecpar->codec_type == AVMEDIA_TYPE_VIDEO &&
+                !(c.fc->streams[i]->disposition & AV_DISPOSITION_ATTACHED_PIC))
+                video = static_cast<int>(i);
+    if (video >= 0) {
+        const AVStream* st = c.fc->streams[video];
+        const double base = av_q2d(st->time_base);
+        const int64_t start = st->start_time == AV_NOPTS_VALUE ? 0 : st->start_time;
+        const auto target = static_cast<int64_t>(seconds / base) + start;
+        AVPacket* packet = lib().av_packet_alloc();
+        if (packet && lib().av_seek_frame(c.fc, video, target, AVSEEK_FLAG_BACKWARD) >= 0) {
+            // The first keyframe of the video after the seek, within a few
+            // hundred packets.
+            for (int read = 0; read < 500 && lib().av_read_frame(c.fc, packet) >= 0; ++read) {
+                const bool key = packet->stream_index == video && (packet->flags & AV_PKT_FLAG_KEY) &&
+                                 packet->pts != AV_NOPTS_VALUE;
+                if (key)
+                    found = static_cast<double>(packet->pts - start) * base;
+                lib().av_packet_unref(packet);
+                if (key)
+                    break;
+            }
+        }
+        lib().av_packet_free(&packet);
+    }
+    ::close(fd);
+    return found >= 0 && found <= seconds + 0.001 ? found : -1;
+}
+
 MediaFacts readMedia(const QString& path, MediaDepth depth, const std::atomic_bool* stop)
 {
     // Non-blocking, so that a FIFO's open does not wait for a writer.

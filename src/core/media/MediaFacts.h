@@ -68,6 +68,11 @@ MediaFacts readMedia(const QString& path, MediaDepth depth, const std::atomic_bo
 // The same, from an open descriptor (kept open); name gives the format a hint.
 MediaFacts readMedia(int fd, const QString& name, MediaDepth depth, const std::atomic_bool* stop = nullptr);
 
+// The time of the picture a player that seeks to keyframes shows for a
+// seek to seconds: the video's last keyframe at or before it. Negative when
+// it cannot be told (no video, no index, a file that cannot be read).
+double keyframeAtOrBefore(const QString& path, double seconds);
+
 } // namespace varnel
 
 Q_DECLARE_METATYPE(varnel::MediaFacts)

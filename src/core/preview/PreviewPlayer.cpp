@@ -1,4 +1,5 @@
 #include "core/preview/PreviewPlayer.h"
+#include "core/media/MediaFacts.h"
 
 #include "core/common/TextNumbers.h"
 #include "core/common/TimeText.h"
@@ -132,6 +133,11 @@ void PreviewPlayer::seek(int position)
     // The product as a 32-bit integer, the quotient as a real number.
     const auto product = static_cast<std::int32_t>(static_cast<std::int64_t>(position) * m_state.totalSeconds);
     m_state.elapsedSeconds = static_cast<std::int32_t>(roundHalfEven(product / 100.0));
+    // The player starts at a keyframe: the one at or before the place, so
+    // that the clock shows the time of the picture, never one behind it.
+    if (m_state.elapsedSeconds > 0 && m_state.elapsedSeconds < m_state.totalSeconds)
+        if (const double key = keyframeAtOrBefore(m_state.*m_file, m_state.elapsedSeconds); key >= 0)
+            m_state.elapsedSeconds = static_cast<std::int32_t>(key);
     if (const auto text = clockText(m_state.elapsedSeconds))
         emit currentTimeText(*text);
     if (m_state.elapsedSeconds < m_state.totalSeconds) {

@@ -8,7 +8,9 @@
 #include "core/capture/RecorderCaptureDevice.h"
 #include "core/tools/ToolRegistry.h"
 
+#include <QApplication>
 #include <QComboBox>
+#include <QDir>
 #include <QFile>
 #include <QLabel>
 #include <QLineEdit>
@@ -64,6 +66,24 @@ TEST_F(Capture, WithoutACameraTheWindowStillOpensAndCloses)
     QSignalSpy closed(window.get(), &QDialog::rejected);
     find<QPushButton>("Command4")->click();
     EXPECT_EQ(closed.count(), 1);
+}
+
+TEST_F(Capture, TheCameraListIsReadableUnderADarkTheme)
+{
+    test::ProgramFolder skinned;
+    QDir().mkpath(skinned.file("skins"));
+    ASSERT_TRUE(QFile::copy(test::binDir() + "/skins/frmmain.skn", skinned.file("skins/frmmain.skn")));
+    const QPalette before = QApplication::palette();
+    QPalette dark = before;
+    for (auto role : {QPalette::Text, QPalette::ButtonText, QPalette::WindowText})
+        dark.setColor(role, Qt::white);
+    QApplication::setPalette(dark);
+    CaptureWindow w(std::unique_ptr<CaptureDevice>(device), skinned.path(), [](QWidget*) { return QString(); }, nullptr);
+    auto* combo = w.findChild<QComboBox*>("Combo1");
+    combo->ensurePolished();
+    EXPECT_EQ(combo->palette().color(QPalette::Text).name(), "#1d2733") << "the skin's text on the skin's white";
+    EXPECT_EQ(combo->palette().color(QPalette::ButtonText).name(), "#1d2733");
+    QApplication::setPalette(before);
 }
 
 TEST_F(Capture, SlidersCaptureAndStatistics)

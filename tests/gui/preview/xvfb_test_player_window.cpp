@@ -47,13 +47,17 @@ namespace {
 // the surface's edges and each colour in the middle of its quarter.
 QString quadrantClip(int width = 640, int height = 480, int rotation = 0)
 {
-    QString boxes = QString("color=c=white:s=%1x%2:r=25:d=90").arg(width).arg(height);
+    // In the white band at the top, a black mark whose place tells the
+    // second shown: 7 pixels further each second.
+    QString boxes = QString("color=c=white:s=%1x%2:r=25:d=90,drawbox=x='7*floor(t)':y=%3:w=7:h=%3:color=black:t=fill")
+                        .arg(width).arg(height).arg(height / 40);
     const char* colours[] = {"0xFF0000", "0x00FF00", "0x0000FF", "0xFFFF00"};
     for (int q = 0; q < 4; ++q)
         boxes += QString(",drawbox=x=%1:y=%2:w=%3:h=%4:color=%5:t=fill")
                      .arg(q % 2 ? width / 2 : width / 10).arg(q / 2 ? height / 2 : height / 10)
                      .arg(width * 4 / 10).arg(height * 4 / 10).arg(colours[q]);
-    QStringList args{"-f", "lavfi", "-i", boxes, "-c:v", "libx264", "-preset", "ultrafast", "-pix_fmt", "yuv420p"};
+    // A keyframe every 10 s.
+    QStringList args{"-f", "lavfi", "-i", boxes, "-c:v", "libx264", "-preset", "ultrafast", "-g", "250", "-pix_fmt", "yuv420p"};
     if (rotation)
         args = QStringList{"-i", test::makeMedia(QString("quadrants%1x%2.mp4").arg(width).arg(height), args), "-c", "copy",
                            "-metadata:s:v:0", QString("rotate=%1").arg(rotation)};
@@ -116,6 +120,18 @@ bool showsThePicture(QWidget* surface, QString* why, double aspect = 4.0 / 3, bo
             *why = QString("%1 at %2,%3 of %4x%5: %6 of it").arg(colour.name()).arg(box.x()).arg(box.y())
                        .arg(shot.width()).arg(shot.height()).arg(s);
     return why->isEmpty();
+}
+
+// The second the 640x480 quadrant clip shows, read from its mark; -1 when
+// none is seen.
+int shownSecond(QWidget* surface)
+{
+    const QImage shot = onScreen(surface);
+    const int y = shot.height() * 18 / 480; // the middle of the mark's row
+    for (int x = 0; x < shot.width(); ++x)
+        if (qGray(shot.pixel(x, y)) < 60)
+            return qRound(x * 640.0 / shot.width() / 7);
+    return -1;
 }
 
 // The one colour of every point of the widget on screen (a painted empty
@@ -192,7 +208,14 @@ TEST(PreviewPanel, FillsItsSurfaceSeeksWhereTheUserSaysAndIsClearedOnStop)
     QTest::mouseClick(slider, Qt::LeftButton, {}, QPoint(slider->width() - 3, slider->height() / 2));
     const int clicked = slider->value();
     EXPECT_GT(clicked, before);
-    EXPECT_NEAR(state.elapsedSeconds, clicked * 90 / 100.0, 0.5);
+    // The player starts at the keyframe at or before the place, and the
+    // clock says its time.
+    EXPECT_EQ(state.elapsedSeconds, qRound(clicked * 90 / 100.0) / 10 * 10);
+    EXPECT_EQ(current->text(), secondsToTimeText(state.elapsedSeconds));
+    // The picture comes to the clock's time (a second either way for the two
+    // looks), and stays with it.
+    const auto together = [&] { return std::abs(shownSecond(surface) - clock()) <= 1; };
+    EXPECT_TRUE(test::waitFor(together, 30000)) << "picture " << shownSecond(surface) << ", clock " << clock();
     EXPECT_TRUE(state.lastPlayerCommand.contains(QString(" -ss %1 ").arg(state.elapsedSeconds)))
         << state.lastPlayerCommand.toStdString();
     const int from = static_cast<int>(state.elapsedSeconds);
