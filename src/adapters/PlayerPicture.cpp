@@ -6,6 +6,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <sys/prctl.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <csignal>
 #include <unistd.h>
@@ -84,7 +85,9 @@ Args pictureFilters(const Args& playerArgs)
     // A stream is not asked twice over the network; a file is asked its rotation.
     const std::string& file = playerArgs.back();
     int rotation = 0;
-    if (file.find("://") == std::string::npos) {
+    struct stat st {};
+    // Only a regular file is asked: a pipe would be read empty, or wait.
+    if (file.find("://") == std::string::npos && ::stat(file.c_str(), &st) == 0 && S_ISREG(st.st_mode)) {
         const std::string answer =
             answerOf("VARNEL_FFPROBE", "ffprobe",
                      {"-v", "error", "-select_streams", "v:0", "-show_entries", "stream_side_data=rotation", "-of",

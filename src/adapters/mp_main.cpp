@@ -14,6 +14,7 @@ int main(int argc, char** argv)
     // must end with us.
     Args args = playerArgs(given);
     if (!args.empty()) {
+        dieWithParent(); // the questions below end with the program too
         const Args filters = pictureFilters(args);
         args.insert(args.end() - 1, filters.begin(), filters.end());
     }

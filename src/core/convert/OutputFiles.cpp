@@ -286,26 +286,28 @@ bool madeByARun(int fd, const QByteArray& name)
 // A recording whose run died is the user's: its encoder finished the file
 // as the run went (or wrote what it could). When it holds a picture it is
 // placed beside the folder under its own name, or the next free one.
-void recoverRecording(int fd, const QByteArray& file, const QString& folder)
+// False when it holds a picture that could not be placed: it must stay.
+bool recoverRecording(int fd, const QByteArray& file, const QString& folder)
 {
     static const QRegularExpression recording(QStringLiteral("^[0-9]+\\.([^.].*)\\.recording$"));
     const auto m = recording.match(QFile::decodeName(file));
     if (!m.hasMatch())
-        return;
+        return true;
     const int in = ::openat(fd, file.constData(), O_RDONLY | O_NOFOLLOW | O_CLOEXEC);
     if (in < 0)
-        return;
+        return true;
     const MediaFacts facts = readMedia(in, m.captured(1), MediaDepth::Streams);
     ::close(in);
     const StreamFacts* video = facts.chosenVideo();
     if (!facts.hasVideo() || !video || !video->hadPackets)
-        return;
+        return true;
     QString target = folder + u'/' + m.captured(1);
     for (int tries = 0; tries < 1000; ++tries) {
-        if (renameNoReplace(fd, file, QFile::encodeName(target)) != EEXIST)
-            return;
+        if (const int error = renameNoReplace(fd, file, QFile::encodeName(target)); error != EEXIST)
+            return error == 0;
         target = nextNewName(target, u'.' + QFileInfo(target).suffix());
     }
+    return false;
 }
 
 // Empties a private folder of a dead run of ours and removes it. Only
@@ -335,10 +337,9 @@ bool removePrivateFolder(int parent, const QByteArray& name, const QString& fold
             onlyFiles = false;
     }
     if (onlyFiles)
-        for (const QByteArray& name : files) {
-            recoverRecording(fd, name, folder);
-            ::unlinkat(fd, name.constData(), 0);
-        }
+        for (const QByteArray& name : files)
+            if (recoverRecording(fd, name, folder)) // a recording not placed stays for a later start
+                ::unlinkat(fd, name.constData(), 0);
     ::closedir(inside);
     if (!onlyFiles)
         return false;
