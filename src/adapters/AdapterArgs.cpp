@@ -183,7 +183,12 @@ void dieWithParent()
     // A recording is finished, not cut, when the program dies: ffmpeg
     // writes its index on SIGTERM.
     const char* finish = std::getenv("VARNEL_FINISH_ON_PARENT_DEATH");
-    ::prctl(PR_SET_PDEATHSIG, finish && std::strcmp(finish, "1") == 0 ? SIGTERM : SIGKILL);
+    const bool finishing = finish && std::strcmp(finish, "1") == 0;
+    ::prctl(PR_SET_PDEATHSIG, finishing ? SIGTERM : SIGKILL);
+    // A stopped encoder whose program dies is continued with a hang-up (its
+    // group is orphaned), which would end it before its index is written.
+    if (finishing)
+        ::signal(SIGHUP, SIG_IGN);
     // The converter names itself; a parent that is not it any more means it
     // died before the line above, and nobody would end this tool.
     const char* converter = std::getenv("VARNEL_PARENT_PID");

@@ -57,7 +57,7 @@ int capture(const QStringList& args)
     Interrupts interrupts;
     QObject::connect(&interrupts, &Interrupts::interrupted, &recorder, &CaptureRecorder::stop);
     if (!recorder.start({format, input.mid(colon + 1)}, options)) {
-        err() << (recorder.startError().isEmpty() ? QStringLiteral("cannot start the recorder") : recorder.startError())
+        err() << escaped(recorder.startError().isEmpty() ? QStringLiteral("cannot start the recorder") : recorder.startError())
               << '\n';
         return 1;
     }
@@ -75,7 +75,7 @@ int capture(const QStringList& args)
     // Where it went: a file already under the name stays, and the recording
     // takes the next "_New" name.
     if (!recorder.savedPath().isEmpty())
-        out() << recorder.savedPath() << '\n';
+        out() << escaped(recorder.savedPath()) << '\n';
     out() << Qt::flush;
     if (!asked) {
         err() << escaped(reason) << '\n';

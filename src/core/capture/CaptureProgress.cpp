@@ -41,8 +41,15 @@ void CaptureProgress::read(const QByteArray& raw)
 
 QString CaptureProgress::lastWords() const
 {
-    const QByteArray tail = errorTail.trimmed();
-    return tail.isEmpty() ? QString() : QString::fromUtf8(tail.split('\n').last().trimmed());
+    // ffmpeg's advice on its own options is not the user's to follow.
+    QList<QByteArray> lines = errorTail.trimmed().split('\n');
+    while (!lines.isEmpty() && (lines.last().trimmed().isEmpty() || lines.last().startsWith("To ignore this")))
+        lines.removeLast();
+    if (lines.isEmpty())
+        return {};
+    if (lines.last().contains("matches no streams"))
+        return QStringLiteral("the input has no video");
+    return QString::fromUtf8(lines.last().trimmed());
 }
 
 } // namespace varnel

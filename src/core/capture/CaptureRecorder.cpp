@@ -92,11 +92,16 @@ bool CaptureRecorder::start(const RecorderInput& input, const RecorderOptions& o
         // As a conversion writes: a partial in a private folder beside the
         // file, which a later start recovers if this run dies.
         const QString folder = QFileInfo(options.aviPath).absolutePath();
+        // Known now, not after an hour of recording.
+        if (!output::nameFits(options.aviPath)) {
+            m_startError = output::kOutputNameTooLong;
+            return false;
+        }
         const auto self = output::RunIdentity::current();
         output::removeStalePartials(folder, self);
         m_partials = output::PartialFolder::create(folder, self, &m_startError);
         if (m_partials)
-            m_partial = m_partials->createPartial(options.aviPath + output::kRecordingSuffix);
+            m_partial = m_partials->createRecording(options.aviPath);
         if (!m_partials || m_partial.path.isEmpty()) {
             m_startError = QStringLiteral("cannot write in %1: %2").arg(folder, m_partials ? m_partial.error : m_startError);
             m_partials.reset();
@@ -248,8 +253,10 @@ QString CaptureRecorder::finishRecording()
                                                          : QStringLiteral("nothing was recorded: the file holds no picture");
     }
     const output::PlacedOutput placed = partials->place(m_partial, m_options.aviPath, true, QStringLiteral(".avi"));
-    if (placed.path.isEmpty())
-        return placed.error;
+    if (placed.path.isEmpty()) {
+        partials->keep(m_partial);
+        return placed.error + QStringLiteral("; the recording is kept there, and a later start that records into this folder puts it in place");
+    }
     m_savedPath = placed.path;
     const bool ended = m_exitCode == 0 || (m_stopRequested && m_exitCode == 255); // 255: finished on SIGTERM
     return ended ? QString() : QStringLiteral("the recording did not end well (exit code %1); what came is in %2")

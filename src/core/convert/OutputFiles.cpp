@@ -15,6 +15,7 @@
 #include <dirent.h>
 #include <fcntl.h>
 #include <signal.h>
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -283,6 +284,28 @@ bool madeByARun(int fd, const QByteArray& name)
     return n > 0 && QByteArray(text, static_cast<int>(n)) == name;
 }
 
+// The name a dead run's recording is placed under: the one its note keeps,
+// when that is a plain name, else the partial's own (shortened) one; always
+// an AVI's, as it is written.
+QString recordedName(int fd, const QString& partial, const QString& fallback)
+{
+    QString name = fallback;
+    const int note = ::openat(fd, QFile::encodeName(recordingNoteFor(partial)).constData(), O_RDONLY | O_NOFOLLOW | O_CLOEXEC);
+    if (note >= 0) {
+        char text[NAME_MAX + 2] = {};
+        const ssize_t n = ::read(note, text, NAME_MAX + 1);
+        ::close(note);
+        const QByteArray raw(text, n > 0 ? static_cast<int>(n) : 0);
+        const QString noted = QFile::decodeName(raw);
+        if (n > 0 && n <= NAME_MAX && !raw.contains('/') && !raw.contains('\0') && !raw.startsWith('.') &&
+            QFile::encodeName(noted) == raw)
+            name = noted;
+    }
+    if (!name.endsWith(QLatin1String(".avi"), Qt::CaseInsensitive))
+        name += QLatin1String(".avi");
+    return name;
+}
+
 // A recording whose run died is the user's: its encoder finished the file
 // as the run went (or wrote what it could). When it holds a picture it is
 // placed beside the folder under its own name, or the next free one.
@@ -290,7 +313,8 @@ bool madeByARun(int fd, const QByteArray& name)
 bool recoverRecording(int fd, const QByteArray& file, const QString& folder)
 {
     static const QRegularExpression recording(QStringLiteral("^[0-9]+\\.([^.].*)\\.recording$"));
-    const auto m = recording.match(QFile::decodeName(file));
+    const QString partial = QFile::decodeName(file);
+    const auto m = recording.match(partial);
     if (!m.hasMatch())
         return true;
     const int in = ::openat(fd, file.constData(), O_RDONLY | O_NOFOLLOW | O_CLOEXEC);
@@ -301,7 +325,7 @@ bool recoverRecording(int fd, const QByteArray& file, const QString& folder)
     const StreamFacts* video = facts.chosenVideo();
     if (!facts.hasVideo() || !video || !video->hadPackets)
         return true;
-    QString target = folder + u'/' + m.captured(1);
+    QString target = folder + u'/' + recordedName(fd, partial, m.captured(1));
     for (int tries = 0; tries < 1000; ++tries) {
         if (const int error = renameNoReplace(fd, file, QFile::encodeName(target)); error != EEXIST)
             return error == 0;
@@ -317,7 +341,10 @@ bool removePrivateFolder(int parent, const QByteArray& name, const QString& fold
     const int fd = ::openat(parent, name.constData(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
     if (fd < 0)
         return false;
-    DIR* inside = madeByARun(fd, name) ? ::fdopendir(fd) : nullptr;
+    // A run whose encoder still holds the folder is not over, whatever
+    // became of its program.
+    const bool inUse = ::flock(fd, LOCK_EX | LOCK_NB) != 0 && errno == EWOULDBLOCK;
+    DIR* inside = !inUse && madeByARun(fd, name) ? ::fdopendir(fd) : nullptr;
     if (!inside) {
         ::close(fd);
         return false;
@@ -336,9 +363,16 @@ bool removePrivateFolder(int parent, const QByteArray& name, const QString& fold
         else
             onlyFiles = false;
     }
+    // A recording not placed stays for a later start, with its note and
+    // the folder's mark.
+    QSet<QByteArray> kept;
     if (onlyFiles)
         for (const QByteArray& name : files)
-            if (recoverRecording(fd, name, folder)) // a recording not placed stays for a later start
+            if (!recoverRecording(fd, name, folder))
+                kept << name << QFile::encodeName(recordingNoteFor(QFile::decodeName(name))) << kPartialFolderMark;
+    if (onlyFiles)
+        for (const QByteArray& name : files)
+            if (!kept.contains(name))
                 ::unlinkat(fd, name.constData(), 0);
     ::closedir(inside);
     if (!onlyFiles)
@@ -366,6 +400,11 @@ int removeStalePartials(const QString& folder, const RunIdentity& self)
         removed += removePrivateFolder(::dirfd(dir), raw, folder) ? 1 : 0;
     ::closedir(dir);
     return removed;
+}
+
+QString recordingNoteFor(const QString& partialName)
+{
+    return partialName.left(partialName.indexOf(u'.')) + QStringLiteral(".name");
 }
 
 RunIdentity partialFolderOwner(const QString& name)

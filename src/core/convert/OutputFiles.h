@@ -86,6 +86,9 @@ int removeStalePartials(const QString& folder, const RunIdentity& self);
 
 // What a recording's partial name ends in.
 inline const QString kRecordingSuffix = QStringLiteral(".recording");
+// The note beside a recording's partial that holds the output's name: the
+// partial's sequence number and ".name".
+QString recordingNoteFor(const QString& partialName);
 
 // Moves a file to "to" without ever replacing a file there; 0 or the errno.
 int renameNoReplace(int fromDir, const QByteArray& from, const QByteArray& to);

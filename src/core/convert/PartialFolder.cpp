@@ -10,6 +10,7 @@
 #include <cstring>
 #include <dirent.h>
 #include <fcntl.h>
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -84,6 +85,10 @@ std::shared_ptr<PartialFolder> PartialFolder::create(const QString& outputFolder
         *error = QStringLiteral("the folder %1 was replaced while it was made").arg(QFile::decodeName(name));
         return nullptr;
     }
+    // Held as long as this run, or an encoder it handed the folder to, has
+    // it open: a run whose program died but whose encoder still writes is
+    // not over. Best effort: a file system without locks has no such test.
+    ::flock(fd, LOCK_EX | LOCK_NB);
     // The mark that lets a later run tell it from a folder renamed to look
     // like one.
     const QByteArray leaf = name.mid(name.lastIndexOf('/') + 1);
@@ -107,7 +112,8 @@ PartialFolder::~PartialFolder()
         ::rewinddir(inside); // a duplicate shares the reading position
         while (const dirent* entry = ::readdir(inside)) {
             struct stat st {};
-            if (::fstatat(m_fd, entry->d_name, &st, AT_SYMLINK_NOFOLLOW) == 0 && S_ISREG(st.st_mode))
+            if (::fstatat(m_fd, entry->d_name, &st, AT_SYMLINK_NOFOLLOW) == 0 && S_ISREG(st.st_mode) &&
+                !m_kept.contains(QFile::decodeName(entry->d_name)))
                 ::unlinkat(m_fd, entry->d_name, 0);
         }
         ::closedir(inside);
@@ -146,6 +152,34 @@ PartialFile PartialFolder::createPartial(const QString& outputPath)
             return {{}, errorText(errno), {}};
     }
     return {{}, errorText(EEXIST), {}};
+}
+
+PartialFile PartialFolder::createRecording(const QString& outputPath)
+{
+    PartialFile partial = createPartial(outputPath + kRecordingSuffix);
+    if (partial.path.isEmpty())
+        return partial;
+    // The partial's name may be shortened to fit: a later start takes the
+    // whole name from here.
+    const QByteArray note = QFile::encodeName(recordingNoteFor(partial.name));
+    const QByteArray name = QFile::encodeName(QFileInfo(outputPath).fileName());
+    const int fd = ::openat(m_fd, note.constData(), O_CREAT | O_EXCL | O_WRONLY | O_NOFOLLOW | O_CLOEXEC, 0600);
+    const bool written = fd >= 0 && ::write(fd, name.constData(), static_cast<size_t>(name.size())) == name.size();
+    const int error = errno;
+    if (fd >= 0)
+        ::close(fd);
+    if (!written) {
+        removePartial(partial);
+        ::unlinkat(m_fd, note.constData(), 0);
+        return {{}, errorText(error), {}};
+    }
+    return partial;
+}
+
+void PartialFolder::keep(const PartialFile& partial)
+{
+    // The mark too: without it no later start would take the folder apart.
+    m_kept << partial.name << recordingNoteFor(partial.name) << QString::fromLatin1(kPartialFolderMark);
 }
 
 bool PartialFolder::holds(const PartialFile& partial) const

@@ -47,6 +47,13 @@ public:
 
     // A new, empty partial for the output, made exclusively.
     PartialFile createPartial(const QString& outputPath);
+    // A recording's partial: its encoder finishes it even when this run
+    // dies, and a later start places it (see removeStalePartials) under
+    // the output's whole name, which a note beside it keeps.
+    PartialFile createRecording(const QString& outputPath);
+    // The partial (and its note) stay when this folder goes: a recording
+    // that could not be placed is still the user's.
+    void keep(const PartialFile& partial);
     // Whether the partial is still the regular file that was made.
     bool holds(const PartialFile& partial) const;
     // The partial opened for reading (the caller closes it), or -1.
@@ -67,6 +74,7 @@ private:
     QString m_path;
     int m_fd;
     int m_sequence = 0;
+    QSet<QString> m_kept;
 };
 
 // A partial's name for an output: a sequence number, then the output's

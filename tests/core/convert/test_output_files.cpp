@@ -219,12 +219,35 @@ TEST_F(OutputFiles, OnlyPartialsOfEndedRunsOfThisMachineAreRemoved)
     writeFile(elsewhere.filePath(kPartialFolderMark), ".varnel-" + dead.text().toUtf8() + ".Zz99zz");
     ASSERT_TRUE(QFile::link(elsewhere.path(), at(".varnel-" + dead.text() + ".Zz99zz")));
 
+    // A run whose encoder still holds its folder is not over, whatever became of its program.
+    QString error;
+    const auto held = PartialFolder::create(dir.path(), dead, &error);
+    ASSERT_TRUE(held) << error.toStdString();
+    kept << held->path();
+
     EXPECT_EQ(removeStalePartials(dir.path(), self), 3);
     for (const QString& path : gone)
         EXPECT_FALSE(QFileInfo::exists(path)) << path.toStdString();
     for (const QString& path : kept)
         EXPECT_TRUE(QFileInfo::exists(path)) << path.toStdString();
     EXPECT_TRUE(QFileInfo::exists(elsewhere.filePath("precious"))) << "a link is never followed";
+}
+
+TEST_F(OutputFiles, AKeptRecordingOutlivesItsFolderObjectUntilALaterStart)
+{
+    QString error;
+    auto folder = PartialFolder::create(dir.path(), deadProcess(), &error);
+    ASSERT_TRUE(folder) << error.toStdString();
+    const QString path = folder->path();
+    const PartialFile partial = folder->createRecording(at("take.avi"));
+    ASSERT_FALSE(partial.path.isEmpty()) << partial.error.toStdString();
+    writeFile(partial.path, "no picture yet");
+    folder->keep(partial);
+    folder.reset();
+    EXPECT_EQ(QDir(path).entryList(QDir::Files | QDir::Hidden).size(), 3) << "the partial, its note and the mark";
+    // Its run is over now: the later start takes it up (nothing to place here).
+    EXPECT_EQ(removeStalePartials(dir.path(), RunIdentity::current()), 1);
+    EXPECT_FALSE(QFileInfo::exists(path));
 }
 
 TEST_F(OutputFiles, AddNewNeverReplacesAFileThatAppearedDuringTheRun)
