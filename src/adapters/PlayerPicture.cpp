@@ -60,12 +60,14 @@ Args pictureFiltersFor(int rotation, int width, int height)
 {
     Args out;
     const int turn = ((rotation % 360) + 360) % 360;
+    // Turned ahead of the command's own filters (a screenshot is upright
+    // too), banded after them (a screenshot has no bands).
     if (turn == 90)
-        out = {"-vf-add", "rotate=1"};
+        out = {"-vf-pre", "rotate=1"};
     else if (turn == 270)
-        out = {"-vf-add", "rotate=2"};
+        out = {"-vf-pre", "rotate=2"};
     else if (turn == 180)
-        out = {"-vf-add", "flip", "-vf-add", "mirror"};
+        out = {"-vf-pre", "flip", "-vf-pre", "mirror"};
     if (width > 0 && height > 0) {
         char aspect[64];
         std::snprintf(aspect, sizeof aspect, "expand=0:0:-1:-1:0:%.4f", static_cast<double>(width) / height);

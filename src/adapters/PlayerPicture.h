@@ -7,7 +7,7 @@
 
 namespace varnel::adapter {
 
-// mplayer's filters for it ("-vf-add rotate=1", "-vf-add expand=..."), from
+// mplayer's filters for it ("-vf-pre rotate=1", "-vf-add expand=..."), from
 // the window's size (xwininfo) and the file's rotation (ffprobe); none that
 // cannot be known.
 Args pictureFilters(const Args& playerArgs);
