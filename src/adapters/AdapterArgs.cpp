@@ -1,16 +1,10 @@
 #include "adapters/AdapterArgs.h"
 
 #include <algorithm>
-#include <cerrno>
+#include <cctype>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
-#include <cctype>
-#include <csignal>
-#include <dirent.h>
-#include <sys/prctl.h>
-#include <sys/wait.h>
-#include <unistd.h>
 
 namespace varnel::adapter {
 
@@ -81,47 +75,8 @@ Args playerArgs(const Args& given)
     return out;
 }
 
+
 namespace {
-
-std::string toolProgram(const char* envName, const char* fallback)
-{
-    const char* env = std::getenv(envName);
-    return env && *env ? env : fallback;
-}
-
-// Runs a tool with its standard output on a pipe; returns the pipe's read
-// end and the child's id, or -1.
-int spawnReading(const char* envName, const char* fallback, const Args& args, pid_t* child, bool withErrors = false)
-{
-    int fds[2];
-    if (::pipe(fds) != 0)
-        return -1;
-    *child = ::fork();
-    if (*child < 0) {
-        ::close(fds[0]);
-        ::close(fds[1]);
-        return -1;
-    }
-    if (*child == 0) {
-        ::dup2(fds[1], STDOUT_FILENO);
-        if (withErrors)
-            ::dup2(fds[1], STDERR_FILENO);
-        ::close(fds[0]);
-        ::close(fds[1]);
-        ::prctl(PR_SET_PDEATHSIG, SIGKILL); // dies with this adapter
-        ::_exit(execTool(envName, fallback, args));
-    }
-    ::close(fds[1]);
-    return fds[0];
-}
-
-int waitFor(pid_t child)
-{
-    int status = 0;
-    while (::waitpid(child, &status, 0) < 0 && errno == EINTR) {
-    }
-    return WIFEXITED(status) ? WEXITSTATUS(status) : 128 + (WIFSIGNALED(status) ? WTERMSIG(status) : 0);
-}
 
 // "ID_LENGTH=0.00" and the like: a length of 0, or none at all.
 bool lengthUnknown(const std::string& value)
@@ -178,180 +133,16 @@ bool isIdentifyRun(const Args& given)
     return std::find(given.begin(), given.end(), "-identify") != given.end();
 }
 
-void dieWithParent()
+bool givesLength(const std::string& line)
 {
-    // A recording is finished, not cut, when the program dies: ffmpeg
-    // writes its index on SIGTERM.
-    const char* finish = std::getenv("VARNEL_FINISH_ON_PARENT_DEATH");
-    const bool finishing = finish && std::strcmp(finish, "1") == 0;
-    ::prctl(PR_SET_PDEATHSIG, finishing ? SIGTERM : SIGKILL);
-    // A stopped encoder whose program dies is continued with a hang-up (its
-    // group is orphaned), which would end it before its index is written.
-    if (finishing)
-        ::signal(SIGHUP, SIG_IGN);
-    // The converter names itself; a parent that is not it any more means it
-    // died before the line above, and nobody would end this tool.
-    const char* converter = std::getenv("VARNEL_PARENT_PID");
-    if (converter && std::atol(converter) != static_cast<long>(::getppid()))
-        ::_exit(1);
+    return line.rfind("ID_LENGTH=", 0) == 0 && !lengthUnknown(line.substr(10));
 }
 
-namespace {
-
-void endWholeGroup(int)
+std::string lengthReport(const std::string& answer, const std::string& file)
 {
-    ::kill(0, SIGKILL); // this adapter, the tool and whatever the tool forked
-}
-
-// Kills every process of this adapter's group but itself.
-void endRestOfGroup()
-{
-    const pid_t self = ::getpid();
-    DIR* proc = ::opendir("/proc");
-    if (!proc)
-        return;
-    while (const dirent* entry = ::readdir(proc)) {
-        const pid_t pid = static_cast<pid_t>(std::atol(entry->d_name));
-        if (pid > 0 && pid != self && ::getpgid(pid) == self)
-            ::kill(pid, SIGKILL);
-    }
-    ::closedir(proc);
-}
-
-} // namespace
-
-int runGuardingGroup(const char* envName, const char* fallback, const Args& args)
-{
-    // Our own group, so that ending it ends nothing of whoever started us.
-    if (::getpgrp() != ::getpid() && ::setpgid(0, 0) != 0)
-        return execTool(envName, fallback, args);
-    struct sigaction end {};
-    end.sa_handler = endWholeGroup;
-    ::sigemptyset(&end.sa_mask);
-    for (int sig : {SIGTERM, SIGHUP, SIGINT})
-        ::sigaction(sig, &end, nullptr);
-    // The converter's death reaches this process as SIGTERM, and the handler
-    // takes the tool's helpers along (a forked cache would outlive a kill of
-    // the tool alone).
-    ::prctl(PR_SET_PDEATHSIG, SIGTERM);
-    const char* converter = std::getenv("VARNEL_PARENT_PID");
-    if (converter && std::atol(converter) != static_cast<long>(::getppid()))
-        return 1;
-    const pid_t tool = ::fork();
-    if (tool < 0)
-        return execTool(envName, fallback, args);
-    if (tool == 0) {
-        for (int sig : {SIGTERM, SIGHUP, SIGINT})
-            ::signal(sig, SIG_DFL);
-        ::prctl(PR_SET_PDEATHSIG, SIGKILL);
-        ::_exit(execTool(envName, fallback, args));
-    }
-    const int code = waitFor(tool);
-    // A tool that ended on its own (a crash too) leaves its helpers behind.
-    endRestOfGroup();
-    return code;
-}
-
-int identifyWithLength(const Args& playerArgs, const std::string& file)
-{
-    pid_t player = 0;
-    const int fd = spawnReading("VARNEL_MPLAYER", "mplayer", playerArgs, &player);
-    if (fd < 0)
-        return 127;
-    FILE* in = ::fdopen(fd, "r");
-    bool known = false;
-    char* line = nullptr;
-    size_t size = 0;
-    while (::getline(&line, &size, in) > 0) {
-        std::fputs(line, stdout);
-        const std::string text(line);
-        if (text.rfind("ID_LENGTH=", 0) == 0)
-            known = !lengthUnknown(text.substr(10));
-    }
-    std::free(line);
-    std::fclose(in);
-    const int code = waitFor(player);
-    if (code == 127 || known)
-        return code;
-
-    pid_t probe = 0;
-    const int probeFd = spawnReading("VARNEL_FFPROBE", "ffprobe",
-                                     {"-v", "error", "-show_entries", "format=duration", "-of",
-                                      "default=noprint_wrappers=1:nokey=1", file},
-                                     &probe, true);
-    if (probeFd >= 0) {
-        std::string answer;
-        char buffer[256];
-        ssize_t n;
-        while ((n = ::read(probeFd, buffer, sizeof buffer)) > 0 || (n < 0 && errno == EINTR))
-            if (n > 0)
-                answer.append(buffer, static_cast<size_t>(n));
-        ::close(probeFd);
-        waitFor(probe);
-        const std::string error = probeErrorOf(answer, file);
-        if (!error.empty())
-            std::printf("ID_PROBE_ERROR=%s\n", error.c_str());
-        else if (!lengthUnknown(answer))
-            std::printf("ID_LENGTH=%s\n", trimmed(answer).c_str());
-    }
-    std::fflush(stdout);
-    return code;
-}
-
-int execTool(const char* envName, const char* fallback, const Args& args)
-{
-    const std::string program = toolProgram(envName, fallback);
-    std::vector<char*> argv;
-    argv.push_back(const_cast<char*>(program.c_str()));
-    for (const std::string& a : args)
-        argv.push_back(const_cast<char*>(a.c_str()));
-    argv.push_back(nullptr);
-    execvp(program.c_str(), argv.data());
-    std::fprintf(stderr, "cannot start %s: %s\n", program.c_str(), std::strerror(errno));
-    return 127;
-}
-
-int encodeWritingStatistics(const Args& ffmpegArgs, const std::string& statisticsFile)
-{
-    int fds[2];
-    if (::pipe(fds) != 0)
-        return execTool("VARNEL_FFMPEG", "ffmpeg", ffmpegArgs);
-    Args args = {"-progress", "pipe:3"};
-    args.insert(args.end(), ffmpegArgs.begin(), ffmpegArgs.end());
-    const pid_t encoder = ::fork();
-    if (encoder < 0)
-        return execTool("VARNEL_FFMPEG", "ffmpeg", ffmpegArgs);
-    if (encoder == 0) {
-        ::dup2(fds[1], 3);
-        if (fds[0] != 3)
-            ::close(fds[0]);
-        if (fds[1] != 3)
-            ::close(fds[1]);
-        ::prctl(PR_SET_PDEATHSIG, SIGKILL); // dies with this adapter
-        ::_exit(execTool("VARNEL_FFMPEG", "ffmpeg", args));
-    }
-    ::close(fds[1]);
-    FILE* progress = ::fdopen(fds[0], "r");
-    char* line = nullptr;
-    size_t size = 0;
-    double seconds = 0;
-    while (::getline(&line, &size, progress) > 0) {
-        const std::string text(line);
-        if (text.rfind("out_time_us=", 0) == 0) {
-            char* end = nullptr;
-            const double us = std::strtod(text.c_str() + 12, &end);
-            if (end != text.c_str() + 12 && us >= 0)
-                seconds = us / 1e6;
-        } else if (text.rfind("progress=", 0) == 0) {
-            if (FILE* stats = std::fopen(statisticsFile.c_str(), "a")) {
-                std::fputs(statisticsLine(seconds).c_str(), stats);
-                std::fclose(stats);
-            }
-        }
-    }
-    std::free(line);
-    std::fclose(progress);
-    return waitFor(encoder);
+    if (const std::string error = probeErrorOf(answer, file); !error.empty())
+        return "ID_PROBE_ERROR=" + error + "\n";
+    return lengthUnknown(answer) ? std::string() : "ID_LENGTH=" + trimmed(answer) + "\n";
 }
 
 } // namespace varnel::adapter

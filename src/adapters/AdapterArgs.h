@@ -1,7 +1,7 @@
 #pragma once
 // How the two adapter programs turn the command line they are given into the
-// one the installed ffmpeg and mplayer accept. Plain C++: the adapters do not
-// link Qt.
+// one the installed ffmpeg and mplayer accept, and read what those answer.
+// Plain C++: the adapters do not link Qt.
 #include <string>
 #include <vector>
 
@@ -20,12 +20,6 @@ std::string statisticsFile(const Args& given);
 // An output without video ("-vn"): ffmpeg writes no statistics file for it.
 bool isAudioOnly(const Args& given);
 
-// Runs ffmpeg with "-progress" on a pipe of its own and writes a statistics
-// line for each progress report, in the layout ffmpeg's -vstats file has, so
-// that an audio conversion's progress can be followed like a video's.
-// Returns ffmpeg's exit code.
-int encodeWritingStatistics(const Args& ffmpegArgs, const std::string& statisticsFile);
-
 // A statistics line for the encoded time (seconds).
 std::string statisticsLine(double seconds);
 
@@ -35,32 +29,20 @@ std::string statisticsLine(double seconds);
 // sound to nowhere instead of dropping it.
 Args playerArgs(const Args& given);
 
-// Runs program with args in place of this process; returns only on failure,
-// with 127 (the code the converter reads as "cannot start").
-int execTool(const char* envName, const char* fallback, const Args& args);
-
-// Runs the tool as a child in this process's own group and waits for it;
-// when the converter dies, or this process is asked to end, the whole group
-// (the tool and what it forked) is killed, and what the tool forked ends
-// with it however it ends. Returns the tool's exit code.
-int runGuardingGroup(const char* envName, const char* fallback, const Args& args);
-
-// This process, and the tool it becomes, are killed when the converter that
-// started it dies, however it dies (VARNEL_PARENT_PID names the converter, so
-// that a converter gone before this call is noticed too).
-void dieWithParent();
-
-// An identify run: mplayer's report passed on line by line; when it gives no
-// length, or a length of 0 (as for MPEG-TS), ffprobe's duration is added as
-// one more ID_LENGTH line. Returns mplayer's exit code.
-int identifyWithLength(const Args& playerArgs, const std::string& file);
-
 bool isIdentifyRun(const Args& given);
+
+// Whether an identify line gives a length: "ID_LENGTH=0.00" (as for
+// MPEG-TS) gives none.
+bool givesLength(const std::string& line);
 
 // ffprobe's complaint in its answer about a file (its line about the file,
 // without the file's name; else its first line); empty when it only gave a
 // length.
 std::string probeErrorOf(const std::string& answer, const std::string& file);
+
+// The identify line that ffprobe's duration answer adds: "ID_LENGTH=…",
+// "ID_PROBE_ERROR=…", or nothing.
+std::string lengthReport(const std::string& answer, const std::string& file);
 
 } // namespace varnel::adapter
 

@@ -1,49 +1,13 @@
 #include "adapters/PlayerPicture.h"
+#include "adapters/ToolProcesses.h"
 
 #include <algorithm>
-#include <cerrno>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
-#include <sys/prctl.h>
 #include <sys/stat.h>
-#include <sys/wait.h>
-#include <csignal>
-#include <unistd.h>
 
 namespace varnel::adapter {
-
-std::string answerOf(const char* envName, const char* fallback, const Args& args)
-{
-    int fds[2];
-    if (::pipe(fds) != 0)
-        return {};
-    const pid_t child = ::fork();
-    if (child < 0) {
-        ::close(fds[0]);
-        ::close(fds[1]);
-        return {};
-    }
-    if (child == 0) {
-        ::dup2(fds[1], STDOUT_FILENO);
-        ::close(fds[0]);
-        ::close(fds[1]);
-        ::prctl(PR_SET_PDEATHSIG, SIGKILL);
-        ::_exit(execTool(envName, fallback, args));
-    }
-    ::close(fds[1]);
-    std::string answer;
-    char buffer[512];
-    ssize_t n;
-    while (answer.size() < 65536 && ((n = ::read(fds[0], buffer, sizeof buffer)) > 0 || (n < 0 && errno == EINTR)))
-        if (n > 0)
-            answer.append(buffer, static_cast<size_t>(n));
-    ::close(fds[0]);
-    int status = 0;
-    while (::waitpid(child, &status, 0) < 0 && errno == EINTR) {
-    }
-    return answer;
-}
 
 namespace {
 

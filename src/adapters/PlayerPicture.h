@@ -16,7 +16,4 @@ Args pictureFilters(const Args& playerArgs);
 // and a window of width x height.
 Args pictureFiltersFor(int rotation, int width, int height);
 
-// Runs a tool and returns what it wrote on standard output.
-std::string answerOf(const char* envName, const char* fallback, const Args& args);
-
 } // namespace varnel::adapter

@@ -1,5 +1,6 @@
 // fp.dll: the encoder as the converter starts it, handed on to ffmpeg.
 #include "adapters/AdapterArgs.h"
+#include "adapters/ToolProcesses.h"
 
 #include <cstdio>
 #include <unistd.h>

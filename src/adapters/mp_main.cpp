@@ -1,5 +1,6 @@
 // mp.dll: the player as the converter starts it, handed on to mplayer.
 #include "adapters/AdapterArgs.h"
+#include "adapters/ToolProcesses.h"
 #include "adapters/PlayerPicture.h"
 
 int main(int argc, char** argv)
