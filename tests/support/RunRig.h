@@ -23,7 +23,6 @@ struct RunRig {
     SourceList& list = workspace.list();
     OptionSheet& sheet = workspace.sheet();
     ToolRegistry& tools = workspace.tools();
-    PreviewState& preview = workspace.preview();
     ConversionRun* run = &workspace.run();
 
     std::vector<RunResult> results; // each run's, as it was decided

@@ -3,29 +3,28 @@
 
 #include "core/common/TextNumbers.h"
 #include "core/common/TimeText.h"
-#include "core/preview/PreviewState.h"
 #include "core/tools/ToolRegistry.h"
 
 #include <QTimer>
 
 namespace varnel {
 
-PreviewPlayer::PreviewPlayer(ToolRegistry& tools, PreviewState& state, QString PreviewState::*file,
-                             QString programFolder, PlayerVariants variants, QObject* parent)
-    : QObject(parent), m_tools(tools), m_state(state), m_file(file), m_programFolder(std::move(programFolder)),
-      m_variants(variants), m_clock(new QTimer(this))
+PreviewPlayer::PreviewPlayer(ToolRegistry& tools, QString programFolder, PlayerVariants variants, QObject* parent)
+    : QObject(parent), m_programFolder(std::move(programFolder)), m_variants(variants), m_job(tools),
+      m_clock(new QTimer(this))
 {
     m_clock->setObjectName(QStringLiteral("Timer1"));
     m_clock->setInterval(1000);
     connect(m_clock, &QTimer::timeout, this, &PreviewPlayer::tick);
     // A player that ended (Stop, end of file, a failure) leaves its last
     // picture behind: the surface is painted again.
-    connect(&m_tools, &ToolRegistry::toolFinished, this, [this](qint64 pid) {
-        if (pid != 0 && pid == m_started) {
-            m_started = 0;
-            emit playing(false);
-        }
-    });
+    connect(&m_job, &PlayerJob::ended, this, [this] { emit playing(false); });
+}
+
+void PreviewPlayer::setTimes(int elapsed, int total)
+{
+    m_elapsed = elapsed;
+    m_total = total;
 }
 
 bool PreviewPlayer::clockRunning() const
@@ -40,7 +39,7 @@ void PreviewPlayer::stopClock()
 
 void PreviewPlayer::quitPlayer()
 {
-    varnel::quitPlayer(m_tools, m_state);
+    m_job.quit();
     emit playing(false);
 }
 
@@ -56,9 +55,7 @@ void PreviewPlayer::start(PlayerOptions variant, int offsetSeconds)
 {
     const quintptr surface = m_surface ? m_surface() : 0;
     emit playing(true);
-    m_started = startPlayer(m_tools, m_state, m_programFolder,
-                            playerCommand(m_programFolder, surface, variant, m_state.*m_file, offsetSeconds));
-    if (m_started == 0)
+    if (!m_job.start(m_programFolder, playerCommand(m_programFolder, surface, variant, m_file, offsetSeconds)))
         emit playing(false);
 }
 
@@ -68,19 +65,19 @@ void PreviewPlayer::play(const QString& file, const QString& videoTimeText)
         return;
     quitPlayer();
     if (!file.isEmpty())
-        m_state.*m_file = file;
+        m_file = file;
     start(m_variants.play, -1);
     if (!videoTimeText.isNull()) // no row: the label keeps what it shows
         emit totalTimeText(kTotalTimeCaption + videoTimeText);
-    m_state.elapsedSeconds = 0;
+    m_elapsed = 0;
     if (const auto total = timeTextToSeconds(videoTimeText))
-        m_state.totalSeconds = *total;
+        m_total = *total;
     m_clock->start();
 }
 
 void PreviewPlayer::pause()
 {
-    postKeyToPlayer(m_tools, m_state.playerProcessId, Key::Space);
+    m_job.postKey(Key::Space);
     if (m_clock->isActive())
         m_clock->stop();
     else
@@ -89,8 +86,8 @@ void PreviewPlayer::pause()
 
 void PreviewPlayer::stop()
 {
-    postKeyToPlayer(m_tools, m_state.playerProcessId, Key::Quit);
-    m_state.elapsedSeconds = 0;
+    m_job.postKey(Key::Quit);
+    m_elapsed = 0;
     m_clock->stop();
     emit currentTimeText(QString());
     emit playing(false);
@@ -98,12 +95,12 @@ void PreviewPlayer::stop()
 
 void PreviewPlayer::back()
 {
-    postKeyToPlayer(m_tools, m_state.playerProcessId, Key::Left);
+    m_job.postKey(Key::Left);
 }
 
 void PreviewPlayer::forward()
 {
-    postKeyToPlayer(m_tools, m_state.playerProcessId, Key::Right);
+    m_job.postKey(Key::Right);
 }
 
 void PreviewPlayer::firstFrame()
@@ -112,7 +109,7 @@ void PreviewPlayer::firstFrame()
         return;
     quitPlayer();
     start(m_variants.firstFrame, -1);
-    m_state.elapsedSeconds = 0;
+    m_elapsed = 0;
     m_clock->start();
 }
 
@@ -121,8 +118,8 @@ void PreviewPlayer::lastFrames()
     if (!canStart())
         return;
     quitPlayer();
-    start(m_variants.lastFrames, m_state.totalSeconds);
-    m_state.elapsedSeconds = m_state.totalSeconds;
+    start(m_variants.lastFrames, m_total);
+    m_elapsed = m_total;
     m_clock->start();
 }
 
@@ -131,18 +128,18 @@ void PreviewPlayer::seek(int position)
     if (!canStart())
         return;
     // The product as a 32-bit integer, the quotient as a real number.
-    const auto product = static_cast<std::int32_t>(static_cast<std::int64_t>(position) * m_state.totalSeconds);
-    m_state.elapsedSeconds = static_cast<std::int32_t>(roundHalfEven(product / 100.0));
+    const auto product = static_cast<std::int32_t>(static_cast<std::int64_t>(position) * m_total);
+    m_elapsed = static_cast<std::int32_t>(roundHalfEven(product / 100.0));
     // The player starts at a keyframe: the one at or before the place, so
     // that the clock shows the time of the picture, never one behind it.
-    if (m_state.elapsedSeconds > 0 && m_state.elapsedSeconds < m_state.totalSeconds)
-        if (const double key = keyframeAtOrBefore(m_state.*m_file, m_state.elapsedSeconds); key >= 0)
-            m_state.elapsedSeconds = static_cast<std::int32_t>(key);
-    if (const auto text = clockText(m_state.elapsedSeconds))
+    if (m_elapsed > 0 && m_elapsed < m_total)
+        if (const double key = keyframeAtOrBefore(m_file, m_elapsed); key >= 0)
+            m_elapsed = static_cast<std::int32_t>(key);
+    if (const auto text = clockText(m_elapsed))
         emit currentTimeText(*text);
-    if (m_state.elapsedSeconds < m_state.totalSeconds) {
+    if (m_elapsed < m_total) {
         quitPlayer();
-        start(m_variants.seek, m_state.elapsedSeconds);
+        start(m_variants.seek, m_elapsed);
     } else {
         m_clock->stop();
     }
@@ -150,16 +147,16 @@ void PreviewPlayer::seek(int position)
 
 void PreviewPlayer::tick()
 {
-    ++m_state.elapsedSeconds;
-    if (m_state.totalSeconds != 0) {
+    ++m_elapsed;
+    if (m_total != 0) {
         const double position =
-            roundHalfEven(static_cast<double>(m_state.elapsedSeconds) / m_state.totalSeconds * 100.0);
+            roundHalfEven(static_cast<double>(m_elapsed) / m_total * 100.0);
         if (position >= 0 && position <= 100)
             emit sliderPosition(static_cast<int>(position));
     }
-    if (const auto text = clockText(m_state.elapsedSeconds))
+    if (const auto text = clockText(m_elapsed))
         emit currentTimeText(*text);
-    if (m_state.elapsedSeconds >= m_state.totalSeconds)
+    if (m_elapsed >= m_total)
         m_clock->stop();
 }
 

@@ -3,10 +3,12 @@
 // steered by keys, with a clock of our own since nothing comes back from the
 // player. The main window's preview panel and the clip editor are two views
 // on this one logic, each with its surface, its file and its variants.
+#include "core/preview/PlayerJob.h"
 #include "core/tools/PlayerCommand.h"
 
 #include <QObject>
 #include <QString>
+#include <cstdint>
 #include <functional>
 
 class QTimer;
@@ -14,7 +16,6 @@ class QTimer;
 namespace varnel {
 
 class ToolRegistry;
-struct PreviewState;
 
 // Which options variant each start uses.
 struct PlayerVariants {
@@ -30,10 +31,17 @@ inline const QString kTotalTimeCaption = QStringLiteral("Total time:");
 class PreviewPlayer : public QObject {
     Q_OBJECT
 public:
-    // file: the record's field this player plays (the preview file or the
-    // clip file). The surface's handle is asked for at each start.
-    PreviewPlayer(ToolRegistry& tools, PreviewState& state, QString PreviewState::*file, QString programFolder,
-                  PlayerVariants variants, QObject* parent = nullptr);
+    // The surface's handle is asked for at each start.
+    PreviewPlayer(ToolRegistry& tools, QString programFolder, PlayerVariants variants, QObject* parent = nullptr);
+
+    // The file it plays: the one played last, or the one set for the next Play.
+    QString file() const { return m_file; }
+    void setFile(const QString& file) { m_file = file; }
+    // The clock's seconds, and the length they count to.
+    int elapsedSeconds() const { return m_elapsed; }
+    int totalSeconds() const { return m_total; }
+    void setTimes(int elapsed, int total);
+    PlayerJob& job() { return m_job; }
 
     void setSurface(std::function<quintptr()> handle) { m_surface = std::move(handle); }
     // Why no player can draw into the surface on this desktop (empty: one
@@ -59,7 +67,7 @@ public:
     // One second of the clock.
     void tick();
 
-    // Quit player: see quitPlayer() of the record.
+    // The player is asked to quit (see PlayerJob::quit).
     void quitPlayer();
 
 signals:
@@ -77,14 +85,14 @@ private:
     bool canStart();
     void start(PlayerOptions variant, int offsetSeconds);
 
-    ToolRegistry& m_tools;
-    PreviewState& m_state;
-    QString PreviewState::*m_file;
     QString m_programFolder;
     PlayerVariants m_variants;
     std::function<quintptr()> m_surface;
     QString m_unavailable;
-    qint64 m_started = 0; // the player this one started last, while it runs
+    QString m_file;
+    // 32-bit counters, as the clock's arithmetic is written for them.
+    std::int32_t m_elapsed = 0, m_total = 0;
+    PlayerJob m_job;
     QTimer* m_clock;
 };
 

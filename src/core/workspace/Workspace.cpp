@@ -35,7 +35,7 @@ Workspace::Workspace(QString programFolder, ShellServices& shell, UserMessages& 
     : QObject(parent), m_programFolder(std::move(programFolder)),
       m_dataFolder(dataFolder.isEmpty() ? dataFolderFor(m_programFolder) : std::move(dataFolder)), m_shell(shell),
       m_messages(messages),
-      m_player(m_tools, m_preview, &PreviewState::previewFile, m_programFolder, kPreviewVariants),
+      m_player(m_tools, m_programFolder, kPreviewVariants),
       m_probe(m_list, m_programFolder, m_tools),
       m_encoders(m_tools, m_programFolder), m_run(runEnvironment(*this))
 {
@@ -100,7 +100,7 @@ void Workspace::showItem(int row)
     if (row < 0 || row >= m_list.count())
         return;
     const SourceItem& item = m_list.item(row);
-    m_preview.previewFile = item.path();
+    m_player.setFile(item.path());
     m_sheet.setValue(Group::General, QStringLiteral("Item Name"), item.path());
     m_sheet.setValue(Group::Duration, QStringLiteral("All Clip Duration"), QString());
     m_sheet.setValue(Group::Duration, QStringLiteral("Start Time"), item.cells[SourceItem::Start]);
@@ -128,12 +128,8 @@ bool Workspace::beginClipEditing(int row)
         return false;
     quitPlayer();
     const SourceItem& item = m_list.item(row);
-    m_preview.clipFile = item.path();
-    m_preview.clipStart = item.cells[SourceItem::Start];
-    m_preview.clipEnd = item.cells[SourceItem::End];
-    m_preview.clipFullLength = item.cells[SourceItem::VideoTime];
-    m_preview.elapsedSeconds = 0;
-    m_preview.totalSeconds = 0;
+    m_clip = {item.path(), item.cells[SourceItem::Start], item.cells[SourceItem::End],
+              item.cells[SourceItem::VideoTime]};
     return true;
 }
 

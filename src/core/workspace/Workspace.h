@@ -6,7 +6,7 @@
 #include "core/convert/ConversionRun.h"
 #include "core/convert/EncoderList.h"
 #include "core/preview/PreviewPlayer.h"
-#include "core/preview/PreviewState.h"
+#include "core/preview/ClipEditing.h"
 #include "core/profiles/OptionSheet.h"
 #include "core/profiles/Presets.h"
 #include "core/sources/ListStore.h"
@@ -47,7 +47,8 @@ public:
     ToolRegistry& tools() { return m_tools; }
     SourceList& list() { return m_list; }
     OptionSheet& sheet() { return m_sheet; }
-    PreviewState& preview() { return m_preview; }
+    // The row the clip editor works on.
+    ClipEditing& clipEditing() { return m_clip; }
     // The main window's embedded player.
     PreviewPlayer& player() { return m_player; }
     MediaProbe& probe() { return m_probe; }
@@ -73,9 +74,8 @@ public:
     // Nothing happens when no row is selected (row < 0).
     void showItem(int row);
 
-    // Asks the current player to quit and stops the main window's clock: a
-    // conversion or the clip editor takes over (the clip editor counts in
-    // the same counters).
+    // Asks the main window's player to quit and stops its clock: a
+    // conversion or the clip editor takes over.
     void quitPlayer();
 
     // Play Selected File: nothing on an empty list; with no row selected
@@ -83,7 +83,7 @@ public:
     void playRow(int row);
 
     // Hands a row over to the clip editor: the player quits, the clip file
-    // and the row's times go into the record, the counters start at 0.
+    // and the row's times go into clipEditing().
     // False when the row does not exist.
     bool beginClipEditing(int row);
     // The clip editor's OK: the row gets the times as displayed.
@@ -102,7 +102,7 @@ private:
     ToolRegistry m_tools;
     SourceList m_list;
     OptionSheet m_sheet;
-    PreviewState m_preview;
+    ClipEditing m_clip;
     PreviewPlayer m_player;
     MediaProbe m_probe;
     EncoderList m_encoders;

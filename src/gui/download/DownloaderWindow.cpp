@@ -37,7 +37,8 @@ DownloaderWindow::DownloaderWindow(Workspace& workspace, UserMessages& messages,
                                    std::function<bool(QWidget*)> askDownload, QWidget* parent)
     : QDialog(parent, Qt::Tool | Qt::FramelessWindowHint), m_workspace(workspace),
       m_askDownload(std::move(askDownload)),
-      m_downloader(new VideoDownloader(workspace.dataFolder(), messages, workspace.tools(), this))
+      m_downloader(new VideoDownloader(workspace.dataFolder(), messages, workspace.tools(), this)),
+      m_flash(new PlayerJob(workspace.tools(), this))
 {
     setObjectName(QStringLiteral("Formyutobe"));
     setModal(true);
@@ -122,10 +123,7 @@ DownloaderWindow::DownloaderWindow(Workspace& workspace, UserMessages& messages,
     m_swf = new VideoSurface(m_previewFrame);
     m_swf->setObjectName(QStringLiteral("SWF"));
     // The preview's player has ended: its last picture is painted over.
-    connect(&workspace.tools(), &ToolRegistry::toolFinished, m_swf, [this](qint64 pid) {
-        if (pid == m_flash.playerProcessId)
-            m_swf->setPlaying(false);
-    });
+    connect(m_flash, &PlayerJob::ended, m_swf, [this] { m_swf->setPlaying(false); });
     auto* frameLayout = new QVBoxLayout(m_previewFrame);
     auto* frameTop = new QHBoxLayout;
     frameTop->addWidget(new QLabel(QStringLiteral("Click and wait for video to Load..."), m_previewFrame), 1);
@@ -209,7 +207,7 @@ void DownloaderWindow::preview(int format, int leftTwips, int topTwips)
 {
     m_previewFrame->move(twips(leftTwips), twips(topTwips));
     m_previewFrame->raise();
-    quitPlayer(m_workspace.tools(), m_flash);
+    m_flash->quit();
     const QUrl url = m_downloader->streamUrl(format);
     m_swf->setToolTip(QStringLiteral("Preview of ") + m_downloader->info().title);
     if (url.isEmpty())
@@ -220,9 +218,9 @@ void DownloaderWindow::preview(int format, int leftTwips, int topTwips)
     }
     m_swf->setPlaying(false); // black until the player draws
     m_swf->setPlaying(true);
-    if (startPlayer(m_workspace.tools(), m_flash, m_workspace.programFolder(),
-                    playerCommand(m_workspace.programFolder(), m_swf->winId(), PlayerOptions::Variant1,
-                                  QString::fromLatin1(url.toEncoded()))) == 0)
+    if (!m_flash->start(m_workspace.programFolder(),
+                        playerCommand(m_workspace.programFolder(), m_swf->winId(), PlayerOptions::Variant1,
+                                      QString::fromLatin1(url.toEncoded()))))
         m_swf->setPlaying(false);
 }
 
@@ -230,7 +228,7 @@ void DownloaderWindow::done(int result)
 {
     // The preview's player ends with its window, and so does a transfer:
     // the user closed it, so nothing is said about it.
-    quitPlayer(m_workspace.tools(), m_flash);
+    m_flash->quit();
     m_downloader->cancel();
     QDialog::done(result);
 }

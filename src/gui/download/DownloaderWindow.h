@@ -1,7 +1,7 @@
 #pragma once
 // Formyutobe: a borderless tool window that fetches a watch page, shows what
 // it says, and downloads or previews its streams. A view on VideoDownloader.
-#include "core/preview/PreviewState.h"
+#include "core/preview/PlayerJob.h"
 
 #include <QDialog>
 #include <QPoint>
@@ -51,7 +51,7 @@ private:
     Workspace& m_workspace;
     std::function<bool(QWidget*)> m_askDownload;
     VideoDownloader* m_downloader;
-    PreviewState m_flash; // the stand-in for the Flash component's player
+    PlayerJob* m_flash; // the stand-in for the Flash component's player
     QLineEdit* m_url;
     QPushButton* m_get;
     QLabel* m_status;

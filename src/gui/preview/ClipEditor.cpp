@@ -41,8 +41,7 @@ UserSlider* timeSlider(const char* name, QWidget* parent)
 
 ClipEditor::ClipEditor(Workspace& workspace, int row, UserMessages& messages, QWidget* parent)
     : QDialog(parent), m_workspace(workspace), m_row(row), m_messages(messages),
-      m_player(new PreviewPlayer(workspace.tools(), workspace.preview(), &PreviewState::clipFile,
-                                 workspace.programFolder(), kClipEditorVariants, this))
+      m_player(new PreviewPlayer(workspace.tools(), workspace.programFolder(), kClipEditorVariants, this))
 {
     setObjectName(QStringLiteral("Form2"));
     setModal(true);
@@ -66,7 +65,7 @@ ClipEditor::ClipEditor(Workspace& workspace, int row, UserMessages& messages, QW
     auto* controls =
         new PlayerControls(*m_player, QStringLiteral("Text4"), QStringLiteral("Slider3"), this, &m_messages);
     connect(controls, &PlayerControls::playRequested, this, [this] {
-        m_player->play(QString(), m_workspace.preview().clipFullLength);
+        m_player->play(QString(), m_workspace.clipEditing().clipFullLength);
     });
 
     auto* ok = new QPushButton(QStringLiteral("OK"), this);
@@ -97,18 +96,18 @@ ClipEditor::ClipEditor(Workspace& workspace, int row, UserMessages& messages, QW
 
     // Opening, in its order.
     applySkin(this, workspace.programFolder());
-    PreviewState& state = workspace.preview();
+    const ClipEditing& state = workspace.clipEditing();
+    m_player->setFile(state.clipFile);
     m_startText->setText(state.clipStart);
     m_endText->setText(state.clipEnd);
     showClipLength();
     if (const auto length = timeTextToSeconds(state.clipFullLength)) {
         m_start->setRange(0, *length);
         m_end->setRange(0, *length);
-        state.totalSeconds = *length;
+        m_player->setTimes(0, *length);
     }
     m_end->setValue(timeTextToSeconds(state.clipEnd).value_or(m_end->value()));
     m_start->setValue(timeTextToSeconds(state.clipStart).value_or(m_start->value()));
-    state.elapsedSeconds = 0;
     setWindowTitle(QStringLiteral("Clip Time  -  ") + state.clipFile);
     resize(640, 560);
 }
@@ -135,7 +134,7 @@ void ClipEditor::done(int result)
 {
     m_player->stopClock();
     m_player->quitPlayer();
-    m_workspace.preview().clipFile.clear();
+    m_workspace.clipEditing().clipFile.clear();
     QDialog::done(result);
 }
 

@@ -3,7 +3,6 @@
 #include "HardMedia.h"
 #include "RunRig.h"
 #include "core/convert/ProgressMonitor.h"
-#include "core/preview/PreviewState.h"
 #include "core/profiles/Catalogue.h"
 #include "core/profiles/OptionSets.h"
 #include "core/settings/Settings.h"
@@ -270,7 +269,9 @@ TEST_F(Run, APlayingPreviewIsAskedToQuitFirst)
     QTemporaryDir dir;
     Command cat;
     cat.literal("/bin/sh -c ").quoted("exec cat > '" + dir.filePath("keys") + "'");
-    preview.playerProcessId = static_cast<std::int32_t>(tools.start(cat, dir.path()));
+    PlayerJob& player = workspace.player().job();
+    ASSERT_TRUE(player.start(dir.path(), cat));
+    const qint64 pid = player.processId();
     choose(96);
     addRow("song.mp4");
     runToEnd();
@@ -278,7 +279,7 @@ TEST_F(Run, APlayingPreviewIsAskedToQuitFirst)
     ASSERT_TRUE(test::waitFor([&] { return keys.size() > 0; }, 30000));
     keys.open(QIODevice::ReadOnly);
     EXPECT_EQ(keys.readAll(), "q");
-    tools.terminate(preview.playerProcessId);
+    tools.terminate(pid);
 }
 
 TEST_F(Run, TheCellsKeepThePlayersWordAndTheOutputHoldsTheWholeSource)

@@ -4,7 +4,6 @@
 
 #include "TestSupport.h"
 #include "core/preview/ClipTimes.h"
-#include "core/preview/PreviewState.h"
 #include "core/tools/ToolRegistry.h"
 
 #include <QFile>
@@ -18,8 +17,7 @@ namespace {
 struct Player : ::testing::Test {
     test::ProgramFolder folder;
     ToolRegistry tools;
-    PreviewState state;
-    PreviewPlayer player{tools, state, &PreviewState::previewFile, folder.path(), kPreviewVariants};
+    PreviewPlayer player{tools, folder.path(), kPreviewVariants};
     QStringList times, totals;
     QList<int> positions;
 
@@ -33,7 +31,7 @@ struct Player : ::testing::Test {
     }
     QString line(PlayerOptions variant, int offset = -1)
     {
-        return playerCommand(folder.path(), 4242, variant, state.previewFile, offset).text();
+        return playerCommand(folder.path(), 4242, variant, player.file(), offset).text();
     }
     QByteArray keysOf(qint64 pid)
     {
@@ -49,9 +47,9 @@ struct Player : ::testing::Test {
 TEST_F(Player, EachStartUsesItsVariantAndThePreviousPlayerGoes)
 {
     player.play("/v/a b.mp4", "0:00:40");
-    EXPECT_EQ(state.lastPlayerCommand, line(PlayerOptions::Variant1));
+    EXPECT_EQ(player.job().lastCommand(), line(PlayerOptions::Variant1));
     EXPECT_EQ(totals, QStringList{"Total time:0:00:40"});
-    EXPECT_EQ(state.totalSeconds, 40);
+    EXPECT_EQ(player.totalSeconds(), 40);
     EXPECT_TRUE(player.clockRunning());
 
     struct Step { const char* what; std::function<void()> act; PlayerOptions variant; int offset; };
@@ -61,50 +59,49 @@ TEST_F(Player, EachStartUsesItsVariantAndThePreviousPlayerGoes)
         {"seek", [&] { player.seek(25); }, PlayerOptions::Variant3, 10},
     };
     for (const Step& s : steps) {
-        const qint64 before = state.playerProcessId;
+        const qint64 before = player.job().processId();
         s.act();
-        EXPECT_EQ(state.lastPlayerCommand, line(s.variant, s.offset)) << s.what;
-        EXPECT_NE(state.playerProcessId, before) << s.what;
+        EXPECT_EQ(player.job().lastCommand(), line(s.variant, s.offset)) << s.what;
+        EXPECT_NE(player.job().processId(), before) << s.what;
         EXPECT_TRUE(gone(before)) << s.what << ": a player that ignores its quit key is ended";
         EXPECT_EQ(keysOf(before), "q") << s.what;
     }
-    EXPECT_TRUE(state.lastPlayerCommand.contains(" -ss 10 -wid 4242 "));
+    EXPECT_TRUE(player.job().lastCommand().contains(" -ss 10 -wid 4242 "));
 }
 
 TEST_F(Player, TheClockAndTheSeekBar)
 {
-    state.previewFile = "/v/a.mp4";
-    state.totalSeconds = 8;
-    state.elapsedSeconds = 0;
+    player.setFile("/v/a.mp4");
+    player.setTimes(0, 8);
     player.tick();
     EXPECT_EQ(positions, QList<int>{12}) << "12.5 rounds half to even";
     EXPECT_EQ(times, QStringList{"0:00:01"});
 
     // Back and Forward move the player, never the clock.
     player.play("", QString());
-    const qint64 pid = state.playerProcessId;
-    EXPECT_EQ(state.previewFile, "/v/a.mp4") << "no row: the file played last";
-    EXPECT_EQ(state.totalSeconds, 8);
+    const qint64 pid = player.job().processId();
+    EXPECT_EQ(player.file(), "/v/a.mp4") << "no row: the file played last";
+    EXPECT_EQ(player.totalSeconds(), 8);
     player.back();
     player.forward();
-    EXPECT_EQ(state.elapsedSeconds, 0);
+    EXPECT_EQ(player.elapsedSeconds(), 0);
     ASSERT_TRUE(test::waitFor([&] { return keysOf(pid) == "\x1b[D\x1b[C"; }, 30000));
 
     // A seek while paused restarts the player there, with the clock off.
     player.pause();
     EXPECT_FALSE(player.clockRunning());
     player.seek(50);
-    EXPECT_EQ(state.elapsedSeconds, 4);
-    EXPECT_EQ(state.lastPlayerCommand, line(PlayerOptions::Variant3, 4));
+    EXPECT_EQ(player.elapsedSeconds(), 4);
+    EXPECT_EQ(player.job().lastCommand(), line(PlayerOptions::Variant3, 4));
     EXPECT_FALSE(player.clockRunning());
     EXPECT_EQ(times.last(), "0:00:04");
 
     // The far right: no new player, the clock stops.
     player.pause();
-    const qint64 current = state.playerProcessId;
+    const qint64 current = player.job().processId();
     player.seek(100);
-    EXPECT_EQ(state.elapsedSeconds, 8);
-    EXPECT_EQ(state.playerProcessId, current);
+    EXPECT_EQ(player.elapsedSeconds(), 8);
+    EXPECT_EQ(player.job().processId(), current);
     EXPECT_FALSE(player.clockRunning());
 
     // Last Frames: the first tick passes the total and stops the clock.
@@ -114,7 +111,7 @@ TEST_F(Player, TheClockAndTheSeekBar)
     EXPECT_FALSE(player.clockRunning());
 
     // A total of 0 stops the clock at once and never moves the bar.
-    state.totalSeconds = 0;
+    player.setTimes(player.elapsedSeconds(), 0);
     positions.clear();
     player.firstFrame();
     player.tick();
@@ -122,8 +119,7 @@ TEST_F(Player, TheClockAndTheSeekBar)
     EXPECT_TRUE(positions.isEmpty());
 
     // Past 32767 the label keeps its text.
-    state.elapsedSeconds = 32767;
-    state.totalSeconds = 40000;
+    player.setTimes(32767, 40000);
     times.clear();
     player.tick();
     EXPECT_TRUE(times.isEmpty());
@@ -131,7 +127,7 @@ TEST_F(Player, TheClockAndTheSeekBar)
     // Stop: the quit key, the clock off, the label emptied.
     player.stop();
     EXPECT_EQ(times.last(), "");
-    EXPECT_EQ(state.elapsedSeconds, 0);
+    EXPECT_EQ(player.elapsedSeconds(), 0);
 }
 
 TEST_F(Player, TheSurfaceComesBackWhenItsPlayerEndsAndNothingStartsWithoutOne)
@@ -139,11 +135,11 @@ TEST_F(Player, TheSurfaceComesBackWhenItsPlayerEndsAndNothingStartsWithoutOne)
     QList<bool> playing;
     QObject::connect(&player, &PreviewPlayer::playing, [&](bool on) { playing << on; });
     player.play("/v/a.mp4", "0:00:10");
-    const qint64 first = state.playerProcessId;
+    const qint64 first = player.job().processId();
     player.firstFrame();
     ASSERT_TRUE(gone(first));
     EXPECT_EQ(playing, (QList<bool>{false, true, false, true})) << "a replaced player's end is not the surface's";
-    tools.terminate(state.playerProcessId); // as at the end of the file
+    tools.terminate(player.job().processId()); // as at the end of the file
     ASSERT_TRUE(test::waitFor([&] { return playing.size() == 5; }, 30000));
     EXPECT_FALSE(playing.last()) << "the surface may be painted again";
 
@@ -151,16 +147,16 @@ TEST_F(Player, TheSurfaceComesBackWhenItsPlayerEndsAndNothingStartsWithoutOne)
     QObject::connect(&player, &PreviewPlayer::cannotStart, [&](const QString& why) { refused << why; });
     player.stopClock();
     player.setSurfaceUnavailable("no X display");
-    const QString last = state.lastPlayerCommand;
+    const QString last = player.job().lastCommand();
     player.play("/v/b.mp4", "0:00:20");
     player.firstFrame();
     player.lastFrames();
     player.seek(50);
     EXPECT_EQ(refused, QStringList(4, "no X display")) << "each start says it once";
-    EXPECT_EQ(state.lastPlayerCommand, last);
+    EXPECT_EQ(player.job().lastCommand(), last);
     EXPECT_EQ(tools.runningCount(), 0);
     EXPECT_FALSE(player.clockRunning());
-    EXPECT_EQ(state.previewFile, "/v/a.mp4");
+    EXPECT_EQ(player.file(), "/v/a.mp4");
 }
 
 TEST(ClipTimes, OrderAndLength)

@@ -1,8 +1,7 @@
 #include "core/tools/PlayerCommand.h"
-#include "core/preview/PreviewState.h"
+#include "core/preview/PlayerJob.h"
 
 #include "TestSupport.h"
-#include "core/preview/PreviewState.h"
 #include "core/tools/ToolRegistry.h"
 
 #include <QFile>
@@ -36,23 +35,23 @@ TEST(PlayerCommand, KeysGoToTheCurrentPlayerOnly)
 {
     QTemporaryDir dir;
     ToolRegistry tools;
-    PreviewState preview;
-    postKeyToPlayer(tools, preview.playerProcessId, Key::Quit);  // none started: nothing happens
+    PlayerJob player(tools);
+    player.postKey(Key::Quit); // none started: nothing happens
 
     Command recorder;
     recorder.literal("/bin/sh -c ").quoted("exec cat > keys");
-    const qint64 pid = startPlayer(tools, preview, dir.path(), recorder);
-    ASSERT_NE(pid, 0);
-    EXPECT_EQ(preview.playerProcessId, pid);
-    EXPECT_EQ(preview.lastPlayerCommand, "/bin/sh -c \"exec cat > keys\"");
-    postKeyToPlayer(tools, preview.playerProcessId, Key::Space);
+    ASSERT_TRUE(player.start(dir.path(), recorder));
+    const qint64 pid = player.processId();
+    EXPECT_EQ(player.lastCommand(), "/bin/sh -c \"exec cat > keys\"");
+    player.postKey(Key::Space);
     postKeyToEncoder(tools, 0, Key::Quit);
     QFile keys(dir.filePath("keys"));
     ASSERT_TRUE(test::waitFor([&] { return keys.size() == 1; }, 30000));
 
     Command missing;
     missing.quoted(dir.filePath("nothing-here"));
-    EXPECT_EQ(startPlayer(tools, preview, dir.path(), missing), 0);
-    EXPECT_EQ(preview.playerProcessId, pid) << "a failed start keeps the old player";
+    EXPECT_FALSE(player.start(dir.path(), missing));
+    EXPECT_EQ(player.processId(), pid) << "a failed start keeps the old player";
     tools.terminate(pid);
+    ASSERT_TRUE(test::waitFor([&] { return player.processId() == 0; }, 30000)) << "an ended player is none";
 }

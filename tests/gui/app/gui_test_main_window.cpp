@@ -7,7 +7,6 @@
 #include "gui/profiles/ProfileChooser.h"
 #include "core/settings/IniFile.h"
 #include "gui/sources/SourceListView.h"
-#include "core/preview/PreviewState.h"
 #include "core/settings/Settings.h"
 #include "core/sources/MediaProbe.h"
 #include "gui/settings/SettingsDialog.h"
@@ -221,8 +220,9 @@ TEST_F(Window, ExitHidesAtOnceAndEndsOnlyWhenThePlayerHasEnded)
     QTemporaryDir dir;
     Command recorder;  // takes the quit key without quitting
     recorder.literal("/bin/sh -c ").quoted("exec cat > '" + dir.filePath("keys") + "'");
-    const qint64 pid = startPlayer(w->workspace().tools(), w->workspace().preview(), dir.path(), recorder);
-    ASSERT_NE(pid, 0);
+    PlayerJob& player = w->workspace().player().job();
+    ASSERT_TRUE(player.start(dir.path(), recorder));
+    const qint64 pid = player.processId();
     QTimer* timer1 = w->workspace().player().clock();
     timer1->start();
     QSignalSpy ended(w.get(), &MainWindow::ended);

@@ -90,7 +90,7 @@ TEST_F(Clip, OpensOnTheRowAndRefusesAClipOfNoTime)
         EXPECT_EQ(in<QLineEdit>(e, "Text2")->text(), "0:00:30");
         EXPECT_EQ(in<QLineEdit>(e, "Text3")->text(), "0:00:30") << "a fresh row is clipped to its whole length";
         EXPECT_EQ(in<QSlider>(e, "Slider2")->maximum(), 30);
-        EXPECT_EQ(w->workspace().preview().clipFile, path);
+        EXPECT_EQ(w->workspace().clipEditing().clipFile, path);
 
         auto* start = in<QSlider>(e, "Slider1");
         auto* end = in<QSlider>(e, "Slider2");
@@ -123,7 +123,7 @@ TEST_F(Clip, OpensOnTheRowAndRefusesAClipOfNoTime)
     EXPECT_EQ(opened, 1);
     EXPECT_EQ(cell(SourceItem::Start), "0:00:00") << "Cancel writes nothing";
     EXPECT_EQ(cell(SourceItem::End), "0:00:30");
-    EXPECT_EQ(w->workspace().preview().clipFile, "") << "closed: the clip file is forgotten";
+    EXPECT_EQ(w->workspace().clipEditing().clipFile, "") << "closed: the clip file is forgotten";
 }
 
 TEST_F(Clip, OkWritesTheTimesAsShownIntoTheRow)

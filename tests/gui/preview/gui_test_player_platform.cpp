@@ -60,5 +60,5 @@ TEST(PlatformChoice, WithoutAnXDisplayPlaySaysSoOnceAndStartsNothing)
     w.openClipEditor();
     EXPECT_EQ(messages.shown.size(), 2);
     EXPECT_EQ(w.workspace().tools().runningCount(), 0);
-    EXPECT_EQ(w.workspace().preview().playerProcessId, 0);
+    EXPECT_EQ(w.workspace().player().job().processId(), 0);
 }

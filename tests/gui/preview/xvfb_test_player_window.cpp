@@ -1,8 +1,8 @@
 // The player draws into a window of ours on a real X display.
 #include "core/tools/PlayerCommand.h"
+#include "core/preview/PreviewPlayer.h"
 
 #include "TestSupport.h"
-#include "core/preview/PreviewState.h"
 #include "core/tools/ToolRegistry.h"
 
 #include "GuiSupport.h"
@@ -175,15 +175,15 @@ TEST(PlayerWindow, PlaysInsideAWidgetAndQuitsOnTheKey)
 
     test::ProgramFolder folder;
     ToolRegistry tools;
-    PreviewState preview;
+    PlayerJob player(tools);
     QSignalSpy ended(&tools, &ToolRegistry::toolFinished);
     const Command line = playerCommand(folder.path(), surface.winId(), PlayerOptions::Variant1, test::videoClip(30), 5);
-    const qint64 pid = startPlayer(tools, preview, folder.path(), line);
-    ASSERT_NE(pid, 0);
+    ASSERT_TRUE(player.start(folder.path(), line));
+    const qint64 pid = player.processId();
     EXPECT_FALSE(ended.wait(2000)) << "the player keeps playing in the window: "
                                    << (ended.count() ? ended.first().at(3).toString().toStdString() : "");
     EXPECT_TRUE(tools.isRunning(pid));
-    postKeyToPlayer(tools, preview.playerProcessId, Key::Quit);
+    player.postKey(Key::Quit);
     ASSERT_TRUE(ended.count() || ended.wait(10000));
     EXPECT_EQ(ended.first().at(0).toLongLong(), pid);
     EXPECT_FALSE(ended.first().at(2).toBool()) << "it quit, it did not crash";
@@ -215,24 +215,24 @@ TEST(PreviewPanel, FillsItsSurfaceSeeksWhereTheUserSaysAndIsClearedOnStop)
 
     // A click on the track right of the handle: a page further, and the
     // player starts there.
-    PreviewState& state = w.workspace().preview();
+    PreviewPlayer& state = w.workspace().player();
     const int before = slider->value();
     QTest::mouseClick(slider, Qt::LeftButton, {}, QPoint(slider->width() - 3, slider->height() / 2));
     const int clicked = slider->value();
     EXPECT_GT(clicked, before);
     // The player starts at the keyframe at or before the place, and the
     // clock says its time.
-    EXPECT_EQ(state.elapsedSeconds, qRound(clicked * 90 / 100.0) / 10 * 10);
-    EXPECT_EQ(current->text(), secondsToTimeText(state.elapsedSeconds));
-    EXPECT_TRUE(state.lastPlayerCommand.contains(QString(" -ss %1 ").arg(state.elapsedSeconds)))
-        << state.lastPlayerCommand.toStdString();
+    EXPECT_EQ(state.elapsedSeconds(), qRound(clicked * 90 / 100.0) / 10 * 10);
+    EXPECT_EQ(current->text(), secondsToTimeText(state.elapsedSeconds()));
+    EXPECT_TRUE(state.job().lastCommand().contains(QString(" -ss %1 ").arg(state.elapsedSeconds())))
+        << state.job().lastCommand().toStdString();
     // Once the new player draws, its picture is never ahead of the clock
     // (the fault: a picture seconds ahead of the time the clock said).
-    const int seekedTo = static_cast<int>(state.elapsedSeconds);
+    const int seekedTo = static_cast<int>(state.elapsedSeconds());
     int shown = -1;
     EXPECT_TRUE(test::waitFor([&] { return (shown = shownSecond(surface)) >= seekedTo; }, 30000)) << shown;
     EXPECT_LE(shown, clock() + 1) << "the picture is at " << shown << " s, the clock at " << clock();
-    const int from = static_cast<int>(state.elapsedSeconds);
+    const int from = static_cast<int>(state.elapsedSeconds());
     EXPECT_TRUE(test::waitFor([&] { return clock() > from; }, 30000)) << "the clock goes on from there";
     EXPECT_GE(slider->value(), clicked) << "and the bar with it";
     EXPECT_TRUE(test::waitFor([&] { return showsThePicture(surface, &why); }, 30000)) << why.toStdString();
@@ -240,12 +240,12 @@ TEST(PreviewPanel, FillsItsSurfaceSeeksWhereTheUserSaysAndIsClearedOnStop)
     // A key: Home goes back to the start.
     QTest::keyClick(slider, Qt::Key_Home);
     EXPECT_EQ(slider->value(), 0);
-    EXPECT_TRUE(state.lastPlayerCommand.contains(" -ss 0 ")) << state.lastPlayerCommand.toStdString();
+    EXPECT_TRUE(state.job().lastCommand().contains(" -ss 0 ")) << state.job().lastCommand().toStdString();
     EXPECT_TRUE(test::waitFor([&] { return showsThePicture(surface, &why); }, 30000)) << why.toStdString();
 
     // Stop: the time label is empty on screen, and once the player has gone
     // the surface is black all over.
-    const qint64 pid = state.playerProcessId;
+    const qint64 pid = state.job().processId();
     w.findChild<QToolButton*>("cmdStop")->click();
     EXPECT_EQ(current->text(), "");
     EXPECT_TRUE(test::waitFor([&] { return oneColour(current).has_value(); }, 30000)) << "no time left on screen";
@@ -255,7 +255,7 @@ TEST(PreviewPanel, FillsItsSurfaceSeeksWhereTheUserSaysAndIsClearedOnStop)
 
     w.findChild<QAction*>("play")->trigger();
     EXPECT_TRUE(test::waitFor([&] { return showsThePicture(surface, &why); }, 30000)) << why.toStdString();
-    const qint64 last = state.playerProcessId;
+    const qint64 last = state.job().processId();
     QSignalSpy ended(&w, &MainWindow::ended);
     w.close();
     ASSERT_TRUE(ended.count() > 0 || ended.wait(30000));
@@ -306,7 +306,7 @@ TEST(ClipEditorPlayer, FillsItsSurface)
         editor->findChild<QToolButton*>("cmdPlay")->click();
         auto* surface = editor->findChild<QWidget*>("Text4");
         EXPECT_TRUE(test::waitFor([&] { return showsThePicture(surface, &why); }, 30000)) << why.toStdString();
-        const qint64 pid = main->workspace().preview().playerProcessId;
+        const qint64 pid = editor->findChild<PreviewPlayer*>()->job().processId();
         editor->reject();
         EXPECT_TRUE(test::waitFor([&] { return !main->workspace().tools().isRunning(pid); }, 30000));
     };

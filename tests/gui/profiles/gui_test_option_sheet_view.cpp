@@ -96,7 +96,7 @@ TEST_F(SheetView, ClickingARowShowsItsNameAndTimesOnly)
     EXPECT_EQ(shown("Output Duration", "All Clip Duration"), "");
     EXPECT_EQ(shown("Output Duration", "Start Time"), "0:00:00");
     EXPECT_EQ(shown("Output Duration", "Stop Time"), "0:00:03");
-    EXPECT_EQ(w->workspace().preview().previewFile, a);
+    EXPECT_EQ(w->workspace().player().file(), a);
 
     QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, list->visualRect(w->workspace().list().index(1, 0)).center());
     EXPECT_EQ(shown("General", "Item Name"), b);
