@@ -132,9 +132,12 @@ void PreviewPlayer::seek(int position)
     m_elapsed = static_cast<std::int32_t>(roundHalfEven(product / 100.0));
     // The player starts at a keyframe: the one at or before the place, so
     // that the clock shows the time of the picture, never one behind it.
+    // The bar moves back there too.
     if (m_elapsed > 0 && m_elapsed < m_total)
-        if (const double key = keyframeAtOrBefore(m_file, m_elapsed); key >= 0)
+        if (const double key = keyframeAtOrBefore(m_file, m_elapsed); key >= 0 && key < m_elapsed) {
             m_elapsed = static_cast<std::int32_t>(key);
+            emit sliderPosition(static_cast<int>(roundHalfEven(static_cast<double>(m_elapsed) / m_total * 100.0)));
+        }
     if (const auto text = clockText(m_elapsed))
         emit currentTimeText(*text);
     if (m_elapsed < m_total) {

@@ -45,7 +45,7 @@ namespace {
 // 640x480: a white frame a tenth of each side wide around four quadrants of
 // four colours. Only a picture scaled to the whole surface shows the frame at
 // the surface's edges and each colour in the middle of its quarter.
-QString quadrantClip(int width = 640, int height = 480, int rotation = 0)
+QString quadrantClip(int width = 640, int height = 480, int rotation = 0, int keyframeSeconds = 10)
 {
     // In the white band at the top, a black mark whose place tells the
     // second shown: 7 pixels further each second.
@@ -57,12 +57,12 @@ QString quadrantClip(int width = 640, int height = 480, int rotation = 0)
         boxes += QString(",drawbox=x=%1:y=%2:w=%3:h=%4:color=%5:t=fill")
                      .arg(q % 2 ? width / 2 : width / 10).arg(q / 2 ? height / 2 : height / 10)
                      .arg(width * 4 / 10).arg(height * 4 / 10).arg(colours[q]);
-    // A keyframe every 10 s.
-    QStringList args{"-f", "lavfi", "-i", boxes, "-c:v", "libx264", "-preset", "ultrafast", "-g", "250", "-pix_fmt", "yuv420p"};
+    QStringList args{"-f", "lavfi", "-i", boxes, "-c:v", "libx264", "-preset", "ultrafast", "-g",
+                     QString::number(25 * keyframeSeconds), "-pix_fmt", "yuv420p"};
     if (rotation)
         args = QStringList{"-i", test::makeMedia(QString("quadrants%1x%2.mp4").arg(width).arg(height), args), "-c", "copy",
                            "-metadata:s:v:0", QString("rotate=%1").arg(rotation)};
-    return test::makeMedia(QString("quadrants%1x%2r%3.mp4").arg(width).arg(height).arg(rotation), args);
+    return test::makeMedia(QString("quadrants%1x%2r%3k%4.mp4").arg(width).arg(height).arg(rotation).arg(keyframeSeconds), args);
 }
 
 // What the X server shows of a widget (for a native surface: what the player drew).
@@ -161,6 +161,30 @@ std::optional<QRgb> oneColour(QWidget* w)
     return first;
 }
 
+// A click on the track right of the handle goes a page further; the player
+// starts at the keyframe at or before the place, the clock says its time,
+// and the picture drawn is never ahead of the clock (the fault: a picture
+// seconds ahead of the time the clock said). The clock goes on from there.
+void seekByTrackClick(QSlider* slider, QLabel* current, QWidget* surface, PreviewPlayer& player, int keyframeSeconds)
+{
+    const auto clock = [&] { return timeTextToSeconds(current->text()).value_or(-1); };
+    const int clicked = qMin(slider->maximum(), slider->value() + slider->pageStep());
+    QTest::mouseClick(slider, Qt::LeftButton, {}, QPoint(slider->width() - 3, slider->height() / 2));
+    const int seekedTo = player.elapsedSeconds();
+    EXPECT_EQ(seekedTo, qRound(clicked * player.totalSeconds() / 100.0) / keyframeSeconds * keyframeSeconds)
+        << "the keyframe before";
+    EXPECT_EQ(current->text(), secondsToTimeText(seekedTo));
+    const int place = qRound(seekedTo * 100.0 / player.totalSeconds());
+    EXPECT_EQ(slider->value(), place) << "the bar shows where the picture is";
+    EXPECT_TRUE(player.job().lastCommand().contains(QString(" -ss %1 ").arg(seekedTo)))
+        << player.job().lastCommand().toStdString();
+    int shown = -1;
+    EXPECT_TRUE(test::waitFor([&] { return (shown = shownSecond(surface)) >= seekedTo; }, 30000)) << shown;
+    EXPECT_LE(shown, clock() + 1) << "the picture is at " << shown << " s, the clock at " << clock();
+    EXPECT_TRUE(test::waitFor([&] { return clock() > seekedTo; }, 30000)) << "the clock goes on from there";
+    EXPECT_GE(slider->value(), place) << "and the bar with it";
+}
+
 } // namespace
 
 TEST(PlayerWindow, PlaysInsideAWidgetAndQuitsOnTheKey)
@@ -213,28 +237,8 @@ TEST(PreviewPanel, FillsItsSurfaceSeeksWhereTheUserSaysAndIsClearedOnStop)
     EXPECT_TRUE(test::waitFor([&] { return slider->value() > 0; }, 30000));
     EXPECT_EQ(w.findChild<QLabel*>("SkinLabel10")->text(), "Total time:0:01:30");
 
-    // A click on the track right of the handle: a page further, and the
-    // player starts there.
     PreviewPlayer& state = w.workspace().player();
-    const int before = slider->value();
-    QTest::mouseClick(slider, Qt::LeftButton, {}, QPoint(slider->width() - 3, slider->height() / 2));
-    const int clicked = slider->value();
-    EXPECT_GT(clicked, before);
-    // The player starts at the keyframe at or before the place, and the
-    // clock says its time.
-    EXPECT_EQ(state.elapsedSeconds(), qRound(clicked * 90 / 100.0) / 10 * 10);
-    EXPECT_EQ(current->text(), secondsToTimeText(state.elapsedSeconds()));
-    EXPECT_TRUE(state.job().lastCommand().contains(QString(" -ss %1 ").arg(state.elapsedSeconds())))
-        << state.job().lastCommand().toStdString();
-    // Once the new player draws, its picture is never ahead of the clock
-    // (the fault: a picture seconds ahead of the time the clock said).
-    const int seekedTo = static_cast<int>(state.elapsedSeconds());
-    int shown = -1;
-    EXPECT_TRUE(test::waitFor([&] { return (shown = shownSecond(surface)) >= seekedTo; }, 30000)) << shown;
-    EXPECT_LE(shown, clock() + 1) << "the picture is at " << shown << " s, the clock at " << clock();
-    const int from = static_cast<int>(state.elapsedSeconds());
-    EXPECT_TRUE(test::waitFor([&] { return clock() > from; }, 30000)) << "the clock goes on from there";
-    EXPECT_GE(slider->value(), clicked) << "and the bar with it";
+    seekByTrackClick(slider, current, surface, state, 10);
     EXPECT_TRUE(test::waitFor([&] { return showsThePicture(surface, &why); }, 30000)) << why.toStdString();
 
     // A key: Home goes back to the start.
@@ -290,7 +294,7 @@ TEST(PreviewPanel, KeepsThePicturesShapeAndTurnsItUpright)
     }
 }
 
-TEST(ClipEditorPlayer, FillsItsSurface)
+TEST(ClipEditorPlayer, FillsItsSurfaceAndShowsThePictureAtTheClocksTime)
 {
     test::ProgramFolder folder;
     test::FakeShell shell;
@@ -306,7 +310,11 @@ TEST(ClipEditorPlayer, FillsItsSurface)
         editor->findChild<QToolButton*>("cmdPlay")->click();
         auto* surface = editor->findChild<QWidget*>("Text4");
         EXPECT_TRUE(test::waitFor([&] { return showsThePicture(surface, &why); }, 30000)) << why.toStdString();
-        const qint64 pid = editor->findChild<PreviewPlayer*>()->job().processId();
+        // Cut points are picked from this picture: it is at the clock's time.
+        auto* player = editor->findChild<PreviewPlayer*>();
+        seekByTrackClick(editor->findChild<QSlider*>("Slider3"), editor->findChild<QLabel*>("LblCurTime"), surface, *player,
+                         4);
+        const qint64 pid = player->job().processId();
         editor->reject();
         EXPECT_TRUE(test::waitFor([&] { return !main->workspace().tools().isRunning(pid); }, 30000));
     };
@@ -314,7 +322,7 @@ TEST(ClipEditorPlayer, FillsItsSurface)
     main = &w;
     w.show();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(&w, 30000));
-    w.openFiles({quadrantClip()});
+    w.openFiles({quadrantClip(640, 480, 0, 4)});
     ASSERT_TRUE(test::waitFor([&] { return w.sourceListView()->selectedRow() == 0; }, 60000));
     ASSERT_TRUE(test::waitFor([&] { return !w.workspace().probe().isBusy(); }, 60000));
     w.openClipEditor();
