@@ -13,10 +13,28 @@
 #include "core/tools/ToolRegistry.h"
 #include "platform/V4l2CaptureDevice.h"
 
+#include <QDir>
 #include <QEventLoop>
 #include <QFileInfo>
 
+#include <climits>
+#include <unistd.h>
+
 namespace varnel::cli {
+
+namespace {
+
+// Whether the current folder's name survives being read as text.
+bool currentFolderNameable()
+{
+    char here[PATH_MAX + 1] = {};
+    if (!::getcwd(here, sizeof here))
+        return false;
+    const QByteArray raw(here);
+    return QFile::encodeName(QFile::decodeName(raw)) == raw && QDir::currentPath() == QFile::decodeName(raw);
+}
+
+} // namespace
 
 int capture(const QStringList& args)
 {
@@ -39,6 +57,12 @@ int capture(const QStringList& args)
 
     // Always AVI: a bare name gets the extension, another one is refused.
     QString output = *a.last("--output");
+    if (const QString name = QFileInfo(output).fileName(); name.isEmpty() || name == u'.' || name == QLatin1String(".."))
+        throw UsageError("capture needs a file name for --output, not a folder");
+    // Where a relative name goes is the current folder, which must be
+    // reachable by its name.
+    if (QFileInfo(output).isRelative() && !currentFolderNameable())
+        throw UsageError("the current folder's name cannot be read as text here: give --output as a full path");
     const QString suffix = QFileInfo(output).suffix();
     if (suffix.isEmpty())
         output += QStringLiteral(".avi");

@@ -55,11 +55,15 @@ TEST_F(Cli, ARecordingNeverReplacesAFileAndAnEmptyOneIsNone)
     // A picture-less input records nothing, and says so.
     EXPECT_EQ(run({"capture", "--input", "lavfi:anullsrc", "--output", dir.filePath("silence.avi"), "--seconds", "1"}), 1);
     EXPECT_EQ(err, "nothing was recorded: no frame came from the input (the input has no video)\n");
-    // A name the folder cannot hold is refused before anything is recorded.
-    EXPECT_EQ(run({"capture", "--input", "lavfi:testsrc", "--output", dir.filePath(QString(252, 'n') + ".avi"),
-                   "--seconds", "60"}), 1);
+    // A name the folder cannot hold is refused before anything is recorded:
+    // here the "_New" name the recording would take.
+    const QString fits = dir.filePath(QString(248, 'n') + ".avi");
+    QFile taken(fits);
+    ASSERT_TRUE(taken.open(QIODevice::WriteOnly));
+    taken.close();
+    EXPECT_EQ(run({"capture", "--input", "lavfi:testsrc", "--output", fits, "--seconds", "60"}), 1);
     EXPECT_EQ(err, "the output name is too long for this file system\n");
-    EXPECT_EQ(everything(dir.path()).size(), 3) << everything(dir.path()).join('|').toStdString();
+    EXPECT_EQ(everything(dir.path()).size(), 4) << everything(dir.path()).join('|').toStdString();
 }
 
 TEST_F(Cli, AnInterruptAtAnyMomentLeavesAWholeFileOrNothing)
@@ -92,7 +96,7 @@ TEST_F(Cli, AKilledRecordingIsWholeAndTheNextStartPlacesIt)
 {
     QTemporaryDir dir;
     // As long as the folder holds: its partial's name is shortened, the file's is not.
-    const QString name = QString(251, 'k') + ".avi";
+    const QString name = "." + QString(250, 'k') + ".avi"; // hidden, as the user may want it
     const QString avi = dir.filePath(name);
     ASSERT_EQ(run({"capture", "--input", "lavfi:testsrc=size=162x120:rate=25", "--output", avi, "--seconds", "60"},
                   [&](QProcess& p) {

@@ -92,8 +92,12 @@ bool CaptureRecorder::start(const RecorderInput& input, const RecorderOptions& o
         // As a conversion writes: a partial in a private folder beside the
         // file, which a later start recovers if this run dies.
         const QString folder = QFileInfo(options.aviPath).absolutePath();
-        // Known now, not after an hour of recording.
-        if (!output::nameFits(options.aviPath)) {
+        // Known now, not after an hour of recording: the name the recording
+        // would take as things stand.
+        QString target = options.aviPath;
+        for (int tries = 0; tries < 1000 && (QFileInfo(target).exists() || QFileInfo(target).isSymLink()); ++tries)
+            target = output::nextNewName(target, QStringLiteral(".avi"));
+        if (!output::nameFits(target)) {
             m_startError = output::kOutputNameTooLong;
             return false;
         }

@@ -297,7 +297,7 @@ QString recordedName(int fd, const QString& partial, const QString& fallback)
         ::close(note);
         const QByteArray raw(text, n > 0 ? static_cast<int>(n) : 0);
         const QString noted = QFile::decodeName(raw);
-        if (n > 0 && n <= NAME_MAX && !raw.contains('/') && !raw.contains('\0') && !raw.startsWith('.') &&
+        if (n > 0 && n <= NAME_MAX && !raw.contains('/') && !raw.contains('\0') && raw != "." && raw != ".." &&
             QFile::encodeName(noted) == raw)
             name = noted;
     }
@@ -312,7 +312,9 @@ QString recordedName(int fd, const QString& partial, const QString& fallback)
 // False when it holds a picture that could not be placed: it must stay.
 bool recoverRecording(int fd, const QByteArray& file, const QString& folder)
 {
-    static const QRegularExpression recording(QStringLiteral("^[0-9]+\\.([^.].*)\\.recording$"));
+    // Any name the user gave: hidden ones and ones with line breaks too.
+    static const QRegularExpression recording(QStringLiteral("^[0-9]+\\.(.+)\\.recording$"),
+                                              QRegularExpression::DotMatchesEverythingOption);
     const QString partial = QFile::decodeName(file);
     const auto m = recording.match(partial);
     if (!m.hasMatch())

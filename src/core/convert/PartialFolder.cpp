@@ -74,12 +74,17 @@ std::shared_ptr<PartialFolder> PartialFolder::create(const QString& outputFolder
             *error = errno == ENAMETOOLONG ? kOutputNameTooLong : errorText(errno);
             return nullptr;
         }
+        // Private whatever the umask took away; a link put in its place is
+        // not followed.
+        ::fchmodat(AT_FDCWD, name.constData(), 0700, AT_SYMLINK_NOFOLLOW);
         // Known from now on by its descriptor alone.
         fd = ::open(name.constData(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
         if (fd >= 0 && !freshlyMade(fd)) {
             ::close(fd);
             fd = -1;
         }
+        if (fd < 0)
+            ::rmdir(name.constData()); // only an empty one goes: ours, or nobody's loss
     }
     if (fd < 0) {
         *error = QStringLiteral("the folder %1 was replaced while it was made").arg(QFile::decodeName(name));
