@@ -87,12 +87,17 @@ int execTool(const char* envName, const char* fallback, const Args& args)
     return 127;
 }
 
+bool finishesOnParentDeath()
+{
+    const char* finish = std::getenv("VARNEL_FINISH_ON_PARENT_DEATH");
+    return finish && std::strcmp(finish, "1") == 0;
+}
+
 void dieWithParent()
 {
     // A recording is finished, not cut, when the program dies: ffmpeg
     // writes its index on SIGTERM.
-    const char* finish = std::getenv("VARNEL_FINISH_ON_PARENT_DEATH");
-    const bool finishing = finish && std::strcmp(finish, "1") == 0;
+    const bool finishing = finishesOnParentDeath();
     ::prctl(PR_SET_PDEATHSIG, finishing ? SIGTERM : SIGKILL);
     // A stopped encoder whose program dies is continued with a hang-up (its
     // group is orphaned), which would end it before its index is written.
@@ -159,6 +164,56 @@ int runGuardingGroup(const char* envName, const char* fallback, const Args& args
     // A tool that ended on its own (a crash too) leaves its helpers behind.
     endRestOfGroup();
     return code;
+}
+
+namespace {
+
+volatile sig_atomic_t g_finishing = 0;
+volatile sig_atomic_t g_graceArmed = 0;
+unsigned g_graceSeconds = 10;
+
+void passOnEnd(int)
+{
+    if (g_finishing > 0)
+        ::kill(static_cast<pid_t>(g_finishing), SIGTERM);
+    if (!g_graceArmed) {
+        g_graceArmed = 1;
+        ::alarm(g_graceSeconds);
+    }
+}
+
+void killUnfinished(int)
+{
+    if (g_finishing > 0)
+        ::kill(static_cast<pid_t>(g_finishing), SIGKILL);
+}
+
+} // namespace
+
+int runFinishing(const char* envName, const char* fallback, const Args& args, unsigned graceSeconds)
+{
+    g_graceSeconds = graceSeconds;
+    struct sigaction end {}, grace {};
+    end.sa_handler = passOnEnd;
+    grace.sa_handler = killUnfinished;
+    ::sigemptyset(&end.sa_mask);
+    ::sigemptyset(&grace.sa_mask);
+    for (int sig : {SIGTERM, SIGHUP, SIGINT})
+        ::sigaction(sig, &end, nullptr);
+    ::sigaction(SIGALRM, &grace, nullptr);
+    const pid_t tool = ::fork();
+    if (tool < 0)
+        return execTool(envName, fallback, args);
+    if (tool == 0) {
+        ::signal(SIGTERM, SIG_DFL);
+        ::signal(SIGINT, SIG_DFL);
+        ::signal(SIGALRM, SIG_DFL);
+        ::signal(SIGHUP, SIG_IGN); // the hang-up of an orphaned group is passed on as SIGTERM
+        ::prctl(PR_SET_PDEATHSIG, SIGTERM);
+        ::_exit(execTool(envName, fallback, args));
+    }
+    g_finishing = tool;
+    return waitFor(tool);
 }
 
 int identifyWithLength(const Args& playerArgs, const std::string& file)

@@ -21,6 +21,16 @@ int runGuardingGroup(const char* envName, const char* fallback, const Args& args
 // encoder (VARNEL_FINISH_ON_PARENT_DEATH=1) is asked to finish instead.
 void dieWithParent();
 
+// A recording's encoder: the tool runs as a child, and an end request (the
+// converter's death included) is passed on as SIGTERM, which has it finish
+// its file; one that has not ended graceSeconds later (an input that
+// stalls) is killed. Returns the tool's exit code.
+int runFinishing(const char* envName, const char* fallback, const Args& args, unsigned graceSeconds);
+
+// Whether this adapter runs a recording's encoder, which finishes its file
+// when the converter dies.
+bool finishesOnParentDeath();
+
 // Runs a tool and returns what it wrote on standard output (and standard
 // error, withErrors), up to 64 KiB.
 std::string answerOf(const char* envName, const char* fallback, const Args& args, bool withErrors = false);

@@ -22,5 +22,9 @@ int main(int argc, char** argv)
     // Without video ffmpeg writes no statistics: this adapter writes them.
     if (!stats.empty() && isAudioOnly(given))
         return encodeWritingStatistics(encoderArgs(given), stats);
+    // A recording's encoder waits for a camera that may never deliver again:
+    // it is watched, so that it ends with the program.
+    if (finishesOnParentDeath())
+        return runFinishing("VARNEL_FFMPEG", "ffmpeg", encoderArgs(given), 10);
     return execTool("VARNEL_FFMPEG", "ffmpeg", encoderArgs(given));
 }

@@ -8,6 +8,7 @@
 #include <QRegularExpression>
 #include <QThread>
 #include <csignal>
+#include <sys/stat.h>
 #include <gtest/gtest.h>
 
 using namespace varnel;
@@ -28,6 +29,23 @@ QPair<int, int> frames(const QString& file)
 QStringList everything(const QString& dir)
 {
     return QDir(dir).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot);
+}
+
+// Whether every thread of every process whose command line holds pattern
+// is stopped.
+bool allStopped(const QString& pattern)
+{
+    QString pids;
+    test::run("pgrep", {"-f", pattern}, &pids);
+    for (const QString& pid : pids.split('\n', Qt::SkipEmptyParts)) {
+        const QDir tasks(QString("/proc/%1/task").arg(pid));
+        for (const QString& task : tasks.entryList(QDir::Dirs | QDir::NoDotAndDotDot)) {
+            QFile stat(tasks.filePath(task + "/stat"));
+            if (stat.open(QIODevice::ReadOnly) && !stat.readAll().split(')').last().trimmed().startsWith('T'))
+                return false;
+        }
+    }
+    return true;
 }
 
 } // namespace
@@ -110,6 +128,9 @@ TEST_F(Cli, AKilledRecordingIsWholeAndTheNextStartPlacesIt)
                           30000));
                       // An encoder that cannot run when its program dies still holds the recording.
                       test::run("pkill", {"-STOP", "-f", "testsrc=size=162x120"});
+                      // Stopped through and through (every thread), so that its program's
+                      // death continues it.
+                      EXPECT_TRUE(test::waitFor([] { return allStopped("testsrc=size=162x120"); }, 30000));
                       ::kill(static_cast<pid_t>(p.processId()), SIGKILL);
                   }),
               -1);
@@ -122,4 +143,59 @@ TEST_F(Cli, AKilledRecordingIsWholeAndTheNextStartPlacesIt)
     EXPECT_GT(recovered.first, 0);
     EXPECT_EQ(recovered.first, recovered.second) << "indexed: the encoder finished it";
     EXPECT_EQ(everything(dir.path()), (QStringList{name, "next.avi"}));
+}
+
+TEST_F(Cli, AnInputThatStallsStillLeavesAWholeFileAndNoEncoderBehind)
+{
+    QTemporaryDir dir;
+    const QString source = dir.filePath("src.nut"), pipe = dir.filePath("camera.nut");
+    ASSERT_EQ(test::run("ffmpeg", {"-v", "error", "-f", "lavfi", "-i", "testsrc=size=320x240:rate=25", "-t", "2", "-c:v",
+                                   "rawvideo", "-f", "nut", source}), 0);
+    ASSERT_EQ(::mkfifo(QFile::encodeName(pipe).constData(), 0600), 0);
+    // A camera that gives two seconds of pictures, then nothing at all.
+    QProcess camera;
+    camera.setWorkingDirectory(dir.path());
+    // Opened by the camera itself: an opening for writing waits for the reader.
+    const auto startCamera = [&] { camera.start("sh", {"-c", "exec >camera.nut; cat src.nut; exec sleep 60"}); };
+    const QStringList record{"capture", "--input", "lavfi:movie=camera.nut:f=nut", "--output", "", "--seconds", "20"};
+    const auto into = [&](const QString& name) { QStringList a = record; a[4] = dir.filePath(name); return a; };
+    // The camera has given all it will (it only sleeps), and the encoder
+    // waits in its read of the pipe, where no key reaches it.
+    const auto stalled = [&] {
+        QFile comm(QString("/proc/%1/comm").arg(camera.processId()));
+        if (!comm.open(QIODevice::ReadOnly) || comm.readAll().trimmed() != "sleep")
+            return false;
+        QString pid;
+        test::run("pgrep", {"-f", "^ffmpeg .*camera.nut"}, &pid);
+        QFile wchan(QString("/proc/%1/wchan").arg(pid.trimmed().toLongLong()));
+        return wchan.open(QIODevice::ReadOnly) && wchan.readAll().contains("pipe_read");
+    };
+    workingDir = dir.path();
+
+    // Stopped: the encoder cannot hear it, and is ended; the file gets its index all the same.
+    startCamera();
+    EXPECT_EQ(run(into("stopped.avi"), [&](QProcess& p) {
+                  EXPECT_TRUE(test::waitFor(stalled, 30000));
+                  ::kill(static_cast<pid_t>(p.processId()), SIGINT);
+              }), 1);
+    EXPECT_TRUE(err.startsWith("the recording did not end well")) << err.toStdString();
+    auto whole = frames(dir.filePath("stopped.avi"));
+    EXPECT_GT(whole.first, 0);
+    EXPECT_EQ(whole.first, whole.second);
+    camera.kill();
+    camera.waitForFinished();
+
+    // Its program killed: the encoder is ended soon after, and the next start places the file whole.
+    startCamera();
+    run(into("killed.avi"), [&](QProcess& p) {
+        EXPECT_TRUE(test::waitFor(stalled, 30000));
+        ::kill(static_cast<pid_t>(p.processId()), SIGKILL);
+    });
+    EXPECT_TRUE(test::waitFor([] { return !test::isRunning("movie=camera.nut"); }, 60000)) << "no encoder outlives its program";
+    camera.kill();
+    camera.waitForFinished();
+    ASSERT_EQ(run({"capture", "--input", "lavfi:testsrc", "--output", dir.filePath("next.avi"), "--seconds", "0.2"}), 0);
+    whole = frames(dir.filePath("killed.avi"));
+    EXPECT_GT(whole.first, 0);
+    EXPECT_EQ(whole.first, whole.second);
 }

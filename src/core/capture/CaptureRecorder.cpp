@@ -1,5 +1,6 @@
 #include "core/capture/CaptureRecorder.h"
 
+#include "core/media/AviIndex.h"
 #include "core/media/MediaFacts.h"
 #include "core/tools/ToolRegistry.h"
 #include "core/tools/Process.h"
@@ -246,7 +247,10 @@ QString CaptureRecorder::finishRecording()
     // Nothing but a file that holds a picture is kept. One that did not end
     // well is kept too (a camera that failed after an hour leaves an hour),
     // but said to be so.
-    const int fd = partials->openPartial(m_partial);
+    const int fd = partials->openPartial(m_partial, true);
+    // An encoder that had to be killed (an input that stalled) wrote no index.
+    if (fd >= 0)
+        completeAviIndex(fd);
     const MediaFacts facts = fd >= 0 ? readMedia(fd, m_partial.name, MediaDepth::Streams) : MediaFacts{};
     if (fd >= 0)
         ::close(fd);

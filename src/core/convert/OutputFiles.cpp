@@ -1,4 +1,5 @@
 #include "core/convert/OutputFiles.h"
+#include "core/media/AviIndex.h"
 #include "core/media/MediaFacts.h"
 
 #include <QCryptographicHash>
@@ -319,7 +320,13 @@ bool recoverRecording(int fd, const QByteArray& file, const QString& folder)
     const auto m = recording.match(partial);
     if (!m.hasMatch())
         return true;
-    const int in = ::openat(fd, file.constData(), O_RDONLY | O_NOFOLLOW | O_CLOEXEC);
+    // Its encoder may have been killed before it wrote the index; one that
+    // cannot be written to is placed as it is.
+    int in = ::openat(fd, file.constData(), O_RDWR | O_NOFOLLOW | O_CLOEXEC);
+    if (in >= 0)
+        completeAviIndex(in);
+    else
+        in = ::openat(fd, file.constData(), O_RDONLY | O_NOFOLLOW | O_CLOEXEC);
     if (in < 0)
         return true;
     const MediaFacts facts = readMedia(in, m.captured(1), MediaDepth::Streams);

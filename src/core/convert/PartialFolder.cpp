@@ -196,11 +196,12 @@ bool PartialFolder::holds(const PartialFile& partial) const
            static_cast<quint64>(st.st_ino) == partial.inode;
 }
 
-int PartialFolder::openPartial(const PartialFile& partial) const
+int PartialFolder::openPartial(const PartialFile& partial, bool write) const
 {
     if (partial.name.isEmpty())
         return -1;
-    const int fd = ::openat(m_fd, QFile::encodeName(partial.name).constData(), O_RDONLY | O_NOFOLLOW | O_CLOEXEC);
+    const int fd = ::openat(m_fd, QFile::encodeName(partial.name).constData(),
+                            (write ? O_RDWR : O_RDONLY) | O_NOFOLLOW | O_CLOEXEC);
     struct stat st {};
     if (fd >= 0 && (::fstat(fd, &st) != 0 || static_cast<quint64>(st.st_ino) != partial.inode ||
                     static_cast<quint64>(st.st_dev) != partial.device)) {

@@ -56,8 +56,9 @@ public:
     void keep(const PartialFile& partial);
     // Whether the partial is still the regular file that was made.
     bool holds(const PartialFile& partial) const;
-    // The partial opened for reading (the caller closes it), or -1.
-    int openPartial(const PartialFile& partial) const;
+    // The partial opened for reading, and for writing too under write (the
+    // caller closes it), or -1.
+    int openPartial(const PartialFile& partial, bool write = false) const;
     void removePartial(const PartialFile& partial);
 
     // Renames a finished partial to its output. Under addNew an existing
