@@ -236,16 +236,16 @@ bool isStale(const RunIdentity& owner, const RunIdentity& self)
     return owner.boot != self.boot || !processLives(owner.pid, owner.startTicks);
 }
 
-int renameNoReplace(int fromDir, const QByteArray& from, const QByteArray& to)
+int renameNoReplace(int fromDir, const QByteArray& from, const QByteArray& to, int toDir)
 {
-    if (::renameat2(fromDir, from.constData(), AT_FDCWD, to.constData(), RENAME_NOREPLACE) == 0)
+    if (::renameat2(fromDir, from.constData(), toDir, to.constData(), RENAME_NOREPLACE) == 0)
         return 0;
     int error = errno;
     if (error != EINVAL && error != ENOSYS && error != EOPNOTSUPP)
         return error;
     // NFS and some other file systems refuse the flag; a hard link never
     // replaces either.
-    if (::linkat(fromDir, from.constData(), AT_FDCWD, to.constData(), 0) == 0) {
+    if (::linkat(fromDir, from.constData(), toDir, to.constData(), 0) == 0) {
         ::unlinkat(fromDir, from.constData(), 0);
         return 0;
     }
@@ -254,14 +254,14 @@ int renameNoReplace(int fromDir, const QByteArray& from, const QByteArray& to)
         return error;
     // No hard links here either (FAT, some FUSE): claim the name
     // exclusively, then replace only that claim.
-    const int fd = ::open(to.constData(), O_CREAT | O_EXCL | O_WRONLY | O_CLOEXEC | O_NOFOLLOW, 0644);
+    const int fd = ::openat(toDir, to.constData(), O_CREAT | O_EXCL | O_WRONLY | O_CLOEXEC | O_NOFOLLOW, 0644);
     if (fd < 0)
         return errno;
     ::close(fd);
-    if (::renameat(fromDir, from.constData(), AT_FDCWD, to.constData()) == 0)
+    if (::renameat(fromDir, from.constData(), toDir, to.constData()) == 0)
         return 0;
     error = errno;
-    ::unlink(to.constData());
+    ::unlinkat(toDir, to.constData(), 0);
     return error;
 }
 
@@ -336,7 +336,9 @@ bool recoverRecording(int fd, const QByteArray& file, const QString& folder)
         return true;
     QString target = folder + u'/' + recordedName(fd, partial, m.captured(1));
     for (int tries = 0; tries < 1000; ++tries) {
-        if (const int error = renameNoReplace(fd, file, QFile::encodeName(target)); error != EEXIST)
+        // Beside its private folder, wherever that is now.
+        if (const int error = renameNoReplace(fd, file, QFile::encodeName("../" + QFileInfo(target).fileName()), fd);
+            error != EEXIST)
             return error == 0;
         target = nextNewName(target, u'.' + QFileInfo(target).suffix());
     }

@@ -3,6 +3,7 @@
 // output is known to be whole: a run's private folder carries its identity,
 // so that a later run removes it only once its maker is certainly gone.
 #include <QPair>
+#include <fcntl.h>
 #include <QSet>
 #include <initializer_list>
 #include <QString>
@@ -90,8 +91,9 @@ inline const QString kRecordingSuffix = QStringLiteral(".recording");
 // partial's sequence number and ".name".
 QString recordingNoteFor(const QString& partialName);
 
-// Moves a file to "to" without ever replacing a file there; 0 or the errno.
-int renameNoReplace(int fromDir, const QByteArray& from, const QByteArray& to);
+// Moves a file to "to" (in toDir, when relative) without ever replacing a
+// file there; 0 or the errno.
+int renameNoReplace(int fromDir, const QByteArray& from, const QByteArray& to, int toDir = AT_FDCWD);
 
 // The text within budget bytes of UTF-8: whole when it fits, else its head
 // and tail around a "~", cut between characters. Null when not even "~" fits.

@@ -226,18 +226,42 @@ PlacedOutput PartialFolder::place(const PartialFile& partial, const QString& out
             return {{}, kOutputNameTooLong};
         return {{}, QStringLiteral("cannot rename %1 to %2: %3").arg(partial.path, to, errorText(error))};
     };
+    // Beside this folder, wherever it is now: an output folder renamed, or
+    // replaced by a link, meanwhile does not send the file elsewhere.
+    const QString folder = QFileInfo(output).path();
+    const int parent = folder == QFileInfo(m_path).path() ? ::openat(m_fd, "..", O_RDONLY | O_DIRECTORY | O_CLOEXEC) : -1;
+    const std::unique_ptr<const int, void (*)(const int*)> closing(&parent, [](const int* fd) {
+        if (*fd >= 0)
+            ::close(*fd);
+    });
+    const int toDir = parent >= 0 ? parent : AT_FDCWD;
+    const auto at = [&](const QString& target) {
+        return QFile::encodeName(parent >= 0 ? QFileInfo(target).fileName() : target);
+    };
+    // Where it went: by the name given, unless that names another folder by now.
+    const auto placed = [&](const QString& target) -> PlacedOutput {
+        struct stat named {}, real {};
+        if (parent < 0 || (::stat(QFile::encodeName(folder).constData(), &named) == 0 && ::fstat(parent, &real) == 0 &&
+                           named.st_dev == real.st_dev && named.st_ino == real.st_ino))
+            return {target, {}};
+        char now[PATH_MAX + 1] = {};
+        const QByteArray fdPath = "/proc/self/fd/" + QByteArray::number(parent);
+        const ssize_t n = ::readlink(fdPath.constData(), now, PATH_MAX);
+        const QString here = n > 0 ? QFile::decodeName(QByteArray(now, static_cast<int>(n))) : folder;
+        return {here + u'/' + QFileInfo(target).fileName(), {}};
+    };
     if (!addNew && !taken.contains(output)) {
-        if (::renameat(m_fd, from.constData(), AT_FDCWD, QFile::encodeName(output).constData()) == 0)
-            return {output, {}};
+        if (::renameat(m_fd, from.constData(), toDir, at(output).constData()) == 0)
+            return placed(output);
         return failure(errno, output);
     }
     QString target = output;
     for (;;) {
         while (taken.contains(target))
             target = nextNewName(target, extension);
-        const int error = renameNoReplace(m_fd, from, QFile::encodeName(target));
+        const int error = renameNoReplace(m_fd, from, at(target), toDir);
         if (error == 0)
-            return {target, {}};
+            return placed(target);
         if (error != EEXIST)
             return failure(error, target);
         target = nextNewName(target, extension);

@@ -296,3 +296,21 @@ TEST_F(OutputFiles, OverwriteReplacesAndAFailureKeepsThePartial)
         EXPECT_TRUE(folder->holds(another));
     }
 }
+
+TEST_F(OutputFiles, AFileIsPlacedBesideItsFolderWhereverThatWentMeanwhile)
+{
+    ASSERT_TRUE(QDir(dir.path()).mkpath("d") && QDir(dir.path()).mkpath("elsewhere"));
+    QString error;
+    const auto folder = PartialFolder::create(at("d"), RunIdentity::current(), &error);
+    ASSERT_TRUE(folder) << error.toStdString();
+    const PartialFile partial = folder->createPartial(at("d/clip.mp4"));
+    writeFile(partial.path, "converted");
+    // Renamed, and its name given to a link elsewhere, while the encoder ran.
+    ASSERT_TRUE(QDir(dir.path()).rename("d", "d2"));
+    ASSERT_TRUE(QFile::link(at("elsewhere"), at("d")));
+
+    const PlacedOutput placed = folder->place(partial, at("d/clip.mp4"), true, ".mp4");
+    EXPECT_EQ(placed.path, QFileInfo(at("d2")).canonicalFilePath() + "/clip.mp4") << placed.error.toStdString();
+    EXPECT_EQ(readFile(at("d2/clip.mp4")), "converted");
+    EXPECT_TRUE(QDir(at("elsewhere")).isEmpty());
+}
