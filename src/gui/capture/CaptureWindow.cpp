@@ -168,7 +168,12 @@ CaptureWindow::CaptureWindow(std::unique_ptr<CaptureDevice> device, const QStrin
     resize(760, 460);
 }
 
-CaptureWindow::~CaptureWindow() = default;
+CaptureWindow::~CaptureWindow()
+{
+    // What refers to the device goes before it: children would outlive it.
+    delete m_picture;
+    delete m_session;
+}
 
 void CaptureWindow::refresh()
 {
