@@ -138,6 +138,10 @@ int convert(const QStringList& args)
             ws.endClipEditing(r, start.value_or(list.cell(r, SourceItem::Start)), end.value_or(QString()));
     });
 
+    if (const QString why = profileRefusal(ws.entryNumber()); !why.isEmpty()) {
+        session.messages.error(why);
+        return 1;
+    }
     QStringList files;
     for (const QString& f : a.plain)
         files << QFileInfo(f).absoluteFilePath();

@@ -26,6 +26,11 @@ void TerminalMessages::information(const QString& text, const QString& details)
     err() << Qt::flush;
 }
 
+void TerminalMessages::warning(const QString& text, const QString& details)
+{
+    information(QStringLiteral("warning: ") + text, details);
+}
+
 void TerminalMessages::error(const QString& text)
 {
     err() << "error: " << printableLines(text) << '\n' << Qt::flush;

@@ -15,6 +15,7 @@ public:
     void information(const QString& text) override;
     void information(const QString& text, const QString& details) override;
     void error(const QString& text) override;
+    void warning(const QString& text, const QString& details) override;
 };
 
 // A script gets its results printed; it is not shown a folder or a page. The

@@ -69,7 +69,7 @@ void DesktopSignals::notifyRunEnded(const RunResult& result)
         QStringLiteral("org.freedesktop.Notifications"), QStringLiteral("/org/freedesktop/Notifications"),
         QStringLiteral("org.freedesktop.Notifications"), QStringLiteral("Notify"));
     const QVariantMap hints{{QStringLiteral("desktop-entry"), kAppId}};
-    notify << kAppName << 0u << kAppId << QStringLiteral("Conversion completed") << body << QStringList{} << hints
+    notify << kAppName << 0u << kAppId << runEnding(result).title << body << QStringList{} << hints
            << -1;
     // The reply (the notification's id, or the error of a bus without a
     // notification service) is of no use: the pending call is dropped.

@@ -108,6 +108,10 @@ struct RecordingMessages : UserMessages {
     std::function<void()> onMessage;
     void information(const QString& text) override { record("info: " + text); }
     void error(const QString& text) override { record("error: " + text); }
+    void warning(const QString& text, const QString& details) override
+    {
+        record("warning: " + text + (details.isEmpty() ? QString() : "\n\n" + details));
+    }
     void record(const QString& m)
     {
         shown << m;

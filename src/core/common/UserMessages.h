@@ -18,6 +18,11 @@ public:
     {
         information(details.isEmpty() ? text : text + QStringLiteral("\n\n") + details);
     }
+    // Something went partly wrong: a warning box, text and details as above.
+    virtual void warning(const QString& text, const QString& details)
+    {
+        error(details.isEmpty() ? text : text + QStringLiteral("\n\n") + details);
+    }
 };
 
 } // namespace varnel

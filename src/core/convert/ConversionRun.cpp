@@ -40,13 +40,45 @@ QString failureSummary(const RunResult& result)
     return lines.join(u'\n');
 }
 
+RunEnding runEnding(const RunResult& result)
+{
+    using Tone = RunEnding::Tone;
+    if (result.outcome == RunResult::Outcome::Cancelled)
+        return {RunText::CancelledTitle, Tone::Warning};
+    if (result.outcome == RunResult::Outcome::InvalidSource || result.converted == 0)
+        return {RunText::FailedTitle, Tone::Error};
+    if (result.failed > 0)
+        return {RunText::FailuresTitle, Tone::Warning};
+    return {RunText::CompletedTitle, Tone::Information};
+}
+
+QString profileRefusal(int entryNumber)
+{
+    const CatalogueEntry* entry = Catalogue::entry(entryNumber);
+    if (!entry)
+        return RunText::NoProfile;
+    if (entry->isHeader || entry->extension().isEmpty())
+        return RunText::HeaderChosen.arg(entry->text.trimmed());
+    return {};
+}
+
 void announceRunEnd(const RunResult& result, const Settings& settings, ShellServices& shell, UserMessages& messages)
 {
     switch (result.outcome) {
     case RunResult::Outcome::Completed:
         if (isNumberEqual(settings.read(SettingKey::AutoShut), 1))
             shell.shutdown();
-        messages.information(RunText::Completed, failureSummary(result));
+        switch (runEnding(result).tone) {
+        case RunEnding::Tone::Information:
+            messages.information(RunText::Completed, failureSummary(result));
+            break;
+        case RunEnding::Tone::Warning:
+            messages.warning(RunText::FailuresTitle, failureSummary(result));
+            break;
+        case RunEnding::Tone::Error:
+            messages.error(RunText::FailedTitle + QStringLiteral("\n\n") + failureSummary(result));
+            break;
+        }
         break;
     case RunResult::Outcome::Cancelled:
         messages.error(RunText::Canceled);
@@ -134,7 +166,8 @@ ConversionRun::Slot* ConversionRun::freeSlot()
 
 bool ConversionRun::start()
 {
-    if (m_active || m_env.list->isEmpty())
+    // Nothing starts that could only fail on every row.
+    if (m_active || m_env.list->isEmpty() || !profileRefusal(m_env.entryNumber()).isEmpty())
         return false;
     m_active = true;
     m_cancelRequested = false;

@@ -38,6 +38,14 @@ inline const QString Cancel = QStringLiteral("Cancel");
 inline const QString InvalidInput = QStringLiteral("Invalid input file name. ");
 inline const QString Canceled = QStringLiteral("Conversion Canceled by the user!");
 inline const QString Completed = QStringLiteral("Conversion completed!");
+// Titles of a run's end, as the notification and the message say it.
+inline const QString CompletedTitle = QStringLiteral("Conversion completed");
+inline const QString FailuresTitle = QStringLiteral("Converted with failures");
+inline const QString FailedTitle = QStringLiteral("Conversion failed");
+inline const QString CancelledTitle = QStringLiteral("Conversion cancelled");
+inline const QString NoProfile = QStringLiteral("No profile is chosen: choose one in the list of profiles, then convert.");
+inline const QString HeaderChosen =
+    QStringLiteral("%1 is a group of profiles: choose one of its profiles, then convert.");
 // While the rows of the run are still being added.
 inline const QString WaitingForFiles = QStringLiteral("Waiting for %1 of %2 files still being added...");
 }
@@ -78,6 +86,17 @@ struct RunResult {
     std::vector<Failure> failures; // in the order of the rows
 };
 
+// The title of how a run ended, and whether it is good news.
+struct RunEnding {
+    QString title;
+    enum class Tone { Information, Warning, Error } tone = Tone::Information;
+};
+RunEnding runEnding(const RunResult& result);
+
+// Why a run with this catalogue entry cannot start (no profile, or a group
+// header chosen); empty when it can.
+QString profileRefusal(int entryNumber);
+
 // "N of M files failed" and each failed file with its reason (ten at most);
 // empty when none failed.
 QString failureSummary(const RunResult& result);
@@ -87,7 +106,8 @@ class ShellServices;
 class UserMessages;
 
 // What follows a decided run, whichever view shows it: the computer shut
-// down when the settings ask for it, then the message of the outcome.
+// down when the settings ask for it, then the message of the outcome, whose
+// title and box follow it (runEnding).
 void announceRunEnd(const RunResult& result, const Settings& settings, ShellServices& shell, UserMessages& messages);
 
 class ConversionRun : public QObject {

@@ -12,6 +12,7 @@ public:
     void information(const QString& text) override;
     void information(const QString& text, const QString& details) override;
     void error(const QString& text) override;
+    void warning(const QString& text, const QString& details) override;
 
 private:
     QWidget* m_owner;

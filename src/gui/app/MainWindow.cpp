@@ -248,7 +248,8 @@ void MainWindow::connectRun()
     });
     connect(run, &ConversionRun::decided, this, &MainWindow::reportRun);
     connect(run, &ConversionRun::finished, this, [this](const RunResult& result) {
-        if (result.outcome == RunResult::Outcome::Completed && !m_exiting &&
+        // Only a folder that something was converted into is shown.
+        if (result.outcome == RunResult::Outcome::Completed && result.converted > 0 && !m_exiting &&
             !m_services.shell->openFolder(result.outputFolder))
             m_services.messages->error(kCannotOpen.arg(result.outputFolder));
     });
@@ -307,6 +308,11 @@ void MainWindow::convertNow()
 {
     if (m_listKeeper)
         m_listKeeper->saveNow();
+    if (!m_workspace->list().isEmpty() && !m_workspace->run().isActive())
+        if (const QString why = profileRefusal(m_workspace->entryNumber()); !why.isEmpty()) {
+            m_services.messages->error(why);
+            return;
+        }
     m_workspace->run().start();
 }
 

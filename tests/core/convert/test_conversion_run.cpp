@@ -196,16 +196,39 @@ TEST_F(Run, DeletedSourceEndsTheRun)
     EXPECT_TRUE(shell.folders.isEmpty());
 }
 
-TEST_F(Run, HeaderSelectedFailsEveryRowThenCompletes)
+TEST_F(Run, AGroupHeaderOrNoProfileStartsNothingAndSaysWhy)
 {
+    EXPECT_EQ(profileRefusal(0), "No profile is chosen: choose one in the list of profiles, then convert.");
+    EXPECT_EQ(profileRefusal(1), "Apple iPad is a group of profiles: choose one of its profiles, then convert.");
+    EXPECT_EQ(profileRefusal(2), "");
     choose(1);
     addRow("a.mp4");
-    addRow("b.mp4");
-    runToEnd();
-    EXPECT_EQ(statuses(), (QStringList{"Fail", "Fail"}));
-    EXPECT_EQ(lastOutcome(), RunResult::Outcome::Completed);
-    EXPECT_EQ(failureSummary(results.back()).section('\n', 0, 0), "2 of 2 files failed");
-    EXPECT_EQ(total, (QList<int>{0, 100, 0})) << "failed rows do not advance the run bar";
+    EXPECT_FALSE(run->start());
+    EXPECT_EQ(statuses(), QStringList{""});
+    EXPECT_TRUE(results.empty());
+}
+
+TEST(RunEnding, TheTitleFollowsTheOutcome)
+{
+    using Tone = RunEnding::Tone;
+    const auto ending = [](RunResult::Outcome outcome, int converted, int failed) {
+        RunResult r;
+        r.outcome = outcome;
+        r.converted = converted;
+        r.failed = failed;
+        return runEnding(r);
+    };
+    const struct { RunResult::Outcome outcome; int converted, failed; const char* title; Tone tone; } table[] = {
+        {RunResult::Outcome::Completed, 2, 0, "Conversion completed", Tone::Information},
+        {RunResult::Outcome::Completed, 1, 1, "Converted with failures", Tone::Warning},
+        {RunResult::Outcome::Completed, 0, 2, "Conversion failed", Tone::Error},
+        {RunResult::Outcome::Cancelled, 1, 0, "Conversion cancelled", Tone::Warning},
+        {RunResult::Outcome::InvalidSource, 0, 0, "Conversion failed", Tone::Error},
+    };
+    for (const auto& t : table) {
+        EXPECT_EQ(ending(t.outcome, t.converted, t.failed).title, t.title);
+        EXPECT_EQ(ending(t.outcome, t.converted, t.failed).tone, t.tone) << t.title;
+    }
 }
 
 TEST_F(Run, OutputNamesAndTheNewPolicy)

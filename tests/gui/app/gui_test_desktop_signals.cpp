@@ -149,7 +149,7 @@ TEST_F(Bus, TheTaskbarFollowsTheRunAndANotificationTellsHowItEnded)
     const QVariantList& note = desktop.notes[0];
     EXPECT_EQ(note[0].toString(), "Varnel Video Converter");
     EXPECT_EQ(note[2].toString(), "varnel-video-converter");
-    EXPECT_EQ(note[3].toString(), "Conversion completed");
+    EXPECT_EQ(note[3].toString(), "Converted with failures");
     EXPECT_EQ(note[4].toString(), "2 converted, 1 failed\n" + out.path());
 
     // Shown at each step of the run bar, hidden once at the end.

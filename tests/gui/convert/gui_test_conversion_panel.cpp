@@ -122,10 +122,26 @@ TEST_F(Panel, CompletionShutsDownWhenAskedSaysWhatFailedAndOpensTheFolder)
     EXPECT_EQ(status(0), "OK");
     EXPECT_EQ(status(1), "Fail");
     EXPECT_EQ(shell.shutdowns, 1);
-    EXPECT_EQ(messages.shown, QStringList{"info: Conversion completed!\n\n1 of 2 files failed\n" + sources.filePath("junk.mp4") +
-                                          ": could not read this file as media: Invalid data found when processing input"});
+    const QString junkFailed =
+        sources.filePath("junk.mp4") + ": could not read this file as media: Invalid data found when processing input";
+    EXPECT_EQ(messages.shown, QStringList{"warning: Converted with failures\n\n1 of 2 files failed\n" + junkFailed});
     EXPECT_EQ(shell.folders, QStringList{folder.path()});
     EXPECT_TRUE(QFile::exists(folder.file("song.mp3")));
+
+    // Nothing converted: said as a failure, and no folder is shown.
+    w->workspace().list().removeItem(0);
+    messages.shown.clear();
+    w->convertNow();
+    ASSERT_TRUE(test::waitFor([&] { return !messages.shown.isEmpty(); }, 60000));
+    EXPECT_EQ(messages.shown, QStringList{"error: Conversion failed\n\n1 of 1 files failed\n" + junkFailed});
+    EXPECT_EQ(shell.folders, QStringList{folder.path()});
+
+    // A group header chosen: nothing starts.
+    test::choose(w->profileChooser(), 1);
+    messages.shown.clear();
+    w->convertNow();
+    EXPECT_EQ(messages.shown, QStringList{"error: Apple iPad is a group of profiles: choose one of its profiles, then convert."});
+    EXPECT_FALSE(w->workspace().run().isActive());
 }
 
 TEST_F(Panel, ConvertWhileFilesAreAddedConvertsEveryRow)
