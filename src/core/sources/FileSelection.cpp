@@ -1,5 +1,6 @@
 #include "core/sources/FileSelection.h"
 
+#include <QDirIterator>
 #include <QFileInfo>
 
 namespace varnel {
@@ -69,18 +70,28 @@ bool isAcceptedDrop(const QString& path)
     return three.contains(upper.right(3)) || two.contains(upper.right(2)) || four.contains(upper.right(4));
 }
 
-QStringList acceptedDrops(const QStringList& paths, bool* rejected)
+QStringList withFoldersOpened(const QStringList& paths)
 {
-    QStringList taken;
-    *rejected = false;
+    // What the open dialog offers as media, and what browsers save.
+    static const QStringList patterns = [] {
+        QStringList out = openDialogFilters().front().pattern.split(u';');
+        out << QStringLiteral("*.webm") << QStringLiteral("*.mka") << QStringLiteral("*.mp3");
+        return out;
+    }();
+    QStringList out;
     for (const QString& p : paths) {
-        if (!isAcceptedDrop(p)) {
-            *rejected = true;
-            break;
+        if (!QFileInfo(p).isDir()) {
+            out << p;
+            continue;
         }
-        taken << p;
+        QStringList inside;
+        QDirIterator it(p, patterns, QDir::Files | QDir::Readable, QDirIterator::Subdirectories);
+        while (it.hasNext())
+            inside << it.next();
+        inside.sort();
+        out << inside;
     }
-    return taken;
+    return out;
 }
 
 } // namespace varnel

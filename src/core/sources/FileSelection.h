@@ -6,7 +6,6 @@
 namespace varnel {
 
 inline const QString kOpenDialogTitle = QStringLiteral("Open Video File");
-inline const QString kOnlyVideoMessage = QStringLiteral("Only Video files are allowed!");
 
 struct FileFilter {
     QString description;
@@ -24,8 +23,8 @@ QStringList openDialogNameFilters();
 // The end of the path is one of the video endings (case ignored, no dot).
 bool isAcceptedDrop(const QString& path);
 
-// The dropped files taken, in order, up to the first that is not a video;
-// *rejected tells whether one stopped the drop.
-QStringList acceptedDrops(const QStringList& paths, bool* rejected);
+// Files as given, and each folder as the media files inside it (its own
+// folders too, hidden ones aside), in name order.
+QStringList withFoldersOpened(const QStringList& paths);
 
 } // namespace varnel

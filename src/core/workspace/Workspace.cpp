@@ -8,6 +8,7 @@
 #include "core/common/UserMessages.h"
 #include "core/profiles/OptionSets.h"
 #include "core/settings/Settings.h"
+#include "core/sources/FileSelection.h"
 #include "core/tools/PlayerCommand.h"
 
 namespace varnel {
@@ -51,6 +52,26 @@ Workspace::Workspace(QString programFolder, ShellServices& shell, UserMessages& 
         m_playerWarned = true;
     });
     connect(&m_probe, &MediaProbe::idle, this, [this] { m_playerWarned = false; });
+    connect(&m_probe, &MediaProbe::probed, this, [this](int row) {
+        const SourceItem& item = m_list.item(row);
+        if (!m_mustRead.remove(item.id))
+            return;
+        if (!item.media.readable) {
+            m_unreadable << printable(item.path()) + QStringLiteral(": ") + item.media.error.section(u'\n', 0, 0);
+            // After the others who hear of this row.
+            QMetaObject::invokeMethod(this, [this, id = item.id] {
+                if (const int r = m_list.rowOf(id); r >= 0)
+                    m_list.removeItem(r);
+            }, Qt::QueuedConnection);
+        }
+        if (m_mustRead.isEmpty())
+            sayUnreadable();
+    });
+    // Rows removed before their probe are waited for no longer.
+    connect(&m_probe, &MediaProbe::idle, this, [this] {
+        m_mustRead.clear();
+        sayUnreadable();
+    });
     m_sheet.prolist();
 }
 
@@ -66,6 +87,27 @@ void Workspace::addSources(const QStringList& paths)
 {
     for (const QString& p : paths)
         m_probe.addSource(p);
+}
+
+void Workspace::sayUnreadable()
+{
+    if (m_unreadable.isEmpty())
+        return;
+    constexpr qsizetype kListed = 10;
+    QStringList lines{kNotReadable};
+    lines << m_unreadable.mid(0, kListed);
+    if (m_unreadable.size() > kListed)
+        lines << QStringLiteral("and %1 more").arg(m_unreadable.size() - kListed);
+    m_unreadable.clear();
+    m_messages.error(lines.join(u'\n'));
+}
+
+void Workspace::addReadableSources(const QStringList& paths)
+{
+    for (const QString& p : withFoldersOpened(paths)) {
+        m_probe.addSource(p);
+        m_mustRead.insert(m_list.item(m_list.count() - 1).id);
+    }
 }
 
 PresetStore& Workspace::presets()

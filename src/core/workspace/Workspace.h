@@ -25,6 +25,7 @@ class ShellServices;
 
 inline const QString kPlayerUnavailable =
     QStringLiteral("The media player could not be started, so the files cannot be probed:\n%1");
+inline const QString kNotReadable = QStringLiteral("These files could not be read as media, and were not added:");
 class UserMessages;
 
 class Workspace : public QObject {
@@ -68,6 +69,10 @@ public:
 
     // Queues the files for their rows and probes, in order.
     void addSources(const QStringList& paths);
+    // As addSources, a folder standing for the media files inside it; a file
+    // the probe cannot read leaves the list again, and once the last of them
+    // is probed, those are named in one message.
+    void addReadableSources(const QStringList& paths);
 
     // A click on a row of the list: the row's path becomes the preview file
     // and its name and times are shown in the upper groups of the sheet.
@@ -94,6 +99,8 @@ public:
     void restoreList(const SavedList& saved);
 
 private:
+    void sayUnreadable();
+
     QString m_programFolder;
     QString m_dataFolder;
     ShellServices& m_shell;
@@ -108,6 +115,8 @@ private:
     EncoderList m_encoders;
     std::optional<PresetStore> m_presets;
     ConversionRun m_run;
+    QSet<quint64> m_mustRead;   // rows that stay only if the probe reads them
+    QStringList m_unreadable;   // and those it could not read, with why
     int m_entry = 0;
     bool m_playerWarned = false; // once for each batch of files
 };

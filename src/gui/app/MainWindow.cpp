@@ -286,11 +286,7 @@ void MainWindow::addFiles()
 
 void MainWindow::addDroppedFiles(const QStringList& paths)
 {
-    bool rejected = false;
-    const QStringList taken = acceptedDrops(paths, &rejected);
-    m_workspace->addSources(taken);
-    if (rejected)
-        m_services.messages->information(kOnlyVideoMessage);
+    m_workspace->addReadableSources(paths);
     unsetCursor();
 }
 
@@ -401,7 +397,9 @@ void MainWindow::openFiles(const QStringList& paths)
         once->deleteLater();
     });
     connect(&m_workspace->probe(), &MediaProbe::idle, once, &QObject::deleteLater);
-    m_workspace->addSources(absolute);
+    // From the file manager or the command line: a missing or unreadable
+    // file is said, not listed.
+    m_workspace->addReadableSources(absolute);
 }
 
 void MainWindow::sayIfNotOpened(bool opened, const QString& what)

@@ -340,17 +340,33 @@ TEST_F(Window, FilesComeInByDialogAndByDrop)
     find<QAction>("AddFiless")->trigger();
     EXPECT_EQ(w->workspace().list().count(), 3) << "a cancelled dialog adds nothing";
 
-    w->addDroppedFiles({dir.path() + "/x.AVI", dir.path() + "/b.txt", dir.path() + "/c.mkv"});
+    // A drop: each file the probe reads, a folder's media files in name
+    // order (its own folders too), and the others named in one message.
+    const QString x = test::copyTo(clip, dir.path(), "x.AVI"), webm = test::copyTo(clip, dir.path(), "c.webm");
+    QDir(dir.path()).mkpath("more/deeper");
+    const QString deeper = test::copyTo(clip, dir.path() + "/more/deeper", "a.mkv");
+    const QString more = test::copyTo(clip, dir.path() + "/more", "b.mp4");
+    QFile junk(dir.path() + "/more/junk.mp4");
+    ASSERT_TRUE(junk.open(QIODevice::WriteOnly) && junk.write("not a video") > 0);
+    junk.close();
+    w->addDroppedFiles({x, dir.path() + "/missing.mkv", dir.path() + "/more", webm});
     waitProbes();
-    EXPECT_EQ(w->workspace().list().count(), 4);
-    EXPECT_EQ(w->workspace().list().cell(3, SourceItem::FileName), dir.path() + "/x.AVI");
-    EXPECT_EQ(messages.shown, QStringList{"info: Only Video files are allowed!"});
+    ASSERT_TRUE(test::waitFor([&] { return w->workspace().list().count() == 7; }, 30000));
+    QStringList added;
+    for (int r = 3; r < 7; ++r)
+        added << w->workspace().list().cell(r, SourceItem::FileName);
+    EXPECT_EQ(added, (QStringList{x, more, deeper, webm}));
+    ASSERT_EQ(messages.shown.size(), 1);
+    EXPECT_TRUE(messages.shown[0].startsWith("error: These files could not be read as media, and were not added:\n" +
+                                             dir.path() + "/missing.mkv: "))
+        << messages.shown[0].toStdString();
+    EXPECT_TRUE(messages.shown[0].contains("\n" + junk.fileName() + ": ")) << messages.shown[0].toStdString();
 
     find<QAction>("RemoveSelectedFile")->trigger();
-    EXPECT_EQ(w->workspace().list().count(), 4) << "nothing selected, nothing removed";
+    EXPECT_EQ(w->workspace().list().count(), 7) << "nothing selected, nothing removed";
     w->sourceListView()->setCurrentIndex(w->workspace().list().index(1, 0));
     find<QAction>("RemoveSelectedItem")->trigger();
-    EXPECT_EQ(w->workspace().list().count(), 3);
+    EXPECT_EQ(w->workspace().list().count(), 6);
     EXPECT_EQ(w->workspace().list().cell(1, SourceItem::FileName), dir.path() + "/b b.mp4");
     find<QAction>("ClearAllFiles")->trigger();
     EXPECT_EQ(w->workspace().list().count(), 0);
