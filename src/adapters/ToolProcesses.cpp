@@ -201,6 +201,11 @@ int runFinishing(const char* envName, const char* fallback, const Args& args, un
     for (int sig : {SIGTERM, SIGHUP, SIGINT})
         ::sigaction(sig, &end, nullptr);
     ::sigaction(SIGALRM, &grace, nullptr);
+    // Signals blocked by whoever started the converter would keep these
+    // handlers from ever running.
+    sigset_t none;
+    ::sigemptyset(&none);
+    ::sigprocmask(SIG_SETMASK, &none, nullptr);
     const pid_t tool = ::fork();
     if (tool < 0)
         return execTool(envName, fallback, args);
@@ -209,7 +214,9 @@ int runFinishing(const char* envName, const char* fallback, const Args& args, un
         ::signal(SIGINT, SIG_DFL);
         ::signal(SIGALRM, SIG_DFL);
         ::signal(SIGHUP, SIG_IGN); // the hang-up of an orphaned group is passed on as SIGTERM
-        ::prctl(PR_SET_PDEATHSIG, SIGTERM);
+        // A watcher killed outright cannot pass an end on: the encoder goes
+        // with it, and its file gets its index from the converter.
+        ::prctl(PR_SET_PDEATHSIG, SIGKILL);
         ::_exit(execTool(envName, fallback, args));
     }
     g_finishing = tool;

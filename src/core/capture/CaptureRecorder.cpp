@@ -129,8 +129,10 @@ bool CaptureRecorder::start(const RecorderInput& input, const RecorderOptions& o
     if (options.preview)
         ::fcntl(fds[0], F_SETFD, FD_CLOEXEC);
     run.command = recorderCommand(m_programFolder, input, written);
-    // A relative input (a movie= of a filter) is the user's, from where they are.
-    run.workingFolder = QDir::currentPath();
+    // A relative input (a movie= of a filter) is the user's, from where they
+    // are: the encoder starts in this program's own folder, by descriptor
+    // rather than by a name that may not read back as text.
+    run.workingFolder.clear();
     run.outputFile = options.preview ? QStringLiteral("/dev/fd/%1").arg(fds[1]) : QProcess::nullDevice();
     run.keptBytes = 0; // its progress is read line by line
     Process* p = m_tools.run(run, this);
@@ -249,18 +251,24 @@ QString CaptureRecorder::finishRecording()
     // but said to be so.
     const int fd = partials->openPartial(m_partial, true);
     // An encoder that had to be killed (an input that stalled) wrote no index.
-    if (fd >= 0)
-        completeAviIndex(fd);
+    const bool noFrame = fd >= 0 && completeAviIndex(fd) == AviCompletion::NoFrame;
     const MediaFacts facts = fd >= 0 ? readMedia(fd, m_partial.name, MediaDepth::Streams) : MediaFacts{};
     if (fd >= 0)
         ::close(fd);
     const StreamFacts* video = facts.chosenVideo();
-    if (m_progress.statistics.framesCaptured <= 0 || !facts.hasVideo() || !video || !video->hadPackets) {
+    if (m_progress.statistics.framesCaptured <= 0 || noFrame || !facts.hasVideo() || !video || !video->hadPackets) {
         partials->removePartial(m_partial);
         return m_progress.statistics.framesCaptured <= 0 ? QStringLiteral("nothing was recorded: no frame came from the input")
                                                          : QStringLiteral("nothing was recorded: the file holds no picture");
     }
-    const output::PlacedOutput placed = partials->place(m_partial, m_options.aviPath, true, QStringLiteral(".avi"));
+    output::PlacedOutput placed = partials->place(m_partial, m_options.aviPath, true, QStringLiteral(".avi"));
+    // The name taken meanwhile, and no room for a "_New": the partial's shorter name.
+    if (placed.error == output::kOutputNameTooLong) {
+        QString shorter = m_partial.name.section(u'.', 1);
+        shorter.chop(output::kRecordingSuffix.size());
+        placed = partials->place(m_partial, QFileInfo(m_options.aviPath).path() + u'/' + shorter, true,
+                                 QStringLiteral(".avi"));
+    }
     if (placed.path.isEmpty()) {
         partials->keep(m_partial);
         return placed.error + QStringLiteral("; the recording is kept there, and a later start that records into this folder puts it in place");

@@ -323,9 +323,11 @@ bool recoverRecording(int fd, const QByteArray& file, const QString& folder)
     // Its encoder may have been killed before it wrote the index; one that
     // cannot be written to is placed as it is.
     int in = ::openat(fd, file.constData(), O_RDWR | O_NOFOLLOW | O_CLOEXEC);
-    if (in >= 0)
-        completeAviIndex(in);
-    else
+    if (in >= 0 && completeAviIndex(in) == AviCompletion::NoFrame) {
+        ::close(in);
+        return true; // not one whole frame: nothing to keep
+    }
+    if (in < 0)
         in = ::openat(fd, file.constData(), O_RDONLY | O_NOFOLLOW | O_CLOEXEC);
     if (in < 0)
         return true;
@@ -335,10 +337,17 @@ bool recoverRecording(int fd, const QByteArray& file, const QString& folder)
     if (!facts.hasVideo() || !video || !video->hadPackets)
         return true;
     QString target = folder + u'/' + recordedName(fd, partial, m.captured(1));
+    bool shortened = false;
     for (int tries = 0; tries < 1000; ++tries) {
         // Beside its private folder, wherever that is now.
-        if (const int error = renameNoReplace(fd, file, QFile::encodeName("../" + QFileInfo(target).fileName()), fd);
-            error != EEXIST)
+        const int error = renameNoReplace(fd, file, QFile::encodeName("../" + QFileInfo(target).fileName()), fd);
+        if (error == ENAMETOOLONG && !shortened) {
+            // Its whole name taken, and no room for a "_New": the partial's shorter one.
+            shortened = true;
+            target = folder + u'/' + recordedName(-1, partial, m.captured(1));
+            continue;
+        }
+        if (error != EEXIST)
             return error == 0;
         target = nextNewName(target, u'.' + QFileInfo(target).suffix());
     }

@@ -4,6 +4,7 @@
 #include <QList>
 #include <QtEndian>
 
+#include <algorithm>
 #include <cstring>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -48,6 +49,12 @@ bool readChunk(int fd, qint64 at, Chunk* chunk)
 bool is(const char* id, const char* what)
 {
     return std::memcmp(id, what, 4) == 0;
+}
+
+// A chunk's id of four printable characters ("JUNK", "ix00"): one to step over.
+bool isChunkId(const char* id)
+{
+    return std::all_of(id, id + 4, [](char c) { return c >= 0x20 && c < 0x7f; });
 }
 
 // "00dc", "01wb": a stream's data chunk; its stream number, or -1.
@@ -131,17 +138,19 @@ AviCompletion completeAviIndex(int fd)
             break;
         const int stream = streamOf(c.id);
         const qint64 next = end + 8 + qint64(c.size) + (c.size & 1);
-        if (stream < 0 || stream >= strhData.size() || next > fileSize)
+        if (!isChunkId(c.id) || next > fileSize)
             break;
+        end = next;
+        if (stream < 0 || stream >= strhData.size())
+            continue; // padding and the like: kept, not indexed
         index.append(c.id, 4);
         putLe32(index, c.size > 0 ? kKeyframe : 0); // every MJPEG frame stands alone
-        putLe32(index, static_cast<quint32>(end - moviData));
+        putLe32(index, static_cast<quint32>(c.at - moviData));
         putLe32(index, c.size);
         ++frames[stream];
-        end = next;
     }
     if (index.isEmpty())
-        return AviCompletion::Left;
+        return AviCompletion::NoFrame;
 
     QByteArray idx1("idx1");
     putLe32(idx1, static_cast<quint32>(index.size()));
@@ -151,8 +160,13 @@ AviCompletion completeAviIndex(int fd)
         qToLittleEndian(v, le);
         return writeAt(fd, at, le, 4);
     };
-    if (::ftruncate(fd, end) != 0 || !writeAt(fd, end, idx1.constData(), static_cast<size_t>(idx1.size())))
+    if (::ftruncate(fd, end) != 0)
         return AviCompletion::Left;
+    // No room for all of it (a full disk): no index rather than a torn one.
+    if (!writeAt(fd, end, idx1.constData(), static_cast<size_t>(idx1.size())) || ::fsync(fd) != 0) {
+        ::ftruncate(fd, end);
+        return AviCompletion::Left;
+    }
     bool ok = patch(movi + 4, static_cast<quint32>(end - moviData)) &&
               patch(4, static_cast<quint32>(end + idx1.size() - 8)) && patch(avihData + 16, frames[0]);
     // A video stream's length is its frames; a sound stream's is counted

@@ -9,7 +9,9 @@ namespace varnel {
 enum class AviCompletion {
     Whole,     // it had its index
     Completed, // its index was written (a frame cut short was dropped)
-    Left,      // not an AVI this can complete (another layout, over 1 GiB): left as it was
+    Left,      // not an AVI this can complete (another layout, over 1 GiB, no room
+               // for the index): left as it was
+    NoFrame,   // an AVI in which not one frame is whole
 };
 
 // Completes the AVI open for reading and writing on fd, in place.

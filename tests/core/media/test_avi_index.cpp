@@ -6,6 +6,7 @@
 #include <QCryptographicHash>
 #include <QFile>
 #include <QProcess>
+#include <QtEndian>
 #include <QTemporaryDir>
 #include <fcntl.h>
 #include <gtest/gtest.h>
@@ -55,8 +56,22 @@ TEST(AviIndex, AKilledEncodersFileGetsItsIndexAndAWholeOneIsLeftAlone)
     encoder.waitForFinished();
     ASSERT_TRUE(counts(cut).contains("duration=N/A")) << counts(cut).join(' ').toStdString();
 
+    // Something of another kind between two frames is stepped over, not taken for the end.
+    QFile file(cut);
+    ASSERT_TRUE(file.open(QIODevice::ReadWrite));
+    QByteArray bytes = file.readAll();
+    const qsizetype first = bytes.indexOf("movi") + 4;
+    const quint32 firstSize = qFromLittleEndian<quint32>(bytes.constData() + first + 4);
+    bytes.insert(first + 8 + firstSize + (firstSize & 1), QByteArray("JUNK\x04\0\0\0abcd", 12));
+    file.resize(0);
+    file.write(bytes);
+    file.close();
+    const QString readBefore = counts(cut).filter("nb_read_frames").value(0);
+
     EXPECT_EQ(complete(cut), AviCompletion::Completed);
     const QStringList after = counts(cut);
+    EXPECT_GE(after.filter("nb_read_frames").value(0).section('=', 1).toInt(), readBefore.section('=', 1).toInt() - 1)
+        << "no frame lost but the one cut short";
     ASSERT_EQ(after.size(), 3) << after.join(' ').toStdString();
     EXPECT_NE(after[0], "duration=N/A");
     const QString read = after[2].section('=', 1), indexed = after[1].section('=', 1);
@@ -74,6 +89,12 @@ TEST(AviIndex, AKilledEncodersFileGetsItsIndexAndAWholeOneIsLeftAlone)
     const QByteArray before = digest(whole);
     EXPECT_EQ(complete(whole), AviCompletion::Whole);
     EXPECT_EQ(digest(whole), before);
+    // Not one whole frame: nothing to keep.
+    QFile torn(whole);
+    ASSERT_TRUE(torn.open(QIODevice::ReadWrite));
+    ASSERT_TRUE(torn.resize(torn.readAll().indexOf("movi") + 4 + 8 + 100));
+    torn.close();
+    EXPECT_EQ(complete(whole), AviCompletion::NoFrame);
     QFile other(dir.filePath("other.avi"));
     ASSERT_TRUE(other.open(QIODevice::WriteOnly));
     other.write("RIFF\xff\xff\xff\xff" "WAVEfmt ", 16);
