@@ -123,7 +123,6 @@ TEST_F(Safety, ReasonsForFailuresBeforeTheEncoder)
     } cases[] = {
         {"missing ffmpeg", [](Safety&) { qputenv("VARNEL_FFMPEG", "/no/such/ffmpeg"); },
          "cannot start /no/such/ffmpeg: No such file or directory\nthe encoder ended with exit code 127"},
-        {"header", [](Safety& s) { s.choose(1); }, "the chosen entry is a category header"},
         {"no time", [](Safety& s) { s.list.setCell(0, SourceItem::End, "0:00:00"); }, "the clip from 0:00:00 to 0:00:00 lasts no time"},
         {"folder", [](Safety& s) { s.settings.write(SettingKey::OutputFolder, "/proc/version/out"); },
          "the output folder /proc/version/out does not exist and cannot be created"},
