@@ -263,12 +263,9 @@ QString CaptureRecorder::finishRecording()
     }
     output::PlacedOutput placed = partials->place(m_partial, m_options.aviPath, true, QStringLiteral(".avi"));
     // The name taken meanwhile, and no room for a "_New": the partial's shorter name.
-    if (placed.error == output::kOutputNameTooLong) {
-        QString shorter = m_partial.name.section(u'.', 1);
-        shorter.chop(output::kRecordingSuffix.size());
-        placed = partials->place(m_partial, QFileInfo(m_options.aviPath).path() + u'/' + shorter, true,
-                                 QStringLiteral(".avi"));
-    }
+    if (placed.error == output::kOutputNameTooLong)
+        placed = partials->place(m_partial, QFileInfo(m_options.aviPath).path() + u'/' + output::recordingNameIn(m_partial.name),
+                                 true, QStringLiteral(".avi"));
     if (placed.path.isEmpty()) {
         partials->keep(m_partial);
         return placed.error + QStringLiteral("; the recording is kept there, and a later start that records into this folder puts it in place");

@@ -4,6 +4,14 @@
 
 namespace varnel {
 
+QStringList atMostListed(const QStringList& lines, qsizetype most)
+{
+    QStringList out = lines.mid(0, most);
+    if (lines.size() > most)
+        out << QStringLiteral("and %1 more").arg(lines.size() - most);
+    return out;
+}
+
 bool isBlankFiller(char32_t c)
 {
     return c == 0x115F || c == 0x1160 || c == 0x2800 || c == 0x3164 || c == 0xFFA0;

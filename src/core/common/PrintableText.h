@@ -3,6 +3,7 @@
 // may be shown: one line, nothing a terminal or a reader takes for anything
 // but the characters it shows.
 #include <QString>
+#include <QStringList>
 
 namespace varnel {
 
@@ -15,6 +16,9 @@ QString printable(const QString& text);
 // The same for a message of several lines: newlines, TABs and backslashes
 // stay as they are.
 QString printableLines(const QString& text);
+
+// The first most lines of a long list, then "and N more" for the rest.
+QStringList atMostListed(const QStringList& lines, qsizetype most);
 
 // Whether a character is one printable() writes out.
 bool isHiddenCharacter(char32_t c);

@@ -29,15 +29,12 @@ QString failureSummary(const RunResult& result)
 {
     if (result.failures.empty())
         return {};
-    QStringList lines{QStringLiteral("%1 of %2 files failed").arg(result.failures.size()).arg(result.rows)};
-    constexpr size_t kListed = 10;
-    for (size_t i = 0; i < std::min(kListed, result.failures.size()); ++i) {
-        const auto& f = result.failures[i];
-        lines << QStringLiteral("%1: %2").arg(printable(f.source), printable(f.reason.section(u'\n', 0, 0)));
-    }
-    if (result.failures.size() > kListed)
-        lines << QStringLiteral("and %1 more").arg(result.failures.size() - kListed);
-    return lines.join(u'\n');
+    QStringList failed;
+    for (const auto& f : result.failures)
+        failed << QStringLiteral("%1: %2").arg(printable(f.source), printable(f.reason.section(u'\n', 0, 0)));
+    return (QStringList{QStringLiteral("%1 of %2 files failed").arg(result.failures.size()).arg(result.rows)} +
+            atMostListed(failed, 10))
+        .join(u'\n');
 }
 
 RunEnding runEnding(const RunResult& result)

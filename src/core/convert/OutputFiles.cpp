@@ -288,9 +288,9 @@ bool madeByARun(int fd, const QByteArray& name)
 // The name a dead run's recording is placed under: the one its note keeps,
 // when that is a plain name, else the partial's own (shortened) one; always
 // an AVI's, as it is written.
-QString recordedName(int fd, const QString& partial, const QString& fallback)
+QString recordedName(int fd, const QString& partial)
 {
-    QString name = fallback;
+    QString name = recordingNameIn(partial);
     const int note = ::openat(fd, QFile::encodeName(recordingNoteFor(partial)).constData(), O_RDONLY | O_NOFOLLOW | O_CLOEXEC);
     if (note >= 0) {
         char text[NAME_MAX + 2] = {};
@@ -307,17 +307,22 @@ QString recordedName(int fd, const QString& partial, const QString& fallback)
     return name;
 }
 
+QRegularExpressionMatch matchRecording(const QString& partialName)
+{
+    // Any name the user gave: hidden ones and ones with line breaks too.
+    static const QRegularExpression recording(QStringLiteral("^[0-9]+\\.(.+)\\.recording$"),
+                                              QRegularExpression::DotMatchesEverythingOption);
+    return recording.match(partialName);
+}
+
 // A recording whose run died is the user's: its encoder finished the file
 // as the run went (or wrote what it could). When it holds a picture it is
 // placed beside the folder under its own name, or the next free one.
 // False when it holds a picture that could not be placed: it must stay.
 bool recoverRecording(int fd, const QByteArray& file, const QString& folder)
 {
-    // Any name the user gave: hidden ones and ones with line breaks too.
-    static const QRegularExpression recording(QStringLiteral("^[0-9]+\\.(.+)\\.recording$"),
-                                              QRegularExpression::DotMatchesEverythingOption);
     const QString partial = QFile::decodeName(file);
-    const auto m = recording.match(partial);
+    const auto m = matchRecording(partial);
     if (!m.hasMatch())
         return true;
     // Its encoder may have been killed before it wrote the index; one that
@@ -336,7 +341,7 @@ bool recoverRecording(int fd, const QByteArray& file, const QString& folder)
     const StreamFacts* video = facts.chosenVideo();
     if (!facts.hasVideo() || !video || !video->hadPackets)
         return true;
-    QString target = folder + u'/' + recordedName(fd, partial, m.captured(1));
+    QString target = folder + u'/' + recordedName(fd, partial);
     bool shortened = false;
     for (int tries = 0; tries < 1000; ++tries) {
         // Beside its private folder, wherever that is now.
@@ -344,7 +349,7 @@ bool recoverRecording(int fd, const QByteArray& file, const QString& folder)
         if (error == ENAMETOOLONG && !shortened) {
             // Its whole name taken, and no room for a "_New": the partial's shorter one.
             shortened = true;
-            target = folder + u'/' + recordedName(-1, partial, m.captured(1));
+            target = folder + u'/' + recordingNameIn(partial);
             continue;
         }
         if (error != EEXIST)
@@ -385,15 +390,15 @@ bool removePrivateFolder(int parent, const QByteArray& name, const QString& fold
     }
     // A recording not placed stays for a later start, with its note and
     // the folder's mark.
-    QSet<QByteArray> kept;
-    if (onlyFiles)
+    if (onlyFiles) {
+        QSet<QByteArray> kept;
         for (const QByteArray& name : files)
             if (!recoverRecording(fd, name, folder))
                 kept << name << QFile::encodeName(recordingNoteFor(QFile::decodeName(name))) << kPartialFolderMark;
-    if (onlyFiles)
         for (const QByteArray& name : files)
             if (!kept.contains(name))
                 ::unlinkat(fd, name.constData(), 0);
+    }
     ::closedir(inside);
     if (!onlyFiles)
         return false;
@@ -420,6 +425,17 @@ int removeStalePartials(const QString& folder, const RunIdentity& self)
         removed += removePrivateFolder(::dirfd(dir), raw, folder) ? 1 : 0;
     ::closedir(dir);
     return removed;
+}
+
+QString recordingNameIn(const QString& partialName)
+{
+    const auto m = matchRecording(partialName);
+    if (!m.hasMatch())
+        return {};
+    QString name = m.captured(1);
+    if (!name.endsWith(QLatin1String(".avi"), Qt::CaseInsensitive))
+        name += QLatin1String(".avi");
+    return name;
 }
 
 QString recordingNoteFor(const QString& partialName)

@@ -90,6 +90,9 @@ inline const QString kRecordingSuffix = QStringLiteral(".recording");
 // The note beside a recording's partial that holds the output's name: the
 // partial's sequence number and ".name".
 QString recordingNoteFor(const QString& partialName);
+// The output's name as a recording's partial name holds it (shortened, when
+// it had to be), as an AVI's; empty when the name is not a recording's.
+QString recordingNameIn(const QString& partialName);
 
 // Moves a file to "to" (in toDir, when relative) without ever replacing a
 // file there; 0 or the errno.

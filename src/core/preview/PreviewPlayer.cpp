@@ -136,7 +136,7 @@ void PreviewPlayer::seek(int position)
     if (m_elapsed > 0 && m_elapsed < m_total)
         if (const double key = keyframeAtOrBefore(m_file, m_elapsed); key >= 0 && key < m_elapsed) {
             m_elapsed = static_cast<std::int32_t>(key);
-            emit sliderPosition(static_cast<int>(roundHalfEven(static_cast<double>(m_elapsed) / m_total * 100.0)));
+            showPosition();
         }
     if (const auto text = clockText(m_elapsed))
         emit currentTimeText(*text);
@@ -148,15 +148,19 @@ void PreviewPlayer::seek(int position)
     }
 }
 
+void PreviewPlayer::showPosition()
+{
+    if (m_total == 0)
+        return;
+    const double position = roundHalfEven(static_cast<double>(m_elapsed) / m_total * 100.0);
+    if (position >= 0 && position <= 100)
+        emit sliderPosition(static_cast<int>(position));
+}
+
 void PreviewPlayer::tick()
 {
     ++m_elapsed;
-    if (m_total != 0) {
-        const double position =
-            roundHalfEven(static_cast<double>(m_elapsed) / m_total * 100.0);
-        if (position >= 0 && position <= 100)
-            emit sliderPosition(static_cast<int>(position));
-    }
+    showPosition();
     if (const auto text = clockText(m_elapsed))
         emit currentTimeText(*text);
     if (m_elapsed >= m_total)

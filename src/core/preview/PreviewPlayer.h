@@ -84,6 +84,8 @@ private:
     // False, and the user told why, when no player can be started.
     bool canStart();
     void start(PlayerOptions variant, int offsetSeconds);
+    // The bar at the clock's place (0 to 100), when there is a length.
+    void showPosition();
 
     QString m_programFolder;
     PlayerVariants m_variants;

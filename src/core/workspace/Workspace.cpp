@@ -93,11 +93,7 @@ void Workspace::sayUnreadable()
 {
     if (m_unreadable.isEmpty())
         return;
-    constexpr qsizetype kListed = 10;
-    QStringList lines{kNotReadable};
-    lines << m_unreadable.mid(0, kListed);
-    if (m_unreadable.size() > kListed)
-        lines << QStringLiteral("and %1 more").arg(m_unreadable.size() - kListed);
+    const QStringList lines = QStringList{kNotReadable} + atMostListed(m_unreadable, 10);
     m_unreadable.clear();
     m_messages.error(lines.join(u'\n'));
 }

@@ -9,18 +9,25 @@ void GuiMessages::information(const QString& text)
     QMessageBox::information(m_owner, kAppTitle, text);
 }
 
-void GuiMessages::information(const QString& text, const QString& details)
+namespace {
+
+void showBox(QWidget* owner, QMessageBox::Icon icon, const QString& text, const QString& details)
 {
-    QMessageBox box(QMessageBox::Information, kAppTitle, text, QMessageBox::Ok, m_owner);
+    QMessageBox box(icon, kAppTitle, text, QMessageBox::Ok, owner);
     box.setInformativeText(details);
     box.exec();
 }
 
+} // namespace
+
+void GuiMessages::information(const QString& text, const QString& details)
+{
+    showBox(m_owner, QMessageBox::Information, text, details);
+}
+
 void GuiMessages::warning(const QString& text, const QString& details)
 {
-    QMessageBox box(QMessageBox::Warning, kAppTitle, text, QMessageBox::Ok, m_owner);
-    box.setInformativeText(details);
-    box.exec();
+    showBox(m_owner, QMessageBox::Warning, text, details);
 }
 
 void GuiMessages::error(const QString& text)
