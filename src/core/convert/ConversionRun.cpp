@@ -164,7 +164,13 @@ ConversionRun::Slot* ConversionRun::freeSlot()
 bool ConversionRun::start()
 {
     // Nothing starts that could only fail on every row.
-    if (m_active || m_env.list->isEmpty() || !profileRefusal(m_env.entryNumber()).isEmpty())
+    if (m_active || !profileRefusal(m_env.entryNumber()).isEmpty())
+        return false;
+    std::vector<quint64> rows;
+    for (int r = 0; r < m_env.list->count(); ++r)
+        if (!(m_options.skipConvertedBefore && m_env.list->item(r).convertedBefore))
+            rows.push_back(m_env.list->item(r).id);
+    if (rows.empty())
         return false;
     m_active = true;
     m_cancelRequested = false;
@@ -194,9 +200,7 @@ bool ConversionRun::start()
     m_thread = m_options.thread.value_or(settings.read(SettingKey::Thread));
 
     // Rows still being probed belong to this run too.
-    m_rows.clear();
-    for (int r = 0; r < m_env.list->count(); ++r)
-        m_rows.push_back(m_env.list->item(r).id);
+    m_rows = std::move(rows);
     m_next = 0;
     m_outputs.clear();
     m_taken = {};

@@ -47,6 +47,8 @@ inline const QString NoProfile = QStringLiteral("No profile is chosen: choose on
 inline const QString HeaderChosen =
     QStringLiteral("%1 is a group of profiles: choose one of its profiles, then convert.");
 // While the rows of the run are still being added.
+inline const QString ConvertAgainQuestion =
+    QStringLiteral("%1 of the %2 files were converted last time (OK). Convert them again?");
 inline const QString WaitingForFiles = QStringLiteral("Waiting for %1 of %2 files still being added...");
 }
 
@@ -71,6 +73,8 @@ struct RunOptions {
     // A file missing from the disk fails its row and the run goes on (as
     // scripts expect); else it ends the run, as the window's text has it.
     bool missingFileFailsRow = false;
+    // Rows restored as converted are left out of the run.
+    bool skipConvertedBefore = false;
 };
 
 struct RunResult {
@@ -132,6 +136,7 @@ public:
     QString outputPath(int row) const;
 
     void setOptions(RunOptions options) { m_options = std::move(options); }
+    const RunOptions& options() const { return m_options; }
     // Up to this many rows are converted at once, each with its own encoder
     // and statistics file (the window converts one at a time). Set between runs.
     void setJobs(int jobs);

@@ -78,6 +78,7 @@ void SourceList::setStatus(int row, const QString& status, const QString& reason
     if (row < 0 || row >= count())
         return;
     m_items[static_cast<size_t>(row)].statusReason = reason;
+    m_items[static_cast<size_t>(row)].convertedBefore = false;
     setCell(row, SourceItem::Status, status);
 }
 
@@ -100,6 +101,7 @@ void SourceList::setClip(int row, const QString& start, const QString& end)
     if (row < 0 || row >= count())
         return;
     m_items[static_cast<size_t>(row)].clipSet = true;
+    m_items[static_cast<size_t>(row)].convertedBefore = false;
     setCell(row, SourceItem::Start, start);
     setCell(row, SourceItem::End, end);
 }

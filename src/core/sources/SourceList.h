@@ -24,6 +24,9 @@ struct SourceItem {
     MediaFacts media;
     bool mediaRead = false;
     bool clipSet = false; // the user chose the clip (the clip editor's OK, a command's times)
+    // Restored as "OK" from an earlier session: converted already, so a run
+    // leaves it alone unless the user asks. Any new status or clip ends it.
+    bool convertedBefore = false;
 
     const QString& path() const { return cells[FileName]; }
 };

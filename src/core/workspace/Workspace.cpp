@@ -178,6 +178,7 @@ void Workspace::restoreList(const SavedList& saved)
             item.cells[SourceItem::Status].clear();
             item.statusReason.clear();
         }
+        item.convertedBefore = item.cells[SourceItem::Status] == RunText::Ok;
         // What was read of the file last time may not hold any more.
         m_probe.readMedia(m_list.append(item), MediaDepth::Streams);
     }

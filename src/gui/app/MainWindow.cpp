@@ -309,6 +309,16 @@ void MainWindow::convertNow()
             m_services.messages->error(why);
             return;
         }
+    // Files restored as converted are converted again only when the user says so.
+    RunOptions options = m_workspace->run().options();
+    const SourceList& list = m_workspace->list();
+    int convertedBefore = 0;
+    for (int r = 0; r < list.count(); ++r)
+        convertedBefore += list.item(r).convertedBefore ? 1 : 0;
+    options.skipConvertedBefore =
+        convertedBefore > 0 && !m_workspace->run().isActive() &&
+        !m_services.askYesNo(this, RunText::ConvertAgainQuestion.arg(convertedBefore).arg(list.count()));
+    m_workspace->run().setOptions(options);
     m_workspace->run().start();
 }
 

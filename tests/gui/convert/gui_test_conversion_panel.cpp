@@ -7,6 +7,7 @@
 #include "core/convert/ProgressMonitor.h"
 #include "gui/profiles/ProfileChooser.h"
 #include "core/settings/Settings.h"
+#include "core/sources/ListStore.h"
 #include "core/sources/MediaProbe.h"
 
 #include <QAction>
@@ -222,4 +223,41 @@ TEST_F(Panel, ExitDuringARunCancelsItAndLeavesNothingRunning)
         << "no output of a cancelled row, no partial file";
     EXPECT_TRUE(messages.shown.isEmpty()) << messages.shown.join('|').toStdString();
     EXPECT_TRUE(shell.folders.isEmpty());
+}
+
+TEST_F(Panel, RowsRestoredAsConvertedAreConvertedAgainOnlyWhenAsked)
+{
+    QStringList asked;
+    MainWindowServices services = test::quietServices(folder.path(), shell, messages);
+    services.askYesNo = [&](QWidget*, const QString& q) {
+        asked << q;
+        return false;
+    };
+    w = std::make_unique<MainWindow>(services);
+    SavedList saved;
+    for (const char* name : {"done.mp4", "new.mp4"}) {
+        SourceItem row;
+        row.cells[SourceItem::FileName] = row.tag = test::copyTo(test::videoClip(1), sources.path(), name);
+        saved.rows.push_back(row);
+    }
+    saved.rows[0].cells[SourceItem::Status] = "OK";
+    saved.entry = 96;
+    w->workspace().restoreList(saved);
+    w->convertNow();
+    ASSERT_TRUE(test::waitFor([&] { return !messages.shown.isEmpty(); }, 60000));
+    EXPECT_EQ(asked, QStringList{"1 of the 2 files were converted last time (OK). Convert them again?"});
+    EXPECT_EQ(messages.shown, QStringList{"info: Conversion completed!"});
+    EXPECT_FALSE(QFile::exists(out.filePath("done.mp3")));
+    EXPECT_TRUE(QFile::exists(out.filePath("new.mp3")));
+
+    // Only the one left: No starts nothing; a new status ends the mark.
+    w->workspace().list().removeItem(1);
+    w->convertNow();
+    EXPECT_FALSE(w->workspace().run().isActive());
+    w->workspace().list().setStatus(0, "", "");
+    messages.shown.clear();
+    w->convertNow();
+    ASSERT_TRUE(test::waitFor([&] { return !messages.shown.isEmpty(); }, 60000));
+    EXPECT_EQ(asked.size(), 2);
+    EXPECT_TRUE(QFile::exists(out.filePath("done.mp3")));
 }
