@@ -28,7 +28,5 @@ public:
 // Shown when nothing on the desktop could open a page, file or folder.
 inline const QString kCannotOpen = QStringLiteral("Could not open %1: no program on this desktop opened it.");
 
-inline const QString kHomePage = QStringLiteral("https://varnel-video.example.org");
-inline const QString kSupportPage = kHomePage + QStringLiteral("/faq.htm");
 
 } // namespace varnel

@@ -191,6 +191,40 @@ void Workspace::restoreList(const SavedList& saved)
     }
 }
 
+int Workspace::clearList()
+{
+    if (m_list.isEmpty())
+        return 0;
+    m_cleared.clear();
+    for (int r = 0; r < m_list.count(); ++r) {
+        SourceItem item = m_list.item(r);
+        // A row that was being converted comes back unconverted.
+        if (item.cells[SourceItem::Status] == RunText::Processing) {
+            item.cells[SourceItem::Status].clear();
+            item.statusReason.clear();
+        }
+        const bool probed = !m_probe.isPending(item.id);
+        m_cleared.push_back({std::move(item), probed});
+    }
+    m_list.clearItems();
+    emit undoableClear(clearedCount());
+    return clearedCount();
+}
+
+bool Workspace::undoClear()
+{
+    if (m_cleared.empty())
+        return false;
+    for (const ClearedRow& row : std::exchange(m_cleared, {})) {
+        if (row.probed)
+            m_list.append(row.item);
+        else
+            m_probe.addSource(row.item.path());
+    }
+    emit undoableClear(0);
+    return true;
+}
+
 void Workspace::endClipEditing(int row, const QString& start, const QString& end)
 {
     m_list.setClip(row, start, end);

@@ -94,9 +94,21 @@ public:
     // The clip editor's OK: the row gets the times as displayed.
     void endClipEditing(int row, const QString& start, const QString& end);
 
+    // Clear All Files, undoable: the rows are kept until the next clear.
+    // Returns how many rows went.
+    int clearList();
+    // Puts the cleared rows back after those there are now; false when
+    // there is nothing to put back.
+    bool undoClear();
+    int clearedCount() const { return static_cast<int>(m_cleared.size()); }
+
     // A list kept from last time: its rows after those there are (a row that
     // was being converted has no status), its entry and its option values.
     void restoreList(const SavedList& saved);
+
+signals:
+    // Something can be put back (count > 0), or no longer can.
+    void undoableClear(int count);
 
 private:
     void sayUnreadable();
@@ -115,6 +127,12 @@ private:
     EncoderList m_encoders;
     std::optional<PresetStore> m_presets;
     ConversionRun m_run;
+    // What Undo brings back; a row not probed yet is probed again.
+    struct ClearedRow {
+        SourceItem item;
+        bool probed = true;
+    };
+    std::vector<ClearedRow> m_cleared;
     QSet<quint64> m_mustRead;   // rows that stay only if the probe reads them
     QStringList m_unreadable;   // and those it could not read, with why
     int m_entry = 0;

@@ -27,6 +27,7 @@
 #include "gui/sources/OpenFilesDialog.h"
 #include "gui/sources/SourceListView.h"
 
+#include <QAction>
 #include <QApplication>
 #include <QCloseEvent>
 #include <QFileDialog>
@@ -39,6 +40,7 @@
 #include <QMenu>
 #include <QMessageBox>
 #include <QProgressBar>
+#include <QStatusBar>
 #include <QPushButton>
 #include <QTimer>
 
@@ -96,6 +98,14 @@ MainWindow::MainWindow(MainWindowServices services, QWidget* parent)
             [this](int row) { m_workspace->showItem(row); });
     connect(m_listView, &SourceListView::rowDoubleClicked, this, &MainWindow::openClipEditor);
     connect(m_chooser, &ProfileChooser::entryChosen, this, &MainWindow::chooseProfile);
+    auto* undoAction = findChild<QAction*>(QStringLiteral("UndoClear"));
+    undoAction->setEnabled(false);
+    connect(m_workspace.get(), &Workspace::undoableClear, this, [this, undoAction](int count) {
+        undoAction->setEnabled(count > 0);
+        m_undoNote->setText(count == 1 ? tr("Cleared 1 file from the list.")
+                                       : tr("Cleared %1 files from the list.").arg(count));
+        statusBar()->setVisible(count > 0);
+    });
     load();
 }
 
@@ -184,6 +194,12 @@ void MainWindow::unload()
 
 void MainWindow::closeEvent(QCloseEvent* e)
 {
+    // The window's close button asks as Exit does; a signal or the program's
+    // own close does not.
+    if (e->spontaneous() && !m_exiting && !mayEndRun()) {
+        e->ignore();
+        return;
+    }
     unload();
     // Exit during a run is Cancel without its message: the running row ends
     // "Cancel", its partial file goes, and nothing of a finished run follows.
@@ -207,8 +223,15 @@ void MainWindow::closeEvent(QCloseEvent* e)
     m_workspace->tools().quitAll(m_services.closeGraceMs);
 }
 
+bool MainWindow::mayEndRun()
+{
+    return !m_workspace->run().isActive() || m_services.askYesNo(this, tr("A conversion is running. Cancel it and exit?"));
+}
+
 void MainWindow::exitProgram()
 {
+    if (!mayEndRun())
+        return;
     m_workspace->quitPlayer();
     m_workspace->player().stopClock();
     close();
@@ -297,7 +320,12 @@ void MainWindow::removeSelectedFile()
 
 void MainWindow::clearAllFiles()
 {
-    m_workspace->list().clearItems();
+    m_workspace->clearList();
+}
+
+void MainWindow::undoClear()
+{
+    m_workspace->undoClear();
 }
 
 void MainWindow::convertNow()
@@ -354,14 +382,12 @@ void MainWindow::openHelp()
     sayIfNotOpened(m_services.shell->openHelp(help), help);
 }
 
-void MainWindow::openHomePage()
+void MainWindow::checkForUpdates()
 {
-    sayIfNotOpened(m_services.shell->openLink(kHomePage), kHomePage);
-}
-
-void MainWindow::openSupportPage()
-{
-    sayIfNotOpened(m_services.shell->openLink(kSupportPage), kSupportPage);
+    m_services.messages->information(tr("This is %1, in %2.\nIt does not look for updates itself: a copy installed as a "
+                                 "package is updated by the system's package manager, and a copy built from its "
+                                 "source by building a newer source.")
+                                  .arg(kAppTitle, m_services.programFolder));
 }
 
 void MainWindow::playSelectedFile()

@@ -8,6 +8,7 @@
 #include <functional>
 #include <memory>
 
+class QLabel;
 class QMenu;
 class QTimer;
 
@@ -63,11 +64,13 @@ public slots:
     void addDroppedFiles(const QStringList& paths);
     void removeSelectedFile();
     void clearAllFiles();
+    void undoClear();
     void convertNow();
     void openSettings();
     void openHelp();
-    void openHomePage();
-    void openSupportPage();
+    // What is installed and where updates come from: the program has no
+    // site of its own to ask.
+    void checkForUpdates();
     void openAbout();
     void exitProgram();
     void chooseProfile(int number);
@@ -105,6 +108,8 @@ private:
     void unload();
     void showModal(QDialog* dialog);
     void sayIfNotOpened(bool opened, const QString& what);
+    // False when a run is active and the user would rather let it go on.
+    bool mayEndRun();
     // The chooser's presets as the store has them.
     void showPresets();
     // The preset to act on: the chosen one, else one the user picks.
@@ -119,6 +124,7 @@ private:
     OptionSheetView* m_sheetView = nullptr;
     PlayerControls* m_playerControls = nullptr;
     QWidget* m_toolbar = nullptr;
+    QLabel* m_undoNote = nullptr;
     QMenu* m_popup = nullptr;
     QList<ToolbarImage*> m_images;
     bool m_unloaded = false;

@@ -13,6 +13,8 @@
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QMenuBar>
+#include <QPushButton>
+#include <QStatusBar>
 #include <QSplitter>
 #include <QVBoxLayout>
 
@@ -59,7 +61,9 @@ void MainWindow::buildMenus()
                       {"importvideo", "Import Video From Youtube", nullptr, &W::openDownloader},
                       kSeparator,
                       {"exit", "Exit", "Ctrl+X", &W::exitProgram}}},
-        {"Edit(&E)", {{"options", "Video Settings", "Ctrl+S", &W::openSettings},
+        {"Edit(&E)", {{"UndoClear", "Undo Clear All Files", "Ctrl+Z", &W::undoClear},
+                      kSeparator,
+                      {"options", "Video Settings", "Ctrl+S", &W::openSettings},
                       kSeparator,
                       {"SaveAsPreset", "Save as Preset...", nullptr, &W::savePreset},
                       {"RenamePreset", "Rename Preset...", nullptr, &W::renamePreset},
@@ -67,17 +71,13 @@ void MainWindow::buildMenus()
                       {"ExportPreset", "Export Preset...", nullptr, &W::exportPreset},
                       {"ImportPresets", "Import Presets...", nullptr, &W::importPresets},
                       kSeparator,
-                      {"checkupdate", "Check for Updates", nullptr, nullptr}}},
+                      {"checkupdate", "Check for Updates", nullptr, &W::checkForUpdates}}},
         {"Action(&A)", {{"BurnNow", "Convert Now!", "Ctrl+N", &W::convertNow},
                         kSeparator,
                         {"play", "Play Selected File", "Ctrl+P", &W::playSelectedFile},
                         kSeparator,
                         {"videoclip", "Video Clip", "Ctrl+V", &W::openClipEditor}}},
         {"Help(&H)", {{"helphelp", "Help", "F1", &W::openHelp},
-                      kSeparator,
-                      // The entry's historical name, odd as it is: keep it.
-                      {"ZEVizizuHomePage", "Video Converter Home Page", "Ctrl+H", &W::openHomePage},
-                      {"SupportOnline", "Support Online", "Ctrl+T", &W::openSupportPage},
                       kSeparator,
                       {"About", "About", nullptr, &W::openAbout}}},
     };
@@ -192,6 +192,16 @@ void MainWindow::buildWindow()
     bodyLayout->addWidget(split);
     layout->addWidget(body, 1);
     setCentralWidget(central);
+
+    // Clear All Files says what went, with the way back.
+    m_undoNote = new QLabel(statusBar());
+    m_undoNote->setObjectName(QStringLiteral("UndoNote"));
+    auto* undo = new QPushButton(tr("Undo"), statusBar());
+    undo->setObjectName(QStringLiteral("UndoButton"));
+    connect(undo, &QPushButton::clicked, this, &MainWindow::undoClear);
+    statusBar()->addWidget(m_undoNote);
+    statusBar()->addWidget(undo);
+    statusBar()->hide();
 
     m_panel = new ProgressPanel(this);
     m_panel->hide();

@@ -79,7 +79,8 @@ TEST_F(Window, CaptionMenusAndShortcuts)
                            "importvideo|Import Video From Youtube|", "-", "exit|Exit|Ctrl+X"}));
     EXPECT_EQ(menus[1]->text(), "Edit(&E)");
     EXPECT_EQ(entries(menus[1]->menu()),
-              (QStringList{"options|Video Settings|Ctrl+S", "-", "SaveAsPreset|Save as Preset...|",
+              (QStringList{"UndoClear|Undo Clear All Files|Ctrl+Z", "-", "options|Video Settings|Ctrl+S", "-",
+                           "SaveAsPreset|Save as Preset...|",
                            "RenamePreset|Rename Preset...|", "DeletePreset|Delete Preset...|",
                            "ExportPreset|Export Preset...|", "ImportPresets|Import Presets...|", "-",
                            "checkupdate|Check for Updates|"}));
@@ -88,8 +89,7 @@ TEST_F(Window, CaptionMenusAndShortcuts)
                                                       "-", "videoclip|Video Clip|Ctrl+V"}));
     EXPECT_EQ(menus[3]->text(), "Help(&H)");
     EXPECT_EQ(entries(menus[3]->menu()),
-              (QStringList{"helphelp|Help|F1", "-", "ZEVizizuHomePage|Video Converter Home Page|Ctrl+H",
-                           "SupportOnline|Support Online|Ctrl+T", "-", "About|About|"}));
+              (QStringList{"helphelp|Help|F1", "-", "About|About|"}));
     EXPECT_EQ(entries(w->popupMenu()),
               (QStringList{"convertnow1|Convert Now!|", "-", "PlaySelectedFile|Play Selected File|", "-",
                            "cuttime|Video Clip|", "SaveAsPreset1|Save as Preset...|", "-", "AddFiless|Add Files|", "RemoveSelectedItem|Remove Selected Item|",
@@ -199,13 +199,14 @@ TEST_F(Window, HelpAndLinksGoThroughTheShell)
 {
     open();
     find<QAction>("helphelp")->trigger();
-    find<QAction>("ZEVizizuHomePage")->trigger();
-    find<QAction>("SupportOnline")->trigger();
-    find<QAction>("checkupdate")->trigger();
     EXPECT_EQ(shell.helps, QStringList{folder.path() + "/help/index.html"});
-    ASSERT_EQ(shell.links.size(), 2);
-    EXPECT_EQ(shell.links[1], shell.links[0] + "/faq.htm");
-    EXPECT_TRUE(messages.shown.isEmpty());
+    find<QAction>("checkupdate")->trigger();
+    EXPECT_EQ(messages.shown, QStringList{"info: This is Varnel Video Converter 3.70, in " + folder.path() +
+                                          ".\nIt does not look for updates itself: a copy installed as a package is "
+                                          "updated by the system's package manager, and a copy built from its source "
+                                          "by building a newer source."});
+    EXPECT_TRUE(shell.links.isEmpty()) << "no address of a site the program does not have";
+    messages.shown.clear();
 
     shell.opens = false; // a desktop without an opener
     find<QAction>("helphelp")->trigger();
@@ -368,8 +369,29 @@ TEST_F(Window, FilesComeInByDialogAndByDrop)
     find<QAction>("RemoveSelectedItem")->trigger();
     EXPECT_EQ(w->workspace().list().count(), 6);
     EXPECT_EQ(w->workspace().list().cell(1, SourceItem::FileName), dir.path() + "/b b.mp4");
-    find<QAction>("ClearAllFiles")->trigger();
+
+    // Ctrl+C clears, and the status line's Undo or Ctrl+Z brings it all back.
+    QStringList before;
+    for (int r = 0; r < w->workspace().list().count(); ++r)
+        before << w->workspace().list().cell(r, SourceItem::FileName) + w->workspace().list().cell(r, SourceItem::Size);
+    auto listed = [&] {
+        QStringList rows;
+        for (int r = 0; r < w->workspace().list().count(); ++r)
+            rows << w->workspace().list().cell(r, SourceItem::FileName) + w->workspace().list().cell(r, SourceItem::Size);
+        return rows;
+    };
+    QTest::keyClick(w.get(), Qt::Key_C, Qt::ControlModifier);
     EXPECT_EQ(w->workspace().list().count(), 0);
+    EXPECT_EQ(find<QLabel>("UndoNote")->text(), "Cleared 6 files from the list.");
+    ASSERT_TRUE(find<QWidget>("UndoButton")->isVisible());
+    QTest::mouseClick(find<QWidget>("UndoButton"), Qt::LeftButton);
+    EXPECT_EQ(listed(), before);
+    EXPECT_FALSE(find<QWidget>("UndoButton")->isVisible());
+    QTest::keyClick(w.get(), Qt::Key_Z, Qt::ControlModifier);
+    EXPECT_EQ(listed(), before) << "nothing more to undo";
+    find<QAction>("ClearAllFiles")->trigger();
+    QTest::keyClick(w.get(), Qt::Key_Z, Qt::ControlModifier);
+    EXPECT_EQ(listed(), before);
 }
 
 TEST_F(Window, TheChoosersEntryUnderTheKeysIsHighlightedInTheSkin)

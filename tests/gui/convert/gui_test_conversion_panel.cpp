@@ -21,6 +21,7 @@
 #include <QElapsedTimer>
 #include <QFile>
 #include <QSignalSpy>
+#include <QTest>
 #include <QTimer>
 #include <gtest/gtest.h>
 
@@ -204,8 +205,17 @@ TEST_F(Panel, ExitIsOverWithinItsGraceWhateverTheToolsIgnore)
         EXPECT_TRUE(test::waitFor([&] { return !test::processAlive(pid); }, 30000)) << pid;
 }
 
-TEST_F(Panel, ExitDuringARunCancelsItAndLeavesNothingRunning)
+TEST_F(Panel, ExitDuringARunAsksThenCancelsItAndLeavesNothingRunning)
 {
+    QStringList asked;
+    bool answer = false;
+    MainWindowServices services = test::quietServices(folder.path(), shell, messages);
+    services.askYesNo = [&](QWidget*, const QString& q) {
+        asked << q;
+        return answer;
+    };
+    w = std::make_unique<MainWindow>(services);
+    w->show();
     add(test::videoClip(60), "long.mp4");
     test::choose(w->profileChooser(), 2);
     QSignalSpy ended(w.get(), &MainWindow::ended);
@@ -215,7 +225,12 @@ TEST_F(Panel, ExitDuringARunCancelsItAndLeavesNothingRunning)
         encoder = test::childProcesses(QCoreApplication::applicationPid(), "ffmpeg").value(0);
         return encoder != 0 && panel()->trackBar()->value() > 0;
     }, 60000));
-    w->close();
+    QTest::keyClick(w.get(), Qt::Key_X, Qt::ControlModifier);
+    EXPECT_EQ(asked, QStringList{"A conversion is running. Cancel it and exit?"});
+    EXPECT_TRUE(w->isVisible());
+    EXPECT_TRUE(w->workspace().run().isActive()) << "No lets the run go on";
+    answer = true;
+    QTest::keyClick(w.get(), Qt::Key_X, Qt::ControlModifier);
     ASSERT_TRUE(ended.count() > 0 || ended.wait(60000));
     EXPECT_EQ(status(0), "Cancel");
     EXPECT_FALSE(test::processAlive(encoder));
