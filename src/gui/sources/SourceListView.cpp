@@ -72,7 +72,15 @@ void SourceListView::dropEvent(QDropEvent* e)
     for (const QUrl& url : e->mimeData()->urls())
         if (url.isLocalFile())
             paths << url.toLocalFile();
-    e->acceptProposedAction();
+    // The list only refers to the files: the source is never told they were
+    // moved (it would delete them), nor told of a drop that took nothing.
+    const Qt::DropActions offered = e->possibleActions();
+    if (paths.isEmpty() || !(offered & (Qt::CopyAction | Qt::LinkAction))) {
+        e->ignore();
+        return;
+    }
+    e->setDropAction(offered & Qt::CopyAction ? Qt::CopyAction : Qt::LinkAction);
+    e->accept();
     emit filesDropped(paths);
 }
 

@@ -24,6 +24,7 @@
 #include <QFile>
 #include <QGroupBox>
 #include <QMenuBar>
+#include <QMimeData>
 #include <QMouseEvent>
 #include <QTest>
 #include <gtest/gtest.h>
@@ -369,6 +370,26 @@ TEST_F(Window, FilesComeInByDialogAndByDrop)
     find<QAction>("RemoveSelectedItem")->trigger();
     EXPECT_EQ(w->workspace().list().count(), 6);
     EXPECT_EQ(w->workspace().list().cell(1, SourceItem::FileName), dir.path() + "/b b.mp4");
+
+    // A move offered by the source is taken as a copy: the file stays where it is.
+    QMimeData dragged;
+    dragged.setUrls({QUrl::fromLocalFile(x), QUrl("https://example.invalid/a.mp4")});
+    QWidget* listArea = w->sourceListView()->viewport();
+    QDropEvent move(QPointF(20, 20), Qt::CopyAction | Qt::MoveAction, &dragged, Qt::LeftButton, Qt::ShiftModifier);
+    move.setDropAction(Qt::MoveAction);
+    QDragEnterEvent enter(QPoint(20, 20), Qt::CopyAction | Qt::MoveAction, &dragged, Qt::LeftButton, Qt::ShiftModifier);
+    QCoreApplication::sendEvent(listArea, &enter);
+    QCoreApplication::sendEvent(listArea, &move);
+    EXPECT_TRUE(move.isAccepted());
+    EXPECT_EQ(move.dropAction(), Qt::CopyAction);
+    waitProbes();
+    ASSERT_EQ(w->workspace().list().count(), 7);
+    w->workspace().list().removeItem(6);
+    dragged.setUrls({QUrl("https://example.invalid/a.mp4")});
+    QDropEvent remote(QPointF(20, 20), Qt::CopyAction, &dragged, Qt::LeftButton, Qt::NoModifier);
+    QCoreApplication::sendEvent(listArea, &enter);
+    QCoreApplication::sendEvent(listArea, &remote);
+    EXPECT_FALSE(remote.isAccepted()) << "nothing taken, nothing acknowledged";
 
     // Ctrl+C clears, and the status line's Undo or Ctrl+Z brings it all back.
     QStringList before;
