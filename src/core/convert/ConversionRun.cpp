@@ -5,6 +5,7 @@
 #include "core/common/UserMessages.h"
 
 #include "core/common/TextNumbers.h"
+#include "core/common/TimeText.h"
 #include "core/convert/OutputFiles.h"
 #include "core/convert/EncoderForms.h"
 #include "core/convert/PartialFolder.h"
@@ -118,9 +119,12 @@ ProgressMonitor* ConversionRun::makeMonitor(int job)
     if (job == 0)
         connect(monitor, &ProgressMonitor::trackProgress, this, &ConversionRun::trackProgress);
     connect(monitor, &ProgressMonitor::trackProgress, this, [this, job](int percent) {
-        const int row = m_env.list->rowOf(m_slots[static_cast<size_t>(job)].id);
+        const quint64 id = m_slots[static_cast<size_t>(job)].id;
+        const int row = m_env.list->rowOf(id);
         if (row >= 0)
             emit rowProgress(row, percent);
+        m_share.setPercent(id, percent);
+        reportShare();
     });
     return monitor;
 }
@@ -179,8 +183,8 @@ bool ConversionRun::start()
     // A run that starts no encoder must not show the last run's file.
     emit frameCaption(RunText::Progress);
     emit panelVisible(true);
-    m_total = 0;
     emit totalProgress(0);
+    emit secondsLeft(-1);
     emit busy(true);
 
     const Settings settings(dataFolder());
@@ -201,6 +205,8 @@ bool ConversionRun::start()
 
     // Rows still being probed belong to this run too.
     m_rows = std::move(rows);
+    m_share.begin(m_rows);
+    m_clock.start();
     m_next = 0;
     m_outputs.clear();
     m_taken = {};
@@ -346,6 +352,7 @@ void ConversionRun::startRow(Slot& slot, quint64 id)
             onRowFinished(*it, outcome);
         job->deleteLater();
     });
+    m_share.setSeconds(id, plan.progressSeconds);
     slot.monitor->start(plan.progressSeconds);
     if (m_cancelRequested) // asked for while this row was being prepared
         end(Outcome::Cancelled);
@@ -378,18 +385,38 @@ void ConversionRun::onRowFinished(Slot& slot, const RowOutcome& outcome)
     if (m_env.list->rowOf(slot.id) >= 0)
         ++m_result.converted;
     setStatus(slot.id, RunText::Ok);
-    // Never still on a long list, never ahead of the rows done: three rows
-    // still show 33, 66 and 100.
-    m_total = static_cast<int>(100LL * (m_result.converted) / std::max<qsizetype>(1, m_rows.size()));
-    emit totalProgress(m_total);
     finishSlot(slot);
 }
 
 void ConversionRun::finishSlot(Slot& slot)
 {
+    m_share.finish(slot.id);
+    reportShare();
     slot.id = 0;
     slot.job = nullptr;
     nextRow();
+}
+
+void ConversionRun::reportShare()
+{
+    if (!m_active)
+        return;
+    // Lengths become known as rows are probed; rows removed before their
+    // turn are no work left.
+    for (size_t i = m_next; i < m_rows.size(); ++i) {
+        const int row = m_env.list->rowOf(m_rows[i]);
+        if (row < 0) {
+            m_share.finish(m_rows[i]);
+            continue;
+        }
+        const SourceItem& item = m_env.list->item(row);
+        const auto start = timeTextToSeconds(item.cells[SourceItem::Start]);
+        const auto end = timeTextToSeconds(item.cells[SourceItem::End]);
+        m_share.setSeconds(m_rows[i], item.clipSet && start && end ? *end - *start : item.lengthSeconds);
+    }
+    emit totalProgress(m_share.percent());
+    const auto left = m_share.secondsLeft(static_cast<double>(m_clock.elapsed()) / 1000);
+    emit secondsLeft(left.value_or(-1));
 }
 
 void ConversionRun::nextRow()
@@ -459,7 +486,6 @@ void ConversionRun::end(Outcome outcome)
     emit panelVisible(false);
     for (Slot& slot : m_slots)
         slot.monitor->stop();
-    m_total = 0;
     m_cancelRequested = false;
     // The folder goes once the last encoder of the run has let go of it.
     m_partials.reset();

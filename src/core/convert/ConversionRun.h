@@ -8,6 +8,9 @@
 #include <QObject>
 #include "core/convert/OutputFiles.h"
 #include "core/convert/RowPlan.h"
+#include "core/convert/RunShare.h"
+
+#include <QElapsedTimer>
 
 #include <QSet>
 #include <QString>
@@ -152,7 +155,10 @@ signals:
     void busy(bool busy);
     void frameCaption(const QString& caption);
     void trackProgress(int percent);
+    // By the seconds of media encoded in the whole run.
     void totalProgress(int percent);
+    // The run's time left; negative while there is nothing to go by yet.
+    void secondsLeft(long long seconds);
     // reason: why a row failed, empty otherwise.
     void rowStatus(int row, const QString& status, const QString& reason);
     // Each converting row's percentage, whichever job converts it.
@@ -187,6 +193,8 @@ private:
     Slot* freeSlot();
     ProgressMonitor* makeMonitor(int job);
     int pendingProbes() const;
+    // The total and the time left, as far as the run is now.
+    void reportShare();
 
     RunEnvironment m_env;
     RunOptions m_options;
@@ -197,7 +205,8 @@ private:
     bool m_scheduled = false;
     std::vector<quint64> m_rows; // the run's rows, as they were when it started
     size_t m_next = 0;           // the next of them to start
-    int m_total = 0;
+    RunShare m_share;
+    QElapsedTimer m_clock; // since the run started
     RunResult m_result;
     int m_cancelGraceMs = 10000;
     QString m_outputFolder, m_existedFile, m_thread;

@@ -286,6 +286,7 @@ void MainWindow::connectRun()
     connect(run, &ConversionRun::frameCaption, m_panel, &ProgressPanel::setCaption);
     connect(run, &ConversionRun::trackProgress, m_panel->trackBar(), &QProgressBar::setValue);
     connect(run, &ConversionRun::totalProgress, m_panel->totalBar(), &QProgressBar::setValue);
+    connect(run, &ConversionRun::secondsLeft, m_panel, &ProgressPanel::setSecondsLeft);
     connect(run->monitor(), &ProgressMonitor::elapsedText, m_panel->elapsedLabel(), &QLabel::setText);
     connect(m_panel->cancelButton(), &QPushButton::clicked, run, &ConversionRun::cancel);
 }

@@ -1,5 +1,7 @@
 #include "gui/convert/ProgressPanel.h"
 
+#include "core/common/TimeText.h"
+
 #include <QGroupBox>
 #include <QHBoxLayout>
 #include <QLabel>
@@ -53,6 +55,10 @@ ProgressPanel::ProgressPanel(QWidget* parent) : QFrame(parent)
     m_cancel->setCursor(Qt::ArrowCursor);
     timeRow->addWidget(timeCaption);
     timeRow->addWidget(m_elapsed);
+    timeRow->addSpacing(12);
+    m_timeLeft = new QLabel(m_frame14);
+    m_timeLeft->setObjectName(QStringLiteral("lblTimeLeft"));
+    timeRow->addWidget(m_timeLeft);
     timeRow->addStretch();
     timeRow->addWidget(m_cancel);
 
@@ -62,6 +68,11 @@ ProgressPanel::ProgressPanel(QWidget* parent) : QFrame(parent)
     (new QVBoxLayout(this))->addWidget(m_frame14);
     setFixedSize(460, 230);
     setCaption(QStringLiteral("Progress...."));
+}
+
+void ProgressPanel::setSecondsLeft(long long seconds)
+{
+    m_timeLeft->setText(seconds < 0 ? QString() : tr("Time left: %1").arg(secondsToTimeText(seconds)));
 }
 
 void ProgressPanel::setCaption(const QString& caption)

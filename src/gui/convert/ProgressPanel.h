@@ -19,6 +19,9 @@ public:
     QProgressBar* trackBar() const { return m_track; }
     QProgressBar* totalBar() const { return m_total; }
     QLabel* elapsedLabel() const { return m_elapsed; }
+    QLabel* timeLeftLabel() const { return m_timeLeft; }
+    // Negative: not known yet.
+    void setSecondsLeft(long long seconds);
     QPushButton* cancelButton() const { return m_cancel; }
     bool isDragging() const { return m_dragging; }
 
@@ -38,6 +41,7 @@ private:
     QProgressBar* m_track;
     QProgressBar* m_total;
     QLabel* m_elapsed;
+    QLabel* m_timeLeft;
     QPushButton* m_cancel;
     void showCaption();
 

@@ -16,6 +16,8 @@
 #include <QTimer>
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 using namespace varnel;
 
 namespace {
@@ -76,7 +78,11 @@ TEST_F(Run, ThreeRowsAllConvert)
     EXPECT_FALSE(run->start()) << "a second Convert while one runs is refused";
     ASSERT_TRUE(finished.wait(120000));
     EXPECT_EQ(statuses(), (QStringList{"OK", "OK", "OK"}));
-    EXPECT_EQ(total, (QList<int>{0, 33, 66, 100, 100, 0}));
+    // The total goes by seconds encoded: up only, past each row's share when it ends.
+    ASSERT_GE(total.size(), 6);
+    EXPECT_TRUE(std::is_sorted(total.begin(), total.end() - 1));
+    EXPECT_TRUE(total.contains(33) && total.contains(66));
+    EXPECT_EQ(total.mid(total.size() - 3), (QList<int>{100, 100, 0}));
     ASSERT_GE(captions.size(), 2);
     EXPECT_EQ(captions[0], "Progress....") << "the caption starts afresh";
     EXPECT_EQ(captions[1], "Progress...." + first + " To " + out.path() + "/a.mp4");

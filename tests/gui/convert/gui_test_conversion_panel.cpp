@@ -87,6 +87,11 @@ TEST_F(Panel, FollowsTheEncoderAndCancels)
     EXPECT_TRUE(QRegularExpression("^\\d+:\\d\\d:\\d\\d$").match(panel()->elapsedLabel()->text()).hasMatch())
         << "the label shows the run's own clock, not its design-time 00:00:00";
     EXPECT_EQ(status(0), "Processing");
+    // The long first file moves the total as it goes, with the time left.
+    ASSERT_TRUE(test::waitFor([&] { return panel()->totalBar()->value() > 0; }, 60000));
+    EXPECT_EQ(status(0), "Processing");
+    EXPECT_TRUE(QRegularExpression("^Time left: \\d+:\\d\\d:\\d\\d$").match(panel()->timeLeftLabel()->text()).hasMatch())
+        << panel()->timeLeftLabel()->text().toStdString();
 
     panel()->cancelButton()->click();
     EXPECT_EQ(status(0), "Cancel");
