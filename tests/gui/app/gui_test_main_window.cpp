@@ -434,7 +434,7 @@ TEST_F(Window, TheChoosersEntryUnderTheKeysIsHighlightedInTheSkin)
     for (int y = 0; y < shot.height(); ++y)
         for (int x = 0; x < shot.width(); ++x) {
             const QColor c = shot.pixelColor(x, y);
-            blue += std::abs(c.red() - 0x1f) < 24 && std::abs(c.green() - 0x8f) < 24 && std::abs(c.blue() - 0xe5) < 24;
+            blue += std::abs(c.red() - 0x1f) < 24 && std::abs(c.green() - 0x6f) < 24 && std::abs(c.blue() - 0xd0) < 24;
         }
     EXPECT_GT(blue, shot.width() * shot.height() / 2) << "of " << shot.width() * shot.height();
     chooser->hidePopup();
