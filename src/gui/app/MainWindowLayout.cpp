@@ -144,6 +144,7 @@ QWidget* MainWindow::buildToolbar()
     auto* profileLabel = new QLabel(QStringLiteral("Profile:"), bar);
     profileLabel->setObjectName(QStringLiteral("lblProfile"));
     m_chooser = new ProfileChooser(bar);
+    profileLabel->setBuddy(m_chooser); // a screen reader names the chooser by it
     row->addWidget(profileLabel);
     row->addWidget(m_chooser);
     row->addSpacing(8);
@@ -171,10 +172,12 @@ void MainWindow::buildWindow()
     auto* listFrame = new QGroupBox(QStringLiteral("Video List"), split);
     listFrame->setObjectName(QStringLiteral("frameVideoList"));
     m_listView = new SourceListView(m_workspace->list(), listFrame);
+    m_listView->setAccessibleName(tr("Video List"));
     (new QVBoxLayout(listFrame))->addWidget(m_listView);
 
     auto* side = new QSplitter(Qt::Vertical, split);
     m_sheetView = new OptionSheetView(m_workspace->sheet(), side);
+    m_sheetView->setAccessibleName(tr("Options"));
     // "Privew" is the frame's caption as the program has always shown it: keep it.
     auto* preview = new QGroupBox(QStringLiteral("Privew"), side);
     preview->setObjectName(QStringLiteral("framePreview"));

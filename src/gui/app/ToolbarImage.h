@@ -1,6 +1,7 @@
 #pragma once
 // A toolbar image with its caption below; hovering gives it a border, and a
-// click runs its command.
+// click, Space or Enter runs its command. To keyboards and screen readers it
+// is a button named by its caption.
 #include <QFrame>
 
 namespace varnel {
@@ -10,6 +11,7 @@ class ToolbarImage : public QFrame {
 public:
     ToolbarImage(const QString& name, const QPixmap& picture, const QString& caption, QWidget* parent);
 
+    QString caption() const { return m_caption; }
     bool hasBorder() const { return frameShape() != QFrame::NoFrame; }
     void setBorder(bool on);
 
@@ -20,6 +22,12 @@ signals:
 protected:
     void enterEvent(QEnterEvent* e) override;
     void mouseReleaseEvent(QMouseEvent* e) override;
+    void keyPressEvent(QKeyEvent* e) override;
+    void focusInEvent(QFocusEvent* e) override;
+    void focusOutEvent(QFocusEvent* e) override;
+
+private:
+    QString m_caption;
 };
 
 } // namespace varnel

@@ -38,11 +38,13 @@ ProgressPanel::ProgressPanel(QWidget* parent) : QFrame(parent)
     auto* frame13 = new QGroupBox(QStringLiteral("Currently Conversion"), m_frame14);
     frame13->setObjectName(QStringLiteral("Frame13"));
     m_track = bar(QStringLiteral("prgTrackProgress"), frame13);
+    m_track->setAccessibleName(frame13->title());
     (new QVBoxLayout(frame13))->addWidget(m_track);
 
     auto* frame3 = new QGroupBox(QStringLiteral("Total Conversion"), m_frame14);
     frame3->setObjectName(QStringLiteral("Frame3"));
     m_total = bar(QStringLiteral("prgTotalProgress"), frame3);
+    m_total->setAccessibleName(frame3->title());
     (new QVBoxLayout(frame3))->addWidget(m_total);
 
     auto* timeRow = new QHBoxLayout;

@@ -29,10 +29,11 @@ QLineEdit* timeBox(const char* name, QWidget* parent)
     return box;
 }
 
-UserSlider* timeSlider(const char* name, QWidget* parent)
+UserSlider* timeSlider(const char* name, const QString& spokenName, QWidget* parent)
 {
     auto* slider = new UserSlider(parent);
     slider->setObjectName(QLatin1String(name));
+    slider->setAccessibleName(spokenName);
     slider->setRange(0, 100); // the design range, kept when the length is not a time
     return slider;
 }
@@ -47,8 +48,8 @@ ClipEditor::ClipEditor(Workspace& workspace, int row, UserMessages& messages, QW
     setModal(true);
 
     auto* frame = new QGroupBox(QStringLiteral("Start Time and End Time"), this);
-    m_start = timeSlider("Slider1", frame);
-    m_end = timeSlider("Slider2", frame);
+    m_start = timeSlider("Slider1", tr("Start Time"), frame);
+    m_end = timeSlider("Slider2", tr("End Time"), frame);
     m_startText = timeBox("Text1", frame);
     m_endText = timeBox("Text2", frame);
     m_length = timeBox("Text3", frame);

@@ -102,6 +102,7 @@ PlayerControls::PlayerControls(PreviewPlayer& player, const QString& surfaceName
     m_slider = new UserSlider(this);
     m_slider->setObjectName(sliderName);
     m_slider->setRange(0, 100);
+    m_slider->setAccessibleName(tr("Position"));
     buttons->addWidget(m_slider, 1);
 
     auto* times = new QHBoxLayout;
@@ -151,6 +152,7 @@ QToolButton* PlayerControls::button(const char* name, artwork::PlayerButton imag
     b->setIcon(artwork::playerIcon(image));
     b->setIconSize(QSize(22, 22));
     b->setToolTip(toolTip);
+    b->setAccessibleName(toolTip);
     b->setAutoRaise(true);
     return b;
 }

@@ -2,6 +2,8 @@
 
 #include "core/profiles/OptionSheet.h"
 
+#include <QAccessible>
+#include <QAccessibleWidget>
 #include <QComboBox>
 #include <QCoreApplication>
 #include <QEvent>
@@ -10,9 +12,49 @@
 
 namespace varnel {
 
+namespace {
+
+// A value's drop-down, to a screen reader: named with its row, as in
+// "Video Size: 640x480", where a plain drop-down would say only the value.
+class AccessibleSheetValue : public QAccessibleWidget {
+public:
+    explicit AccessibleSheetValue(QComboBox* combo) : QAccessibleWidget(combo, QAccessible::ComboBox) {}
+
+    QComboBox* combo() const { return static_cast<QComboBox*>(widget()); }
+    QString text(QAccessible::Text t) const override
+    {
+        if (t == QAccessible::Name)
+            return combo()->accessibleName();
+        if (t == QAccessible::Value)
+            return combo()->currentText();
+        return QAccessibleWidget::text(t);
+    }
+    QStringList actionNames() const override { return {showMenuAction(), pressAction()}; }
+    void doAction(const QString& name) override
+    {
+        if (name == showMenuAction() || name == pressAction())
+            combo()->showPopup();
+    }
+};
+
+QAccessibleInterface* accessibleSheetValue(const QString& className, QObject* object)
+{
+    auto* combo = qobject_cast<QComboBox*>(object);
+    if (className != QLatin1String("QComboBox") || !combo)
+        return nullptr;
+    for (QWidget* w = combo->parentWidget(); w; w = w->parentWidget())
+        if (qobject_cast<OptionSheetView*>(w))
+            return new AccessibleSheetValue(combo);
+    return nullptr;
+}
+
+} // namespace
+
 OptionSheetView::OptionSheetView(OptionSheet& sheet, QWidget* parent) : QTreeWidget(parent), m_sheet(sheet)
 {
     setObjectName(QStringLiteral("PS1"));
+    static const bool factoryInstalled = (QAccessible::installFactory(accessibleSheetValue), true);
+    Q_UNUSED(factoryInstalled);
     setColumnCount(2);
     setHeaderLabels({QStringLiteral("Option"), QStringLiteral("Value")});
     setRootIsDecorated(true);
@@ -99,7 +141,11 @@ void OptionSheetView::refreshRow(const QString& group, const QString& row)
     if (!r || !item)
         return;
     item->setText(1, r->value);
+    // Read out with its row, not as a bare value.
+    const QString spoken = tr("%1: %2").arg(r->name, r->value);
+    item->setData(1, Qt::AccessibleTextRole, spoken);
     if (QComboBox* combo = editorOf(group, row)) {
+        combo->setAccessibleName(spoken);
         const QSignalBlocker block(combo);
         combo->clear();
         combo->addItems(r->choices);
