@@ -8,6 +8,7 @@
 #include <functional>
 #include <memory>
 
+class QHBoxLayout;
 class QLabel;
 class QMenu;
 class QTimer;
@@ -97,6 +98,7 @@ protected:
 
 private:
     void buildWindow();
+    void fitToScreen();
     void buildMenus();
     QWidget* buildToolbar();
     void connectRun();
@@ -124,6 +126,8 @@ private:
     OptionSheetView* m_sheetView = nullptr;
     PlayerControls* m_playerControls = nullptr;
     QWidget* m_toolbar = nullptr;
+    QWidget* m_toolbarEnd = nullptr;
+    QHBoxLayout* m_toolbarSecondRow = nullptr;
     QLabel* m_undoNote = nullptr;
     QMenu* m_popup = nullptr;
     QList<ToolbarImage*> m_images;

@@ -10,6 +10,8 @@
 #include "gui/sources/SourceListView.h"
 
 #include <QGroupBox>
+#include <QGuiApplication>
+#include <QScreen>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QMenuBar>
@@ -116,9 +118,15 @@ QWidget* MainWindow::buildToolbar()
     bar->setObjectName(QStringLiteral("Picture3"));
     bar->setMouseTracking(true);
     bar->installEventFilter(this);
-    auto* row = new QHBoxLayout(bar);
-    row->setContentsMargins(10, 6, 10, 6);
+    auto* rows = new QVBoxLayout(bar);
+    rows->setContentsMargins(10, 6, 10, 6);
+    rows->setSpacing(2);
+    auto* row = new QHBoxLayout;
     row->setSpacing(4);
+    rows->addLayout(row);
+    m_toolbarSecondRow = new QHBoxLayout;
+    m_toolbarSecondRow->setSpacing(4);
+    rows->addLayout(m_toolbarSecondRow);
 
     using artwork::ToolbarImage;
     const struct { const char* name; ToolbarImage image; const char* caption; void (MainWindow::*slot)(); } images[] = {
@@ -145,10 +153,18 @@ QWidget* MainWindow::buildToolbar()
     profileLabel->setObjectName(QStringLiteral("lblProfile"));
     m_chooser = new ProfileChooser(bar);
     profileLabel->setBuddy(m_chooser); // a screen reader names the chooser by it
-    row->addWidget(profileLabel);
-    row->addWidget(m_chooser);
-    row->addSpacing(8);
-    row->addWidget(m_images[6]);
+    m_toolbarEnd = new QWidget(bar); // the chooser and CONVERT NOW, moved below on a narrow screen
+    auto* end = new QHBoxLayout(m_toolbarEnd);
+    end->setContentsMargins(0, 0, 0, 0);
+    end->setSpacing(4);
+    profileLabel->setParent(m_toolbarEnd);
+    m_chooser->setParent(m_toolbarEnd);
+    m_images[6]->setParent(m_toolbarEnd);
+    end->addWidget(profileLabel);
+    end->addWidget(m_chooser, 1);
+    end->addSpacing(8);
+    end->addWidget(m_images[6]);
+    row->addWidget(m_toolbarEnd);
     return bar;
 }
 
@@ -181,7 +197,7 @@ void MainWindow::buildWindow()
     // "Privew" is the frame's caption as the program has always shown it: keep it.
     auto* preview = new QGroupBox(QStringLiteral("Privew"), side);
     preview->setObjectName(QStringLiteral("framePreview"));
-    preview->setMinimumHeight(200);
+    preview->setMinimumHeight(150);
     m_playerControls = new PlayerControls(m_workspace->player(), QStringLiteral("Text2"), QStringLiteral("Slider1"), preview,
                                           m_services.messages);
     (new QVBoxLayout(preview))->addWidget(m_playerControls);
@@ -208,9 +224,25 @@ void MainWindow::buildWindow()
 
     m_panel = new ProgressPanel(this);
     m_panel->hide();
-    // Every control keeps its place down to this size.
-    setMinimumSize(800, 600);
-    resize(1100, 700);
+    fitToScreen();
+}
+
+void MainWindow::fitToScreen()
+{
+    // The window's own size where the screen has room for it, else the
+    // screen's: the list, the sheet and the preview give way, never the
+    // controls. Room is left for the window's frame and title.
+    const QScreen* onScreen = screen() ? screen() : QGuiApplication::primaryScreen();
+    const QSize room = onScreen ? onScreen->availableGeometry().size() - QSize(16, 48) : QSize(1100, 700);
+    if (m_toolbar->minimumSizeHint().width() > room.width()) {
+        m_toolbar->layout()->itemAt(0)->layout()->removeWidget(m_toolbarEnd);
+        m_toolbarSecondRow->addWidget(m_toolbarEnd);
+        m_toolbar->layout()->activate();
+        centralWidget()->layout()->activate();
+        layout()->activate();
+    }
+    setMinimumSize(QSize(800, 600).boundedTo(room).expandedTo(minimumSizeHint()));
+    resize(QSize(1100, 700).boundedTo(room).expandedTo(minimumSize()));
 }
 
 } // namespace varnel

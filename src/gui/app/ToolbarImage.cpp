@@ -91,7 +91,7 @@ void ToolbarImage::mouseReleaseEvent(QMouseEvent* e)
 
 void ToolbarImage::keyPressEvent(QKeyEvent* e)
 {
-    const QList<ToolbarImage*> images = parentWidget()->findChildren<ToolbarImage*>(Qt::FindDirectChildrenOnly);
+    const QList<ToolbarImage*> images = window()->findChildren<ToolbarImage*>();
     const qsizetype at = images.indexOf(this);
     switch (e->key()) {
     case Qt::Key_Space:
@@ -117,7 +117,7 @@ void ToolbarImage::keyPressEvent(QKeyEvent* e)
 
 void ToolbarImage::focusInEvent(QFocusEvent* e)
 {
-    for (ToolbarImage* other : parentWidget()->findChildren<ToolbarImage*>(Qt::FindDirectChildrenOnly))
+    for (ToolbarImage* other : window()->findChildren<ToolbarImage*>())
         other->setFocusPolicy(other == this ? Qt::StrongFocus : Qt::ClickFocus);
     setProperty("focused", true);
     style()->unpolish(this);

@@ -102,6 +102,7 @@ PlayerControls::PlayerControls(PreviewPlayer& player, const QString& surfaceName
     m_slider = new UserSlider(this);
     m_slider->setObjectName(sliderName);
     m_slider->setRange(0, 100);
+    m_slider->setMinimumWidth(80);
     m_slider->setAccessibleName(tr("Position"));
     buttons->addWidget(m_slider, 1);
 
