@@ -6,7 +6,10 @@ install(TARGETS varnel-video-converter varnel-convert fp_adapter mp_adapter RUNT
 install(FILES ${CMAKE_SOURCE_DIR}/data/skins/frmmain.skn DESTINATION ${VARNEL_INSTALL_DIR}/skins)
 install(FILES ${CMAKE_SOURCE_DIR}/data/help/index.html DESTINATION ${VARNEL_INSTALL_DIR}/help)
 install(FILES ${CMAKE_SOURCE_DIR}/data/loading.jpg DESTINATION ${VARNEL_INSTALL_DIR})
-install(DIRECTORY DESTINATION ${VARNEL_INSTALL_DIR}/Cache)
+# Says "never write here" to the program (Settings.cpp, kInstalledMarker):
+# root may write into the folder, yet it belongs to the system. Hence no
+# Cache/ either: an installed copy keeps its cache in the user's data folder.
+install(FILES ${CMAKE_SOURCE_DIR}/data/package/installed DESTINATION ${VARNEL_INSTALL_DIR})
 install(FILES ${CMAKE_SOURCE_DIR}/data/desktop/varnel-video-converter.desktop DESTINATION ${CMAKE_INSTALL_DATADIR}/applications)
 install(FILES ${CMAKE_SOURCE_DIR}/data/desktop/varnel-video-converter.svg
         DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/scalable/apps)
