@@ -13,6 +13,8 @@ install(FILES ${CMAKE_SOURCE_DIR}/data/package/installed DESTINATION ${VARNEL_IN
 install(FILES ${CMAKE_SOURCE_DIR}/data/desktop/varnel-video-converter.desktop DESTINATION ${CMAKE_INSTALL_DATADIR}/applications)
 install(FILES ${CMAKE_SOURCE_DIR}/data/desktop/varnel-video-converter.svg
         DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/scalable/apps)
+install(FILES ${CMAKE_SOURCE_DIR}/data/desktop/io.github.varnel.VideoConverter.metainfo.xml
+        DESTINATION ${CMAKE_INSTALL_DATADIR}/metainfo)
 install(DIRECTORY DESTINATION ${CMAKE_INSTALL_BINDIR})
 foreach(command varnel-video-converter varnel-convert)
   install(CODE "
