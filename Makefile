@@ -23,11 +23,12 @@ test: build
 	cd $(BUILD_DIR) && VARNEL_TEST_MARK=$$$$-$$(date +%s%N) xvfb-run -a -s "-screen 0 1280x1024x24 -noreset" ctest --output-on-failure -j$(JOBS) --timeout 900
 
 # The program folder goes to $(PREFIX)/lib/varnel-video-converter, the two commands
-# to $(PREFIX)/bin, the desktop entry and icon under $(PREFIX)/share.
+# to $(PREFIX)/bin, the desktop entry, icon, metainfo and manual pages under
+# $(PREFIX)/share; binaries stripped, as a package has them.
 install: build
-	cmake --install $(BUILD_DIR) --prefix $(PREFIX)
+	cmake --install $(BUILD_DIR) --prefix $(PREFIX) --strip
 
-# A Debian package of the same install.
+# A Debian package of the same install (lintian-clean: lintian build/*.deb).
 package: build
 	cd $(BUILD_DIR) && cpack -G DEB
 

@@ -12,6 +12,7 @@ packages=(
   xvfb xauth xdg-utils x11-utils
   dbus-daemon
   desktop-file-utils parallel
+  lintian appstream
   fonts-dejavu-core
 )
 # Callers may ask for more (make fuzz asks for clang).

@@ -192,6 +192,42 @@ TEST_F(Cli, AProgramFolderNobodyMayWriteKeepsItsDataInTheDataFolder)
     QFile(install.path()).setPermissions(QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
 }
 
+TEST_F(Cli, AnInstalledProgramFolderIsNeverWrittenIntoWhoeverMayWriteIt)
+{
+    // The install step's marker in a folder its runner may write (root, for
+    // a system install): data, statistics and outputs of folder "0" go to the
+    // user's folders. Without the marker the folder is a copy of the user's
+    // own and keeps them beside the program, as build/bin does.
+    for (const bool installed : {true, false}) {
+        SCOPED_TRACE(installed ? "installed" : "a copy of one's own");
+        QTemporaryDir programs, home, work;
+        for (const char* name : {"varnel-convert", "fp.dll", "mp.dll"})
+            ASSERT_TRUE(QFile::copy(test::binDir() + "/" + name, programs.filePath(name)));
+        if (installed) {
+            QFile marker(programs.filePath("installed"));
+            ASSERT_TRUE(marker.open(QIODevice::WriteOnly));
+        }
+        const auto held = [&programs] {
+            return QDir(programs.path()).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot);
+        };
+        const QStringList before = held();
+        const QString clip = test::copyTo(test::videoClip(2), work.path(), "c.mp4");
+        env.remove("VARNEL_PROGRAM_FOLDER");
+        env.insert("XDG_DATA_HOME", home.path());
+        env.insert("HOME", home.path());
+        program = programs.filePath("varnel-convert");
+        ASSERT_EQ(run({"convert", "--choose", "2", clip}), 0) << err.toStdString();
+        const QString data = installed ? home.filePath("varnel-video-converter") : programs.path();
+        EXPECT_EQ(lines(), QStringList{clip + "\tOK\t" + (installed ? home.filePath("Videos") : data) + "/c.mp4"});
+        EXPECT_TRUE(QFile::exists(data + "/curconvert.log"));
+        if (installed) {
+            EXPECT_EQ(held(), before);
+        } else {
+            EXPECT_FALSE(QFile::exists(home.filePath("varnel-video-converter")));
+        }
+    }
+}
+
 TEST_F(Cli, ARelativeOutputFolderIsTheUsersOwn)
 {
     QTemporaryDir work;

@@ -11,7 +11,6 @@ lib=$prefix/lib/varnel-video-converter
 for f in varnel-video-converter varnel-convert fp.dll mp.dll skins/frmmain.skn help/index.html loading.jpg; do
   [ -e "$lib/$f" ] || { echo "missing $lib/$f"; exit 1; }
 done
-[ -d "$lib/Cache" ] || { echo "missing Cache"; exit 1; }
 for c in varnel-video-converter varnel-convert; do
   [ "$(readlink -f "$prefix/bin/$c")" = "$(readlink -f "$lib/$c")" ] || { echo "$c does not lead into the program folder"; exit 1; }
 done
@@ -25,6 +24,8 @@ grep -q '^MimeType=.*video/mp4;' "$entry"
 clip=$prefix/clip.mp4
 ffmpeg -nostdin -loglevel error -f lavfi -i testsrc=size=320x240:rate=25:duration=2 -c:v libx264 -preset ultrafast \
   -pix_fmt yuv420p "$clip"
-out=$(env -u VARNEL_PROGRAM_FOLDER "$prefix/bin/varnel-convert" probe "$clip")
+# Its data folder is the user's (one of the test's own), never the program folder.
+out=$(env -u VARNEL_PROGRAM_FOLDER HOME="$prefix/home" XDG_DATA_HOME="$prefix/home/.local/share" \
+  "$prefix/bin/varnel-convert" probe "$clip")
 case "$out" in *$'\t'320x240$'\t'*) ;; *) echo "probe through the install gave: $out"; exit 1 ;; esac
 echo "install ok"

@@ -69,7 +69,10 @@ QString userFilesFolder(const QString& dataFolder)
 
 QString dataFolderFor(const QString& programFolder)
 {
-    if (QFileInfo(programFolder).isWritable())
+    // Root may write anywhere, so writability alone would have an installed
+    // copy fill /usr/lib with logs and outputs: the install step's marker says
+    // this folder is the system's, not a copy of the user's own.
+    if (QFileInfo(programFolder).isWritable() && !QFileInfo::exists(programFolder + u'/' + kInstalledMarker))
         return programFolder;
     const QString folder =
         QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation) + QStringLiteral("/varnel-video-converter");

@@ -40,10 +40,14 @@ private:
 // folder made and the folder the encoder writes to are the same.
 QString outputFolderFor(const QString& stored, const QString& dataFolder);
 
+// The file the install step places in an installed program folder
+// (cmake/Install.cmake writes it under the same name).
+inline const QString kInstalledMarker = QStringLiteral("installed");
+
 // Where the program writes what the text puts into the program folder
 // (settings.dat, curconvert.log, Cache, outputs of "0"): the program folder
-// when it is writable, else $XDG_DATA_HOME/varnel-video-converter, created
-// on first use.
+// when it is writable and not an installed one, else
+// $XDG_DATA_HOME/varnel-video-converter, created on first use.
 QString dataFolderFor(const QString& programFolder);
 
 // Where the files a user wants to find (outputs of folder "0", downloads)
