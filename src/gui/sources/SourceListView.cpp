@@ -54,16 +54,27 @@ int SourceListView::selectedRow() const
     return rows.isEmpty() ? -1 : rows.first().row();
 }
 
+namespace {
+// A copy where the source offers one, else a link; never a move.
+bool offerCopy(QDropEvent* e)
+{
+    const Qt::DropActions offered = e->possibleActions();
+    if (!e->mimeData()->hasUrls() || !(offered & (Qt::CopyAction | Qt::LinkAction)))
+        return false;
+    e->setDropAction(offered & Qt::CopyAction ? Qt::CopyAction : Qt::LinkAction);
+    e->accept();
+    return true;
+}
+} // namespace
+
 void SourceListView::dragEnterEvent(QDragEnterEvent* e)
 {
-    if (e->mimeData()->hasUrls())
-        e->acceptProposedAction();
+    offerCopy(e);
 }
 
 void SourceListView::dragMoveEvent(QDragMoveEvent* e)
 {
-    if (e->mimeData()->hasUrls())
-        e->acceptProposedAction();
+    offerCopy(e);
 }
 
 void SourceListView::dropEvent(QDropEvent* e)
@@ -74,13 +85,10 @@ void SourceListView::dropEvent(QDropEvent* e)
             paths << url.toLocalFile();
     // The list only refers to the files: the source is never told they were
     // moved (it would delete them), nor told of a drop that took nothing.
-    const Qt::DropActions offered = e->possibleActions();
-    if (paths.isEmpty() || !(offered & (Qt::CopyAction | Qt::LinkAction))) {
+    if (paths.isEmpty() || !offerCopy(e)) {
         e->ignore();
         return;
     }
-    e->setDropAction(offered & Qt::CopyAction ? Qt::CopyAction : Qt::LinkAction);
-    e->accept();
     emit filesDropped(paths);
 }
 
