@@ -40,7 +40,7 @@ struct Panel : ::testing::Test {
     Panel()
     {
         Settings(folder.path()).write(SettingKey::OutputFolder, out.path());
-        w = std::make_unique<MainWindow>(test::quietServices(folder.path(), shell, messages));
+        w = std::make_unique<test::StandaloneWindow>(test::quietServices(folder.path(), shell, messages));
         w->show();
     }
     void add(const QString& media, const QString& name)
@@ -187,9 +187,9 @@ TEST_F(Panel, ExitIsOverWithinItsGraceWhateverTheToolsIgnore)
     // identifying a file added meanwhile: Cancel's long grace does not hold
     // Exit back, and no tool of any kind outlives the window.
     w.reset();
-    MainWindowServices services = test::quietServices(folder.path(), shell, messages);
+    test::WindowServices services = test::quietServices(folder.path(), shell, messages);
     services.closeGraceMs = 1000;
-    w = std::make_unique<MainWindow>(services);
+    w = std::make_unique<test::StandaloneWindow>(services);
     w->show();
     add(test::videoClip(2), "a.mp4");
     test::writeScript(folder.file("fp.dll"), "trap '' TERM INT HUP; while :; do sleep 1; done\n");
