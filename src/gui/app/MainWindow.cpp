@@ -97,7 +97,7 @@ MainWindow::MainWindow(Workspace& workspace, MainWindowServices services, QWidge
     connect(m_chooser, &ProfileChooser::entryChosen, this, &MainWindow::chooseProfile);
     auto* undoAction = findChild<QAction*>(QStringLiteral("UndoClear"));
     undoAction->setEnabled(false);
-    connect(m_workspace.get(), &Workspace::undoableClear, this, [this, undoAction](int count) {
+    connect(m_workspace, &Workspace::undoableClear, this, [this, undoAction](int count) {
         undoAction->setEnabled(count > 0);
         m_undoNote->setText(count == 1 ? tr("Cleared 1 file from the list.")
                                        : tr("Cleared %1 files from the list.").arg(count));

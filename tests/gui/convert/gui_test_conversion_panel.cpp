@@ -214,12 +214,12 @@ TEST_F(Panel, ExitDuringARunAsksThenCancelsItAndLeavesNothingRunning)
 {
     QStringList asked;
     bool answer = false;
-    MainWindowServices services = test::quietServices(folder.path(), shell, messages);
+    test::WindowServices services = test::quietServices(folder.path(), shell, messages);
     services.askYesNo = [&](QWidget*, const QString& q) {
         asked << q;
         return answer;
     };
-    w = std::make_unique<MainWindow>(services);
+    w = std::make_unique<test::StandaloneWindow>(services);
     w->show();
     add(test::videoClip(60), "long.mp4");
     test::choose(w->profileChooser(), 2);
@@ -248,12 +248,12 @@ TEST_F(Panel, ExitDuringARunAsksThenCancelsItAndLeavesNothingRunning)
 TEST_F(Panel, RowsRestoredAsConvertedAreConvertedAgainOnlyWhenAsked)
 {
     QStringList asked;
-    MainWindowServices services = test::quietServices(folder.path(), shell, messages);
+    test::WindowServices services = test::quietServices(folder.path(), shell, messages);
     services.askYesNo = [&](QWidget*, const QString& q) {
         asked << q;
         return false;
     };
-    w = std::make_unique<MainWindow>(services);
+    w = std::make_unique<test::StandaloneWindow>(services);
     SavedList saved;
     for (const char* name : {"done.mp4", "new.mp4"}) {
         SourceItem row;
