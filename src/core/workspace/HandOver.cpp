@@ -9,6 +9,7 @@
 #include <QTimer>
 
 #include <climits>
+#include <utility>
 #include <unistd.h>
 
 namespace varnel {

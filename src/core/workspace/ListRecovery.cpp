@@ -5,6 +5,8 @@
 
 #include <QFile>
 
+#include <utility>
+
 namespace varnel {
 
 ListRecovery::ListRecovery(Workspace& workspace)

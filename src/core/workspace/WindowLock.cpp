@@ -97,6 +97,9 @@ WindowLock::~WindowLock()
 {
     if (m_fd < 0)
         return;
+    // Held, nobody else answers at the socket: what is there is ours, or
+    // was left by a window that died.
+    ::unlink(QFile::encodeName(socketPath()).constData());
     // Removed while still held: whoever opened it meanwhile sees, after
     // locking, that it is no longer the file under the name.
     ::unlink(QFile::encodeName(lockPath()).constData());
