@@ -1,4 +1,6 @@
 #pragma once
+#include "core/settings/Settings.h"
+#include "core/workspace/WindowLock.h"
 #include "gui/app/MainWindow.h"
 #include "platform/DesktopSignals.h"
 
@@ -14,11 +16,19 @@ inline void choose(QComboBox* chooser, int number)
     emit chooser->activated(number - 1);
 }
 
+// What a test window is made of: its window services, and what its
+// workspace is made with.
+struct WindowServices : MainWindowServices {
+    QString programFolder;
+    ShellServices* shell = nullptr;
+    UserMessages* messages = nullptr;
+};
+
 // Window services that open nothing on the desktop, show no message box and
 // reach no bus (a connection by a name never connected is no bus at all).
-inline MainWindowServices quietServices(const QString& programFolder, ShellServices& shell, UserMessages& messages)
+inline WindowServices quietServices(const QString& programFolder, ShellServices& shell, UserMessages& messages)
 {
-    MainWindowServices s;
+    WindowServices s;
     s.programFolder = programFolder;
     s.shell = &shell;
     s.messages = &messages;
@@ -28,5 +38,24 @@ inline MainWindowServices quietServices(const QString& programFolder, ShellServi
     };
     return s;
 }
+
+// What main gives its window: the live window's lock of the data folder,
+// and a workspace that owns list.json under it.
+struct OwnedByMain {
+    explicit OwnedByMain(const WindowServices& s)
+        : lock(dataFolderFor(s.programFolder)), ownWorkspace(s.programFolder, *s.shell, *s.messages)
+    {
+        if (lock.tryTake())
+            ownWorkspace.ownListFile(lock);
+    }
+    WindowLock lock;
+    Workspace ownWorkspace;
+};
+
+// A main window as the program has it, with what main owns for it.
+class StandaloneWindow : private OwnedByMain, public MainWindow {
+public:
+    explicit StandaloneWindow(const WindowServices& s) : OwnedByMain(s), MainWindow(ownWorkspace, s) {}
+};
 
 } // namespace varnel::test

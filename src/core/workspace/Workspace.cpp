@@ -10,6 +10,10 @@
 #include "core/settings/Settings.h"
 #include "core/sources/FileSelection.h"
 #include "core/tools/PlayerCommand.h"
+#include "core/workspace/ListRecovery.h"
+#include "core/workspace/WindowLock.h"
+
+#include <QDir>
 
 namespace varnel {
 
@@ -81,6 +85,7 @@ void Workspace::chooseEntry(int number)
 {
     m_entry = number;
     OptionSets::apply(m_sheet, number);
+    emit entryChosen(number);
 }
 
 void Workspace::addSources(const QStringList& paths)
@@ -223,6 +228,32 @@ bool Workspace::undoClear()
     }
     emit undoableClear(0);
     return true;
+}
+
+bool Workspace::ownListFile(const WindowLock& lock)
+{
+    if (!lock.isHeld() || QDir::cleanPath(lock.dataFolder()) != QDir::cleanPath(m_dataFolder))
+        return false;
+    if (!m_listFile)
+        m_listFile = std::make_unique<ListRecovery>(*this);
+    return true;
+}
+
+bool Workspace::offerLastList(const std::function<bool(int rows)>& ask)
+{
+    return m_listFile && m_listFile->offer(ask);
+}
+
+void Workspace::saveListNow()
+{
+    if (m_listFile)
+        m_listFile->saveNow();
+}
+
+void Workspace::forgetList()
+{
+    if (m_listFile)
+        m_listFile->forget();
 }
 
 void Workspace::endClipEditing(int row, const QString& start, const QString& end)

@@ -16,12 +16,16 @@
 
 #include <QObject>
 #include <QStringList>
+#include <functional>
+#include <memory>
 #include <optional>
 
 namespace varnel {
 
+class ListRecovery;
 class Settings;
 class ShellServices;
+class WindowLock;
 
 inline const QString kPlayerUnavailable =
     QStringLiteral("The media player could not be started, so the files cannot be probed:\n%1");
@@ -106,7 +110,21 @@ public:
     // was being converted has no status), its entry and its option values.
     void restoreList(const SavedList& saved);
 
+    // list.json of the data folder becomes this workspace's to read, offer
+    // back, keep and remove: only while the lock of that folder is held by
+    // this process (false otherwise). The lock outlives the workspace.
+    bool ownListFile(const WindowLock& lock);
+    // The owner's list of last time, offered through ask (given its number
+    // of rows; true restores them); true when restored. From then on the
+    // list is kept on disk as it changes.
+    bool offerLastList(const std::function<bool(int rows)>& ask);
+    // At once: before a run starts.
+    void saveListNow();
+    // The clean end: nothing to offer back.
+    void forgetList();
+
 signals:
+    void entryChosen(int number);
     // Something can be put back (count > 0), or no longer can.
     void undoableClear(int count);
 
@@ -137,6 +155,8 @@ private:
     QStringList m_unreadable;   // and those it could not read, with why
     int m_entry = 0;
     bool m_playerWarned = false; // once for each batch of files
+    // Last: it keeps the list and the sheet above on disk, so it goes first.
+    std::unique_ptr<ListRecovery> m_listFile;
 };
 
 } // namespace varnel

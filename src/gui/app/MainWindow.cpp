@@ -1,9 +1,9 @@
 #include "gui/app/MainWindow.h"
 
 #include "gui/app/AboutDialog.h"
-#include "gui/app/GuiMessages.h"
 #include "gui/convert/ProgressPanel.h"
 #include "core/common/ShellServices.h"
+#include "core/common/UserMessages.h"
 #include "gui/app/Skin.h"
 #include "gui/app/ToolbarImage.h"
 #include "gui/app/Artwork.h"
@@ -46,13 +46,11 @@
 
 namespace varnel {
 
-MainWindow::MainWindow(MainWindowServices services, QWidget* parent)
-    : QMainWindow(parent), m_services(std::move(services))
+MainWindow::MainWindow(Workspace& workspace, MainWindowServices services, QWidget* parent)
+    : QMainWindow(parent),
+      m_services{std::move(services), workspace.programFolder(), &workspace.shell(), &workspace.messages()},
+      m_workspace(&workspace)
 {
-    if (!m_services.messages) {
-        m_ownMessages = std::make_unique<GuiMessages>(this);
-        m_services.messages = m_ownMessages.get();
-    }
     if (!m_services.chooseFiles)
         m_services.chooseFiles = &chooseVideoFiles;
     if (!m_services.chooseFolder)
@@ -84,7 +82,6 @@ MainWindow::MainWindow(MainWindowServices services, QWidget* parent)
         };
 
     m_desktop = m_services.desktopSignals ? m_services.desktopSignals() : std::make_unique<DesktopSignals>();
-    m_workspace = std::make_unique<Workspace>(m_services.programFolder, *m_services.shell, *m_services.messages);
 
     // The desktop may answer only later that nothing opened a page or folder.
     m_services.shell->notOpened = [this](const QString& what) {
@@ -100,7 +97,7 @@ MainWindow::MainWindow(MainWindowServices services, QWidget* parent)
     connect(m_chooser, &ProfileChooser::entryChosen, this, &MainWindow::chooseProfile);
     auto* undoAction = findChild<QAction*>(QStringLiteral("UndoClear"));
     undoAction->setEnabled(false);
-    connect(m_workspace.get(), &Workspace::undoableClear, this, [this, undoAction](int count) {
+    connect(m_workspace, &Workspace::undoableClear, this, [this, undoAction](int count) {
         undoAction->setEnabled(count > 0);
         m_undoNote->setText(count == 1 ? tr("Cleared 1 file from the list.")
                                        : tr("Cleared %1 files from the list.").arg(count));
@@ -112,9 +109,6 @@ MainWindow::MainWindow(MainWindowServices services, QWidget* parent)
 MainWindow::~MainWindow()
 {
     m_services.shell->notOpened = nullptr;
-    // The views hold pointers into the workspace: they go before it does.
-    qDeleteAll(findChildren<QWidget*>(Qt::FindDirectChildrenOnly));
-    m_workspace.reset();
 }
 
 void MainWindow::load()
@@ -140,41 +134,15 @@ void MainWindow::load()
     chooseProfile(m_chooser->entryNumber());
     m_sheetView->setDisplaySwitches(true, true, true);
     offerLastList();
-
-    // From here on the list is kept on disk as it changes.
-    Workspace& ws = *m_workspace;
-    m_listKeeper = new ListKeeper(ws.dataFolder(), ws.list(), ws.sheet(), [&ws] { return ws.entryNumber(); }, this);
-    for (auto signal : {&SourceList::rowsInserted, &SourceList::rowsRemoved})
-        connect(&ws.list(), signal, m_listKeeper, &ListKeeper::changed);
-    connect(&ws.list(), &SourceList::dataChanged, m_listKeeper, &ListKeeper::changed);
-    connect(&ws.list(), &SourceList::modelReset, m_listKeeper, &ListKeeper::changed);
-    connect(&ws.sheet(), &OptionSheet::rowChanged, m_listKeeper, &ListKeeper::changed);
-    connect(m_chooser, &ProfileChooser::entryChosen, m_listKeeper, &ListKeeper::changed);
 }
 
 void MainWindow::offerLastList()
 {
-    Workspace& ws = *m_workspace;
-    QFile file(ws.dataFolder() + QStringLiteral("/list.json"));
-    if (!file.open(QIODevice::ReadOnly))
-        return;
-    QString reason;
-    const std::optional<SavedList> saved = listFromJson(file.read(64 << 20), &reason);
-    file.close();
-    ListKeeper keeper(ws.dataFolder(), ws.list(), ws.sheet(), [] { return 0; });
-    if (!saved) {
-        m_services.messages->error(kListSetAside.arg(reason, keeper.setAside()));
-        return;
-    }
-    if (saved->rows.empty() || !m_services.askYesNo(this, kRestoreQuestion.arg(saved->rows.size()))) {
-        keeper.discard();
-        return;
-    }
-    if (saved->entry > 0) {
-        m_chooser->selectEntry(saved->entry);
-        chooseProfile(m_chooser->entryNumber());
-    }
-    ws.restoreList(*saved);
+    const bool restored = m_workspace->offerLastList(
+        [this](int rows) { return m_services.askYesNo(this, kRestoreQuestion.arg(rows)); });
+    // The list brought its profile back.
+    if (restored && m_workspace->entryNumber() > 0)
+        m_chooser->selectEntry(m_workspace->entryNumber());
 }
 
 void MainWindow::unload()
@@ -182,8 +150,7 @@ void MainWindow::unload()
     if (m_unloaded)
         return;
     m_unloaded = true;
-    if (m_listKeeper)
-        m_listKeeper->discard(); // a clean end: nothing to offer back
+    m_workspace->forgetList(); // a clean end: nothing to offer back
     const Settings settings = m_workspace->settings();
     // A preset is stored as its profile, whose options the list keeps.
     const int entry = m_chooser->presetAt(m_chooser->entryNumber()).isEmpty() ? m_chooser->entryNumber()
@@ -331,8 +298,7 @@ void MainWindow::undoClear()
 
 void MainWindow::convertNow()
 {
-    if (m_listKeeper)
-        m_listKeeper->saveNow();
+    m_workspace->saveListNow();
     if (!m_workspace->list().isEmpty() && !m_workspace->run().isActive())
         if (const QString why = profileRefusal(m_workspace->entryNumber()); !why.isEmpty()) {
             m_services.messages->error(why);
@@ -437,6 +403,18 @@ void MainWindow::openFiles(const QStringList& paths)
     // From the file manager or the command line: a missing or unreadable
     // file is said, not listed.
     m_workspace->addReadableSources(absolute);
+}
+
+bool MainWindow::openHandedFiles(const QStringList& paths)
+{
+    if (m_unloaded)
+        return false;
+    openFiles(paths);
+    if (isMinimized())
+        showNormal();
+    raise();
+    activateWindow();
+    return true;
 }
 
 void MainWindow::sayIfNotOpened(bool opened, const QString& what)

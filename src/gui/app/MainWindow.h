@@ -1,7 +1,7 @@
 #pragma once
 // Form1: the main window. A view on one workspace (list, sheet, tools,
-// probe, run) that it owns for its whole life; it wires every menu entry,
-// pop-up entry and toolbar image to its command.
+// probe, run) that its owner (main) keeps for longer than the window; it
+// wires every menu entry, pop-up entry and toolbar image to its command.
 #include "core/workspace/Workspace.h"
 
 #include <QMainWindow>
@@ -26,10 +26,9 @@ class SourceListView;
 class ToolbarImage;
 class UserMessages;
 
+// The desktop's services the window uses beside its workspace's shell and
+// messages.
 struct MainWindowServices {
-    QString programFolder;
-    ShellServices* shell = nullptr;           // required
-    UserMessages* messages = nullptr;         // message boxes when left out
     std::function<QStringList(QWidget*)> chooseFiles;  // the open-file dialog when left out
     int closeGraceMs = 3000;  // tools still running this long after the quit key are ended
     std::function<QString(QWidget*)> chooseFolder;     // the folder browser when left out
@@ -49,7 +48,7 @@ struct MainWindowServices {
 class MainWindow : public QMainWindow {
     Q_OBJECT
 public:
-    explicit MainWindow(MainWindowServices services, QWidget* parent = nullptr);
+    MainWindow(Workspace& workspace, MainWindowServices services, QWidget* parent = nullptr);
     ~MainWindow() override;
 
     Workspace& workspace() { return *m_workspace; }
@@ -85,6 +84,9 @@ public slots:
     // Files named on the command line: added as Add Files adds them, the
     // first one's row selected.
     void openFiles(const QStringList& paths);
+    // Files handed over by a second start: opened as above, the window
+    // raised. False while the window is closing: they would be lost.
+    bool openHandedFiles(const QStringList& paths);
     void openDownloader();
     void openCapture();
 
@@ -117,9 +119,14 @@ private:
     // The preset to act on: the chosen one, else one the user picks.
     QString presetToActOn(const QString& question);
 
-    MainWindowServices m_services;
-    std::unique_ptr<UserMessages> m_ownMessages;
-    std::unique_ptr<Workspace> m_workspace;
+    // The services as given, with the workspace's own beside them.
+    struct Services : MainWindowServices {
+        QString programFolder;
+        ShellServices* shell = nullptr;
+        UserMessages* messages = nullptr;
+    };
+    Services m_services;
+    Workspace* m_workspace; // never null
     ProfileChooser* m_chooser = nullptr;
     ProgressPanel* m_panel = nullptr;
     SourceListView* m_listView = nullptr;
@@ -134,7 +141,6 @@ private:
     bool m_unloaded = false;
     bool m_closing = false;  // hidden, waiting for the tools to end
     bool m_exiting = false;  // the window is closing: a run ends silently
-    ListKeeper* m_listKeeper = nullptr;
     std::unique_ptr<DesktopSignals> m_desktop; // the taskbar's progress, the notification of a run's end
 };
 

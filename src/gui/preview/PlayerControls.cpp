@@ -145,6 +145,11 @@ PlayerControls::PlayerControls(PreviewPlayer& player, const QString& surfaceName
     });
 }
 
+PlayerControls::~PlayerControls()
+{
+    m_player.setSurface(nullptr);
+}
+
 
 QToolButton* PlayerControls::button(const char* name, artwork::PlayerButton image, const QString& toolTip)
 {

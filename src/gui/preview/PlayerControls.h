@@ -61,6 +61,9 @@ public:
     // clip editor). messages: the window's; left out, the main window's.
     PlayerControls(PreviewPlayer& player, const QString& surfaceName, const QString& sliderName, QWidget* parent,
                    UserMessages* messages = nullptr);
+    // The player may outlive its window (the workspace does): it no longer
+    // draws into a surface that is gone.
+    ~PlayerControls() override;
 
     VideoSurface* surface() const { return m_surface; }
     QSlider* seekBar() const { return m_slider; }

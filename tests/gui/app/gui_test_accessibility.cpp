@@ -45,10 +45,10 @@ TEST(Accessibility, EveryControlIsNamedAndTheToolbarIsOneTabStopWalkedByArrows)
     test::ProgramFolder folder;
     test::FakeShell shell;
     test::RecordingMessages messages;
-    MainWindowServices services = test::quietServices(folder.path(), shell, messages);
+    test::WindowServices services = test::quietServices(folder.path(), shell, messages);
     QStringList shown;
     services.showModal = [&](QDialog* d) { shown << d->objectName(); };
-    MainWindow w(services);
+    test::StandaloneWindow w(services);
     w.show();
     test::choose(w.profileChooser(), 2);
     QApplication::processEvents();

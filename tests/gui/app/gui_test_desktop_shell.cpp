@@ -21,7 +21,7 @@ TEST(DesktopShell, F1WithNothingToOpenTheHelpSaysSo)
     qputenv("PATH", bin.path().toUtf8() + ":" + path);
     DesktopShell shell;
     test::RecordingMessages messages;
-    MainWindow w(test::quietServices(folder.path(), shell, messages));
+    test::StandaloneWindow w(test::quietServices(folder.path(), shell, messages));
     w.show();
     w.activateWindow();
     ASSERT_TRUE(QTest::qWaitForWindowActive(&w));

@@ -111,9 +111,9 @@ struct Bus : ::testing::Test {
     // Converts the clips, copied into the sources' folder under these names.
     void openAndRun(const QList<std::pair<QString, QString>>& clips)
     {
-        MainWindowServices s = test::quietServices(folder.path(), shell, messages);
+        test::WindowServices s = test::quietServices(folder.path(), shell, messages);
         s.desktopSignals = [this] { return std::make_unique<DesktopSignals>(bus("varnel-window")); };
-        w = std::make_unique<MainWindow>(s);
+        w = std::make_unique<test::StandaloneWindow>(s);
         w->show();
         for (const auto& [clip, name] : clips)
             w->workspace().probe().addSource(test::copyTo(clip, sources.path(), name));

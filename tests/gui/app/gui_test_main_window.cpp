@@ -43,10 +43,10 @@ struct Window : ::testing::Test {
 
     void open()
     {
-        MainWindowServices s = test::quietServices(folder.path(), shell, messages);
+        test::WindowServices s = test::quietServices(folder.path(), shell, messages);
         s.closeGraceMs = closeGraceMs;
         s.chooseFiles = [this](QWidget*) { return filesToChoose; };
-        w = std::make_unique<MainWindow>(s);
+        w = std::make_unique<test::StandaloneWindow>(s);
         w->show();
     }
     QString stored(const QString& key) { return readSetting(folder.file("settings.dat"), "set", key); }
@@ -462,12 +462,12 @@ TEST_F(Window, AnEntryWhoseEncoderIsMissingIsGreyedWithItsReason)
 TEST_F(Window, APresetSavedFromTheSheetIsChosenUnderMyPresetsAfterARestart)
 {
     QString asked;
-    MainWindowServices s = test::quietServices(folder.path(), shell, messages);
+    test::WindowServices s = test::quietServices(folder.path(), shell, messages);
     s.askText = [&](QWidget*, const QString& question, const QString&) { // what the user types
         asked = question;
         return QString("Small phone");
     };
-    w = std::make_unique<MainWindow>(s);
+    w = std::make_unique<test::StandaloneWindow>(s);
     w->show();
     test::choose(w->profileChooser(), 103);
     w->workspace().sheet().setValue("Video Options", "Video Size", "854x480");

@@ -89,7 +89,7 @@ TEST(SkinContrast, TextsStandOutUnderLightDarkAndHighContrastThemes)
         ASSERT_TRUE(QFile::copy(test::binDir() + "/skins/frmmain.skn", folder.file("skins/frmmain.skn")));
         test::FakeShell shell;
         test::RecordingMessages messages;
-        MainWindow w(test::quietServices(folder.path(), shell, messages));
+        test::StandaloneWindow w(test::quietServices(folder.path(), shell, messages));
         w.show();
         for (const char* name : {"first.mp4", "second.mp4"}) {
             SourceItem row;

@@ -27,7 +27,7 @@ TEST(ScaledWindow, FitsTheScreenWithEveryControlInView)
     ASSERT_TRUE(QFile::copy(test::binDir() + "/skins/frmmain.skn", folder.file("skins/frmmain.skn")));
     test::FakeShell shell;
     test::RecordingMessages messages;
-    MainWindow w(test::quietServices(folder.path(), shell, messages));
+    test::StandaloneWindow w(test::quietServices(folder.path(), shell, messages));
     w.show();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(&w, 30000));
     const QRect screen = w.screen()->availableGeometry();

@@ -40,7 +40,7 @@ struct Panel : ::testing::Test {
     Panel()
     {
         Settings(folder.path()).write(SettingKey::OutputFolder, out.path());
-        w = std::make_unique<MainWindow>(test::quietServices(folder.path(), shell, messages));
+        w = std::make_unique<test::StandaloneWindow>(test::quietServices(folder.path(), shell, messages));
         w->show();
     }
     void add(const QString& media, const QString& name)
@@ -187,9 +187,9 @@ TEST_F(Panel, ExitIsOverWithinItsGraceWhateverTheToolsIgnore)
     // identifying a file added meanwhile: Cancel's long grace does not hold
     // Exit back, and no tool of any kind outlives the window.
     w.reset();
-    MainWindowServices services = test::quietServices(folder.path(), shell, messages);
+    test::WindowServices services = test::quietServices(folder.path(), shell, messages);
     services.closeGraceMs = 1000;
-    w = std::make_unique<MainWindow>(services);
+    w = std::make_unique<test::StandaloneWindow>(services);
     w->show();
     add(test::videoClip(2), "a.mp4");
     test::writeScript(folder.file("fp.dll"), "trap '' TERM INT HUP; while :; do sleep 1; done\n");
@@ -214,12 +214,12 @@ TEST_F(Panel, ExitDuringARunAsksThenCancelsItAndLeavesNothingRunning)
 {
     QStringList asked;
     bool answer = false;
-    MainWindowServices services = test::quietServices(folder.path(), shell, messages);
+    test::WindowServices services = test::quietServices(folder.path(), shell, messages);
     services.askYesNo = [&](QWidget*, const QString& q) {
         asked << q;
         return answer;
     };
-    w = std::make_unique<MainWindow>(services);
+    w = std::make_unique<test::StandaloneWindow>(services);
     w->show();
     add(test::videoClip(60), "long.mp4");
     test::choose(w->profileChooser(), 2);
@@ -248,12 +248,12 @@ TEST_F(Panel, ExitDuringARunAsksThenCancelsItAndLeavesNothingRunning)
 TEST_F(Panel, RowsRestoredAsConvertedAreConvertedAgainOnlyWhenAsked)
 {
     QStringList asked;
-    MainWindowServices services = test::quietServices(folder.path(), shell, messages);
+    test::WindowServices services = test::quietServices(folder.path(), shell, messages);
     services.askYesNo = [&](QWidget*, const QString& q) {
         asked << q;
         return false;
     };
-    w = std::make_unique<MainWindow>(services);
+    w = std::make_unique<test::StandaloneWindow>(services);
     SavedList saved;
     for (const char* name : {"done.mp4", "new.mp4"}) {
         SourceItem row;

@@ -38,7 +38,7 @@ struct Clip : ::testing::Test {
 
     Clip()
     {
-        MainWindowServices s = test::quietServices(folder.path(), shell, messages);
+        test::WindowServices s = test::quietServices(folder.path(), shell, messages);
         s.showModal = [this](QDialog* d) {
             ++opened;
             if (auto* editor = qobject_cast<ClipEditor*>(d); editor && whileOpen) {
@@ -46,7 +46,7 @@ struct Clip : ::testing::Test {
                 whileOpen(*editor);
             }
         };
-        w = std::make_unique<MainWindow>(s);
+        w = std::make_unique<test::StandaloneWindow>(s);
         w->show();
     }
     void addClip(int seconds)

@@ -39,7 +39,7 @@ TEST(PlatformChoice, WithoutAnXDisplayPlaySaysSoOnceAndStartsNothing)
     test::FakeShell shell;
     test::RecordingMessages messages;
     const QString said = "error: " + kPlaybackNeedsXDisplay;
-    MainWindowServices services = test::quietServices(folder.path(), shell, messages);
+    test::WindowServices services = test::quietServices(folder.path(), shell, messages);
     services.showModal = [&](QDialog* d) {
         auto* editor = qobject_cast<ClipEditor*>(d);
         ASSERT_NE(editor, nullptr);
@@ -47,7 +47,7 @@ TEST(PlatformChoice, WithoutAnXDisplayPlaySaysSoOnceAndStartsNothing)
         editor->findChild<QToolButton*>("cmdPlay")->click();
         EXPECT_EQ(messages.shown, QStringList(2, said)) << "the clip editor's Play";
     };
-    MainWindow w(services);
+    test::StandaloneWindow w(services);
     w.show();
     w.openFiles({test::videoClip(3)});
     ASSERT_TRUE(test::waitFor([&] { return w.sourceListView()->selectedRow() == 0; }, 60000));

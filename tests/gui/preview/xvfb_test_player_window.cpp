@@ -218,7 +218,7 @@ TEST(PreviewPanel, FillsItsSurfaceSeeksWhereTheUserSaysAndIsClearedOnStop)
     test::ProgramFolder folder;
     test::FakeShell shell;
     test::RecordingMessages messages;
-    MainWindow w(test::quietServices(folder.path(), shell, messages));
+    test::StandaloneWindow w(test::quietServices(folder.path(), shell, messages));
     w.show();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(&w, 30000));
     w.openFiles({quadrantClip()});
@@ -279,7 +279,7 @@ TEST(PreviewPanel, KeepsThePicturesShapeAndTurnsItUpright)
         test::ProgramFolder folder;
         test::FakeShell shell;
         test::RecordingMessages messages;
-        MainWindow w(test::quietServices(folder.path(), shell, messages));
+        test::StandaloneWindow w(test::quietServices(folder.path(), shell, messages));
         w.show();
         ASSERT_TRUE(QTest::qWaitForWindowExposed(&w, 30000));
         w.openFiles({c.clip});
@@ -299,7 +299,7 @@ TEST(ClipEditorPlayer, FillsItsSurfaceAndShowsThePictureAtTheClocksTime)
     test::ProgramFolder folder;
     test::FakeShell shell;
     test::RecordingMessages messages;
-    MainWindowServices services = test::quietServices(folder.path(), shell, messages);
+    test::WindowServices services = test::quietServices(folder.path(), shell, messages);
     QString why = "not opened";
     MainWindow* main = nullptr;
     services.showModal = [&](QDialog* d) {
@@ -318,7 +318,7 @@ TEST(ClipEditorPlayer, FillsItsSurfaceAndShowsThePictureAtTheClocksTime)
         editor->reject();
         EXPECT_TRUE(test::waitFor([&] { return !main->workspace().tools().isRunning(pid); }, 30000));
     };
-    MainWindow w(services);
+    test::StandaloneWindow w(services);
     main = &w;
     w.show();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(&w, 30000));

@@ -28,7 +28,7 @@ struct SheetView : ::testing::Test {
 
     SheetView()
     {
-        w = std::make_unique<MainWindow>(test::quietServices(folder.path(), shell, messages));
+        w = std::make_unique<test::StandaloneWindow>(test::quietServices(folder.path(), shell, messages));
         w->show();
         view = w->optionSheetView();
     }

@@ -25,12 +25,12 @@ struct Recovery : ::testing::Test {
 
     std::unique_ptr<MainWindow> open()
     {
-        MainWindowServices s = test::quietServices(folder.path(), shell, messages);
+        test::WindowServices s = test::quietServices(folder.path(), shell, messages);
         s.askYesNo = [this](QWidget*, const QString& q) {
             asked << q;
             return answer;
         };
-        return std::make_unique<MainWindow>(s);
+        return std::make_unique<test::StandaloneWindow>(s);
     }
     QString listFile() const { return folder.file("list.json"); }
     void writeList(const QByteArray& bytes)

@@ -1,0 +1,73 @@
+#pragma once
+// A second start of the program hands its files to the live window of the
+// same user, display and data folder, and ends. The message carries each
+// path as the system's bytes (a name in no encoding arrives as it was), each
+// made absolute by the sender; whatever arrives is checked, never trusted.
+#include <QByteArray>
+#include <QList>
+#include <QLocalServer>
+#include <QObject>
+#include <QStringList>
+
+#include <functional>
+#include <optional>
+
+namespace varnel {
+
+class WindowLock;
+
+namespace handover {
+constexpr qsizetype kMostBytes = 32 << 20;
+constexpr int kMostFiles = 100000;
+} // namespace handover
+
+// Empty when the files are more than one message may carry.
+QByteArray handOverMessage(const QList<QByteArray>& absolutePaths);
+// A message is whole once it ends so.
+bool isWholeHandOver(const QByteArray& received);
+// nullopt for anything that is not such a message: damaged, cut short, too
+// big, or with a path that is not absolute or holds a zero byte.
+std::optional<QList<QByteArray>> filesFromHandOver(const QByteArray& message);
+
+// The live window's end: answers at the lock's socket. The receiver gets the
+// files of each valid hand-over and says whether it took them (not while the
+// window is closing: the next start then waits for the lock instead).
+class HandOverServer : public QObject {
+    Q_OBJECT
+public:
+    using Receiver = std::function<bool(const QStringList& paths)>;
+    explicit HandOverServer(QObject* parent = nullptr);
+
+    // Only the holder of the lock listens; a socket file left by a window
+    // that died is removed first. False, with errorString(), when it cannot.
+    bool listen(const WindowLock& lock);
+    QString errorString() const { return m_server.errorString(); }
+    // Files handed over before there is a receiver wait for it.
+    void setReceiver(Receiver receiver);
+
+private:
+    void acceptAll();
+    void take(class QLocalSocket* socket, const QByteArray& message);
+
+    QLocalServer m_server;
+    Receiver m_receiver;
+    QList<QStringList> m_waiting;
+    int m_open = 0;
+};
+
+// How a start ends up.
+enum class Start {
+    Window,     // it holds the lock: it is the window
+    HandedOver, // the window took its files
+    NoAnswer,   // a window holds the lock but did not take them in time
+    Unguarded,  // no private folder: a window without the lock
+};
+// Takes the lock, or hands the files to the window that holds it; tried
+// again for patienceMs while that window is still starting or ending.
+Start startOrHandOver(WindowLock& lock, const QList<QByteArray>& absolutePaths, int patienceMs);
+
+// The program's arguments as the system's bytes, each relative one joined to
+// the current folder.
+QList<QByteArray> absoluteArguments(int argc, char** argv);
+
+} // namespace varnel

@@ -1,0 +1,35 @@
+#pragma once
+// list.json in the hands of the live window of its data folder: read once as
+// the window starts (a damaged file set aside, and said), offered back, then
+// kept as the list changes, and removed by a clean end. A workspace has one
+// only while its process holds the folder's WindowLock.
+#include "core/sources/ListStore.h"
+
+#include <functional>
+
+namespace varnel {
+
+class Workspace;
+
+class ListRecovery {
+public:
+    explicit ListRecovery(Workspace& workspace);
+
+    // A list with rows is offered through ask (given the number of rows;
+    // true restores them), any other is removed; true when restored. From
+    // then on the list is kept on disk.
+    bool offer(const std::function<bool(int rows)>& ask);
+    // At once: before a run starts.
+    void saveNow() { m_keeper.saveNow(); }
+    // The clean end: nothing to offer back next time.
+    void forget() { m_keeper.discard(); }
+
+private:
+    void keep();
+
+    Workspace& m_workspace;
+    ListKeeper m_keeper;
+    bool m_offered = false;
+};
+
+} // namespace varnel

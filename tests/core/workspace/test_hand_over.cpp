@@ -1,0 +1,60 @@
+// A second start's message to the live window, and the lock that says which
+// process is that window.
+#include "core/workspace/HandOver.h"
+#include "core/workspace/WindowLock.h"
+
+#include <QTemporaryDir>
+#include <gtest/gtest.h>
+
+using namespace varnel;
+
+TEST(HandOver, EveryNameArrivesAsItsBytes)
+{
+    const QList<QByteArray> paths = {"/v/plain.mp4", "/v/with blank\nand newline.mkv", "/v/\xff\xfe latin1 \xe9.avi",
+                                     "/v/caf\xc3\xa9 \xe6\x97\xa5\xe6\x9c\xac.mp4", "/v/-dash 'quote' $x `y`.ts"};
+    EXPECT_EQ(filesFromHandOver(handOverMessage(paths)), paths);
+    EXPECT_EQ(filesFromHandOver(handOverMessage({})), QList<QByteArray>()) << "a start without files raises the window";
+}
+
+TEST(HandOver, AnythingElseIsRefusedWhole)
+{
+    const QByteArray good = handOverMessage({"/v/a.mp4"});
+    const QByteArray many = handOverMessage(QList<QByteArray>(handover::kMostFiles, "/v/a.mp4"));
+    ASSERT_FALSE(many.isEmpty());
+    const struct {
+        const char* what;
+        QByteArray message;
+    } refused[] = {
+        {"garbage", QByteArrayLiteral("\x00\xff\x13garbage\nend\n")},
+        {"another header", "varnel-hand-over 2\n" + QByteArray("/v/a.mp4").toBase64() + "\nend\n"},
+        {"cut short", good.chopped(1)},
+        {"a relative path", handOverMessage({"v/a.mp4"})},
+        {"an empty path", "varnel-hand-over 1\n\nend\n"},
+        {"a zero byte", handOverMessage({QByteArray("/v/a\0b", 6)})},
+        {"not base64", "varnel-hand-over 1\n/v/a.mp4\nend\n"},
+        {"one file too many", many.chopped(4) + QByteArray("/v/a.mp4").toBase64() + "\nend\n"},
+        {"too big", "varnel-hand-over 1\n" + QByteArray(handover::kMostBytes, 'A') + "\nend\n"},
+    };
+    for (const auto& r : refused)
+        EXPECT_FALSE(filesFromHandOver(r.message)) << r.what;
+    EXPECT_EQ(filesFromHandOver(many)->size(), handover::kMostFiles);
+    EXPECT_TRUE(handOverMessage(QList<QByteArray>(handover::kMostFiles + 1, "/v/a.mp4")).isEmpty());
+}
+
+TEST(WindowLock, OneHolderForEachDisplayAndDataFolder)
+{
+    QTemporaryDir data, other;
+    auto first = std::make_unique<WindowLock>(data.path(), ":7+");
+    WindowLock second(data.path(), ":7+");
+    WindowLock otherFolder(other.path(), ":7+");
+    WindowLock otherDisplay(data.path(), ":8+");
+    ASSERT_TRUE(first->tryTake()) << first->problem().toStdString();
+    EXPECT_FALSE(second.tryTake());
+    EXPECT_EQ(second.socketPath(), first->socketPath());
+    EXPECT_TRUE(otherFolder.tryTake());
+    EXPECT_TRUE(otherDisplay.tryTake());
+    EXPECT_NE(otherFolder.socketPath(), first->socketPath());
+    EXPECT_NE(otherDisplay.socketPath(), first->socketPath());
+    first.reset();
+    EXPECT_TRUE(second.tryTake()) << "the lock is free once its holder has ended";
+}
