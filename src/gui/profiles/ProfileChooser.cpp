@@ -18,7 +18,9 @@ ProfileChooser::ProfileChooser(QWidget* parent) : QComboBox(parent)
     // The longest entry would make the toolbar wider than a small window;
     // the list that drops down shows every text whole.
     setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
-    setMinimumContentsLength(12); // longer names are cut on a small screen
+    setMinimumContentsLength(26);
+    // On a small screen it gives way to the window, down to a short name.
+    setMinimumWidth(fontMetrics().averageCharWidth() * 12 + iconSize().width() + 40);
     view()->setTextElideMode(Qt::ElideNone);
     // An item view's own delegate, so the skin's highlight marks the entry
     // the keys are on (the menu-like default paints its own).
