@@ -1,15 +1,25 @@
 #pragma once
+#include "TestSupport.h"
 #include "core/settings/Settings.h"
 #include "core/workspace/WindowLock.h"
 #include "gui/app/MainWindow.h"
 #include "platform/DesktopSignals.h"
 
 #include <QComboBox>
+#include <QDir>
+#include <QFile>
 
 namespace varnel::test {
 
 // Chooses a catalogue entry the way a user's click does: the selection
 // changes, then the chooser reports the choice.
+// The build's skin, in a test's program folder: its windows look as the user's.
+inline bool copySkin(const QString& programFolder)
+{
+    return QDir().mkpath(programFolder + "/skins") &&
+           QFile::copy(binDir() + "/skins/frmmain.skn", programFolder + "/skins/frmmain.skn");
+}
+
 inline void choose(QComboBox* chooser, int number)
 {
     chooser->setCurrentIndex(number - 1);

@@ -5,12 +5,34 @@
 
 #include <QFile>
 
+#include <fcntl.h>
+#include <sys/file.h>
+#include <unistd.h>
+
 #include <utility>
 
 namespace varnel {
 
-ListRecovery::ListRecovery(Workspace& workspace)
-    : m_workspace(workspace),
+std::unique_ptr<ListRecovery> ListRecovery::take(Workspace& workspace)
+{
+    const QByteArray path = QFile::encodeName(workspace.dataFolder() + QStringLiteral("/list.json.lock"));
+    const int fd = ::open(path.constData(), O_RDWR | O_CREAT | O_CLOEXEC | O_NOFOLLOW, 0600);
+    if (fd < 0)
+        return nullptr;
+    if (::flock(fd, LOCK_EX | LOCK_NB) != 0) {
+        ::close(fd);
+        return nullptr;
+    }
+    return std::unique_ptr<ListRecovery>(new ListRecovery(workspace, fd));
+}
+
+ListRecovery::~ListRecovery()
+{
+    ::close(m_lockFd); // the file stays: removing it would race the next holder
+}
+
+ListRecovery::ListRecovery(Workspace& workspace, int lockFd)
+    : m_lockFd(lockFd), m_workspace(workspace),
       m_keeper(workspace.dataFolder(), workspace.list(), workspace.sheet(), [&workspace] { return workspace.entryNumber(); })
 {
 }

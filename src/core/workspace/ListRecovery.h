@@ -6,6 +6,7 @@
 #include "core/sources/ListStore.h"
 
 #include <functional>
+#include <memory>
 
 namespace varnel {
 
@@ -13,7 +14,12 @@ class Workspace;
 
 class ListRecovery {
 public:
-    explicit ListRecovery(Workspace& workspace);
+    // Only one process at a time may hold a data folder's list, whatever
+    // display or runtime folder it started with: nullptr when another has it.
+    static std::unique_ptr<ListRecovery> take(Workspace& workspace);
+    ~ListRecovery();
+    ListRecovery(const ListRecovery&) = delete;
+    ListRecovery& operator=(const ListRecovery&) = delete;
 
     // A list with rows is offered through ask (given the number of rows;
     // true restores them), any other is removed; true when restored. From
@@ -25,7 +31,10 @@ public:
     void forget() { m_keeper.discard(); }
 
 private:
+    ListRecovery(Workspace& workspace, int lockFd);
     void keep();
+
+    int m_lockFd; // an flock on list.json.lock in the data folder, held for life
 
     Workspace& m_workspace;
     ListKeeper m_keeper;

@@ -235,8 +235,8 @@ bool Workspace::ownListFile(const WindowLock& lock)
     if (!lock.isHeld() || QDir::cleanPath(lock.dataFolder()) != QDir::cleanPath(m_dataFolder))
         return false;
     if (!m_listFile)
-        m_listFile = std::make_unique<ListRecovery>(*this);
-    return true;
+        m_listFile = ListRecovery::take(*this);
+    return m_listFile != nullptr;
 }
 
 bool Workspace::offerLastList(const std::function<bool(int rows)>& ask)

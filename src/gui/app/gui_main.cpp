@@ -60,7 +60,9 @@ int main(int argc, char** argv)
     varnel::DesktopShell shell;
     varnel::GuiMessages messages;
     varnel::Workspace workspace(programFolder, shell, messages, nullptr, dataFolder);
-    workspace.ownListFile(lock);
+    if (lock.isHeld() && !workspace.ownListFile(lock))
+        std::fprintf(stderr, "varnel-video-converter: another window keeps the list of this data folder; this one keeps "
+                             "none\n");
     varnel::MainWindow window(workspace, varnel::MainWindowServices{});
     messages.setOwner(&window);
     QObject::connect(&window, &varnel::MainWindow::ended, &app, &QCoreApplication::quit, Qt::QueuedConnection);

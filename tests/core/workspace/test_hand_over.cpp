@@ -2,6 +2,8 @@
 // process is that window.
 #include "core/workspace/HandOver.h"
 #include "core/workspace/WindowLock.h"
+#include "core/workspace/Workspace.h"
+#include "TestSupport.h"
 
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
@@ -57,4 +59,21 @@ TEST(WindowLock, OneHolderForEachDisplayAndDataFolder)
     EXPECT_NE(otherDisplay.socketPath(), first->socketPath());
     first.reset();
     EXPECT_TRUE(second.tryTake()) << "the lock is free once its holder has ended";
+}
+
+TEST(WindowLock, OnlyOneWindowOfADataFolderKeepsItsListWhateverItsDisplay)
+{
+    // Two windows on two displays (or two runtime folders) share a data
+    // folder: only the first reads and keeps list.json.
+    test::ProgramFolder folder;
+    test::FakeShell shell;
+    test::RecordingMessages messages;
+    WindowLock here(folder.path(), ":7+"), there(folder.path(), ":8+");
+    ASSERT_TRUE(here.tryTake() && there.tryTake());
+    auto first = std::make_unique<Workspace>(folder.path(), shell, messages, nullptr, folder.path());
+    Workspace second(folder.path(), shell, messages, nullptr, folder.path());
+    EXPECT_TRUE(first->ownListFile(here));
+    EXPECT_FALSE(second.ownListFile(there));
+    first.reset();
+    EXPECT_TRUE(second.ownListFile(there)) << "free once its keeper has ended";
 }

@@ -242,8 +242,7 @@ TEST_F(Window, ExitHidesAtOnceAndEndsOnlyWhenThePlayerHasEnded)
 
 TEST_F(Window, SkinRulesOfOneWindowDoNotReachAnother)
 {
-    QDir().mkpath(folder.file("skins"));
-    ASSERT_TRUE(QFile::copy(test::binDir() + "/skins/frmmain.skn", folder.file("skins/frmmain.skn")));
+    ASSERT_TRUE(test::copySkin(folder.path()));
     open();
     auto colourOf = [](QLabel* label) {
         label->ensurePolished();
@@ -275,8 +274,7 @@ TEST_F(Window, LongCaptionsAndPathsKeepTheirEnds)
 
 TEST_F(Window, TheToolbarHoldsAtTheSmallestWindow)
 {
-    QDir().mkpath(folder.file("skins"));
-    ASSERT_TRUE(QFile::copy(test::binDir() + "/skins/frmmain.skn", folder.file("skins/frmmain.skn")));
+    ASSERT_TRUE(test::copySkin(folder.path()));
     open();
     w->resize(800, 600);
     ASSERT_TRUE(test::waitFor([&] { return w->width() == 800; }, 30000)) << w->width();
@@ -417,8 +415,7 @@ TEST_F(Window, FilesComeInByDialogAndByDrop)
 
 TEST_F(Window, TheChoosersEntryUnderTheKeysIsHighlightedInTheSkin)
 {
-    QDir().mkpath(folder.file("skins"));
-    ASSERT_TRUE(QFile::copy(test::binDir() + "/skins/frmmain.skn", folder.file("skins/frmmain.skn")));
+    ASSERT_TRUE(test::copySkin(folder.path()));
     open();
     auto* chooser = w->profileChooser();
     chooser->showPopup();

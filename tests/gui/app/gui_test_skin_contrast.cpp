@@ -85,8 +85,7 @@ TEST(SkinContrast, TextsStandOutUnderLightDarkAndHighContrastThemes)
         SCOPED_TRACE(theme);
         QApplication::setPalette(themePalette(theme));
         test::ProgramFolder folder;
-        QDir().mkpath(folder.file("skins"));
-        ASSERT_TRUE(QFile::copy(test::binDir() + "/skins/frmmain.skn", folder.file("skins/frmmain.skn")));
+        ASSERT_TRUE(test::copySkin(folder.path()));
         test::FakeShell shell;
         test::RecordingMessages messages;
         test::StandaloneWindow w(test::quietServices(folder.path(), shell, messages));

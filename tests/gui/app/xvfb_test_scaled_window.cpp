@@ -23,8 +23,7 @@ TEST(ScaledWindow, FitsTheScreenWithEveryControlInView)
 {
     ASSERT_EQ(qgetenv("QT_SCALE_FACTOR"), "2");
     test::ProgramFolder folder;
-    QDir().mkpath(folder.file("skins"));
-    ASSERT_TRUE(QFile::copy(test::binDir() + "/skins/frmmain.skn", folder.file("skins/frmmain.skn")));
+    ASSERT_TRUE(test::copySkin(folder.path()));
     test::FakeShell shell;
     test::RecordingMessages messages;
     test::StandaloneWindow w(test::quietServices(folder.path(), shell, messages));

@@ -3,6 +3,7 @@
 #include "gui/capture/CaptureWindow.h"
 
 #include "FakeCaptureDevice.h"
+#include "GuiSupport.h"
 #include "TestSupport.h"
 #include "core/capture/CaptureSession.h"
 #include "core/capture/RecorderCaptureDevice.h"
@@ -71,8 +72,7 @@ TEST_F(Capture, WithoutACameraTheWindowStillOpensAndCloses)
 TEST_F(Capture, TheCameraListIsReadableUnderADarkTheme)
 {
     test::ProgramFolder skinned;
-    QDir().mkpath(skinned.file("skins"));
-    ASSERT_TRUE(QFile::copy(test::binDir() + "/skins/frmmain.skn", skinned.file("skins/frmmain.skn")));
+    ASSERT_TRUE(test::copySkin(skinned.path()));
     const QPalette before = QApplication::palette();
     QPalette dark = before;
     for (auto role : {QPalette::Text, QPalette::ButtonText, QPalette::WindowText})
