@@ -218,9 +218,14 @@ bool ConversionRun::start()
     return true;
 }
 
+bool ConversionRun::isConverting(quint64 id) const
+{
+    return m_active && std::any_of(m_slots.begin(), m_slots.end(), [id](const Slot& s) { return s.id == id; });
+}
+
 void ConversionRun::setStatus(quint64 id, const QString& status, const QString& reason)
 {
-    // A row removed meanwhile is converted to the end and reported nowhere.
+    // A row removed meanwhile is converted to the end and counted; its status goes nowhere.
     const int row = m_env.list->rowOf(id);
     if (row < 0)
         return;
@@ -293,6 +298,7 @@ void ConversionRun::processRow()
                 return;
             }
             slot->id = id;
+            slot->source = source;
             failSlot(*slot, QStringLiteral("there is no such file"));
             continue;
         }
@@ -308,6 +314,7 @@ void ConversionRun::startRow(Slot& slot, quint64 id)
 {
     slot.id = id;
     const SourceItem item = m_env.list->item(m_env.list->rowOf(id)); // a copy: handlers may remove the row
+    slot.source = item.path();
     RowPlan plan;
     try {
         if (!m_folderError.isEmpty())
@@ -361,11 +368,9 @@ void ConversionRun::startRow(Slot& slot, quint64 id)
 void ConversionRun::failSlot(Slot& slot, const QString& reason)
 {
     slot.monitor->stop();
-    const int row = m_env.list->rowOf(slot.id);
-    if (row >= 0) {
-        ++m_result.failed;
-        m_result.failures.push_back({m_env.list->item(row).path(), reason});
-    }
+    // A row cleared from the list meanwhile still counts: its file was tried.
+    ++m_result.failed;
+    m_result.failures.push_back({slot.source, reason});
     setStatus(slot.id, RunText::Fail, reason);
     finishSlot(slot);
 }
@@ -382,8 +387,7 @@ void ConversionRun::onRowFinished(Slot& slot, const RowOutcome& outcome)
     }
     m_outputs[slot.id] = outcome.output;
     m_taken.add(outcome.output);
-    if (m_env.list->rowOf(slot.id) >= 0)
-        ++m_result.converted;
+    ++m_result.converted;
     setStatus(slot.id, RunText::Ok);
     finishSlot(slot);
 }

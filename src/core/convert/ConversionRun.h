@@ -131,6 +131,8 @@ public:
     // The panel's Cancel button.
     void cancel();
     bool isActive() const { return m_active; }
+    // An encoder of this run is converting the row with that id.
+    bool isConverting(quint64 id) const;
 
     // The first job's monitor: the one the window's panel follows.
     ProgressMonitor* monitor() const { return m_slots.front().monitor; }
@@ -173,6 +175,7 @@ private:
     // known by their ids: rows may come and go before them meanwhile.
     struct Slot {
         quint64 id = 0; // 0: free
+        QString source; // the row's file, said even when the row has left the list meanwhile
         RowJob* job = nullptr;
         ProgressMonitor* monitor = nullptr;
     };

@@ -65,6 +65,22 @@ int SourceList::append(const SourceItem& item)
     return row;
 }
 
+bool SourceList::putBack(const std::vector<SourceItem>& items)
+{
+    if (items.empty())
+        return true;
+    // Ids stay in row order: rows found by halving depend on it.
+    for (size_t i = 1; i < items.size(); ++i)
+        if (items[i].id <= items[i - 1].id)
+            return false;
+    if (items.front().id == 0 || (!m_items.empty() && items.back().id >= m_items.front().id))
+        return false;
+    beginInsertRows({}, 0, static_cast<int>(items.size()) - 1);
+    m_items.insert(m_items.begin(), items.begin(), items.end());
+    endInsertRows();
+    return true;
+}
+
 void SourceList::setCell(int row, SourceItem::Column c, const QString& text)
 {
     if (row < 0 || row >= count())

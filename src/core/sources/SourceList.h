@@ -54,6 +54,10 @@ public:
     // Appends a row as it was (a list restored), under an id of its own;
     // returns its row.
     int append(const SourceItem& item);
+    // Rows taken out earlier, back at the top under their own ids (so a run
+    // that holds them knows them again); false, and nothing changes, when a
+    // row there now is older than one of them.
+    bool putBack(const std::vector<SourceItem>& items);
     // The row that holds the item, or -1 once it has been removed.
     int rowOf(quint64 id) const;
     void setCell(int row, SourceItem::Column c, const QString& text);

@@ -202,14 +202,8 @@ int Workspace::clearList()
         return 0;
     m_cleared.clear();
     for (int r = 0; r < m_list.count(); ++r) {
-        SourceItem item = m_list.item(r);
-        // A row that was being converted comes back unconverted.
-        if (item.cells[SourceItem::Status] == RunText::Processing) {
-            item.cells[SourceItem::Status].clear();
-            item.statusReason.clear();
-        }
-        const bool probed = !m_probe.isPending(item.id);
-        m_cleared.push_back({std::move(item), probed});
+        const SourceItem& item = m_list.item(r);
+        m_cleared.push_back({item, !m_probe.isPending(item.id)});
     }
     m_list.clearItems();
     emit undoableClear(clearedCount());
@@ -220,12 +214,27 @@ bool Workspace::undoClear()
 {
     if (m_cleared.empty())
         return false;
-    for (const ClearedRow& row : std::exchange(m_cleared, {})) {
-        if (row.probed)
-            m_list.append(row.item);
-        else
-            m_probe.addSource(row.item.path());
+    // Rows come back where they were, under their own ids: a run still
+    // converting one of them, or still to come to them, goes on with them.
+    std::vector<SourceItem> back;
+    QStringList probeAgain;
+    for (ClearedRow& row : std::exchange(m_cleared, {})) {
+        if (!row.probed) {
+            probeAgain << row.item.path();
+            continue;
+        }
+        // A row whose encoder ended while it was away says nothing of how.
+        if (row.item.cells[SourceItem::Status] == RunText::Processing && !m_run.isConverting(row.item.id)) {
+            row.item.cells[SourceItem::Status].clear();
+            row.item.statusReason.clear();
+        }
+        back.push_back(std::move(row.item));
     }
+    if (!m_list.putBack(back))
+        for (const SourceItem& item : back)
+            m_list.append(item);
+    for (const QString& path : probeAgain)
+        m_probe.addSource(path);
     emit undoableClear(0);
     return true;
 }

@@ -281,3 +281,29 @@ TEST_F(Panel, RowsRestoredAsConvertedAreConvertedAgainOnlyWhenAsked)
     EXPECT_EQ(asked.size(), 2);
     EXPECT_TRUE(QFile::exists(out.filePath("done.mp3")));
 }
+
+TEST_F(Panel, AClearUndoneDuringARunLetsTheRunGoOnWithItsRows)
+{
+    add(test::videoClip(60), "long.mp4");
+    add(test::videoClip(2), "next.mp4");
+    test::choose(w->profileChooser(), 2);
+    w->convertNow();
+    ASSERT_TRUE(test::waitFor([&] { return panel()->trackBar()->value() > 0; }, 60000));
+    QTest::keyClick(w.get(), Qt::Key_C, Qt::ControlModifier);
+    ASSERT_EQ(w->workspace().list().count(), 0);
+    QTest::keyClick(w.get(), Qt::Key_Z, Qt::ControlModifier);
+    ASSERT_EQ(w->workspace().list().count(), 2);
+    ASSERT_TRUE(test::waitFor([&] { return !messages.shown.isEmpty(); }, 120000));
+    EXPECT_EQ(messages.shown, QStringList{"info: Conversion completed!"});
+    EXPECT_EQ(status(0), "OK");
+    EXPECT_EQ(status(1), "OK");
+    EXPECT_TRUE(QFile::exists(out.filePath("long.mp4")) && QFile::exists(out.filePath("next.mp4")));
+
+    // Cleared for good while converting: the file that was converted still counts.
+    messages.shown.clear();
+    w->convertNow();
+    ASSERT_TRUE(test::waitFor([&] { return panel()->trackBar()->value() > 0; }, 60000));
+    w->clearAllFiles();
+    ASSERT_TRUE(test::waitFor([&] { return !messages.shown.isEmpty(); }, 120000));
+    EXPECT_EQ(messages.shown, QStringList{"info: Conversion completed!"});
+}
