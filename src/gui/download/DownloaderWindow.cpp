@@ -44,7 +44,7 @@ DownloaderWindow::DownloaderWindow(Workspace& workspace, UserMessages& messages,
     setModal(true);
     if (!m_askDownload)
         m_askDownload = [](QWidget* owner) {
-            return QMessageBox::question(owner, kDownloadOrPlayCaption, kDownloadOrPlay,
+            return QMessageBox::question(owner, kDownloadOrPlayCaption(), kDownloadOrPlay(),
                                          QMessageBox::Yes | QMessageBox::No) == QMessageBox::Yes;
         };
 

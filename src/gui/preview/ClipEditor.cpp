@@ -124,7 +124,7 @@ void ClipEditor::showClipLength()
 void ClipEditor::accept()
 {
     if (!clipTimesInOrder(m_startText->text(), m_endText->text())) {
-        m_messages.error(kClipTimeError);
+        m_messages.error(kClipTimeError());
         return;
     }
     m_workspace.endClipEditing(m_row, m_startText->text(), m_endText->text());

@@ -88,7 +88,7 @@ void SettingsDialog::accept()
     form.autoShut = m_shutdown->isChecked();
     form.thread = m_thread->text();
     if (!form.threadCountValid()) {
-        m_messages.error(kThreadError);
+        m_messages.error(kThreadError());
         return;
     }
     if (const QString folderError = form.prepareOutputFolder(m_settings); !folderError.isEmpty()) {
@@ -97,7 +97,7 @@ void SettingsDialog::accept()
     }
     if (!form.save(m_settings)) {
         // The dialog stays open with what the user entered.
-        m_messages.error(kSettingsNotSaved.arg(m_settings.filePath()));
+        m_messages.error(kSettingsNotSaved().arg(m_settings.filePath()));
         return;
     }
     QDialog::accept();
