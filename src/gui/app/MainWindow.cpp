@@ -69,7 +69,7 @@ MainWindow::MainWindow(Workspace& workspace, MainWindowServices services, QWidge
         };
     if (!m_services.choosePresetFile)
         m_services.choosePresetFile = [](QWidget* owner, bool forSaving) {
-            const QString filter = QStringLiteral("Presets (*.json)");
+            const QString filter = tr("Presets (*.json)");
             return forSaving ? QFileDialog::getSaveFileName(owner, kAppTitle, QString(), filter)
                              : QFileDialog::getOpenFileName(owner, kAppTitle, QString(), filter);
         };
