@@ -657,14 +657,6 @@
         <translation>Hilfe</translation>
     </message>
     <message>
-        <source>Video Converter Home Page</source>
-        <translation>Homepage des Video Converters</translation>
-    </message>
-    <message>
-        <source>Support Online</source>
-        <translation>Online-Hilfe</translation>
-    </message>
-    <message>
         <source>About</source>
         <translation>Über</translation>
     </message>
@@ -767,6 +759,32 @@
     <message>
         <source>nothing</source>
         <translation>nichts</translation>
+    </message>
+    <message>
+        <source>Cleared 1 file from the list.</source>
+        <translation>1 Datei aus der Liste entfernt.</translation>
+    </message>
+    <message>
+        <source>Cleared %1 files from the list.</source>
+        <translation>%1 Dateien aus der Liste entfernt.</translation>
+    </message>
+    <message>
+        <source>A conversion is running. Cancel it and exit?</source>
+        <translation>Eine Umwandlung läuft. Abbrechen und beenden?</translation>
+    </message>
+    <message>
+        <source>This is %1, in %2.
+It does not look for updates itself: a copy installed as a package is updated by the system&apos;s package manager, and a copy built from its source by building a newer source.</source>
+        <translation>Dies ist %1, in %2.
+Es sucht nicht selbst nach Aktualisierungen: Eine als Paket installierte Kopie aktualisiert die Paketverwaltung des Systems, eine aus den Quellen gebaute Kopie der Bau neuerer Quellen.</translation>
+    </message>
+    <message>
+        <source>Undo Clear All Files</source>
+        <translation>Entfernen aller Dateien rückgängig machen</translation>
+    </message>
+    <message>
+        <source>Undo</source>
+        <translation>Rückgängig</translation>
     </message>
 </context>
 <context>
@@ -1296,6 +1314,10 @@
     <message>
         <source>Waiting for %1 of %2 files still being added...</source>
         <translation>Warten auf %1 von %2 Dateien, die noch hinzugefügt werden...</translation>
+    </message>
+    <message>
+        <source>%1 of the %2 files were converted last time (OK). Convert them again?</source>
+        <translation>%1 der %2 Dateien wurden beim letzten Mal umgewandelt (OK). Erneut umwandeln?</translation>
     </message>
 </context>
 <context>
