@@ -179,6 +179,14 @@
         <source>Clip Time  -  </source>
         <translation>Ausschnitt  -  </translation>
     </message>
+    <message>
+        <source>Start Time</source>
+        <translation>Startzeit</translation>
+    </message>
+    <message>
+        <source>End Time</source>
+        <translation>Endzeit</translation>
+    </message>
 </context>
 <context>
     <name>varnel::ClipTimes</name>
@@ -786,6 +794,10 @@ Es sucht nicht selbst nach Aktualisierungen: Eine als Paket installierte Kopie a
         <source>Undo</source>
         <translation>Rückgängig</translation>
     </message>
+    <message>
+        <source>Options</source>
+        <translation>Optionen</translation>
+    </message>
 </context>
 <context>
     <name>varnel::MediaFacts</name>
@@ -902,6 +914,10 @@ Es sucht nicht selbst nach Aktualisierungen: Eine als Paket installierte Kopie a
         <source>Value</source>
         <translation>Wert</translation>
     </message>
+    <message>
+        <source>%1: %2</source>
+        <translation>%1: %2</translation>
+    </message>
 </context>
 <context>
     <name>varnel::OutputCheck</name>
@@ -1008,6 +1024,10 @@ Es sucht nicht selbst nach Aktualisierungen: Eine als Paket installierte Kopie a
     <message>
         <source>Total time: 0:00:00</source>
         <translation>Gesamtzeit: 0:00:00</translation>
+    </message>
+    <message>
+        <source>Position</source>
+        <translation>Position</translation>
     </message>
 </context>
 <context>
@@ -1194,6 +1214,10 @@ Es sucht nicht selbst nach Aktualisierungen: Eine als Paket installierte Kopie a
     <message>
         <source>Progress....</source>
         <translation>Fortschritt....</translation>
+    </message>
+    <message>
+        <source>Time left: %1</source>
+        <translation>Verbleibende Zeit: %1</translation>
     </message>
 </context>
 <context>
