@@ -2,6 +2,13 @@
 <!DOCTYPE TS>
 <TS version="2.1" language="de">
 <context>
+    <name>main</name>
+    <message>
+        <source>Varnel Video Converter is already open on this display, but it did not take the files.</source>
+        <translation>Varnel Video Converter ist auf dieser Anzeige bereits geöffnet, hat die Dateien aber nicht übernommen.</translation>
+    </message>
+</context>
+<context>
     <name>varnel::AboutDialog</name>
     <message>
         <source>About</source>
