@@ -10,6 +10,7 @@ install(FILES ${CMAKE_SOURCE_DIR}/data/loading.jpg DESTINATION ${VARNEL_INSTALL_
 # root may write into the folder, yet it belongs to the system. Hence no
 # Cache/ either: an installed copy keeps its cache in the user's data folder.
 install(FILES ${CMAKE_SOURCE_DIR}/data/package/installed DESTINATION ${VARNEL_INSTALL_DIR})
+install(DIRECTORY ${VARNEL_PROGRAM_DIR}/translations DESTINATION ${VARNEL_INSTALL_DIR})
 install(FILES ${CMAKE_SOURCE_DIR}/data/desktop/varnel-video-converter.desktop DESTINATION ${CMAKE_INSTALL_DATADIR}/applications)
 install(FILES ${CMAKE_SOURCE_DIR}/data/desktop/varnel-video-converter.svg
         DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/scalable/apps)

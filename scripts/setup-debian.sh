@@ -6,6 +6,7 @@ set -euo pipefail
 packages=(
   build-essential cmake pkg-config
   qt6-base-dev qt6-base-dev-tools libgl-dev
+  qt6-l10n-tools qt6-translations-l10n
   libgtest-dev
   ffmpeg mplayer
   libavformat-dev libavcodec-dev libavutil-dev

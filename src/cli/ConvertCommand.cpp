@@ -75,7 +75,7 @@ int convert(const QStringList& args)
             throw UsageError(QStringLiteral("%1 is not a time H:MM:SS").arg(*t).toStdString());
     // A start alone is measured against each file's own length, row by row.
     if (end && !clipTimesInOrder(start.value_or(QStringLiteral("0:00:00")), *end)) {
-        err() << kClipTimeError << '\n' << Qt::flush;
+        err() << kClipTimeError() << '\n' << Qt::flush;
         return 2;
     }
     Session session;
@@ -147,7 +147,7 @@ int convert(const QStringList& args)
         files << QFileInfo(f).absoluteFilePath();
     ws.addSources(files);
     if (interrupts.received()) {
-        session.messages.error(RunText::Canceled);
+        session.messages.error(RunText::Canceled());
         return 3;
     }
 

@@ -54,7 +54,7 @@ int plan(const QStringList& args)
     SourceList& list = ws.list();
     const auto start = a.last("--start"), end = a.last("--end");
     if (end && !clipTimesInOrder(start.value_or(QStringLiteral("0:00:00")), *end)) {
-        err() << kClipTimeError << '\n';
+        err() << kClipTimeError() << '\n';
         return 2;
     }
     for (int r = 0; r < list.count(); ++r)
@@ -262,7 +262,7 @@ int runPlan(const QStringList& args)
     }
     wait.exec();
     if (interrupts.received()) {
-        err() << RunText::Canceled << '\n';
+        err() << RunText::Canceled() << '\n';
         return 3;
     }
     delete job;

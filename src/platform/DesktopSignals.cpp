@@ -2,6 +2,7 @@
 
 #include "core/convert/ConversionRun.h"
 
+#include <QCoreApplication>
 #include <QDBusMessage>
 #include <QDBusPendingCall>
 #include <algorithm>
@@ -52,12 +53,12 @@ QString DesktopSignals::countsText(const RunResult& result)
     QStringList parts;
     const auto add = [&parts](int count, const char* what) {
         if (count > 0)
-            parts << QStringLiteral("%1 %2").arg(count).arg(QLatin1String(what));
+            parts << QStringLiteral("%1 %2").arg(count).arg(QCoreApplication::translate("varnel::DesktopSignals", what));
     };
-    add(result.converted, "converted");
-    add(result.failed, "failed");
-    add(result.cancelled, "cancelled");
-    return parts.isEmpty() ? QStringLiteral("0 converted") : parts.join(QStringLiteral(", "));
+    add(result.converted, QT_TRANSLATE_NOOP("varnel::DesktopSignals", "converted"));
+    add(result.failed, QT_TRANSLATE_NOOP("varnel::DesktopSignals", "failed"));
+    add(result.cancelled, QT_TRANSLATE_NOOP("varnel::DesktopSignals", "cancelled"));
+    return parts.isEmpty() ? QCoreApplication::translate("varnel::DesktopSignals", "0 converted") : parts.join(QStringLiteral(", "));
 }
 
 void DesktopSignals::notifyRunEnded(const RunResult& result)

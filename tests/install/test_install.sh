@@ -8,7 +8,7 @@ prefix=$(mktemp -d)
 trap 'rm -rf "$prefix"' EXIT
 cmake --install "$build" --prefix "$prefix" >/dev/null
 lib=$prefix/lib/varnel-video-converter
-for f in varnel-video-converter varnel-convert fp.dll mp.dll skins/frmmain.skn help/index.html loading.jpg; do
+for f in varnel-video-converter varnel-convert fp.dll mp.dll skins/frmmain.skn help/index.html loading.jpg translations/varnel_de.qm; do
   [ -e "$lib/$f" ] || { echo "missing $lib/$f"; exit 1; }
 done
 for c in varnel-video-converter varnel-convert; do

@@ -1,5 +1,6 @@
 #include "core/capture/CaptureProgress.h"
 
+#include <QCoreApplication>
 #include <QString>
 
 namespace varnel {
@@ -48,7 +49,7 @@ QString CaptureProgress::lastWords() const
     if (lines.isEmpty())
         return {};
     if (lines.last().contains("matches no streams"))
-        return QStringLiteral("the input has no video");
+        return QCoreApplication::translate("varnel::CaptureRecorder", "the input has no video");
     return QString::fromUtf8(lines.last().trimmed());
 }
 

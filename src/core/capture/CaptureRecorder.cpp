@@ -99,7 +99,7 @@ bool CaptureRecorder::start(const RecorderInput& input, const RecorderOptions& o
         for (int tries = 0; tries < 1000 && (QFileInfo(target).exists() || QFileInfo(target).isSymLink()); ++tries)
             target = output::nextNewName(target, QStringLiteral(".avi"));
         if (!output::nameFits(target)) {
-            m_startError = output::kOutputNameTooLong;
+            m_startError = output::kOutputNameTooLong();
             return false;
         }
         const auto self = output::RunIdentity::current();
@@ -108,7 +108,7 @@ bool CaptureRecorder::start(const RecorderInput& input, const RecorderOptions& o
         if (m_partials)
             m_partial = m_partials->createRecording(options.aviPath);
         if (!m_partials || m_partial.path.isEmpty()) {
-            m_startError = QStringLiteral("cannot write in %1: %2").arg(folder, m_partials ? m_partial.error : m_startError);
+            m_startError = tr("cannot write in %1: %2").arg(folder, m_partials ? m_partial.error : m_startError);
             m_partials.reset();
             return false;
         }
@@ -153,7 +153,7 @@ bool CaptureRecorder::start(const RecorderInput& input, const RecorderOptions& o
         m_exitCode = p->exitCode();
         if (p->failedToStart()) {
             finishRecording();
-            emit ended(m_stopRequested, m_stopRequested ? QString() : QStringLiteral("cannot start the recorder"));
+            emit ended(m_stopRequested, m_stopRequested ? QString() : tr("cannot start the recorder"));
             return;
         }
         // A recording given a length that ffmpeg ended cleanly ran as it was told.
@@ -165,9 +165,9 @@ bool CaptureRecorder::start(const RecorderInput& input, const RecorderOptions& o
         if (!asked) {
             const QString said = m_progress.lastWords();
             reason = !said.isEmpty()   ? said
-                     : p->crashed()    ? QStringLiteral("the recorder stopped abnormally")
-                     : m_exitCode == 0 ? QStringLiteral("the input ended")
-                                       : QStringLiteral("the recording ended (exit code %1)").arg(m_exitCode);
+                     : p->crashed()    ? tr("the recorder stopped abnormally")
+                     : m_exitCode == 0 ? tr("the input ended")
+                                       : tr("the recording ended (exit code %1)").arg(m_exitCode);
         }
         if (!asked) { // a camera that failed shows black beside its reason
             joinReader(); // its pipe is at its end: nothing more comes
@@ -258,21 +258,21 @@ QString CaptureRecorder::finishRecording()
     const StreamFacts* video = facts.chosenVideo();
     if (m_progress.statistics.framesCaptured <= 0 || noFrame || !facts.hasVideo() || !video || !video->hadPackets) {
         partials->removePartial(m_partial);
-        return m_progress.statistics.framesCaptured <= 0 ? QStringLiteral("nothing was recorded: no frame came from the input")
-                                                         : QStringLiteral("nothing was recorded: the file holds no picture");
+        return m_progress.statistics.framesCaptured <= 0 ? tr("nothing was recorded: no frame came from the input")
+                                                         : tr("nothing was recorded: the file holds no picture");
     }
     output::PlacedOutput placed = partials->place(m_partial, m_options.aviPath, true, QStringLiteral(".avi"));
     // The name taken meanwhile, and no room for a "_New": the partial's shorter name.
-    if (placed.error == output::kOutputNameTooLong)
+    if (placed.error == output::kOutputNameTooLong())
         placed = partials->place(m_partial, QFileInfo(m_options.aviPath).path() + u'/' + output::recordingNameIn(m_partial.name),
                                  true, QStringLiteral(".avi"));
     if (placed.path.isEmpty()) {
         partials->keep(m_partial);
-        return placed.error + QStringLiteral("; the recording is kept there, and a later start that records into this folder puts it in place");
+        return placed.error + tr("; the recording is kept there, and a later start that records into this folder puts it in place");
     }
     m_savedPath = placed.path;
     const bool ended = m_exitCode == 0 || (m_stopRequested && m_exitCode == 255); // 255: finished on SIGTERM
-    return ended ? QString() : QStringLiteral("the recording did not end well (exit code %1); what came is in %2")
+    return ended ? QString() : tr("the recording did not end well (exit code %1); what came is in %2")
                                    .arg(m_exitCode)
                                    .arg(m_savedPath);
 }

@@ -1,5 +1,6 @@
 #include "core/capture/CaptureSession.h"
 
+#include <QCoreApplication>
 #include <QFileInfo>
 #include <utility>
 
@@ -7,7 +8,7 @@ namespace varnel {
 
 QString statisticsLine(const CaptureStatistics& s)
 {
-    return QStringLiteral("%1 frames (%2 dropped) - %3 sec.")
+    return QCoreApplication::translate("varnel::CaptureSession", "%1 frames (%2 dropped) - %3 sec.")
         .arg(s.framesCaptured)
         .arg(s.framesDropped)
         .arg(static_cast<double>(s.elapsedMs) / 1000.0, 0, 'f', 2);
@@ -19,7 +20,7 @@ CaptureSession::CaptureSession(CaptureDevice& device, QObject* parent) : QObject
         m_statistics = statisticsLine(m_device.statistics()); // the finished file's figures
         // A file that was there already stays: the recording took another name.
         if (const QString saved = m_device.savedPath(); !saved.isEmpty() && saved != m_file)
-            m_statistics += QStringLiteral(" - saved as ") + QFileInfo(saved).fileName();
+            m_statistics += tr(" - saved as ") + QFileInfo(saved).fileName();
         recordingOver();
     });
     // A recording that ends by itself returns the window to idle and says why.

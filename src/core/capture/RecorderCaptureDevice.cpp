@@ -88,7 +88,7 @@ void RecorderCaptureDevice::runNext()
         if (in.format.isEmpty() || !m_recorder.start(in, options)) {
             m_runIsRecording = m_capturing = false;
             const QString why = m_recorder.startError();
-            emit captureEnded(why.isEmpty() ? QStringLiteral("cannot start the recorder") : why);
+            emit captureEnded(why.isEmpty() ? tr("cannot start the recorder") : why);
         }
         return;
     }
@@ -97,7 +97,7 @@ void RecorderCaptureDevice::runNext()
     if (!m_recorder.start(in, options)) {
         // A recorder that cannot start now will not start after a pause.
         m_left = true;
-        emit previewEnded(QStringLiteral("cannot start the recorder"));
+        emit previewEnded(tr("cannot start the recorder"));
     }
 }
 
@@ -110,7 +110,7 @@ void RecorderCaptureDevice::onEnded(bool asked, const QString& reason)
         if (asked)
             emit captureStopped();
         else if (const QString saved = m_recorder.savedPath(); !saved.isEmpty())
-            emit captureEnded(QStringLiteral("%1: %2 saved as %3").arg(reason, statisticsLine(m_recorded), saved));
+            emit captureEnded(tr("%1: %2 saved as %3").arg(reason, statisticsLine(m_recorded), saved));
         else
             emit captureEnded(reason);
         if (m_recorder.isRunning()) // the window already moved on (another camera)

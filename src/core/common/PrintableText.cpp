@@ -1,5 +1,6 @@
 #include "core/common/PrintableText.h"
 
+#include <QCoreApplication>
 #include <QList>
 
 namespace varnel {
@@ -8,7 +9,7 @@ QStringList atMostListed(const QStringList& lines, qsizetype most)
 {
     QStringList out = lines.mid(0, most);
     if (lines.size() > most)
-        out << QStringLiteral("and %1 more").arg(lines.size() - most);
+        out << QCoreApplication::translate("varnel::PrintableText", "and %1 more").arg(lines.size() - most);
     return out;
 }
 

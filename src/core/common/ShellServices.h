@@ -2,6 +2,7 @@
 // What the program asks of the desktop: links, help, folders, shutdown.
 // Windows and the run talk to this interface; tests hand in a fake, so that
 // no test opens a browser or shuts a machine down.
+#include <QCoreApplication>
 #include <QString>
 #include <functional>
 
@@ -26,7 +27,10 @@ public:
 };
 
 // Shown when nothing on the desktop could open a page, file or folder.
-inline const QString kCannotOpen = QStringLiteral("Could not open %1: no program on this desktop opened it.");
+inline QString kCannotOpen()
+{
+    return QCoreApplication::translate("varnel::ShellServices", "Could not open %1: no program on this desktop opened it.");
+}
 
 
 } // namespace varnel

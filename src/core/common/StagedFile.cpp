@@ -1,5 +1,6 @@
 #include "core/common/StagedFile.h"
 
+#include <QCoreApplication>
 #include <QFile>
 #include <QFileInfo>
 #include <QRandomGenerator>
@@ -30,7 +31,7 @@ QString StagedFile::nameRefusal(const QString& path, const QString& owner)
     const qsizetype folder = QFile::encodeName(info.absolutePath()).size();
     if (const qsizetype whole = std::max(QFile::encodeName(info.absoluteFilePath()).size() + 6, folder + hidden);
         whole >= PATH_MAX)
-        return QStringLiteral("the path in %1 is longer than this system holds (%2 bytes, fewer than %3)")
+        return QCoreApplication::translate("varnel::StagedFile", "the path in %1 is longer than this system holds (%2 bytes, fewer than %3)")
             .arg(info.path())
             .arg(whole)
             .arg(PATH_MAX);
@@ -38,7 +39,7 @@ QString StagedFile::nameRefusal(const QString& path, const QString& owner)
     const qsizetype bytes = QFile::encodeName(info.fileName()).size();
     if (limit <= 0 || bytes <= limit) // no folder yet: opening it will say why
         return {};
-    return QStringLiteral("the name %1 is longer than this folder holds (%2 bytes, at most %3)")
+    return QCoreApplication::translate("varnel::StagedFile", "the name %1 is longer than this folder holds (%2 bytes, at most %3)")
         .arg(info.fileName())
         .arg(bytes)
         .arg(limit);
@@ -163,7 +164,7 @@ void StagedFile::cancel()
 bool StagedFile::failWith(int error)
 {
     cancel();
-    m_error = QStringLiteral("cannot write %1: %2").arg(m_path, qt_error_string(error));
+    m_error = QCoreApplication::translate("varnel::StagedFile", "cannot write %1: %2").arg(m_path, qt_error_string(error));
     return false;
 }
 

@@ -18,6 +18,7 @@
 #include "core/sources/SourceList.h"
 #include "core/tools/ToolRegistry.h"
 
+#include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
 #include <QTimer>
@@ -33,7 +34,7 @@ QString failureSummary(const RunResult& result)
     QStringList failed;
     for (const auto& f : result.failures)
         failed << QStringLiteral("%1: %2").arg(printable(f.source), printable(f.reason.section(u'\n', 0, 0)));
-    return (QStringList{QStringLiteral("%1 of %2 files failed").arg(result.failures.size()).arg(result.rows)} +
+    return (QStringList{QCoreApplication::translate("varnel::ConversionRun", "%1 of %2 files failed").arg(result.failures.size()).arg(result.rows)} +
             atMostListed(failed, 10))
         .join(u'\n');
 }
@@ -42,21 +43,21 @@ RunEnding runEnding(const RunResult& result)
 {
     using Tone = RunEnding::Tone;
     if (result.outcome == RunResult::Outcome::Cancelled)
-        return {RunText::CancelledTitle, Tone::Warning};
+        return {RunText::CancelledTitle(), Tone::Warning};
     if (result.outcome == RunResult::Outcome::InvalidSource || result.converted == 0)
-        return {RunText::FailedTitle, Tone::Error};
+        return {RunText::FailedTitle(), Tone::Error};
     if (result.failed > 0)
-        return {RunText::FailuresTitle, Tone::Warning};
-    return {RunText::CompletedTitle, Tone::Information};
+        return {RunText::FailuresTitle(), Tone::Warning};
+    return {RunText::CompletedTitle(), Tone::Information};
 }
 
 QString profileRefusal(int entryNumber)
 {
     const CatalogueEntry* entry = Catalogue::entry(entryNumber);
     if (!entry)
-        return RunText::NoProfile;
+        return RunText::NoProfile();
     if (entry->isHeader || entry->extension().isEmpty())
-        return RunText::HeaderChosen.arg(entry->text.trimmed());
+        return RunText::HeaderChosen().arg(entry->text.trimmed());
     return {};
 }
 
@@ -68,21 +69,21 @@ void announceRunEnd(const RunResult& result, const Settings& settings, ShellServ
             shell.shutdown();
         switch (runEnding(result).tone) {
         case RunEnding::Tone::Information:
-            messages.information(RunText::Completed, failureSummary(result));
+            messages.information(RunText::Completed(), failureSummary(result));
             break;
         case RunEnding::Tone::Warning:
-            messages.warning(RunText::FailuresTitle, failureSummary(result));
+            messages.warning(RunText::FailuresTitle(), failureSummary(result));
             break;
         case RunEnding::Tone::Error:
-            messages.error(RunText::FailedTitle + QStringLiteral("\n\n") + failureSummary(result));
+            messages.error(RunText::FailedTitle() + QStringLiteral("\n\n") + failureSummary(result));
             break;
         }
         break;
     case RunResult::Outcome::Cancelled:
-        messages.error(RunText::Canceled);
+        messages.error(RunText::Canceled());
         break;
     case RunResult::Outcome::InvalidSource:
-        messages.error(result.invalidSource + RunText::InvalidInput);
+        messages.error(result.invalidSource + RunText::InvalidInput());
         break;
     }
 }
@@ -181,7 +182,7 @@ bool ConversionRun::start()
     if (m_env.stopPreview)
         m_env.stopPreview();
     // A run that starts no encoder must not show the last run's file.
-    emit frameCaption(RunText::Progress);
+    emit frameCaption(RunText::Progress());
     emit panelVisible(true);
     emit totalProgress(0);
     emit secondsLeft(-1);
@@ -193,12 +194,12 @@ bool ConversionRun::start()
     m_folderError.clear();
     m_partials.reset();
     if (!QDir().mkpath(m_outputFolder)) {
-        m_folderError = QStringLiteral("the output folder %1 does not exist and cannot be created").arg(m_outputFolder);
+        m_folderError = tr("the output folder %1 does not exist and cannot be created").arg(m_outputFolder);
     } else {
         output::removeStalePartials(m_outputFolder, output::RunIdentity::current());
         m_partials = output::PartialFolder::create(m_outputFolder, output::RunIdentity::current(), &m_folderError);
         if (!m_partials)
-            m_folderError = QStringLiteral("cannot create a file in %1: %2").arg(m_outputFolder, m_folderError);
+            m_folderError = tr("cannot create a file in %1: %2").arg(m_outputFolder, m_folderError);
     }
     m_existedFile = m_options.existedFile.value_or(settings.read(SettingKey::ExistedFile));
     m_thread = m_options.thread.value_or(settings.read(SettingKey::Thread));
@@ -285,7 +286,7 @@ void ConversionRun::processRow()
         const quint64 id = m_rows[m_next];
         if (!rowReady(id)) {
             if (const int pending = pendingProbes(); pending > 0)
-                emit frameCaption(RunText::Progress + RunText::WaitingForFiles.arg(pending).arg(m_rows.size()));
+                emit frameCaption(RunText::Progress() + RunText::WaitingForFiles().arg(pending).arg(m_rows.size()));
             return; // the probe's next report brings us back
         }
         ++m_next;
@@ -299,7 +300,7 @@ void ConversionRun::processRow()
             }
             slot->id = id;
             slot->source = source;
-            failSlot(*slot, QStringLiteral("there is no such file"));
+            failSlot(*slot, tr("there is no such file"));
             continue;
         }
         startRow(*slot, id);
@@ -343,13 +344,13 @@ void ConversionRun::startRow(Slot& slot, quint64 id)
     }
     m_outputs[id] = plan.output;
     m_taken.add(plan.output);
-    emit frameCaption(RunText::Progress + item.path() + QStringLiteral(" To ") + plan.output);
+    emit frameCaption(RunText::Progress() + item.path() + tr(" To ") + plan.output);
     setStatus(id, RunText::Processing);
 
     auto* job = new RowJob(*m_env.tools, plan, m_env.programFolder, this);
     if (!job->start()) {
         delete job;
-        failSlot(slot, QStringLiteral("cannot start %1/fp.dll").arg(m_env.programFolder));
+        failSlot(slot, tr("cannot start %1/fp.dll").arg(m_env.programFolder));
         return;
     }
     slot.job = job;

@@ -5,6 +5,7 @@
 // files and timers; nothing waits or spins. What follows a run (its message,
 // a shutdown, the folder opened) is for the window or varnel-convert to do
 // with the result.
+#include <QCoreApplication>
 #include <QObject>
 #include "core/convert/OutputFiles.h"
 #include "core/convert/RowPlan.h"
@@ -33,26 +34,62 @@ class SourceList;
 class ToolRegistry;
 
 namespace RunText {
-inline const QString Progress = QStringLiteral("Progress....");
-inline const QString Processing = QStringLiteral("Processing");
-inline const QString Ok = QStringLiteral("OK");
-inline const QString Fail = QStringLiteral("Fail");
-inline const QString Cancel = QStringLiteral("Cancel");
-inline const QString InvalidInput = QStringLiteral("Invalid input file name. ");
-inline const QString Canceled = QStringLiteral("Conversion Canceled by the user!");
-inline const QString Completed = QStringLiteral("Conversion completed!");
+inline QString Progress()
+{
+    return QCoreApplication::translate("varnel::RunText", "Progress....");
+}
+// Row statuses stay English in the list (scripts and list.json read them);
+// the list shows them in the user's language.
+inline const QString Processing = QStringLiteral(QT_TRANSLATE_NOOP("varnel::RunText", "Processing"));
+inline const QString Ok = QStringLiteral(QT_TRANSLATE_NOOP("varnel::RunText", "OK"));
+inline const QString Fail = QStringLiteral(QT_TRANSLATE_NOOP("varnel::RunText", "Fail"));
+inline const QString Cancel = QStringLiteral(QT_TRANSLATE_NOOP("varnel::RunText", "Cancel"));
+inline QString InvalidInput()
+{
+    return QCoreApplication::translate("varnel::RunText", "Invalid input file name. ");
+}
+inline QString Canceled()
+{
+    return QCoreApplication::translate("varnel::RunText", "Conversion Canceled by the user!");
+}
+inline QString Completed()
+{
+    return QCoreApplication::translate("varnel::RunText", "Conversion completed!");
+}
 // Titles of a run's end, as the notification and the message say it.
-inline const QString CompletedTitle = QStringLiteral("Conversion completed");
-inline const QString FailuresTitle = QStringLiteral("Converted with failures");
-inline const QString FailedTitle = QStringLiteral("Conversion failed");
-inline const QString CancelledTitle = QStringLiteral("Conversion cancelled");
-inline const QString NoProfile = QStringLiteral("No profile is chosen: choose one in the list of profiles, then convert.");
-inline const QString HeaderChosen =
-    QStringLiteral("%1 is a group of profiles: choose one of its profiles, then convert.");
+inline QString CompletedTitle()
+{
+    return QCoreApplication::translate("varnel::RunText", "Conversion completed");
+}
+inline QString FailuresTitle()
+{
+    return QCoreApplication::translate("varnel::RunText", "Converted with failures");
+}
+inline QString FailedTitle()
+{
+    return QCoreApplication::translate("varnel::RunText", "Conversion failed");
+}
+inline QString CancelledTitle()
+{
+    return QCoreApplication::translate("varnel::RunText", "Conversion cancelled");
+}
+inline QString NoProfile()
+{
+    return QCoreApplication::translate("varnel::RunText", "No profile is chosen: choose one in the list of profiles, then convert.");
+}
+inline QString HeaderChosen()
+{
+    return QCoreApplication::translate("varnel::RunText", "%1 is a group of profiles: choose one of its profiles, then convert.");
+}
 // While the rows of the run are still being added.
-inline const QString ConvertAgainQuestion =
-    QStringLiteral("%1 of the %2 files were converted last time (OK). Convert them again?");
-inline const QString WaitingForFiles = QStringLiteral("Waiting for %1 of %2 files still being added...");
+inline QString ConvertAgainQuestion()
+{
+    return QCoreApplication::translate("varnel::RunText", "%1 of the %2 files were converted last time (OK). Convert them again?");
+}
+inline QString WaitingForFiles()
+{
+    return QCoreApplication::translate("varnel::RunText", "Waiting for %1 of %2 files still being added...");
+}
 }
 
 struct RunEnvironment {

@@ -6,6 +6,7 @@
 #include "core/convert/SheetValues.h"
 #include "core/profiles/OptionSheet.h"
 
+#include <QCoreApplication>
 #include <cmath>
 #include <map>
 
@@ -105,7 +106,7 @@ struct Values {
 QString sheetValue(const OptionSheet& sheet, const QString& group, const QString& row)
 {
     if (!sheet.hasRow(group, row))
-        throw BuildError(QStringLiteral("no option row %1/%2").arg(group, row).toStdString());
+        throw BuildError(QCoreApplication::translate("varnel::EncoderCommand", "no option row %1/%2").arg(group, row).toStdString());
     return sheet.value(group, row);
 }
 
@@ -115,17 +116,17 @@ QString int16Text(const QString& v, const char* what)
     if (n)
         return QString::number(*n);
     if (strictNumber(v.trimmed()))
-        throw BuildError(QStringLiteral("%1 %2 is out of the accepted range, -32768 to 32767")
+        throw BuildError(QCoreApplication::translate("varnel::EncoderCommand", "%1 %2 is out of the accepted range, -32768 to 32767")
                              .arg(QLatin1String(what), v.trimmed())
                              .toStdString());
-    throw BuildError(QStringLiteral("%1 is not a number: %2").arg(QLatin1String(what), v).toStdString());
+    throw BuildError(QCoreApplication::translate("varnel::EncoderCommand", "%1 is not a number: %2").arg(QLatin1String(what), v).toStdString());
 }
 
 int timeSeconds(const QString& t)
 {
     const auto s = timeTextToSeconds(t);
     if (!s)
-        throw BuildError(QStringLiteral("not a time: %1").arg(t).toStdString());
+        throw BuildError(QCoreApplication::translate("varnel::EncoderCommand", "not a time: %1").arg(t).toStdString());
     return *s;
 }
 
@@ -149,10 +150,10 @@ void appendThreadsAndStatistics(Command& c, const EncoderInputs& in)
 EncoderCommand buildEncoderCommand(const EncoderInputs& in)
 {
     if (!in.sheet)
-        throw BuildError("no option sheet");
+        throw BuildError(QCoreApplication::translate("varnel::EncoderCommand", "no option sheet").toStdString());
     const auto choice = formForEntry(in.entryNumber);
     if (!choice)
-        throw BuildError("no profile chosen");
+        throw BuildError(QCoreApplication::translate("varnel::EncoderCommand", "no profile chosen").toStdString());
     if (isTodayForm(choice->form))
         return buildTodayCommand(in, *choice);
     const OptionSheet& sheet = *in.sheet;
@@ -184,8 +185,8 @@ EncoderCommand buildEncoderCommand(const EncoderInputs& in)
         // black input is the larger picture it picks instead; -shortest ends
         // it with the sound.
         if (!v.noAudio.isEmpty())
-            throw BuildError("this file holds sound and a cover picture, and the sound is disabled: there is no video "
-                             "to make");
+            throw BuildError(QCoreApplication::translate("varnel::EncoderCommand", "this file holds sound and a cover picture, and the sound is disabled: there is no video "
+                             "to make").toStdString());
         appendCoverInput(c, in);
     }
 

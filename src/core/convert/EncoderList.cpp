@@ -79,7 +79,7 @@ std::optional<QString> EncoderList::missingFor(int entryNumber, const OptionShee
         return std::nullopt;
     for (const QString& encoder : encodersOfEntry(entryNumber, sheet))
         if (!m_encoders.contains(encoder))
-            return QStringLiteral("the installed ffmpeg has no %1 encoder").arg(encoder);
+            return tr("the installed ffmpeg has no %1 encoder").arg(encoder);
     return std::nullopt;
 }
 

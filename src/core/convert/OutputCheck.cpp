@@ -2,6 +2,7 @@
 
 #include "core/common/TimeText.h"
 
+#include <QCoreApplication>
 #include <QStringList>
 #include <algorithm>
 #include <cmath>
@@ -33,20 +34,20 @@ QString judgeStream(const char* what, const StreamFacts& source, const StreamFac
 {
     // Packets whose times nothing tells: no output can be shown whole.
     if (source.seconds < 0 && source.packets > 0)
-        return QStringLiteral("the length of the source's %1 cannot be measured: its packets carry no time")
-            .arg(QLatin1String(what));
+        return QCoreApplication::translate("varnel::OutputCheck", "the length of the source's %1 cannot be measured: its packets carry no time")
+            .arg(QCoreApplication::translate("varnel::OutputCheck", what));
     const double wanted = expectedSeconds(source, clip);
     if (wanted <= 0) // the clip holds none of this stream
         return {};
     if (!output)
-        return QStringLiteral("the output has no %1 stream").arg(QLatin1String(kind == StreamFacts::Kind::Video ? "video" : "audio"));
+        return QCoreApplication::translate("varnel::OutputCheck", "the output has no %1 stream").arg(kind == StreamFacts::Kind::Video ? QCoreApplication::translate("varnel::OutputCheck", "video") : QCoreApplication::translate("varnel::OutputCheck", "audio"));
     if (output->seconds < 0 || output->seconds < wanted - allowedShortfall(source, *output))
-        return QStringLiteral("the output's %1 lasts %2 of the %3 of the source")
-            .arg(QLatin1String(what), preciseTimeText(std::max(0.0, output->seconds)), preciseTimeText(wanted));
+        return QCoreApplication::translate("varnel::OutputCheck", "the output's %1 lasts %2 of the %3 of the source")
+            .arg(QCoreApplication::translate("varnel::OutputCheck", what), preciseTimeText(std::max(0.0, output->seconds)), preciseTimeText(wanted));
     // A clip with an end holds no more than it: more means the end was not kept.
     if (clip.end >= 0 && output->seconds > wanted + allowedShortfall(source, *output) + 1)
-        return QStringLiteral("the output's %1 lasts %2, more than the %3 of the clip")
-            .arg(QLatin1String(what), preciseTimeText(output->seconds), preciseTimeText(wanted));
+        return QCoreApplication::translate("varnel::OutputCheck", "the output's %1 lasts %2, more than the %3 of the clip")
+            .arg(QCoreApplication::translate("varnel::OutputCheck", what), preciseTimeText(output->seconds), preciseTimeText(wanted));
     return {};
 }
 
@@ -113,9 +114,9 @@ QString judgeOutput(const OutputExpectation& expected, const MediaFacts& source,
     if (!failed.isEmpty())
         return failed;
     if (!output.readable)
-        return QStringLiteral("the output cannot be read: %1").arg(output.error);
+        return QCoreApplication::translate("varnel::OutputCheck", "the output cannot be read: %1").arg(output.error);
     if (!source.readable)
-        return QStringLiteral("the source could not be read again to check the output: %1").arg(source.error);
+        return QCoreApplication::translate("varnel::OutputCheck", "the source could not be read again to check the output: %1").arg(source.error);
 
     const StreamFacts* sourceVideo = firstOf(source, StreamFacts::Kind::Video);
     const StreamFacts* sourceAudio = firstOf(source, StreamFacts::Kind::Audio);
@@ -124,21 +125,21 @@ QString judgeOutput(const OutputExpectation& expected, const MediaFacts& source,
     bool anyWanted = false;
     if (expected.video && videoMeasure) {
         anyWanted = anyWanted || expectedSeconds(*videoMeasure, expected.clip) > 0;
-        const QString reason = judgeStream("video", *videoMeasure, firstOf(output, StreamFacts::Kind::Video),
+        const QString reason = judgeStream(QT_TRANSLATE_NOOP("varnel::OutputCheck", "video"), *videoMeasure, firstOf(output, StreamFacts::Kind::Video),
                                            expected.clip, StreamFacts::Kind::Video);
         if (!reason.isEmpty())
             return reason;
     }
     if (expected.audio && sourceAudio) {
         anyWanted = anyWanted || expectedSeconds(*sourceAudio, expected.clip) > 0;
-        const QString reason = judgeStream("sound", *sourceAudio, firstOf(output, StreamFacts::Kind::Audio),
+        const QString reason = judgeStream(QT_TRANSLATE_NOOP("varnel::OutputCheck", "sound"), *sourceAudio, firstOf(output, StreamFacts::Kind::Audio),
                                            expected.clip, StreamFacts::Kind::Audio);
         if (!reason.isEmpty())
             return reason;
     }
     const bool made = (expected.video && videoMeasure) || (expected.audio && sourceAudio);
     if (made && !anyWanted)
-        return QStringLiteral("the clip from %1 is past the end of the source (%2)")
+        return QCoreApplication::translate("varnel::OutputCheck", "the clip from %1 is past the end of the source (%2)")
             .arg(preciseTimeText(expected.clip.start), preciseTimeText(source.seconds()));
     return {};
 }

@@ -2,6 +2,7 @@
 // Output names, and who made the partial files an encoder writes before its
 // output is known to be whole: a run's private folder carries its identity,
 // so that a later run removes it only once its maker is certainly gone.
+#include <QCoreApplication>
 #include <QPair>
 #include <fcntl.h>
 #include <QSet>
@@ -10,7 +11,10 @@
 
 namespace varnel::output {
 
-inline const QString kOutputNameTooLong = QStringLiteral("the output name is too long for this file system");
+inline QString kOutputNameTooLong()
+{
+    return QCoreApplication::translate("varnel::OutputFiles", "the output name is too long for this file system");
+}
 
 // The file name less its last extension. A name with nothing but dots before
 // its last dot (".profile") is its own base, so a base is never empty.

@@ -1,5 +1,6 @@
 #include "core/convert/PartialFolder.h"
 
+#include <QCoreApplication>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -71,7 +72,7 @@ std::shared_ptr<PartialFolder> PartialFolder::create(const QString& outputFolder
     for (int attempt = 0; attempt < 5 && fd < 0; ++attempt) {
         name = QFile::encodeName(prefixFor(outputFolder, id)) + "XXXXXX";
         if (!::mkdtemp(name.data())) { // mode 0700, a name nobody can guess or hold beforehand
-            *error = errno == ENAMETOOLONG ? kOutputNameTooLong : errorText(errno);
+            *error = errno == ENAMETOOLONG ? kOutputNameTooLong() : errorText(errno);
             return nullptr;
         }
         // Private whatever the umask took away; a link put in its place is
@@ -87,7 +88,7 @@ std::shared_ptr<PartialFolder> PartialFolder::create(const QString& outputFolder
             ::rmdir(name.constData()); // only an empty one goes: ours, or nobody's loss
     }
     if (fd < 0) {
-        *error = QStringLiteral("the folder %1 was replaced while it was made").arg(QFile::decodeName(name));
+        *error = QCoreApplication::translate("varnel::PartialFolder", "the folder %1 was replaced while it was made").arg(QFile::decodeName(name));
         return nullptr;
     }
     // Held as long as this run, or an encoder it handed the folder to, has
@@ -142,7 +143,7 @@ PartialFile PartialFolder::createPartial(const QString& outputPath)
     for (int attempts = 0; attempts < 1000; ++attempts) {
         const QString name = partialNameFor(QFileInfo(outputPath).fileName(), m_sequence++, limit > 0 ? static_cast<int>(limit) : 255);
         if (name.isEmpty())
-            return {{}, kOutputNameTooLong, {}};
+            return {{}, kOutputNameTooLong(), {}};
         const int fd = ::openat(m_fd, QFile::encodeName(name).constData(),
                                 O_CREAT | O_EXCL | O_WRONLY | O_NOFOLLOW | O_CLOEXEC, 0666);
         if (fd >= 0) {
@@ -152,7 +153,7 @@ PartialFile PartialFolder::createPartial(const QString& outputPath)
             return {m_path + u'/' + name, {}, name, static_cast<quint64>(st.st_dev), static_cast<quint64>(st.st_ino)};
         }
         if (errno == ENAMETOOLONG)
-            return {{}, kOutputNameTooLong, {}};
+            return {{}, kOutputNameTooLong(), {}};
         if (errno != EEXIST)
             return {{}, errorText(errno), {}};
     }
@@ -223,8 +224,8 @@ PlacedOutput PartialFolder::place(const PartialFile& partial, const QString& out
     const QByteArray from = QFile::encodeName(partial.name);
     auto failure = [&](int error, const QString& to) -> PlacedOutput {
         if (error == ENAMETOOLONG)
-            return {{}, kOutputNameTooLong};
-        return {{}, QStringLiteral("cannot rename %1 to %2: %3").arg(partial.path, to, errorText(error))};
+            return {{}, kOutputNameTooLong()};
+        return {{}, QCoreApplication::translate("varnel::PartialFolder", "cannot rename %1 to %2: %3").arg(partial.path, to, errorText(error))};
     };
     // Beside this folder, wherever it is now: an output folder renamed, or
     // replaced by a link, meanwhile does not send the file elsewhere.

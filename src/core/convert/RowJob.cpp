@@ -100,7 +100,7 @@ void RowJob::onEncoderEnded()
     const int fd = m_plan.partials ? m_plan.partials->openPartial(m_plan.partial) : -1;
     if (fd < 0) {
         MediaFacts gone;
-        gone.error = QStringLiteral("the file written is gone");
+        gone.error = tr("the file written is gone");
         m_output = gone;
         judgeWhenMeasured();
         return;

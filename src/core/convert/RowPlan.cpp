@@ -4,6 +4,7 @@
 #include "core/convert/EncoderForms.h"
 #include "core/sources/SourceList.h"
 
+#include <QCoreApplication>
 #include <QFileInfo>
 #include <QRegularExpression>
 #include <QStringList>
@@ -15,7 +16,7 @@ namespace varnel {
 
 namespace {
 
-const QString kUnreadable = QStringLiteral("could not read this file as media: ");
+const char* const kUnreadable = QT_TRANSLATE_NOOP("varnel::RowPlan", "could not read this file as media: ");
 
 struct Clip {
     QString startText, endText;
@@ -43,7 +44,7 @@ Clip clipOf(const SourceItem& item)
     clip.toTheEnd = clip.endText.isEmpty() || (end && shownIsTrue && *end >= *shown) ||
                     (end && measured > 0 && *end >= measured);
     if (start && clip.length > 0 && *start >= clip.length)
-        throw BuildError(QStringLiteral("the start %1 is past the end of the clip (%2)")
+        throw BuildError(QCoreApplication::translate("varnel::RowPlan", "the start %1 is past the end of the clip (%2)")
                              .arg(clip.startText, shownIsTrue ? lengthText : preciseTimeText(clip.length))
                              .toStdString());
     return clip;
@@ -82,10 +83,10 @@ RowPlan planRow(const SourceItem& item, const PlanContext& context, const output
                 const QString& statisticsFile)
 {
     if (context.extension.isEmpty())
-        throw BuildError(context.entryNumber ? "the chosen entry is a category header, not a profile"
-                                             : "no profile is chosen");
+        throw BuildError((context.entryNumber ? QCoreApplication::translate("varnel::RowPlan", "the chosen entry is a category header, not a profile")
+                                              : QCoreApplication::translate("varnel::RowPlan", "no profile is chosen")).toStdString());
     if (!item.media.readable)
-        throw BuildError((kUnreadable + item.media.error).toStdString());
+        throw BuildError((QCoreApplication::translate("varnel::RowPlan", kUnreadable) + item.media.error).toStdString());
 
     RowPlan plan;
     plan.source = item.path();
@@ -98,7 +99,7 @@ RowPlan planRow(const SourceItem& item, const PlanContext& context, const output
                                                        output::baseNameOf(QFileInfo(item.path()).fileName()) +
                                                        context.extension;
     if (!output::nameFits(plan.output))
-        throw BuildError(output::kOutputNameTooLong.toStdString());
+        throw BuildError(output::kOutputNameTooLong().toStdString());
 
     const auto form = formForEntry(context.entryNumber);
     const bool audioForm = form && isAudioForm(form->form);
@@ -125,7 +126,7 @@ RowPlan planRow(const SourceItem& item, const PlanContext& context, const output
         plan.partials = context.partials;
         plan.partial = context.partials->createPartial(plan.output);
         if (plan.partial.path.isEmpty())
-            throw BuildError(QStringLiteral("cannot create a file in %1: %2")
+            throw BuildError(QCoreApplication::translate("varnel::RowPlan", "cannot create a file in %1: %2")
                                  .arg(context.partials->path(), plan.partial.error)
                                  .toStdString());
     } else {
@@ -138,7 +139,7 @@ RowPlan planRow(const SourceItem& item, const PlanContext& context, const output
         in.outputPath = plan.partial.path;
         plan.command = buildEncoderCommand(in);
         if (plan.command.clipped && !plan.command.toTheEnd && plan.command.durationSeconds <= 0)
-            throw BuildError(QStringLiteral("the clip from %1 to %2 lasts no time: there is nothing to convert")
+            throw BuildError(QCoreApplication::translate("varnel::RowPlan", "the clip from %1 to %2 lasts no time: there is nothing to convert")
                                  .arg(in.startText, in.endText)
                                  .toStdString());
     } catch (...) {
@@ -170,15 +171,15 @@ QString replacedPartial(const RowPlan& plan)
 {
     if (!plan.partials || plan.partials->holds(plan.partial))
         return {};
-    return QStringLiteral("the file being written was replaced by another file: nothing is trusted of it");
+    return QCoreApplication::translate("varnel::RowPlan", "the file being written was replaced by another file: nothing is trusted of it");
 }
 
 QString encoderFailure(int exitCode, bool crashed)
 {
     if (crashed)
-        return QStringLiteral("the encoder stopped abnormally (signal %1)").arg(exitCode - 128);
+        return QCoreApplication::translate("varnel::RowPlan", "the encoder stopped abnormally (signal %1)").arg(exitCode - 128);
     if (exitCode != 0)
-        return QStringLiteral("the encoder ended with exit code %1").arg(exitCode);
+        return QCoreApplication::translate("varnel::RowPlan", "the encoder ended with exit code %1").arg(exitCode);
     return {};
 }
 

@@ -6,6 +6,7 @@
 #include "core/profiles/OptionSets.h"
 #include "core/profiles/OptionSheet.h"
 
+#include <QCoreApplication>
 #include <QRegularExpression>
 
 namespace varnel {
@@ -17,7 +18,7 @@ const tables::TodayVideoCodec& videoCodecOf(const QString& value)
     for (const auto& c : tables::kTodayVideoCodecs)
         if (value == QLatin1String(c.value))
             return c;
-    throw BuildError(QStringLiteral("Video Codec %1 is not one of this profile's codecs").arg(value).toStdString());
+    throw BuildError(QCoreApplication::translate("varnel::TodayCommand", "Video Codec %1 is not one of this profile's codecs").arg(value).toStdString());
 }
 
 const tables::TodayAudioCodec& audioCodecOf(const QString& value)
@@ -25,7 +26,7 @@ const tables::TodayAudioCodec& audioCodecOf(const QString& value)
     for (const auto& c : tables::kTodayAudioCodecs)
         if (value == QLatin1String(c.value))
             return c;
-    throw BuildError(QStringLiteral("Audio Codec %1 is not one of this profile's codecs").arg(value).toStdString());
+    throw BuildError(QCoreApplication::translate("varnel::TodayCommand", "Audio Codec %1 is not one of this profile's codecs").arg(value).toStdString());
 }
 
 int positive(const QString& text, const char* what)
@@ -33,7 +34,7 @@ int positive(const QString& text, const char* what)
     static const QRegularExpression digits(QStringLiteral("^\\d{1,7}$"));
     const int n = digits.match(text).hasMatch() ? text.toInt() : 0;
     if (n <= 0)
-        throw BuildError(QStringLiteral("%1 %2 is not a positive number").arg(QLatin1String(what), text).toStdString());
+        throw BuildError(QCoreApplication::translate("varnel::TodayCommand", "%1 %2 is not a positive number").arg(QLatin1String(what), text).toStdString());
     return n;
 }
 
@@ -49,7 +50,7 @@ QString pictureFilter(const QString& size)
     const auto m = box.match(size);
     const int w = m.hasMatch() ? m.captured(1).toInt() : 0, h = m.hasMatch() ? m.captured(2).toInt() : 0;
     if (w < 16 || h < 16 || w > 16384 || h > 16384)
-        throw BuildError(QStringLiteral("Video Size %1 is neither Original nor WIDTHxHEIGHT from 16x16 to 16384x16384").arg(size).toStdString());
+        throw BuildError(QCoreApplication::translate("varnel::TodayCommand", "Video Size %1 is neither Original nor WIDTHxHEIGHT from 16x16 to 16384x16384").arg(size).toStdString());
     return square + QStringLiteral(",scale=w=min(%1\\,iw):h=min(%2\\,ih):force_original_aspect_ratio=decrease:"
                                    "force_divisible_by=2,setsar=1")
                         .arg(w)
@@ -78,7 +79,7 @@ QString offeredValue(const OptionSheet& sheet, int entry, const QString& group, 
     const QString value = sheetValue(sheet, group, row);
     for (const RowAction& a : OptionSets::actionsFor(entry))
         if (a.row == row && a.kind == RowAction::Kind::ReplaceChoices && !a.choices.contains(value))
-            throw BuildError(QStringLiteral("%1 %2 is not one of this profile's choices: %3")
+            throw BuildError(QCoreApplication::translate("varnel::TodayCommand", "%1 %2 is not one of this profile's choices: %3")
                                  .arg(row, value, a.choices.join(QStringLiteral(", ")))
                                  .toStdString());
     return value;
@@ -89,7 +90,7 @@ int inRange(const QString& text, const char* what, int least, int most)
     const int n = positive(text, what);
     if (n < least || n > most)
         throw BuildError(
-            QStringLiteral("%1 %2 is not from %3 to %4").arg(QLatin1String(what), text).arg(least).arg(most).toStdString());
+            QCoreApplication::translate("varnel::TodayCommand", "%1 %2 is not from %3 to %4").arg(QLatin1String(what), text).arg(least).arg(most).toStdString());
     return n;
 }
 
@@ -101,7 +102,7 @@ EncoderCommand buildTodayCommand(const EncoderInputs& in, const FormChoice& choi
     const bool audioForm = isAudioForm(choice.form);
     const bool noAudio = sheetValue(sheet, Group::Audio, "Disable Audio") != QLatin1String("No");
     if (audioForm && noAudio)
-        throw BuildError("the sound is disabled, and this profile makes sound only");
+        throw BuildError(QCoreApplication::translate("varnel::TodayCommand", "the sound is disabled, and this profile makes sound only").toStdString());
     const int start = audioForm ? 0 : timeSeconds(in.startText);
     const int duration = audioForm || in.toTheEnd ? 0 : timeSeconds(in.endText) - start;
 
@@ -109,8 +110,8 @@ EncoderCommand buildTodayCommand(const EncoderInputs& in, const FormChoice& choi
     c.quoted(in.programFolder + QStringLiteral("/fp.dll")).literal(" -i ").path(in.sourcePath);
     if (in.coverOnly && !audioForm) {
         if (noAudio)
-            throw BuildError("this file holds sound and a cover picture, and the sound is disabled: there is no video "
-                             "to make");
+            throw BuildError(QCoreApplication::translate("varnel::TodayCommand", "this file holds sound and a cover picture, and the sound is disabled: there is no video "
+                             "to make").toStdString());
         appendCoverInput(c, in);
     }
 
@@ -139,7 +140,7 @@ EncoderCommand buildTodayCommand(const EncoderInputs& in, const FormChoice& choi
         else if (const double r = rate.toDouble(); strictNumber(rate) && r >= 1 && r <= 240)
             c.literal(" -r ").value(rate == QLatin1String("29.97") ? QStringLiteral("30000/1001") : QString::number(r));
         else
-            throw BuildError(QStringLiteral("Video Framerate %1 is not a rate from 1 to 240").arg(rate).toStdString());
+            throw BuildError(QCoreApplication::translate("varnel::TodayCommand", "Video Framerate %1 is not a rate from 1 to 240").arg(rate).toStdString());
     }
 
     if (noAudio) {

@@ -51,7 +51,7 @@ void DownloadJob::start()
         return;
     }
     if (m_source.url.isEmpty()) {
-        QMetaObject::invokeMethod(this, [this] { emit failed(QStringLiteral("no link for this format")); },
+        QMetaObject::invokeMethod(this, [this] { emit failed(tr("no link for this format")); },
                                   Qt::QueuedConnection);
         return;
     }
@@ -90,7 +90,7 @@ void DownloadJob::startYtDlp()
 {
     const QString ytdlp = StreamResolver::program();
     if (ytdlp.isEmpty()) {
-        QMetaObject::invokeMethod(this, [this] { emit failed(QStringLiteral("yt-dlp is not installed")); },
+        QMetaObject::invokeMethod(this, [this] { emit failed(tr("yt-dlp is not installed")); },
                                   Qt::QueuedConnection);
         return;
     }
@@ -106,7 +106,7 @@ void DownloadJob::startYtDlp()
                                                           .arg(output::RunIdentity::current().text())
                                                           .arg(QRandomGenerator::global()->generate64(), 0, 16);
     if (::mkdir(QFile::encodeName(folder).constData(), 0700) != 0) {
-        const QString why = QStringLiteral("cannot write in %1: %2").arg(QFileInfo(m_path).path(), qt_error_string(errno));
+        const QString why = tr("cannot write in %1: %2").arg(QFileInfo(m_path).path(), qt_error_string(errno));
         QMetaObject::invokeMethod(this, [this, why] { emit failed(why); }, Qt::QueuedConnection);
         return;
     }
@@ -162,12 +162,12 @@ void DownloadJob::onYtDlpEnded()
     }
     QDir(folder).removeRecursively();
     if (p->failedToStart())
-        emit failed(QStringLiteral("cannot start yt-dlp"));
+        emit failed(tr("cannot start yt-dlp"));
     else if (ended)
-        emit failed(error ? QStringLiteral("cannot place %1: %2").arg(m_path, qt_error_string(error))
-                          : QStringLiteral("yt-dlp saved nothing"));
+        emit failed(error ? tr("cannot place %1: %2").arg(m_path, qt_error_string(error))
+                          : tr("yt-dlp saved nothing"));
     else
-        emit failed(m_lastLine.isEmpty() ? QStringLiteral("yt-dlp ended with exit code %1").arg(p->exitCode())
+        emit failed(m_lastLine.isEmpty() ? tr("yt-dlp ended with exit code %1").arg(p->exitCode())
                                          : m_lastLine);
 }
 

@@ -4,6 +4,7 @@
 #include "core/common/StagedFile.h"
 #include "core/convert/OutputFiles.h"
 
+#include <QCoreApplication>
 #include <QRegularExpression>
 #include <QStringDecoder>
 
@@ -18,18 +19,18 @@ QString transferStateText(int state)
     // State | status line
     static const char* const texts[] = {
         nullptr,
-        "Looking up IP address",   // 1
-        "IP address found",        // 2
-        "Connecting Host",         // 3
-        "Connected.",              // 4
-        "Making Request...",       // 5
-        "Request sent.",           // 6
-        "Receiving Response..",    // 7
-        "Response received.",      // 8
-        "Disconnecting...",        // 9
-        "Disconnected.",           // 10
+        QT_TRANSLATE_NOOP("varnel::HttpTransfer", "Looking up IP address"),   // 1
+        QT_TRANSLATE_NOOP("varnel::HttpTransfer", "IP address found"),        // 2
+        QT_TRANSLATE_NOOP("varnel::HttpTransfer", "Connecting Host"),         // 3
+        QT_TRANSLATE_NOOP("varnel::HttpTransfer", "Connected."),              // 4
+        QT_TRANSLATE_NOOP("varnel::HttpTransfer", "Making Request..."),       // 5
+        QT_TRANSLATE_NOOP("varnel::HttpTransfer", "Request sent."),           // 6
+        QT_TRANSLATE_NOOP("varnel::HttpTransfer", "Receiving Response.."),    // 7
+        QT_TRANSLATE_NOOP("varnel::HttpTransfer", "Response received."),      // 8
+        QT_TRANSLATE_NOOP("varnel::HttpTransfer", "Disconnecting..."),        // 9
+        QT_TRANSLATE_NOOP("varnel::HttpTransfer", "Disconnected."),           // 10
     };
-    return state >= 1 && state <= 10 ? QString::fromLatin1(texts[state]) : QString();
+    return state >= 1 && state <= 10 ? QCoreApplication::translate("varnel::HttpTransfer", texts[state]) : QString();
 }
 
 HttpTransfer::HttpTransfer(QObject* parent) : QObject(parent), m_network(new QNetworkAccessManager(this))
@@ -37,8 +38,8 @@ HttpTransfer::HttpTransfer(QObject* parent) : QObject(parent), m_network(new QNe
     m_deadline.setSingleShot(true);
     connect(&m_deadline, &QTimer::timeout, this, [this] {
         const int ms = m_job == Job::Page ? m_limits.pageMs : m_limits.fileMs;
-        fail(QStringLiteral("the %1 did not arrive within %2 s")
-                 .arg(m_job == Job::Page ? QStringLiteral("page") : QStringLiteral("thumbnail"))
+        fail(tr("the %1 did not arrive within %2 s")
+                 .arg(m_job == Job::Page ? tr("page") : tr("thumbnail"))
                  .arg(ms / 1000.0),
              true);
     });
@@ -84,7 +85,7 @@ void HttpTransfer::begin(Job job, const QUrl& url, const QString& path)
     // the disk, or wait on a pipe with the window's thread.
     const QString scheme = url.scheme().toLower();
     if (!url.isValid() || url.host().isEmpty() || (scheme != QLatin1String("http") && scheme != QLatin1String("https"))) {
-        failLater(QStringLiteral("not a web address: %1").arg(url.toString()));
+        failLater(tr("not a web address: %1").arg(url.toString()));
         return;
     }
     // Known before a byte is asked for, so the server is not made to send it.
@@ -194,17 +195,17 @@ void HttpTransfer::onHeaders()
     const QByteArray encoding = m_reply->rawHeader("Content-Encoding").trimmed().toLower();
     // Nothing but the whole file: a 206 holds a part of it, and none was asked for.
     if (status != 200)
-        refuse(QStringLiteral("the server answered %1 %2").arg(status).arg(reason));
+        refuse(tr("the server answered %1 %2").arg(status).arg(reason));
     else if (m_reply->hasRawHeader("Content-Length") && !hasLength)
-        refuse(QStringLiteral("the server gave a length that is no number"));
+        refuse(tr("the server gave a length that is no number"));
     else if (m_reply->url() == m_url && lengthsDiffer(lengthHeader))
         // Joined lengths are the redirects' when there were any; without
         // one, two lengths are a server that cannot say which is true.
-        refuse(QStringLiteral("the server gave two lengths"));
+        refuse(tr("the server gave two lengths"));
     else if (hasLength && size < 0)
-        refuse(QStringLiteral("the server gave a length below nothing"));
+        refuse(tr("the server gave a length below nothing"));
     else if (!encoding.isEmpty() && encoding != "identity")
-        refuse(QStringLiteral("the server sent the file packed (%1), not as it is").arg(QString::fromLatin1(encoding)));
+        refuse(tr("the server sent the file packed (%1), not as it is").arg(QString::fromLatin1(encoding)));
     if (m_phase == Phase::Refused)
         return;
     // Without a length (chunked, or closed at its end) the file is what
@@ -258,7 +259,7 @@ void HttpTransfer::onReadyRead()
     // More than the length said: the length was not the file's, so neither
     // is what was saved.
     if (m_reply->bytesAvailable() > 0)
-        refuse(QStringLiteral("the server sent more than the %1 bytes it said").arg(m_size));
+        refuse(tr("the server sent more than the %1 bytes it said").arg(m_size));
 }
 
 void HttpTransfer::onFinished()
@@ -282,13 +283,13 @@ void HttpTransfer::onFinished()
     const bool timedOut = reply->error() == QNetworkReply::OperationCanceledError;
     // A stream that stopped short says so in its own numbers.
     if (m_job == Job::Stream && m_file && m_received < m_size && !timedOut) {
-        fail(QStringLiteral("the transfer ended after %1 of %2 bytes").arg(m_received).arg(m_size));
+        fail(tr("the transfer ended after %1 of %2 bytes").arg(m_received).arg(m_size));
         return;
     }
     if (reply->error() != QNetworkReply::NoError) {
         const int status = reply->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt();
-        emit stateChanged(11, QStringLiteral("Error %1 %2").arg(status ? status : int(reply->error())).arg(reply->errorString()));
-        fail(timedOut ? QStringLiteral("no answer within %1 s: %2").arg(silenceLimitMs() / 1000.0).arg(reply->errorString())
+        emit stateChanged(11, tr("Error %1 %2").arg(status ? status : int(reply->error())).arg(reply->errorString()));
+        fail(timedOut ? tr("no answer within %1 s: %2").arg(silenceLimitMs() / 1000.0).arg(reply->errorString())
                       : reply->errorString(),
              timedOut);
         return;
@@ -312,17 +313,17 @@ void HttpTransfer::onFinished()
     case Job::Stream:
         if (!m_file) { // a redirect that was not followed: its headers were never judged
             const int status = reply->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt();
-            fail(QStringLiteral("the server answered %1 %2")
+            fail(tr("the server answered %1 %2")
                      .arg(status)
                      .arg(reply->attribute(QNetworkRequest::HttpReasonPhraseAttribute).toString()));
             return;
         }
         if (m_size >= 0 && m_received != m_size) {
-            fail(QStringLiteral("the transfer ended after %1 of %2 bytes").arg(m_received).arg(m_size));
+            fail(tr("the transfer ended after %1 of %2 bytes").arg(m_received).arg(m_size));
             return;
         }
         if (m_received == 0) { // nothing is no video
-            fail(QStringLiteral("the server sent an empty file"));
+            fail(tr("the server sent an empty file"));
             return;
         }
         // A file already under the name is the user's: it stays, and the
@@ -340,8 +341,8 @@ void HttpTransfer::onFinished()
 
 QString HttpTransfer::tooLarge() const
 {
-    return QStringLiteral("the %1 is larger than %2 MiB")
-        .arg(m_job == Job::Page ? QStringLiteral("page") : QStringLiteral("thumbnail"))
+    return tr("the %1 is larger than %2 MiB")
+        .arg(m_job == Job::Page ? tr("page") : tr("thumbnail"))
         .arg(limit() >> 20);
 }
 

@@ -37,10 +37,10 @@ struct StreamFormat {
 };
 // Format | button | caption | asks first | file name after the title
 inline constexpr StreamFormat kStreamFormats[] = {
-    {5, "getFlv", "Get FLV", true, ".flv"},
-    {34, "getHDH", "Get HD Low", true, "_Full_HD.flv"},
-    {35, "getHDL", "Get HD High", true, "_HD.flv"},
-    {22, "getMp4", "Get MP4", false, ".mp4"},
+    {5, "getFlv", QT_TRANSLATE_NOOP("varnel::StreamFormat", "Get FLV"), true, ".flv"},
+    {34, "getHDH", QT_TRANSLATE_NOOP("varnel::StreamFormat", "Get HD Low"), true, "_Full_HD.flv"},
+    {35, "getHDL", QT_TRANSLATE_NOOP("varnel::StreamFormat", "Get HD High"), true, "_HD.flv"},
+    {22, "getMp4", QT_TRANSLATE_NOOP("varnel::StreamFormat", "Get MP4"), false, ".mp4"},
 };
 const StreamFormat* streamFormat(int number);
 

@@ -19,12 +19,12 @@ VideoDownloader::VideoDownloader(QString dataFolder, UserMessages& messages, Too
         if (!text.isEmpty())
             emit statusText(text);
     });
-    connect(&m_inet1, &HttpTransfer::readingData, this, [this] { emit statusText(QStringLiteral("Reading Data...")); });
+    connect(&m_inet1, &HttpTransfer::readingData, this, [this] { emit statusText(tr("Reading Data...")); });
     connect(&m_inet1, &HttpTransfer::pageLoaded, this, &VideoDownloader::onPage);
     connect(&m_inet1, &HttpTransfer::failed, this, [this](const QString& description, bool timedOut) {
         if (timedOut)
-            emit statusText(QStringLiteral("Slow Connection"));
-        m_messages.error(kSomethingWentWrong + u'\n' + description);
+            emit statusText(tr("Slow Connection"));
+        m_messages.error(kSomethingWentWrong() + u'\n' + description);
         emit pageFailed(description);
         onPage(QString());
     });
@@ -50,7 +50,7 @@ void VideoDownloader::fetch(const QString& address)
     // and says so.
     if (m_download) {
         endDownload();
-        sayDownloadFailed(QStringLiteral("cancelled: another page was asked for"));
+        sayDownloadFailed(tr("cancelled: another page was asked for"));
     }
     // A look-up for the page before is of no use now, and its answer must
     // never fill the window for this one.
@@ -81,12 +81,12 @@ void VideoDownloader::onPage(const QString& page)
     if (found.empty() && !StreamResolver::program().isEmpty()) {
         m_lookedUp = m_address;
         // Not complete while yt-dlp is still being asked.
-        emit statusText(QStringLiteral("Asking yt-dlp for the streams..."));
+        emit statusText(tr("Asking yt-dlp for the streams..."));
         m_resolver.resolve(m_address);
         return;
     }
     if (!page.isNull())
-        emit statusText(QStringLiteral("Complete!"));
+        emit statusText(tr("Complete!"));
     showPage();
 }
 
@@ -95,7 +95,7 @@ void VideoDownloader::onResolved(const Resolution& r)
     if (m_lookedUp != m_address) // another page's
         return;
     m_lookedUp.clear();
-    emit statusText(QStringLiteral("Complete!"));
+    emit statusText(tr("Complete!"));
     if (!r.streams.empty()) {
         m_info = r.info;
         m_resolved = r.streams;
@@ -218,17 +218,17 @@ void VideoDownloader::download(int format)
 {
     removeDeadDownloads(m_downloadFolder);
     if (m_download || m_inet1.isBusy()) { // another stream, or the page, still comes in
-        sayDownloadFailed(QStringLiteral("a transfer is still going on"));
+        sayDownloadFailed(tr("a transfer is still going on"));
         return;
     }
     auto source = stream(format);
     if (!source) {
-        sayDownloadFailed(QStringLiteral("no link for this format"));
+        sayDownloadFailed(tr("no link for this format"));
         return;
     }
     const QString path = downloadPath(format);
     if (!isDirectlyInside(path, m_downloadFolder)) {
-        sayDownloadFailed(QStringLiteral("the name %1 would leave the folder %2").arg(path, m_downloadFolder));
+        sayDownloadFailed(tr("the name %1 would leave the folder %2").arg(path, m_downloadFolder));
         return;
     }
     m_download = std::make_unique<DownloadJob>(std::move(*source), m_address, path, m_tools, m_limits);
@@ -242,7 +242,7 @@ void VideoDownloader::download(int format)
     });
     connect(job, &DownloadJob::finished, this, [this](const QString& path) {
         endDownload();
-        emit statusText(QStringLiteral("Saved as ") + path);
+        emit statusText(tr("Saved as ") + path);
         emit downloaded(path);
     });
     connect(job, &DownloadJob::failed, this, [this](const QString& description) {
@@ -273,8 +273,8 @@ void VideoDownloader::cancel()
 
 void VideoDownloader::sayDownloadFailed(const QString& description)
 {
-    emit statusText(QStringLiteral("Failed: ") + description);
-    m_messages.error(QStringLiteral("Error-") + description);
+    emit statusText(tr("Failed: ") + description);
+    m_messages.error(tr("Error-") + description);
     emit downloadFailed(description);
 }
 

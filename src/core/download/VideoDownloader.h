@@ -8,6 +8,7 @@
 #include "core/download/PageScrape.h"
 #include "core/download/StreamResolver.h"
 
+#include <QCoreApplication>
 #include <QObject>
 #include <memory>
 #include <optional>
@@ -21,10 +22,18 @@ int removeDeadDownloads(const QString& folder);
 
 class UserMessages;
 
-inline const QString kSomethingWentWrong = QStringLiteral("Something Went Wrong");
-inline const QString kDownloadOrPlayCaption = QStringLiteral("Download/Play");
-inline const QString kDownloadOrPlay =
-    QStringLiteral("Do you want Download or Play this video?\nClick yes to Download, No to Play");
+inline QString kSomethingWentWrong()
+{
+    return QCoreApplication::translate("varnel::VideoDownloader", "Something Went Wrong");
+}
+inline QString kDownloadOrPlayCaption()
+{
+    return QCoreApplication::translate("varnel::VideoDownloader", "Download/Play");
+}
+inline QString kDownloadOrPlay()
+{
+    return QCoreApplication::translate("varnel::VideoDownloader", "Do you want Download or Play this video?\nClick yes to Download, No to Play");
+}
 
 class VideoDownloader : public QObject {
     Q_OBJECT

@@ -1,5 +1,6 @@
 #include "core/media/LibAv.h"
 
+#include <QCoreApplication>
 #include <dlfcn.h>
 #include <mutex>
 #include <thread>
@@ -32,7 +33,7 @@ Loaded load()
 #define VARNEL_LIBAV_LOAD(library, name)                                                                               \
     l.functions.name = reinterpret_cast<decltype(&::name)>(::dlsym(library, #name));                                   \
     if (!l.functions.name) {                                                                                           \
-        l.error = QStringLiteral("FFmpeg's libraries lack %1").arg(QLatin1String(#name));                            \
+        l.error = QCoreApplication::translate("varnel::MediaFacts", "FFmpeg's libraries lack %1").arg(QLatin1String(#name));                            \
         return l;                                                                                                      \
     }
     VARNEL_LIBAV_FUNCTIONS(VARNEL_LIBAV_LOAD)

@@ -1,5 +1,6 @@
 #include "core/media/MediaFacts.h"
 
+#include <QCoreApplication>
 #include <QFile>
 
 #include <algorithm>
@@ -369,12 +370,12 @@ MediaFacts readMedia(int fd, const QString& name, MediaDepth depth, const std::a
     MediaFacts facts;
     QString unloaded;
     if (!libAv(&unloaded)) {
-        facts.error = QStringLiteral("FFmpeg's libraries cannot be loaded: %1").arg(unloaded);
+        facts.error = QCoreApplication::translate("varnel::MediaFacts", "FFmpeg's libraries cannot be loaded: %1").arg(unloaded);
         return facts;
     }
     struct stat st {};
     if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
-        facts.error = QStringLiteral("not a regular file");
+        facts.error = QCoreApplication::translate("varnel::MediaFacts", "not a regular file");
         return facts;
     }
     ::lseek(fd, 0, SEEK_SET);
@@ -386,7 +387,7 @@ MediaFacts readMedia(int fd, const QString& name, MediaDepth depth, const std::a
     if (!c.fc) {
         if (!c.io)
             lib().av_free(buffer);
-        facts.error = QStringLiteral("out of memory");
+        facts.error = QCoreApplication::translate("varnel::MediaFacts", "out of memory");
         return facts;
     }
     c.fc->pb = c.io;

@@ -1,11 +1,15 @@
 #pragma once
 // The clip editor's arithmetic on its start and end texts.
+#include <QCoreApplication>
 #include <QString>
 #include <optional>
 
 namespace varnel {
 
-inline const QString kClipTimeError = QStringLiteral("Start time or End time is error.");
+inline QString kClipTimeError()
+{
+    return QCoreApplication::translate("varnel::ClipTimes", "Start time or End time is error.");
+}
 
 // Text3: the whole seconds between start and end, without sign, as a clock
 // text; nothing when a text is not a time (or past the clock's range).

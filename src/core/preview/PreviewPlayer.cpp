@@ -68,7 +68,7 @@ void PreviewPlayer::play(const QString& file, const QString& videoTimeText)
         m_file = file;
     start(m_variants.play, -1);
     if (!videoTimeText.isNull()) // no row: the label keeps what it shows
-        emit totalTimeText(kTotalTimeCaption + videoTimeText);
+        emit totalTimeText(kTotalTimeCaption() + videoTimeText);
     m_elapsed = 0;
     if (const auto total = timeTextToSeconds(videoTimeText))
         m_total = *total;

@@ -6,6 +6,7 @@
 #include "core/preview/PlayerJob.h"
 #include "core/tools/PlayerCommand.h"
 
+#include <QCoreApplication>
 #include <QObject>
 #include <QString>
 #include <cstdint>
@@ -26,7 +27,10 @@ inline constexpr PlayerVariants kPreviewVariants{PlayerOptions::Variant1, Player
 inline constexpr PlayerVariants kClipEditorVariants{PlayerOptions::Variant4, PlayerOptions::Variant3,
                                                     PlayerOptions::Variant4, PlayerOptions::Variant4};
 
-inline const QString kTotalTimeCaption = QStringLiteral("Total time:");
+inline QString kTotalTimeCaption()
+{
+    return QCoreApplication::translate("varnel::PreviewPlayer", "Total time:");
+}
 
 class PreviewPlayer : public QObject {
     Q_OBJECT

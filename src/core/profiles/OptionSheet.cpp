@@ -18,21 +18,21 @@ constexpr auto C = OptionRow::Kind::Choice;
 
 // Group | Row | Kind | Initial value | Choices
 const InitialRow kInitialRows[] = {
-    {Group::General, "Item Name", T, "Auto", ""},
-    {Group::Duration, "All Clip Duration", T, "00:00:00", ""},
-    {Group::Duration, "Start Time", T, "00:00:00", ""},
-    {Group::Duration, "Stop Time", T, "00:00:00", ""},
-    {Group::Video, "Video Codec", C, "xvid", "xvid, mpeg4, x264"},
-    {Group::Video, "Video Size", C, "320x240", "320x240, 480x270, 480x320, 640x480"},
-    {Group::Video, "Video Bitrate", C, "256", "48, 64, 128, 192, 256, 512, 768, 1000, 1500, 1152, 2500"},
-    {Group::Video, "Video Framerate", C, "29.97", "Auto, 8, 10, 12, 15, 23.976, 24, 25, 29.97, 30"},
-    {Group::Video, "Aspect Ratio", C, "4:3", "4:3, 16:9"},
-    {Group::Audio, "Audio Codec", C, "aac", "aac, mp3, ogg"},
-    {Group::Audio, "Audio Bitrate", C, "128", "32, 40, 48, 56, 64, 80, 96, 112, 128, 160, 192, 224, 256, 320"},
-    {Group::Audio, "Sample Rate", C, "44100", "8000, 11025, 22050, 24000, 32000, 44100, 48000"},
-    {Group::Audio, "Audio Channel", C, "2", "1, 2"},
-    {Group::Audio, "Disable Audio", C, "No", "No, Yes"},
-    {Group::Audio, "A/V Sync", C, "Basic", "Basic, Default"},
+    {Group::General, QT_TRANSLATE_NOOP("varnel::OptionSheet", "Item Name"), T, "Auto", ""},
+    {Group::Duration, QT_TRANSLATE_NOOP("varnel::OptionSheet", "All Clip Duration"), T, "00:00:00", ""},
+    {Group::Duration, QT_TRANSLATE_NOOP("varnel::OptionSheet", "Start Time"), T, "00:00:00", ""},
+    {Group::Duration, QT_TRANSLATE_NOOP("varnel::OptionSheet", "Stop Time"), T, "00:00:00", ""},
+    {Group::Video, QT_TRANSLATE_NOOP("varnel::OptionSheet", "Video Codec"), C, "xvid", "xvid, mpeg4, x264"},
+    {Group::Video, QT_TRANSLATE_NOOP("varnel::OptionSheet", "Video Size"), C, "320x240", "320x240, 480x270, 480x320, 640x480"},
+    {Group::Video, QT_TRANSLATE_NOOP("varnel::OptionSheet", "Video Bitrate"), C, "256", "48, 64, 128, 192, 256, 512, 768, 1000, 1500, 1152, 2500"},
+    {Group::Video, QT_TRANSLATE_NOOP("varnel::OptionSheet", "Video Framerate"), C, "29.97", "Auto, 8, 10, 12, 15, 23.976, 24, 25, 29.97, 30"},
+    {Group::Video, QT_TRANSLATE_NOOP("varnel::OptionSheet", "Aspect Ratio"), C, "4:3", "4:3, 16:9"},
+    {Group::Audio, QT_TRANSLATE_NOOP("varnel::OptionSheet", "Audio Codec"), C, "aac", "aac, mp3, ogg"},
+    {Group::Audio, QT_TRANSLATE_NOOP("varnel::OptionSheet", "Audio Bitrate"), C, "128", "32, 40, 48, 56, 64, 80, 96, 112, 128, 160, 192, 224, 256, 320"},
+    {Group::Audio, QT_TRANSLATE_NOOP("varnel::OptionSheet", "Sample Rate"), C, "44100", "8000, 11025, 22050, 24000, 32000, 44100, 48000"},
+    {Group::Audio, QT_TRANSLATE_NOOP("varnel::OptionSheet", "Audio Channel"), C, "2", "1, 2"},
+    {Group::Audio, QT_TRANSLATE_NOOP("varnel::OptionSheet", "Disable Audio"), C, "No", "No, Yes"},
+    {Group::Audio, QT_TRANSLATE_NOOP("varnel::OptionSheet", "A/V Sync"), C, "Basic", "Basic, Default"},
 };
 
 } // namespace

@@ -21,10 +21,10 @@ struct OptionGroup {
 };
 
 namespace Group {
-inline const QString General = QStringLiteral("General");
-inline const QString Duration = QStringLiteral("Output Duration");
-inline const QString Video = QStringLiteral("Video Options");
-inline const QString Audio = QStringLiteral("Audio Options");
+inline const QString General = QStringLiteral(QT_TRANSLATE_NOOP("varnel::OptionSheet", "General"));
+inline const QString Duration = QStringLiteral(QT_TRANSLATE_NOOP("varnel::OptionSheet", "Output Duration"));
+inline const QString Video = QStringLiteral(QT_TRANSLATE_NOOP("varnel::OptionSheet", "Video Options"));
+inline const QString Audio = QStringLiteral(QT_TRANSLATE_NOOP("varnel::OptionSheet", "Audio Options"));
 }
 
 class OptionSheet : public QObject {

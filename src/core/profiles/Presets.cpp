@@ -6,6 +6,7 @@
 #include "core/profiles/OptionSets.h"
 #include "core/profiles/OptionSheet.h"
 
+#include <QCoreApplication>
 #include <QDateTime>
 #include <QFile>
 #include <QFileInfo>
@@ -70,7 +71,7 @@ std::optional<QByteArray> readRegular(const QString& path, QString* why, bool* m
     struct stat st {};
     QByteArray bytes;
     if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
-        *why = QStringLiteral("it is not a regular file");
+        *why = QCoreApplication::translate("varnel::Presets", "it is not a regular file");
         ::close(fd);
         return std::nullopt;
     }
@@ -88,7 +89,7 @@ std::optional<QByteArray> readRegular(const QString& path, QString* why, bool* m
             break;
         bytes.append(buffer, n);
         if (bytes.size() > presets::kMostFileBytes) {
-            *why = QStringLiteral("it is larger than %1 MiB").arg(presets::kMostFileBytes >> 20);
+            *why = QCoreApplication::translate("varnel::Presets", "it is larger than %1 MiB").arg(presets::kMostFileBytes >> 20);
             ::close(fd);
             return std::nullopt;
         }
@@ -138,20 +139,20 @@ std::optional<Preset> fromObject(const QJsonValue& v, QString* why)
     p.name = o["name"].toString();
     const double entry = o["entry"].toDouble(-1);
     if (!o["entry"].isDouble() || entry < 1 || entry > 100000 || entry != int(entry)) {
-        *why = QStringLiteral("%1: its entry is not a whole number of the catalogue").arg(printable(p.name));
+        *why = QCoreApplication::translate("varnel::Presets", "%1: its entry is not a whole number of the catalogue").arg(printable(p.name));
         return std::nullopt;
     }
     p.entry = int(entry);
     const QJsonObject values = o["values"].toObject();
     for (auto it = values.begin(); it != values.end(); ++it) {
         if (!it.value().isString()) {
-            *why = QStringLiteral("%1: %2 is not a text").arg(printable(p.name), printable(it.key()));
+            *why = QCoreApplication::translate("varnel::Presets", "%1: %2 is not a text").arg(printable(p.name), printable(it.key()));
             return std::nullopt;
         }
         p.values[it.key()] = it.value().toString();
     }
     if (!v.isObject() || !o["name"].isString()) {
-        *why = QStringLiteral("an entry without a name");
+        *why = QCoreApplication::translate("varnel::Presets", "an entry without a name");
         return std::nullopt;
     }
     if (const auto refused = presets::refusal(p)) {
@@ -166,15 +167,15 @@ std::optional<Preset> fromObject(const QJsonValue& v, QString* why)
 std::optional<QString> presetNameRefusal(const QString& name)
 {
     if (name.trimmed().isEmpty())
-        return QStringLiteral("a preset needs a name");
+        return QCoreApplication::translate("varnel::Presets", "a preset needs a name");
     if (name.toUcs4().size() > 100)
-        return QStringLiteral("a preset's name has at most 100 characters");
+        return QCoreApplication::translate("varnel::Presets", "a preset's name has at most 100 characters");
     if (holdsControl(name))
-        return QStringLiteral("a preset's name holds no control, direction or invisible characters");
+        return QCoreApplication::translate("varnel::Presets", "a preset's name holds no control, direction or invisible characters");
     if (name != name.trimmed())
-        return QStringLiteral("a preset's name neither starts nor ends with a blank");
+        return QCoreApplication::translate("varnel::Presets", "a preset's name neither starts nor ends with a blank");
     if (name != name.normalized(QString::NormalizationForm_C))
-        return QStringLiteral("a preset's name is written in composed form (NFC), so that one name looks like one name");
+        return QCoreApplication::translate("varnel::Presets", "a preset's name is written in composed form (NFC), so that one name looks like one name");
     return std::nullopt;
 }
 
@@ -194,9 +195,9 @@ std::optional<QString> presets::refusal(const Preset& preset)
         return bad;
     const CatalogueEntry* e = Catalogue::entry(preset.entry);
     if (!e)
-        return QStringLiteral("its entry %1 is not in the catalogue").arg(preset.entry);
+        return QCoreApplication::translate("varnel::Presets", "its entry %1 is not in the catalogue").arg(preset.entry);
     if (e->isHeader)
-        return QStringLiteral("its entry %1 is a category header, not a profile").arg(preset.entry);
+        return QCoreApplication::translate("varnel::Presets", "its entry %1 is a category header, not a profile").arg(preset.entry);
     OptionSheet fresh;
     fresh.prolist();
     OptionSets::apply(fresh, preset.entry);
@@ -205,9 +206,9 @@ std::optional<QString> presets::refusal(const Preset& preset)
         const QString group = key.left(slash), row = key.mid(slash + 1);
         const OptionRow* r = slash > 0 && kept(group) ? fresh.findRow(group, row) : nullptr;
         if (!r)
-            return QStringLiteral("%1 is not a video or audio row of the sheet").arg(printable(key));
+            return QCoreApplication::translate("varnel::Presets", "%1 is not a video or audio row of the sheet").arg(printable(key));
         if (r->choices.isEmpty() ? value.size() > 100 || holdsControl(value) : !r->choices.contains(value))
-            return QStringLiteral("%1 %2 is not one of %3's choices").arg(printable(key), printable(value), e->text);
+            return QCoreApplication::translate("varnel::Presets", "%1 %2 is not one of %3's choices").arg(printable(key), printable(value), e->text);
     }
     return std::nullopt;
 }
@@ -232,27 +233,27 @@ QByteArray presets::toJson(const std::vector<Preset>& list)
 std::optional<presets::Parsed> presets::fromJson(const QByteArray& bytes, QString* error)
 {
     if (bytes.size() > kMostFileBytes) {
-        *error = QStringLiteral("it is larger than %1 MiB").arg(kMostFileBytes >> 20);
+        *error = QCoreApplication::translate("varnel::Presets", "it is larger than %1 MiB").arg(kMostFileBytes >> 20);
         return std::nullopt;
     }
     QJsonParseError parse;
     const QJsonDocument doc = QJsonDocument::fromJson(bytes, &parse);
     if (parse.error != QJsonParseError::NoError) {
-        *error = QStringLiteral("it is not JSON: %1 at byte %2").arg(parse.errorString()).arg(parse.offset);
+        *error = QCoreApplication::translate("varnel::Presets", "it is not JSON: %1 at byte %2").arg(parse.errorString()).arg(parse.offset);
         return std::nullopt;
     }
     const QJsonObject top = doc.object();
     if (!doc.isObject() || top["format"].toString() != kFormat || !top["presets"].isArray()) {
-        *error = QStringLiteral("it is not a file of presets");
+        *error = QCoreApplication::translate("varnel::Presets", "it is not a file of presets");
         return std::nullopt;
     }
     if (top["version"] != QJsonValue(1)) {
-        *error = QStringLiteral("it is of another version than 1");
+        *error = QCoreApplication::translate("varnel::Presets", "it is of another version than 1");
         return std::nullopt;
     }
     const QJsonArray items = top["presets"].toArray();
     if (items.size() > kMostPresets) {
-        *error = QStringLiteral("it holds more than %1 presets").arg(kMostPresets);
+        *error = QCoreApplication::translate("varnel::Presets", "it holds more than %1 presets").arg(kMostPresets);
         return std::nullopt;
     }
     Parsed out;
@@ -264,7 +265,7 @@ std::optional<presets::Parsed> presets::fromJson(const QByteArray& bytes, QStrin
             continue;
         }
         if (std::any_of(out.presets.begin(), out.presets.end(), [&](const Preset& q) { return q.name == p->name; })) {
-            out.skipped << QStringLiteral("%1: a second preset of that name").arg(printable(p->name));
+            out.skipped << QCoreApplication::translate("varnel::Presets", "%1: a second preset of that name").arg(printable(p->name));
             continue;
         }
         out.presets.push_back(*p);
@@ -308,12 +309,12 @@ QString PresetStore::loadLocked()
         m_presets = parsed->presets;
         if (moved)
             write(m_presets);
-        return QStringLiteral("Some presets could not be used (%1); the file as it was is kept as %2")
+        return QCoreApplication::translate("varnel::Presets", "Some presets could not be used (%1); the file as it was is kept as %2")
             .arg(parsed->skipped.join(QStringLiteral("; ")), moved ? target : path());
     }
-    return moved ? QStringLiteral("presets.json could not be read (%1); it is kept as %2, and no presets are loaded")
+    return moved ? QCoreApplication::translate("varnel::Presets", "presets.json could not be read (%1); it is kept as %2, and no presets are loaded")
                        .arg(why, target)
-                 : QStringLiteral("presets.json could not be read (%1), nor moved aside; no presets are loaded")
+                 : QCoreApplication::translate("varnel::Presets", "presets.json could not be read (%1), nor moved aside; no presets are loaded")
                        .arg(why);
 }
 
@@ -323,7 +324,7 @@ QString PresetStore::change(const std::function<QString(std::vector<Preset>&)>& 
     // and its presets must not be written over with an older list.
     const FolderLock lock(m_folder);
     if (const QString message = loadLocked(); !message.isEmpty())
-        return message + QStringLiteral("; nothing was changed");
+        return message + QCoreApplication::translate("varnel::Presets", "; nothing was changed");
     std::vector<Preset> next = m_presets;
     if (const QString why = edit(next); !why.isEmpty())
         return why;
@@ -355,7 +356,7 @@ QString PresetStore::save(const Preset& preset)
     return change([&](std::vector<Preset>& next) {
         std::erase_if(next, [&](const Preset& p) { return p.name == preset.name; });
         if (std::ssize(next) >= presets::kMostPresets)
-            return QStringLiteral("there are %1 presets already").arg(presets::kMostPresets);
+            return QCoreApplication::translate("varnel::Presets", "there are %1 presets already").arg(presets::kMostPresets);
         next.push_back(preset);
         return QString();
     });
@@ -370,9 +371,9 @@ QString PresetStore::rename(const QString& from, const QString& to)
             return std::find_if(next.begin(), next.end(), [&](const Preset& p) { return p.name == n; });
         };
         if (named(from) == next.end())
-            return QStringLiteral("there is no preset %1").arg(printable(from));
+            return QCoreApplication::translate("varnel::Presets", "there is no preset %1").arg(printable(from));
         if (from != to && named(to) != next.end())
-            return QStringLiteral("there is a preset %1 already").arg(printable(to));
+            return QCoreApplication::translate("varnel::Presets", "there is a preset %1 already").arg(printable(to));
         named(from)->name = to;
         return QString();
     });
@@ -382,7 +383,7 @@ QString PresetStore::remove(const QString& name)
 {
     return change([&](std::vector<Preset>& next) {
         if (std::erase_if(next, [&](const Preset& p) { return p.name == name; }) == 0)
-            return QStringLiteral("there is no preset %1").arg(printable(name));
+            return QCoreApplication::translate("varnel::Presets", "there is no preset %1").arg(printable(name));
         return QString();
     });
 }
@@ -391,11 +392,11 @@ QString PresetStore::exportTo(const QString& name, const QString& file) const
 {
     const Preset* p = find(name);
     if (!p)
-        return QStringLiteral("there is no preset %1").arg(printable(name));
+        return QCoreApplication::translate("varnel::Presets", "there is no preset %1").arg(printable(name));
     // A new file only: whatever is under the name (a file, a device, a
     // link) is the user's and stays.
     if (QFileInfo(file).exists() || QFileInfo(file).isSymLink())
-        return QStringLiteral("%1 exists already; export into a new file").arg(printable(file));
+        return QCoreApplication::translate("varnel::Presets", "%1 exists already; export into a new file").arg(printable(file));
     const QByteArray bytes = presets::toJson({*p});
     StagedFile out(file);
     if (!out.open() || !out.write(bytes.constData(), bytes.size()) || !out.commit(StagedFile::Placing::BesideOnly))
@@ -409,17 +410,17 @@ QString PresetStore::importFrom(const QString& file, QStringList* imported, QStr
     bool missing = false;
     const auto bytes = readRegular(file, &why, &missing);
     if (!bytes)
-        return QStringLiteral("cannot read %1: %2").arg(printable(file), missing ? QStringLiteral("there is no such file") : why);
+        return QCoreApplication::translate("varnel::Presets", "cannot read %1: %2").arg(printable(file), missing ? QCoreApplication::translate("varnel::Presets", "there is no such file") : why);
     const auto parsed = presets::fromJson(*bytes, &why);
     if (!parsed)
-        return QStringLiteral("%1 holds no presets: %2").arg(printable(file), why);
+        return QCoreApplication::translate("varnel::Presets", "%1 holds no presets: %2").arg(printable(file), why);
     const QString failed = change([&](std::vector<Preset>& next) {
         for (const Preset& p : parsed->presets) {
             std::erase_if(next, [&](const Preset& q) { return q.name == p.name; });
             next.push_back(p);
         }
         if (std::ssize(next) > presets::kMostPresets)
-            return QStringLiteral("there would be more than %1 presets").arg(presets::kMostPresets);
+            return QCoreApplication::translate("varnel::Presets", "there would be more than %1 presets").arg(presets::kMostPresets);
         return QString();
     });
     if (!failed.isEmpty())

@@ -36,7 +36,7 @@ QString SettingsForm::prepareOutputFolder(const Settings& settings) const
     const QString folder = outputFolderFor(outputFolder, settings.programFolder());
     if (QDir().mkpath(folder) && QFileInfo(folder).isWritable())
         return {};
-    return kFolderNotUsable.arg(folder);
+    return kFolderNotUsable().arg(folder);
 }
 
 bool SettingsForm::save(const Settings& settings) const

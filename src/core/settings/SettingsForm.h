@@ -1,14 +1,24 @@
 #pragma once
 // What the settings dialog shows and stores, apart from the window itself.
+#include <QCoreApplication>
 #include <QString>
 
 namespace varnel {
 
 class Settings;
 
-inline const QString kThreadError = QStringLiteral("Thread error!");
-inline const QString kSettingsNotSaved = QStringLiteral("The settings could not be saved to %1.");
-inline const QString kFolderNotUsable = QStringLiteral("The folder %1 cannot be created or written to.");
+inline QString kThreadError()
+{
+    return QCoreApplication::translate("varnel::SettingsForm", "Thread error!");
+}
+inline QString kSettingsNotSaved()
+{
+    return QCoreApplication::translate("varnel::SettingsForm", "The settings could not be saved to %1.");
+}
+inline QString kFolderNotUsable()
+{
+    return QCoreApplication::translate("varnel::SettingsForm", "The folder %1 cannot be created or written to.");
+}
 
 struct SettingsForm {
     QString outputFolder;

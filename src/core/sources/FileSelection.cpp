@@ -1,5 +1,6 @@
 #include "core/sources/FileSelection.h"
 
+#include <QCoreApplication>
 #include <QDirIterator>
 #include <QFileInfo>
 
@@ -19,23 +20,23 @@ const std::vector<FileFilter>& openDialogFilters()
     }();
     // # | Description | Pattern
     static const std::vector<FileFilter> filters = {
-        {"All supported media files", kAllMedia},
-        {"Windows Media files (*.avi;*.wmv;*.wma;*.asf;*.ms-dvr;*.dvr-ms)", "*.avi;*.wmv;*.wma;*.asf;*.ms-dvr;*.dvr-ms"},
-        {"Mov/MP4 Files (*.mov;*.mp4;*.3gp;*.3g2;*.m4v;*.qt;*.3gp2;*.3gpp;*.mpeg4)", "*.mov;*.mp4;*.3gp;*.3g2;*.m4v;*.qt;*.3gp2;*.3gpp;*.mpeg4"},
-        {"Real Media Files (*.rm;*.rmvb;*.rv)", "*.rm;*.rmvb;*.rv"},
-        {"Flash Video files (*.flv;*.f4v)", "*.flv;*.f4v"},
-        {"Matroska Video files (*.mkv)", "*.mkv"},
-        {"AviSynth Scripts (*.avs)", "*.avs"},
-        {"Sony High Definition Video File (*.m2ts;*.mts;*.tod)", "*.m2ts;*.mts;*.tod"},
-        {"MPEG-1 Video File (*.m1v;*.mpe;*.mpg;*.mpeg;*.mpv;*.dat;*.mpeg1)", "*.m1v;*.mpe;*.mpg;*.mpeg;*.mpv;*.dat;*.mpeg1"},
-        {"MPEG-2 Video File (*.m2v;*.mpe;*.mpg;*.mpeg;*.mpv;*.vob;*.mpeg2;*.m2p;*.mod)", "*.m2v;*.mpe;*.mpg;*.mpeg;*.vob;*.mpeg2;*.m2p;*.mod"},
-        {"MPEG Transport Stream Files (*.ts;*.tp;*.m2t)", "*.ts;*.tp;*.m2t"},
-        {"Divx Video File (*.divx)", "*.divx"},
-        {"Ogg Media File (*.ogm;*.ogv;*.ogg)", "*.ogm;*.ogv;*.ogg"},
-        {"DVD-VR Video File(*.vro)", "*.vro"},
-        {"Nullsoft Stream Video Files (*.nsv)", "*.nsv"},
-        {"Other Video File(*.dr;*.amv)", "*.dr;*.amv"},
-        {"All files (*.*)", "*.*"},
+        {QT_TRANSLATE_NOOP("varnel::FileSelection", "All supported media files"), kAllMedia},
+        {QT_TRANSLATE_NOOP("varnel::FileSelection", "Windows Media files (*.avi;*.wmv;*.wma;*.asf;*.ms-dvr;*.dvr-ms)"), "*.avi;*.wmv;*.wma;*.asf;*.ms-dvr;*.dvr-ms"},
+        {QT_TRANSLATE_NOOP("varnel::FileSelection", "Mov/MP4 Files (*.mov;*.mp4;*.3gp;*.3g2;*.m4v;*.qt;*.3gp2;*.3gpp;*.mpeg4)"), "*.mov;*.mp4;*.3gp;*.3g2;*.m4v;*.qt;*.3gp2;*.3gpp;*.mpeg4"},
+        {QT_TRANSLATE_NOOP("varnel::FileSelection", "Real Media Files (*.rm;*.rmvb;*.rv)"), "*.rm;*.rmvb;*.rv"},
+        {QT_TRANSLATE_NOOP("varnel::FileSelection", "Flash Video files (*.flv;*.f4v)"), "*.flv;*.f4v"},
+        {QT_TRANSLATE_NOOP("varnel::FileSelection", "Matroska Video files (*.mkv)"), "*.mkv"},
+        {QT_TRANSLATE_NOOP("varnel::FileSelection", "AviSynth Scripts (*.avs)"), "*.avs"},
+        {QT_TRANSLATE_NOOP("varnel::FileSelection", "Sony High Definition Video File (*.m2ts;*.mts;*.tod)"), "*.m2ts;*.mts;*.tod"},
+        {QT_TRANSLATE_NOOP("varnel::FileSelection", "MPEG-1 Video File (*.m1v;*.mpe;*.mpg;*.mpeg;*.mpv;*.dat;*.mpeg1)"), "*.m1v;*.mpe;*.mpg;*.mpeg;*.mpv;*.dat;*.mpeg1"},
+        {QT_TRANSLATE_NOOP("varnel::FileSelection", "MPEG-2 Video File (*.m2v;*.mpe;*.mpg;*.mpeg;*.mpv;*.vob;*.mpeg2;*.m2p;*.mod)"), "*.m2v;*.mpe;*.mpg;*.mpeg;*.vob;*.mpeg2;*.m2p;*.mod"},
+        {QT_TRANSLATE_NOOP("varnel::FileSelection", "MPEG Transport Stream Files (*.ts;*.tp;*.m2t)"), "*.ts;*.tp;*.m2t"},
+        {QT_TRANSLATE_NOOP("varnel::FileSelection", "Divx Video File (*.divx)"), "*.divx"},
+        {QT_TRANSLATE_NOOP("varnel::FileSelection", "Ogg Media File (*.ogm;*.ogv;*.ogg)"), "*.ogm;*.ogv;*.ogg"},
+        {QT_TRANSLATE_NOOP("varnel::FileSelection", "DVD-VR Video File(*.vro)"), "*.vro"},
+        {QT_TRANSLATE_NOOP("varnel::FileSelection", "Nullsoft Stream Video Files (*.nsv)"), "*.nsv"},
+        {QT_TRANSLATE_NOOP("varnel::FileSelection", "Other Video File(*.dr;*.amv)"), "*.dr;*.amv"},
+        {QT_TRANSLATE_NOOP("varnel::FileSelection", "All files (*.*)"), "*.*"},
     };
     return filters;
 }
@@ -56,7 +57,7 @@ QStringList openDialogNameFilters()
     for (const FileFilter& f : openDialogFilters()) {
         QString patterns = f.pattern;
         patterns.replace(u';', u' ');
-        out << QStringLiteral("%1 (%2)").arg(f.description, patterns);
+        out << QStringLiteral("%1 (%2)").arg(QCoreApplication::translate("varnel::FileSelection", f.description.toUtf8().constData()), patterns);
     }
     return out;
 }

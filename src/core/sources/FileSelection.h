@@ -1,11 +1,15 @@
 #pragma once
 // What the file dialog offers and answers, and which dropped files are taken.
+#include <QCoreApplication>
 #include <QString>
 #include <QStringList>
 
 namespace varnel {
 
-inline const QString kOpenDialogTitle = QStringLiteral("Open Video File");
+inline QString kOpenDialogTitle()
+{
+    return QCoreApplication::translate("varnel::FileSelection", "Open Video File");
+}
 
 struct FileFilter {
     QString description;

@@ -5,6 +5,7 @@
 #include "core/profiles/OptionSheet.h"
 #include "core/sources/SourceList.h"
 
+#include <QCoreApplication>
 #include <QFile>
 #include <QJsonArray>
 #include <QJsonDocument>
@@ -54,35 +55,35 @@ std::optional<SavedList> listFromJson(const QByteArray& json, QString* reason)
 {
     auto refuse = [reason](const char* why) {
         if (reason)
-            *reason = QString::fromLatin1(why);
+            *reason = QCoreApplication::translate("varnel::ListStore", why);
         return std::nullopt;
     };
     QJsonParseError error{};
     const QJsonDocument document = QJsonDocument::fromJson(json, &error);
     if (error.error != QJsonParseError::NoError || !document.isObject())
-        return refuse("not a list of this program");
+        return refuse(QT_TRANSLATE_NOOP("varnel::ListStore", "not a list of this program"));
     const QJsonObject top = document.object();
     if (top.value("program").toString() != QLatin1String("varnel-video-converter") ||
         top.value("format").toInt(-1) != kFormat || !top.value("rows").isArray() || !top.value("sheet").isObject())
-        return refuse("not a list of this program");
+        return refuse(QT_TRANSLATE_NOOP("varnel::ListStore", "not a list of this program"));
     SavedList saved;
     const int entry = top.value("entry").toInt(-1);
     if (entry != 0 && !Catalogue::entry(entry))
-        return refuse("its profile is out of range");
+        return refuse(QT_TRANSLATE_NOOP("varnel::ListStore", "its profile is out of range"));
     saved.entry = entry;
     const QJsonArray rows = top.value("rows").toArray();
     if (rows.size() > kMostRows)
-        return refuse("too many rows");
+        return refuse(QT_TRANSLATE_NOOP("varnel::ListStore", "too many rows"));
     for (const QJsonValue& v : rows) {
         const QJsonObject o = v.toObject();
         SourceItem item;
         for (const auto& [name, column] : kCells) {
             if (!o.value(QLatin1String(name)).isString())
-                return refuse("a row is damaged");
+                return refuse(QT_TRANSLATE_NOOP("varnel::ListStore", "a row is damaged"));
             item.cells[column] = o.value(QLatin1String(name)).toString();
         }
         if (item.path().isEmpty())
-            return refuse("a row has no file");
+            return refuse(QT_TRANSLATE_NOOP("varnel::ListStore", "a row has no file"));
         item.tag = item.path();
         item.statusReason = o.value("reason").toString();
         item.clipSet = o.value("clip").toBool();

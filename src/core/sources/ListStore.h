@@ -2,6 +2,7 @@
 // The list kept on disk while the program runs, so that a crash or a power
 // cut loses no work: list.json in the data folder holds each row, the chosen
 // entry and the option sheet's values. A clean exit removes it.
+#include <QCoreApplication>
 #include <QByteArray>
 #include <QObject>
 #include <QString>
@@ -28,9 +29,14 @@ QByteArray listToJson(const SourceList& list, int entry, const OptionSheet& shee
 // wrote: damaged, foreign, or out of its ranges.
 std::optional<SavedList> listFromJson(const QByteArray& json, QString* reason = nullptr);
 
-inline const QString kRestoreQuestion = QStringLiteral("Restore the %1 files of the list from last time?");
-inline const QString kListSetAside =
-    QStringLiteral("The list from last time could not be read (%1); it was set aside as %2.");
+inline QString kRestoreQuestion()
+{
+    return QCoreApplication::translate("varnel::ListStore", "Restore the %1 files of the list from last time?");
+}
+inline QString kListSetAside()
+{
+    return QCoreApplication::translate("varnel::ListStore", "The list from last time could not be read (%1); it was set aside as %2.");
+}
 
 // Saves the list whenever it changes, at most once a second; at once when
 // asked (before a run starts).

@@ -6,6 +6,7 @@
 #include "core/sources/SourceList.h"
 #include "core/tools/ToolRegistry.h"
 
+#include <QCoreApplication>
 #include <QThread>
 #include <QTimer>
 #include <algorithm>
@@ -187,7 +188,7 @@ void MediaProbe::onIdentified(Process* done)
     m_running.erase(it);
     if (done->failedToStart() || done->exitCode() == kPlayerNotStarted) {
         const QString said = done->output().trimmed();
-        emit playerUnavailable(said.isEmpty() ? QStringLiteral("cannot start %1").arg(done->commandText()) : said);
+        emit playerUnavailable(said.isEmpty() ? QCoreApplication::translate("varnel::MediaProbe", "cannot start %1").arg(done->commandText()) : said);
     }
     const int row = m_list.rowOf(id);
     const auto pending = m_pending.find(id);

@@ -1,5 +1,7 @@
 #include "core/sources/SourceList.h"
 
+#include <QCoreApplication>
+
 #include <algorithm>
 
 namespace varnel {
@@ -8,7 +10,10 @@ SourceList::SourceList(QObject* parent) : QAbstractTableModel(parent) {}
 
 QStringList SourceList::headers()
 {
-    return {"File Name", "Start", "End", "Size", "Format", "Status", "Video Time"};
+    return {QT_TRANSLATE_NOOP("varnel::SourceList", "File Name"), QT_TRANSLATE_NOOP("varnel::SourceList", "Start"),
+            QT_TRANSLATE_NOOP("varnel::SourceList", "End"), QT_TRANSLATE_NOOP("varnel::SourceList", "Size"),
+            QT_TRANSLATE_NOOP("varnel::SourceList", "Format"), QT_TRANSLATE_NOOP("varnel::SourceList", "Status"),
+            QT_TRANSLATE_NOOP("varnel::SourceList", "Video Time")};
 }
 
 int SourceList::rowCount(const QModelIndex& parent) const
@@ -28,6 +33,10 @@ QVariant SourceList::data(const QModelIndex& index, int role) const
     const SourceItem& it = item(index.row());
     if (role == Qt::ToolTipRole && index.column() == SourceItem::Status && !it.statusReason.isEmpty())
         return it.statusReason;
+    // A status is kept in English (scripts and the list file read it) and
+    // shown in the user's language.
+    if ((role == Qt::DisplayRole || role == Qt::ToolTipRole) && index.column() == SourceItem::Status)
+        return QCoreApplication::translate("varnel::RunText", it.cells[SourceItem::Status].toUtf8().constData());
     if (role == Qt::DisplayRole || role == Qt::ToolTipRole)
         return it.cells[static_cast<size_t>(index.column())];
     if (role == Qt::UserRole)
@@ -38,7 +47,7 @@ QVariant SourceList::data(const QModelIndex& index, int role) const
 QVariant SourceList::headerData(int section, Qt::Orientation o, int role) const
 {
     if (o == Qt::Horizontal && role == Qt::DisplayRole && section < SourceItem::ColumnCount)
-        return headers().at(section);
+        return tr(headers().at(section).toUtf8().constData());
     return QAbstractTableModel::headerData(section, o, role);
 }
 

@@ -2,6 +2,7 @@
 
 #include "core/tools/ChildProcess.h"
 
+#include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
 #include <QProcessEnvironment>
@@ -34,7 +35,7 @@ void Process::launch()
     const QFileInfo info(program);
     if (argv.isEmpty() || !info.isFile() || !info.isExecutable()) {
         m_failedToStart = true;
-        m_bytes = QStringLiteral("cannot start %1").arg(argv.value(0)).toUtf8();
+        m_bytes = QCoreApplication::translate("varnel::Process", "cannot start %1").arg(argv.value(0)).toUtf8();
         QTimer::singleShot(0, this, [this] { release(127, false); });
         return;
     }
@@ -63,7 +64,7 @@ void Process::launch()
         if (e != QProcess::FailedToStart)
             return;
         m_failedToStart = true;
-        m_bytes = QStringLiteral("cannot start %1").arg(m_start.command.argv().value(0)).toUtf8();
+        m_bytes = QCoreApplication::translate("varnel::Process", "cannot start %1").arg(m_start.command.argv().value(0)).toUtf8();
         release(127, false);
     });
     m_child->start(argv.first(), argv.mid(1));

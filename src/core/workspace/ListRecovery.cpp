@@ -48,7 +48,7 @@ bool ListRecovery::offer(const std::function<bool(int rows)>& ask)
         const std::optional<SavedList> saved = listFromJson(file.read(64 << 20), &reason);
         file.close();
         if (!saved)
-            m_workspace.messages().error(kListSetAside.arg(reason, m_keeper.setAside()));
+            m_workspace.messages().error(kListSetAside().arg(reason, m_keeper.setAside()));
         else if (saved->rows.empty() || !ask(int(saved->rows.size())))
             QFile::remove(m_keeper.filePath());
         else {

@@ -13,6 +13,7 @@
 #include "core/workspace/ListRecovery.h"
 #include "core/workspace/WindowLock.h"
 
+#include <QCoreApplication>
 #include <QDir>
 
 namespace varnel {
@@ -52,7 +53,7 @@ Workspace::Workspace(QString programFolder, ShellServices& shell, UserMessages& 
     // A missing player is said once for a batch of files, not for each.
     connect(&m_probe, &MediaProbe::playerUnavailable, this, [this](const QString& reason) {
         if (!m_playerWarned)
-            m_messages.error(kPlayerUnavailable.arg(reason));
+            m_messages.error(kPlayerUnavailable().arg(reason));
         m_playerWarned = true;
     });
     connect(&m_probe, &MediaProbe::idle, this, [this] { m_playerWarned = false; });
@@ -98,7 +99,7 @@ void Workspace::sayUnreadable()
 {
     if (m_unreadable.isEmpty())
         return;
-    const QStringList lines = QStringList{kNotReadable} + atMostListed(m_unreadable, 10);
+    const QStringList lines = QStringList{kNotReadable()} + atMostListed(m_unreadable, 10);
     m_unreadable.clear();
     m_messages.error(lines.join(u'\n'));
 }
@@ -125,9 +126,9 @@ std::optional<QString> Workspace::choosePreset(const QString& name)
 {
     const Preset* preset = presets().find(name);
     if (!preset)
-        return QStringLiteral("there is no preset %1").arg(printable(name));
+        return QCoreApplication::translate("varnel::Workspace", "there is no preset %1").arg(printable(name));
     if (const auto refused = presets::refusal(*preset))
-        return QStringLiteral("the preset %1 cannot be used: %2").arg(printable(name), *refused);
+        return QCoreApplication::translate("varnel::Workspace", "the preset %1 cannot be used: %2").arg(printable(name), *refused);
     chooseEntry(preset->entry);
     presets::applyTo(m_sheet, *preset);
     return std::nullopt;

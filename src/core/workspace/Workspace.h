@@ -14,6 +14,7 @@
 #include "core/sources/SourceList.h"
 #include "core/tools/ToolRegistry.h"
 
+#include <QCoreApplication>
 #include <QObject>
 #include <QStringList>
 #include <functional>
@@ -27,9 +28,14 @@ class Settings;
 class ShellServices;
 class WindowLock;
 
-inline const QString kPlayerUnavailable =
-    QStringLiteral("The media player could not be started, so the files cannot be probed:\n%1");
-inline const QString kNotReadable = QStringLiteral("These files could not be read as media, and were not added:");
+inline QString kPlayerUnavailable()
+{
+    return QCoreApplication::translate("varnel::Workspace", "The media player could not be started, so the files cannot be probed:\n%1");
+}
+inline QString kNotReadable()
+{
+    return QCoreApplication::translate("varnel::Workspace", "These files could not be read as media, and were not added:");
+}
 class UserMessages;
 
 class Workspace : public QObject {

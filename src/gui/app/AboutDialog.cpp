@@ -13,7 +13,7 @@ namespace varnel {
 AboutDialog::AboutDialog(const QString& programFolder, QWidget* parent) : QDialog(parent)
 {
     setObjectName(QStringLiteral("frmAbout"));
-    setWindowTitle(QStringLiteral("About"));
+    setWindowTitle(tr("About"));
     setModal(true);
     applySkin(this, programFolder);
 
@@ -21,15 +21,15 @@ AboutDialog::AboutDialog(const QString& programFolder, QWidget* parent) : QDialo
     icon->setPixmap(artwork::appIcon().pixmap(64, 64));
     auto* title = new QLabel(QStringLiteral("<b>Varnel Video Converter 3.70</b>"), this);
     title->setObjectName(QStringLiteral("lblTitle"));
-    auto* mplayer = new QLabel(QStringLiteral("This product includes software developed by the MPlayer Project."), this);
-    auto* ffmpeg = new QLabel(QStringLiteral("This product includes software developed by the FFMpeg Project."), this);
-    auto* exit = new QPushButton(QStringLiteral("Exit"), this);
+    auto* mplayer = new QLabel(tr("This product includes software developed by the MPlayer Project."), this);
+    auto* ffmpeg = new QLabel(tr("This product includes software developed by the FFMpeg Project."), this);
+    auto* exit = new QPushButton(tr("Exit"), this);
     exit->setObjectName(QStringLiteral("cmdExit"));
     connect(exit, &QPushButton::clicked, this, &QDialog::accept);
 
     auto* text = new QVBoxLayout;
     text->addWidget(title);
-    text->addWidget(new QLabel(QStringLiteral("Convert your videos for every device you own."), this));
+    text->addWidget(new QLabel(tr("Convert your videos for every device you own."), this));
     text->addSpacing(8);
     text->addWidget(mplayer);
     text->addWidget(ffmpeg);

@@ -69,7 +69,7 @@ MainWindow::MainWindow(Workspace& workspace, MainWindowServices services, QWidge
         };
     if (!m_services.choosePresetFile)
         m_services.choosePresetFile = [](QWidget* owner, bool forSaving) {
-            const QString filter = QStringLiteral("Presets (*.json)");
+            const QString filter = tr("Presets (*.json)");
             return forSaving ? QFileDialog::getSaveFileName(owner, kAppTitle, QString(), filter)
                              : QFileDialog::getOpenFileName(owner, kAppTitle, QString(), filter);
         };
@@ -85,7 +85,7 @@ MainWindow::MainWindow(Workspace& workspace, MainWindowServices services, QWidge
 
     // The desktop may answer only later that nothing opened a page or folder.
     m_services.shell->notOpened = [this](const QString& what) {
-        m_services.messages->error(kCannotOpen.arg(what));
+        m_services.messages->error(kCannotOpen().arg(what));
     };
     buildWindow();
     connectRun();
@@ -139,7 +139,7 @@ void MainWindow::load()
 void MainWindow::offerLastList()
 {
     const bool restored = m_workspace->offerLastList(
-        [this](int rows) { return m_services.askYesNo(this, kRestoreQuestion.arg(rows)); });
+        [this](int rows) { return m_services.askYesNo(this, kRestoreQuestion().arg(rows)); });
     // The list brought its profile back.
     if (restored && m_workspace->entryNumber() > 0)
         m_chooser->selectEntry(m_workspace->entryNumber());
@@ -156,7 +156,7 @@ void MainWindow::unload()
     const int entry = m_chooser->presetAt(m_chooser->entryNumber()).isEmpty() ? m_chooser->entryNumber()
                                                                               : m_workspace->entryNumber();
     if (entry > 0 && !settings.write(SettingKey::Profile, QString::number(entry), QStringLiteral("Set")))
-        m_services.messages->error(kSettingsNotSaved.arg(settings.filePath()));
+        m_services.messages->error(kSettingsNotSaved().arg(settings.filePath()));
 }
 
 void MainWindow::closeEvent(QCloseEvent* e)
@@ -241,7 +241,7 @@ void MainWindow::connectRun()
         // Only a folder that something was converted into is shown.
         if (result.outcome == RunResult::Outcome::Completed && result.converted > 0 && !m_exiting &&
             !m_services.shell->openFolder(result.outputFolder))
-            m_services.messages->error(kCannotOpen.arg(result.outputFolder));
+            m_services.messages->error(kCannotOpen().arg(result.outputFolder));
     });
     connect(run, &ConversionRun::busy, this, [](bool busy) {
         if (busy)
@@ -312,7 +312,7 @@ void MainWindow::convertNow()
         convertedBefore += list.item(r).convertedBefore ? 1 : 0;
     options.skipConvertedBefore =
         convertedBefore > 0 && !m_workspace->run().isActive() &&
-        !m_services.askYesNo(this, RunText::ConvertAgainQuestion.arg(convertedBefore).arg(list.count()));
+        !m_services.askYesNo(this, RunText::ConvertAgainQuestion().arg(convertedBefore).arg(list.count()));
     m_workspace->run().setOptions(options);
     m_workspace->run().start();
 }
@@ -420,7 +420,7 @@ bool MainWindow::openHandedFiles(const QStringList& paths)
 void MainWindow::sayIfNotOpened(bool opened, const QString& what)
 {
     if (!opened)
-        m_services.messages->error(kCannotOpen.arg(what));
+        m_services.messages->error(kCannotOpen().arg(what));
 }
 
 void MainWindow::openAbout()

@@ -37,7 +37,7 @@ QAction* addEntry(QMenu* menu, MainWindow* window, const MenuEntry& e)
         menu->addSeparator();
         return nullptr;
     }
-    QAction* a = menu->addAction(QString::fromUtf8(e.caption));
+    QAction* a = menu->addAction(MainWindow::tr(e.caption));
     a->setObjectName(QLatin1String(e.name));
     if (e.shortcut)
         a->setShortcut(QKeySequence(QLatin1String(e.shortcut)));
@@ -54,37 +54,37 @@ const MenuEntry kSeparator = {nullptr, "-", nullptr, nullptr};
 void MainWindow::buildMenus()
 {
     const struct { const char* title; std::vector<MenuEntry> entries; } menus[] = {
-        {"File(&F)", {{"AddFiles", "Add Files", "Ctrl+A", &W::addFiles},
-                      {"RemoveSelectedFile", "Remove Selected File", "Ctrl+R", &W::removeSelectedFile},
-                      {"ClearAllFiles", "Clear All Files", "Ctrl+C", &W::clearAllFiles},
+        {QT_TR_NOOP("File(&F)"), {{"AddFiles", QT_TR_NOOP("Add Files"), "Ctrl+A", &W::addFiles},
+                      {"RemoveSelectedFile", QT_TR_NOOP("Remove Selected File"), "Ctrl+R", &W::removeSelectedFile},
+                      {"ClearAllFiles", QT_TR_NOOP("Clear All Files"), "Ctrl+C", &W::clearAllFiles},
                       kSeparator,
-                      {"Capture", "Capture Video From DV", nullptr, &W::openCapture},
+                      {"Capture", QT_TR_NOOP("Capture Video From DV"), nullptr, &W::openCapture},
                       kSeparator,
-                      {"importvideo", "Import Video From Youtube", nullptr, &W::openDownloader},
+                      {"importvideo", QT_TR_NOOP("Import Video From Youtube"), nullptr, &W::openDownloader},
                       kSeparator,
-                      {"exit", "Exit", "Ctrl+X", &W::exitProgram}}},
-        {"Edit(&E)", {{"UndoClear", "Undo Clear All Files", "Ctrl+Z", &W::undoClear},
+                      {"exit", QT_TR_NOOP("Exit"), "Ctrl+X", &W::exitProgram}}},
+        {QT_TR_NOOP("Edit(&E)"), {{"UndoClear", QT_TR_NOOP("Undo Clear All Files"), "Ctrl+Z", &W::undoClear},
                       kSeparator,
-                      {"options", "Video Settings", "Ctrl+S", &W::openSettings},
+                      {"options", QT_TR_NOOP("Video Settings"), "Ctrl+S", &W::openSettings},
                       kSeparator,
-                      {"SaveAsPreset", "Save as Preset...", nullptr, &W::savePreset},
-                      {"RenamePreset", "Rename Preset...", nullptr, &W::renamePreset},
-                      {"DeletePreset", "Delete Preset...", nullptr, &W::deletePreset},
-                      {"ExportPreset", "Export Preset...", nullptr, &W::exportPreset},
-                      {"ImportPresets", "Import Presets...", nullptr, &W::importPresets},
+                      {"SaveAsPreset", QT_TR_NOOP("Save as Preset..."), nullptr, &W::savePreset},
+                      {"RenamePreset", QT_TR_NOOP("Rename Preset..."), nullptr, &W::renamePreset},
+                      {"DeletePreset", QT_TR_NOOP("Delete Preset..."), nullptr, &W::deletePreset},
+                      {"ExportPreset", QT_TR_NOOP("Export Preset..."), nullptr, &W::exportPreset},
+                      {"ImportPresets", QT_TR_NOOP("Import Presets..."), nullptr, &W::importPresets},
                       kSeparator,
-                      {"checkupdate", "Check for Updates", nullptr, &W::checkForUpdates}}},
-        {"Action(&A)", {{"BurnNow", "Convert Now!", "Ctrl+N", &W::convertNow},
+                      {"checkupdate", QT_TR_NOOP("Check for Updates"), nullptr, &W::checkForUpdates}}},
+        {QT_TR_NOOP("Action(&A)"), {{"BurnNow", QT_TR_NOOP("Convert Now!"), "Ctrl+N", &W::convertNow},
                         kSeparator,
-                        {"play", "Play Selected File", "Ctrl+P", &W::playSelectedFile},
+                        {"play", QT_TR_NOOP("Play Selected File"), "Ctrl+P", &W::playSelectedFile},
                         kSeparator,
-                        {"videoclip", "Video Clip", "Ctrl+V", &W::openClipEditor}}},
-        {"Help(&H)", {{"helphelp", "Help", "F1", &W::openHelp},
+                        {"videoclip", QT_TR_NOOP("Video Clip"), "Ctrl+V", &W::openClipEditor}}},
+        {QT_TR_NOOP("Help(&H)"), {{"helphelp", QT_TR_NOOP("Help"), "F1", &W::openHelp},
                       kSeparator,
-                      {"About", "About", nullptr, &W::openAbout}}},
+                      {"About", QT_TR_NOOP("About"), nullptr, &W::openAbout}}},
     };
     for (const auto& m : menus) {
-        QMenu* menu = menuBar()->addMenu(QString::fromUtf8(m.title));
+        QMenu* menu = menuBar()->addMenu(tr(m.title));
         for (const MenuEntry& e : m.entries)
             addEntry(menu, this, e);
     }
@@ -92,21 +92,21 @@ void MainWindow::buildMenus()
     m_popup = new QMenu(this);
     m_popup->setObjectName(QStringLiteral("popupmenu1"));
     const MenuEntry popup[] = {
-        {"convertnow1", "Convert Now!", nullptr, &W::convertNow},
+        {"convertnow1", QT_TR_NOOP("Convert Now!"), nullptr, &W::convertNow},
         kSeparator,
-        {"PlaySelectedFile", "Play Selected File", nullptr, &W::playSelectedFile},
+        {"PlaySelectedFile", QT_TR_NOOP("Play Selected File"), nullptr, &W::playSelectedFile},
         kSeparator,
-        {"cuttime", "Video Clip", nullptr, &W::openClipEditor},
-        {"SaveAsPreset1", "Save as Preset...", nullptr, &W::savePreset},
+        {"cuttime", QT_TR_NOOP("Video Clip"), nullptr, &W::openClipEditor},
+        {"SaveAsPreset1", QT_TR_NOOP("Save as Preset..."), nullptr, &W::savePreset},
         kSeparator,
         // "AddFiless" with two s is the entry's name as users' scripts know it: keep it.
-        {"AddFiless", "Add Files", nullptr, &W::addFiles},
-        {"RemoveSelectedItem", "Remove Selected Item", nullptr, &W::removeSelectedFile},
-        {"ClearAllItems", "Clear All Items", nullptr, &W::clearAllFiles},
+        {"AddFiless", QT_TR_NOOP("Add Files"), nullptr, &W::addFiles},
+        {"RemoveSelectedItem", QT_TR_NOOP("Remove Selected Item"), nullptr, &W::removeSelectedFile},
+        {"ClearAllItems", QT_TR_NOOP("Clear All Items"), nullptr, &W::clearAllFiles},
         kSeparator,
-        {"Capture1", "Capture Video From DV", nullptr, &W::openCapture},
+        {"Capture1", QT_TR_NOOP("Capture Video From DV"), nullptr, &W::openCapture},
         kSeparator,
-        {"Import1", "Import Video From Youtube", nullptr, &W::openDownloader},
+        {"Import1", QT_TR_NOOP("Import Video From Youtube"), nullptr, &W::openDownloader},
     };
     for (const MenuEntry& e : popup)
         addEntry(m_popup, this, e);
@@ -130,17 +130,17 @@ QWidget* MainWindow::buildToolbar()
 
     using artwork::ToolbarImage;
     const struct { const char* name; ToolbarImage image; const char* caption; void (MainWindow::*slot)(); } images[] = {
-        {"Image1", ToolbarImage::AddFiles, "Add Files", &W::addFiles},
-        {"Image2", ToolbarImage::RemoveFile, "Remove File", &W::removeSelectedFile},
-        {"Image9", ToolbarImage::ClearAll, "Clear All", &W::clearAllFiles},
-        {"Image10", ToolbarImage::Settings, "Settings", &W::openSettings},
-        {"Image8", ToolbarImage::Help, "Help", &W::openHelp},
-        {"Image7", ToolbarImage::Exit, "EXIT", &W::exitProgram},
-        {"Image11", ToolbarImage::Convert, "CONVERT NOW", &W::convertNow},
+        {"Image1", ToolbarImage::AddFiles, QT_TR_NOOP("Add Files"), &W::addFiles},
+        {"Image2", ToolbarImage::RemoveFile, QT_TR_NOOP("Remove File"), &W::removeSelectedFile},
+        {"Image9", ToolbarImage::ClearAll, QT_TR_NOOP("Clear All"), &W::clearAllFiles},
+        {"Image10", ToolbarImage::Settings, QT_TR_NOOP("Settings"), &W::openSettings},
+        {"Image8", ToolbarImage::Help, QT_TR_NOOP("Help"), &W::openHelp},
+        {"Image7", ToolbarImage::Exit, QT_TR_NOOP("EXIT"), &W::exitProgram},
+        {"Image11", ToolbarImage::Convert, QT_TR_NOOP("CONVERT NOW"), &W::convertNow},
     };
     for (const auto& i : images) {
         auto* image = new varnel::ToolbarImage(QLatin1String(i.name), artwork::toolbarImage(i.image),
-                                               QLatin1String(i.caption), bar);
+                                               tr(i.caption), bar);
         connect(image, &varnel::ToolbarImage::clicked, this, i.slot);
         connect(image, &varnel::ToolbarImage::hovered, image, [image] { image->setBorder(true); });
         m_images << image;
@@ -149,7 +149,7 @@ QWidget* MainWindow::buildToolbar()
         row->addWidget(m_images[i]);
     row->addStretch(1);
 
-    auto* profileLabel = new QLabel(QStringLiteral("Profile:"), bar);
+    auto* profileLabel = new QLabel(tr("Profile:"), bar);
     profileLabel->setObjectName(QStringLiteral("lblProfile"));
     m_chooser = new ProfileChooser(bar);
     profileLabel->setBuddy(m_chooser); // a screen reader names the chooser by it
@@ -185,7 +185,7 @@ void MainWindow::buildWindow()
 
     auto* split = new QSplitter(Qt::Horizontal, central);
     split->setObjectName(QStringLiteral("mainSplitter"));
-    auto* listFrame = new QGroupBox(QStringLiteral("Video List"), split);
+    auto* listFrame = new QGroupBox(tr("Video List"), split);
     listFrame->setObjectName(QStringLiteral("frameVideoList"));
     m_listView = new SourceListView(m_workspace->list(), listFrame);
     m_listView->setAccessibleName(tr("Video List"));
@@ -195,7 +195,7 @@ void MainWindow::buildWindow()
     m_sheetView = new OptionSheetView(m_workspace->sheet(), side);
     m_sheetView->setAccessibleName(tr("Options"));
     // "Privew" is the frame's caption as the program has always shown it: keep it.
-    auto* preview = new QGroupBox(QStringLiteral("Privew"), side);
+    auto* preview = new QGroupBox(tr("Privew"), side);
     preview->setObjectName(QStringLiteral("framePreview"));
     preview->setMinimumHeight(150);
     m_playerControls = new PlayerControls(m_workspace->player(), QStringLiteral("Text2"), QStringLiteral("Slider1"), preview,

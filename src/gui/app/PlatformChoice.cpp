@@ -23,7 +23,7 @@ void choosePlatform()
 QString playerSurfaceUnavailable(const QString& platformName)
 {
     // A Wayland window id names no X window, so -wid has nothing to draw into.
-    return platformName.startsWith(QLatin1String("wayland")) ? kPlaybackNeedsXDisplay : QString();
+    return platformName.startsWith(QLatin1String("wayland")) ? kPlaybackNeedsXDisplay() : QString();
 }
 
 } // namespace varnel

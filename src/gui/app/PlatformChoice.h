@@ -2,13 +2,16 @@
 // The embedded players draw into X windows (-wid): where the desktop offers
 // an X display next to Wayland (XWayland), the program runs on it.
 #include <QByteArray>
+#include <QCoreApplication>
 #include <QString>
 #include <functional>
 
 namespace varnel {
 
-inline const QString kPlaybackNeedsXDisplay =
-    QStringLiteral("Playback inside the window needs an X display (XWayland).");
+inline QString kPlaybackNeedsXDisplay()
+{
+    return QCoreApplication::translate("varnel::PlatformChoice", "Playback inside the window needs an X display (XWayland).");
+}
 
 // The Qt platform to run on, from the environment (env gives a variable's
 // value, empty when unset): "xcb" on a Wayland session that has an X

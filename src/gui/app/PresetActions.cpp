@@ -36,7 +36,7 @@ QString MainWindow::presetToActOn(const QString& question)
 {
     const QStringList names = namesOf(m_workspace->presets());
     if (names.isEmpty()) {
-        m_services.messages->error(QStringLiteral("There are no presets yet: choose a profile, set its options, then "
+        m_services.messages->error(tr("There are no presets yet: choose a profile, set its options, then "
                                                   "Save as Preset."));
         return {};
     }
@@ -51,17 +51,17 @@ void MainWindow::savePreset()
     const int entry = m_workspace->entryNumber();
     const CatalogueEntry* e = Catalogue::entry(entry);
     if (!e || e->isHeader) {
-        m_services.messages->error(QStringLiteral("Choose a profile first: a preset keeps a profile and its options."));
+        m_services.messages->error(tr("Choose a profile first: a preset keeps a profile and its options."));
         return;
     }
     const QString suggested = m_chooser->presetAt(m_chooser->entryNumber());
-    const QString name = m_services.askText(this, QStringLiteral("Save the options of %1 as the preset:").arg(e->text),
+    const QString name = m_services.askText(this, tr("Save the options of %1 as the preset:").arg(e->text),
                                             suggested);
     if (name.isEmpty())
         return;
     const QString why = m_workspace->presets().save(presets::fromSheet(name, entry, m_workspace->sheet()));
     if (!why.isEmpty()) {
-        m_services.messages->error(QStringLiteral("The preset was not saved: %1.").arg(why));
+        m_services.messages->error(tr("The preset was not saved: %1.").arg(why));
         return;
     }
     showPresets();
@@ -70,15 +70,15 @@ void MainWindow::savePreset()
 
 void MainWindow::renamePreset()
 {
-    const QString from = presetToActOn(QStringLiteral("Rename the preset:"));
+    const QString from = presetToActOn(tr("Rename the preset:"));
     if (from.isEmpty())
         return;
-    const QString to = m_services.askText(this, QStringLiteral("New name of the preset %1:").arg(from), from);
+    const QString to = m_services.askText(this, tr("New name of the preset %1:").arg(from), from);
     if (to.isEmpty() || to == from)
         return;
     const bool chosen = m_chooser->presetAt(m_chooser->entryNumber()) == from;
     if (const QString why = m_workspace->presets().rename(from, to); !why.isEmpty()) {
-        m_services.messages->error(QStringLiteral("The preset was not renamed: %1.").arg(why));
+        m_services.messages->error(tr("The preset was not renamed: %1.").arg(why));
         return;
     }
     showPresets();
@@ -88,12 +88,12 @@ void MainWindow::renamePreset()
 
 void MainWindow::deletePreset()
 {
-    const QString name = presetToActOn(QStringLiteral("Delete the preset:"));
-    if (name.isEmpty() || !m_services.askYesNo(this, QStringLiteral("Delete the preset %1?").arg(name)))
+    const QString name = presetToActOn(tr("Delete the preset:"));
+    if (name.isEmpty() || !m_services.askYesNo(this, tr("Delete the preset %1?").arg(name)))
         return;
     const bool chosen = m_chooser->presetAt(m_chooser->entryNumber()) == name;
     if (const QString why = m_workspace->presets().remove(name); !why.isEmpty()) {
-        m_services.messages->error(QStringLiteral("The preset was not deleted: %1.").arg(why));
+        m_services.messages->error(tr("The preset was not deleted: %1.").arg(why));
         return;
     }
     showPresets();
@@ -104,14 +104,14 @@ void MainWindow::deletePreset()
 
 void MainWindow::exportPreset()
 {
-    const QString name = presetToActOn(QStringLiteral("Export the preset:"));
+    const QString name = presetToActOn(tr("Export the preset:"));
     if (name.isEmpty())
         return;
     const QString file = m_services.choosePresetFile(this, true);
     if (file.isEmpty())
         return;
     if (const QString why = m_workspace->presets().exportTo(name, file); !why.isEmpty())
-        m_services.messages->error(QStringLiteral("The preset was not exported: %1.").arg(why));
+        m_services.messages->error(tr("The preset was not exported: %1.").arg(why));
 }
 
 void MainWindow::importPresets()
@@ -123,10 +123,10 @@ void MainWindow::importPresets()
     const QString why = m_workspace->presets().importFrom(file, &imported, &leftOut);
     showPresets();
     if (!why.isEmpty())
-        m_services.messages->error(QStringLiteral("No preset was imported: %1.").arg(why));
+        m_services.messages->error(tr("No preset was imported: %1.").arg(why));
     else if (!leftOut.isEmpty())
-        m_services.messages->error(QStringLiteral("Imported %1; left out: %2.")
-                                       .arg(imported.isEmpty() ? QStringLiteral("nothing") : imported.join(", "),
+        m_services.messages->error(tr("Imported %1; left out: %2.")
+                                       .arg(imported.isEmpty() ? tr("nothing") : imported.join(", "),
                                             leftOut.join("; ")));
 }
 

@@ -7,6 +7,7 @@
 #include "gui/app/GuiMessages.h"
 #include "gui/app/MainWindow.h"
 #include "gui/app/PlatformChoice.h"
+#include "gui/app/Translations.h"
 #include "gui/capture/CaptureWindow.h"
 #include "platform/DesktopShell.h"
 
@@ -32,6 +33,7 @@ int main(int argc, char** argv)
     // it is hidden.
     QApplication::setQuitOnLastWindowClosed(false);
     const QString programFolder = varnel::programFolder();
+    varnel::installTranslations(app, programFolder);
     const QString dataFolder = varnel::dataFolderFor(programFolder);
 
     // One window per user, display and data folder: a second start hands

@@ -43,7 +43,7 @@ protected:
         p.fillRect(rect(), Qt::black);
         if (m_device.deviceCount() == 0) {
             p.setPen(QColor(0x9a, 0xa7, 0xb6));
-            p.drawText(rect(), Qt::AlignCenter, tr("No camera found"));
+            p.drawText(rect(), Qt::AlignCenter, CaptureWindow::tr("No camera found"));
             return;
         }
         const PreviewFrame f = m_device.previewFrame();
@@ -74,33 +74,33 @@ CaptureWindow::CaptureWindow(std::unique_ptr<CaptureDevice> device, const QStrin
       m_chooseFile(std::move(chooseFile))
 {
     setObjectName(QStringLiteral("Form3"));
-    setWindowTitle(QStringLiteral("Capture Video From DV"));
+    setWindowTitle(tr("Capture Video From DV"));
     setModal(true);
     if (!m_chooseFile)
         m_chooseFile = [](QWidget* owner) {
-            return QFileDialog::getSaveFileName(owner, QStringLiteral("Save Video File"), QString(),
-                                                QStringLiteral("Avi Video file (*.avi)"));
+            return QFileDialog::getSaveFileName(owner, tr("Save Video File"), QString(),
+                                                tr("Avi Video file (*.avi)"));
         };
 
     m_devices = named(new QComboBox(this), QStringLiteral("Combo1"));
     m_file = named(new QLineEdit(defaultCaptureFile(), this), QStringLiteral("Text1"));
     m_file->setReadOnly(true);
-    auto* browse = named(new QPushButton(QStringLiteral("Browse..."), this), QStringLiteral("Command5"));
-    m_start = named(new QPushButton(QStringLiteral("Start capture"), this), QStringLiteral("Command1"));
-    m_stop = named(new QPushButton(QStringLiteral("Stop capture"), this), QStringLiteral("Command2"));
-    m_preview = named(new QPushButton(QStringLiteral("Preview"), this), QStringLiteral("Command3"));
-    auto* exit = named(new QPushButton(QStringLiteral("Exit"), this), QStringLiteral("Command4"));
+    auto* browse = named(new QPushButton(tr("Browse..."), this), QStringLiteral("Command5"));
+    m_start = named(new QPushButton(tr("Start capture"), this), QStringLiteral("Command1"));
+    m_stop = named(new QPushButton(tr("Stop capture"), this), QStringLiteral("Command2"));
+    m_preview = named(new QPushButton(tr("Preview"), this), QStringLiteral("Command3"));
+    auto* exit = named(new QPushButton(tr("Exit"), this), QStringLiteral("Command4"));
     m_statistics = named(new QLabel(QStringLiteral("00:00:00"), this), QStringLiteral("Label2"));
     // A long reason wraps in its column instead of pushing the picture aside.
     m_statistics->setWordWrap(true);
     m_statistics->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
     m_picture = named(new PreviewPicture(*m_device, this), QStringLiteral("vcx"));
 
-    auto* controls = new QGroupBox(QStringLiteral("Camera Control"), this);
+    auto* controls = new QGroupBox(tr("Camera Control"), this);
     auto* grid = new QGridLayout(controls);
-    const char* captions[] = {"Pan:", "Tilt:", "Roll:", "Zoom:"};
+    const char* captions[] = {QT_TR_NOOP("Pan:"), QT_TR_NOOP("Tilt:"), QT_TR_NOOP("Roll:"), QT_TR_NOOP("Zoom:")};
     for (int i = 0; i < 4; ++i) {
-        grid->addWidget(new QLabel(QLatin1String(captions[i]), controls), i, 0);
+        grid->addWidget(new QLabel(tr(captions[i]), controls), i, 0);
         m_sliders[i] = named(new QSlider(Qt::Horizontal, controls), QStringLiteral("Slider%1").arg(i));
         grid->addWidget(m_sliders[i], i, 1);
         // The camera follows the user's every change once the handle is let
@@ -114,14 +114,14 @@ CaptureWindow::CaptureWindow(std::unique_ptr<CaptureDevice> device, const QStrin
     }
 
     auto* deviceRow = new QHBoxLayout;
-    deviceRow->addWidget(new QLabel(QStringLiteral("Camera"), this));
+    deviceRow->addWidget(new QLabel(tr("Camera"), this));
     deviceRow->addWidget(m_devices, 1);
     auto* fileRow = new QHBoxLayout;
-    fileRow->addWidget(new QLabel(QStringLiteral("Capture File:"), this));
+    fileRow->addWidget(new QLabel(tr("Capture File:"), this));
     fileRow->addWidget(m_file, 1);
     fileRow->addWidget(browse);
     auto* timeRow = new QHBoxLayout;
-    timeRow->addWidget(new QLabel(QStringLiteral("Capture Time:"), this));
+    timeRow->addWidget(new QLabel(tr("Capture Time:"), this));
     timeRow->addWidget(m_statistics, 1);
     auto* buttons = new QHBoxLayout;
     for (QPushButton* b : {m_start, m_stop, m_preview, exit})

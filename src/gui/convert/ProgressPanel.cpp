@@ -35,24 +35,24 @@ ProgressPanel::ProgressPanel(QWidget* parent) : QFrame(parent)
     m_frame14->setObjectName(QStringLiteral("Frame14"));
     auto* inner = new QVBoxLayout(m_frame14);
 
-    auto* frame13 = new QGroupBox(QStringLiteral("Currently Conversion"), m_frame14);
+    auto* frame13 = new QGroupBox(tr("Currently Conversion"), m_frame14);
     frame13->setObjectName(QStringLiteral("Frame13"));
     m_track = bar(QStringLiteral("prgTrackProgress"), frame13);
     m_track->setAccessibleName(frame13->title());
     (new QVBoxLayout(frame13))->addWidget(m_track);
 
-    auto* frame3 = new QGroupBox(QStringLiteral("Total Conversion"), m_frame14);
+    auto* frame3 = new QGroupBox(tr("Total Conversion"), m_frame14);
     frame3->setObjectName(QStringLiteral("Frame3"));
     m_total = bar(QStringLiteral("prgTotalProgress"), frame3);
     m_total->setAccessibleName(frame3->title());
     (new QVBoxLayout(frame3))->addWidget(m_total);
 
     auto* timeRow = new QHBoxLayout;
-    auto* timeCaption = new QLabel(QStringLiteral("Current video Time:"), m_frame14);
+    auto* timeCaption = new QLabel(tr("Current video Time:"), m_frame14);
     timeCaption->setObjectName(QStringLiteral("SkinLabel1"));
     m_elapsed = new QLabel(QStringLiteral("00:00:00"), m_frame14);
     m_elapsed->setObjectName(QStringLiteral("SkinLabel2"));
-    m_cancel = new QPushButton(QStringLiteral("Cancel"), m_frame14);
+    m_cancel = new QPushButton(tr("Cancel"), m_frame14);
     m_cancel->setObjectName(QStringLiteral("Command1"));
     m_cancel->setCursor(Qt::ArrowCursor);
     timeRow->addWidget(timeCaption);
@@ -69,7 +69,7 @@ ProgressPanel::ProgressPanel(QWidget* parent) : QFrame(parent)
     inner->addLayout(timeRow);
     (new QVBoxLayout(this))->addWidget(m_frame14);
     setFixedSize(460, 230);
-    setCaption(QStringLiteral("Progress...."));
+    setCaption(tr("Progress...."));
 }
 
 void ProgressPanel::setSecondsLeft(long long seconds)

@@ -44,7 +44,7 @@ DownloaderWindow::DownloaderWindow(Workspace& workspace, UserMessages& messages,
     setModal(true);
     if (!m_askDownload)
         m_askDownload = [](QWidget* owner) {
-            return QMessageBox::question(owner, kDownloadOrPlayCaption, kDownloadOrPlay,
+            return QMessageBox::question(owner, kDownloadOrPlayCaption(), kDownloadOrPlay(),
                                          QMessageBox::Yes | QMessageBox::No) == QMessageBox::Yes;
         };
 
@@ -52,16 +52,16 @@ DownloaderWindow::DownloaderWindow(Workspace& workspace, UserMessages& messages,
     close->setCursor(Qt::PointingHandCursor);
     close->installEventFilter(this);
     auto* captionRow = new QHBoxLayout;
-    captionRow->addWidget(new QLabel(QStringLiteral("Enter YouTube video URL"), this), 1);
+    captionRow->addWidget(new QLabel(tr("Enter YouTube video URL"), this), 1);
     captionRow->addWidget(close);
     auto* urlRow = new QHBoxLayout;
     m_url = named(new QLineEdit(QStringLiteral("https://www.youtube.com/watch?v=XXXXX"), this), "txtWatchUrl");
     m_url->installEventFilter(this);
     urlRow->addWidget(m_url, 1);
-    m_get = named(new QPushButton(QStringLiteral("Get Direct Link"), this), "cmdG");
+    m_get = named(new QPushButton(tr("Get Direct Link"), this), "cmdG");
     urlRow->addWidget(m_get);
 
-    m_status = named(new QLabel(QStringLiteral("Status  "), this), "lblTitle");
+    m_status = named(new QLabel(tr("Status  "), this), "lblTitle");
     m_picture = named(new QLabel(this), "picTitle");
     m_picture->setFixedSize(twips(1800), twips(1350));
     m_picture->setScaledContents(true);
@@ -71,12 +71,12 @@ DownloaderWindow::DownloaderWindow(Workspace& workspace, UserMessages& messages,
     auto* facts = new QGridLayout;
     facts->addWidget(m_title, 0, 0, 1, 4);
     const struct { const char* caption; QLabel** label; const char* name; int row, column; } factLabels[] = {
-        {"Category:", &m_category, "lblCat", 1, 0},        {"Author:", &m_author, "lblAuthor", 1, 2},
-        {"Length:", &m_length, "lblDur", 2, 0},            {"Published:", &m_published, "lblPublished", 2, 2},
-        {"Rating", &m_rating, "lblRating", 3, 0},
+        {QT_TR_NOOP("Category:"), &m_category, "lblCat", 1, 0},        {QT_TR_NOOP("Author:"), &m_author, "lblAuthor", 1, 2},
+        {QT_TR_NOOP("Length:"), &m_length, "lblDur", 2, 0},            {QT_TR_NOOP("Published:"), &m_published, "lblPublished", 2, 2},
+        {QT_TR_NOOP("Rating"), &m_rating, "lblRating", 3, 0},
     };
     for (const auto& f : factLabels) {
-        facts->addWidget(new QLabel(QLatin1String(f.caption), this), f.row, f.column);
+        facts->addWidget(new QLabel(tr(f.caption), this), f.row, f.column);
         *f.label = named(new QLabel(this), f.name);
         facts->addWidget(*f.label, f.row, f.column + 1);
     }
@@ -88,12 +88,12 @@ DownloaderWindow::DownloaderWindow(Workspace& workspace, UserMessages& messages,
 
     auto* streams = new QHBoxLayout;
     for (const StreamFormat& f : kStreamFormats) {
-        auto* b = named(new QPushButton(QLatin1String(f.caption), this), f.button);
+        auto* b = named(new QPushButton(QCoreApplication::translate("varnel::StreamFormat", f.caption), this), f.button);
         b->setEnabled(false);
         streams->addWidget(b);
         connect(b, &QPushButton::clicked, this, [this, number = f.number] { streamButton(number); });
     }
-    auto* previewButton = named(new QPushButton(QStringLiteral("Preview"), this), "cmdPR");
+    auto* previewButton = named(new QPushButton(tr("Preview"), this), "cmdPR");
     streams->addWidget(previewButton);
     auto* progressRow = new QHBoxLayout;
     m_progress = named(new QProgressBar(this), "pbDownload");
@@ -115,7 +115,7 @@ DownloaderWindow::DownloaderWindow(Workspace& workspace, UserMessages& messages,
     layout->addLayout(progressRow);
 
     // The preview frame lies over the window and is moved in and out of view.
-    m_previewFrame = named(new QGroupBox(QStringLiteral("YouTube Preview"), this), "frmPR");
+    m_previewFrame = named(new QGroupBox(tr("YouTube Preview"), this), "frmPR");
     m_previewFrame->resize(twips(kDesignWidth) - twips(600), twips(kDesignHeight) - twips(900));
     auto* hide = named(new QLabel(QStringLiteral("X"), m_previewFrame), "Label6");
     hide->setCursor(Qt::PointingHandCursor);
@@ -126,7 +126,7 @@ DownloaderWindow::DownloaderWindow(Workspace& workspace, UserMessages& messages,
     connect(m_flash, &PlayerJob::ended, m_swf, [this] { m_swf->setPlaying(false); });
     auto* frameLayout = new QVBoxLayout(m_previewFrame);
     auto* frameTop = new QHBoxLayout;
-    frameTop->addWidget(new QLabel(QStringLiteral("Click and wait for video to Load..."), m_previewFrame), 1);
+    frameTop->addWidget(new QLabel(tr("Click and wait for video to Load..."), m_previewFrame), 1);
     frameTop->addWidget(hide);
     frameLayout->addLayout(frameTop);
     frameLayout->addWidget(m_swf, 1);
@@ -175,7 +175,7 @@ void DownloaderWindow::showFields()
     m_description->setPlainText(info.description);
     m_category->setText(info.category);
     m_author->setText(info.author);
-    m_length->setText(info.length + QStringLiteral(" Sec."));
+    m_length->setText(info.length + tr(" Sec."));
     m_published->setText(info.published);
     m_rating->setText(info.rating);
 }
@@ -209,7 +209,7 @@ void DownloaderWindow::preview(int format, int leftTwips, int topTwips)
     m_previewFrame->raise();
     m_flash->quit();
     const QUrl url = m_downloader->streamUrl(format);
-    m_swf->setToolTip(QStringLiteral("Preview of ") + m_downloader->info().title);
+    m_swf->setToolTip(tr("Preview of ") + m_downloader->info().title);
     if (url.isEmpty())
         return;
     if (const QString why = playerSurfaceUnavailable(QGuiApplication::platformName()); !why.isEmpty()) {

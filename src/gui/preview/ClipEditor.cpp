@@ -47,20 +47,20 @@ ClipEditor::ClipEditor(Workspace& workspace, int row, UserMessages& messages, QW
     setObjectName(QStringLiteral("Form2"));
     setModal(true);
 
-    auto* frame = new QGroupBox(QStringLiteral("Start Time and End Time"), this);
+    auto* frame = new QGroupBox(tr("Start Time and End Time"), this);
     m_start = timeSlider("Slider1", tr("Start Time"), frame);
     m_end = timeSlider("Slider2", tr("End Time"), frame);
     m_startText = timeBox("Text1", frame);
     m_endText = timeBox("Text2", frame);
     m_length = timeBox("Text3", frame);
     auto* grid = new QGridLayout(frame);
-    grid->addWidget(new QLabel(QStringLiteral("Start Time:"), frame), 0, 0);
+    grid->addWidget(new QLabel(tr("Start Time:"), frame), 0, 0);
     grid->addWidget(m_start, 0, 1);
     grid->addWidget(m_startText, 0, 2);
-    grid->addWidget(new QLabel(QStringLiteral("End Time:"), frame), 1, 0);
+    grid->addWidget(new QLabel(tr("End Time:"), frame), 1, 0);
     grid->addWidget(m_end, 1, 1);
     grid->addWidget(m_endText, 1, 2);
-    grid->addWidget(new QLabel(QStringLiteral("Clip Time"), frame), 2, 0);
+    grid->addWidget(new QLabel(tr("Clip Time"), frame), 2, 0);
     grid->addWidget(m_length, 2, 2);
 
     auto* controls =
@@ -69,10 +69,10 @@ ClipEditor::ClipEditor(Workspace& workspace, int row, UserMessages& messages, QW
         m_player->play(QString(), m_workspace.clipEditing().clipFullLength);
     });
 
-    auto* ok = new QPushButton(QStringLiteral("OK"), this);
+    auto* ok = new QPushButton(tr("OK"), this);
     ok->setObjectName(QStringLiteral("Command1"));
     ok->setDefault(true);
-    auto* cancel = new QPushButton(QStringLiteral("Cancel"), this);
+    auto* cancel = new QPushButton(tr("Cancel"), this);
     cancel->setObjectName(QStringLiteral("Command2"));
     connect(ok, &QPushButton::clicked, this, &ClipEditor::accept);
     connect(cancel, &QPushButton::clicked, this, &ClipEditor::reject);
@@ -109,7 +109,7 @@ ClipEditor::ClipEditor(Workspace& workspace, int row, UserMessages& messages, QW
     }
     m_end->setValue(timeTextToSeconds(state.clipEnd).value_or(m_end->value()));
     m_start->setValue(timeTextToSeconds(state.clipStart).value_or(m_start->value()));
-    setWindowTitle(QStringLiteral("Clip Time  -  ") + state.clipFile);
+    setWindowTitle(tr("Clip Time  -  ") + state.clipFile);
     resize(640, 560);
 }
 
@@ -124,7 +124,7 @@ void ClipEditor::showClipLength()
 void ClipEditor::accept()
 {
     if (!clipTimesInOrder(m_startText->text(), m_endText->text())) {
-        m_messages.error(kClipTimeError);
+        m_messages.error(kClipTimeError());
         return;
     }
     m_workspace.endClipEditing(m_row, m_startText->text(), m_endText->text());

@@ -96,9 +96,9 @@ PlayerControls::PlayerControls(PreviewPlayer& player, const QString& surfaceName
     buttons->addWidget(button("cmdPause", PlayerButton::Pause, tr("Pause")));
     buttons->addWidget(button("cmdStop", PlayerButton::Stop, tr("Stop")));
     buttons->addWidget(button("cmdBack", PlayerButton::Back, tr("Back")));
-    buttons->addWidget(button("cmdForward", PlayerButton::Forward, QStringLiteral("Forward")));
-    buttons->addWidget(button("Command4", PlayerButton::FirstFrame, QStringLiteral("First Frame")));
-    buttons->addWidget(button("Command5", PlayerButton::LastFrames, QStringLiteral("Last Frames")));
+    buttons->addWidget(button("cmdForward", PlayerButton::Forward, tr("Forward")));
+    buttons->addWidget(button("Command4", PlayerButton::FirstFrame, tr("First Frame")));
+    buttons->addWidget(button("Command5", PlayerButton::LastFrames, tr("Last Frames")));
     m_slider = new UserSlider(this);
     m_slider->setObjectName(sliderName);
     m_slider->setRange(0, 100);
@@ -107,12 +107,12 @@ PlayerControls::PlayerControls(PreviewPlayer& player, const QString& surfaceName
     buttons->addWidget(m_slider, 1);
 
     auto* times = new QHBoxLayout;
-    times->addWidget(new QLabel(QStringLiteral("Current Time:"), this));
+    times->addWidget(new QLabel(tr("Current Time:"), this));
     m_current = new QLabel(QStringLiteral("0:00:00"), this);
     m_current->setObjectName(QStringLiteral("LblCurTime"));
     times->addWidget(m_current);
     times->addStretch(1);
-    m_total = new QLabel(QStringLiteral("Total time: 0:00:00"), this);
+    m_total = new QLabel(tr("Total time: 0:00:00"), this);
     m_total->setObjectName(QStringLiteral("SkinLabel10"));
     times->addWidget(m_total);
 

@@ -48,6 +48,13 @@ QAccessibleInterface* accessibleSheetValue(const QString& className, QObject* ob
     return nullptr;
 }
 
+// Group and row names are keys (settings, presets, --set): the sheet shows
+// them in the user's language and finds them by the key it keeps.
+QString shownName(const QString& name)
+{
+    return QCoreApplication::translate("varnel::OptionSheet", name.toUtf8().constData());
+}
+
 } // namespace
 
 OptionSheetView::OptionSheetView(OptionSheet& sheet, QWidget* parent) : QTreeWidget(parent), m_sheet(sheet)
@@ -56,7 +63,7 @@ OptionSheetView::OptionSheetView(OptionSheet& sheet, QWidget* parent) : QTreeWid
     static const bool factoryInstalled = (QAccessible::installFactory(accessibleSheetValue), true);
     Q_UNUSED(factoryInstalled);
     setColumnCount(2);
-    setHeaderLabels({QStringLiteral("Option"), QStringLiteral("Value")});
+    setHeaderLabels({tr("Option"), tr("Value")});
     setRootIsDecorated(true);
     setSelectionMode(QAbstractItemView::SingleSelection);
     header()->setSectionResizeMode(0, QHeaderView::ResizeToContents);
@@ -78,10 +85,10 @@ QTreeWidgetItem* OptionSheetView::itemOf(const QString& group, const QString& ro
 {
     for (int g = 0; g < topLevelItemCount(); ++g) {
         QTreeWidgetItem* gi = topLevelItem(g);
-        if (gi->text(0) != group)
+        if (gi->data(0, Qt::UserRole).toString() != group)
             continue;
         for (int r = 0; r < gi->childCount(); ++r)
-            if (gi->child(r)->text(0) == row)
+            if (gi->child(r)->data(0, Qt::UserRole).toString() == row)
                 return gi->child(r);
     }
     return nullptr;
@@ -98,14 +105,16 @@ void OptionSheetView::rebuild()
     const bool expanded = topLevelItemCount() == 0 || topLevelItem(0)->isExpanded();
     clear();
     for (const OptionGroup& g : m_sheet.groups()) {
-        auto* gi = new QTreeWidgetItem(this, {g.name});
+        auto* gi = new QTreeWidgetItem(this, {shownName(g.name)});
+        gi->setData(0, Qt::UserRole, g.name);
         QFont bold = gi->font(0);
         bold.setBold(true);
         gi->setFont(0, bold);
         gi->setFirstColumnSpanned(true);
         gi->setFlags(Qt::ItemIsEnabled);
         for (const OptionRow& r : g.rows) {
-            auto* ri = new QTreeWidgetItem(gi, {r.name, r.value});
+            auto* ri = new QTreeWidgetItem(gi, {shownName(r.name), r.value});
+            ri->setData(0, Qt::UserRole, r.name);
             if (r.kind != OptionRow::Kind::Choice)
                 continue;
             auto* combo = new QComboBox;
@@ -142,7 +151,7 @@ void OptionSheetView::refreshRow(const QString& group, const QString& row)
         return;
     item->setText(1, r->value);
     // Read out with its row, not as a bare value.
-    const QString spoken = tr("%1: %2").arg(r->name, r->value);
+    const QString spoken = tr("%1: %2").arg(shownName(r->name), r->value);
     item->setData(1, Qt::AccessibleTextRole, spoken);
     if (QComboBox* combo = editorOf(group, row)) {
         combo->setAccessibleName(spoken);

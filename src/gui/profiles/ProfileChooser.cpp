@@ -25,7 +25,7 @@ ProfileChooser::ProfileChooser(QWidget* parent) : QComboBox(parent)
     // An item view's own delegate, so the skin's highlight marks the entry
     // the keys are on (the menu-like default paints its own).
     setItemDelegate(new QStyledItemDelegate(this));
-    setPlaceholderText(QStringLiteral("Choose a profile"));
+    setPlaceholderText(tr("Choose a profile"));
     connect(this, &QComboBox::activated, this, [this](int index) { emit entryChosen(index + 1); });
 }
 
@@ -51,7 +51,7 @@ void ProfileChooser::setPresets(const QStringList& names)
         removeItem(count() - 1);
     if (names.isEmpty())
         return;
-    addItem(QStringLiteral("My Presets"));
+    addItem(tr("My Presets"));
     for (const QString& name : names)
         addItem(name);
     if (!chosen.isEmpty())
@@ -84,7 +84,7 @@ void ProfileChooser::markUnavailable(int number, const QString& reason)
         return;
     item->setEnabled(false);
     item->setToolTip(reason);
-    item->setText(item->text() + QStringLiteral(" — unavailable"));
+    item->setText(item->text() + tr(" — unavailable"));
 }
 
 bool ProfileChooser::selectEntry(int number)

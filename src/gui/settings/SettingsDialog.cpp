@@ -22,40 +22,40 @@ SettingsDialog::SettingsDialog(const Settings& settings, UserMessages& messages,
     : QDialog(parent), m_settings(settings), m_messages(messages), m_chooseFolder(std::move(chooseFolder))
 {
     setObjectName(QStringLiteral("Frmset"));
-    setWindowTitle(QStringLiteral("Video Options"));
+    setWindowTitle(tr("Video Options"));
     setModal(true);
     applySkin(this, settings.programFolder());
 
-    auto* folderFrame = new QGroupBox(QStringLiteral("Save Video Files to"), this);
+    auto* folderFrame = new QGroupBox(tr("Save Video Files to"), this);
     auto* folderRow = new QHBoxLayout(folderFrame);
-    folderRow->addWidget(named(new QLabel(QStringLiteral("Output Folder")), "SkinLabel1"));
+    folderRow->addWidget(named(new QLabel(tr("Output Folder")), "SkinLabel1"));
     m_folder = named(new QLineEdit, "Text2");
     folderRow->addWidget(m_folder, 1);
-    auto* browseButton = named(new QPushButton(QStringLiteral("Browse...")), "Command4");
+    auto* browseButton = named(new QPushButton(tr("Browse...")), "Command4");
     folderRow->addWidget(browseButton);
 
-    auto* existFrame = new QGroupBox(QStringLiteral("If same as an existed file"), this);
+    auto* existFrame = new QGroupBox(tr("If same as an existed file"), this);
     auto* existRow = new QHBoxLayout(existFrame);
-    m_addNew = named(new QRadioButton(QStringLiteral("Add \"New\" after filename")), "Option1");
-    m_overwrite = named(new QRadioButton(QStringLiteral("Overwrite the existed file")), "Option2");
+    m_addNew = named(new QRadioButton(tr("Add \"New\" after filename")), "Option1");
+    m_overwrite = named(new QRadioButton(tr("Overwrite the existed file")), "Option2");
     existRow->addWidget(m_addNew);
     existRow->addWidget(m_overwrite);
 
     auto* shutFrame = new QGroupBox(this);
-    m_shutdown = named(new QCheckBox(QStringLiteral("Automatically Shutdown Computer After Conversion")), "Check1");
+    m_shutdown = named(new QCheckBox(tr("Automatically Shutdown Computer After Conversion")), "Check1");
     (new QHBoxLayout(shutFrame))->addWidget(m_shutdown);
 
-    auto* threadFrame = new QGroupBox(QStringLiteral("Thread"), this);
+    auto* threadFrame = new QGroupBox(tr("Thread"), this);
     auto* threadRow = new QHBoxLayout(threadFrame);
-    threadRow->addWidget(named(new QLabel(QStringLiteral("Number of threads to use for")), "SkinLabel2"));
+    threadRow->addWidget(named(new QLabel(tr("Number of threads to use for")), "SkinLabel2"));
     m_thread = named(new QLineEdit(QStringLiteral("0")), "Text1");
     m_thread->setMaximumWidth(60);
     threadRow->addWidget(m_thread);
-    threadRow->addWidget(named(new QLabel(QStringLiteral("(0-8), 0 - Disable multi-thread")), "SkinLabel3"));
+    threadRow->addWidget(named(new QLabel(tr("(0-8), 0 - Disable multi-thread")), "SkinLabel3"));
     threadRow->addStretch();
 
-    auto* ok = named(new QPushButton(QStringLiteral("OK")), "Command1");
-    auto* cancel = named(new QPushButton(QStringLiteral("Cancel")), "Command2");
+    auto* ok = named(new QPushButton(tr("OK")), "Command1");
+    auto* cancel = named(new QPushButton(tr("Cancel")), "Command2");
     ok->setDefault(true);
     auto* buttons = new QHBoxLayout;
     buttons->addStretch();
@@ -88,7 +88,7 @@ void SettingsDialog::accept()
     form.autoShut = m_shutdown->isChecked();
     form.thread = m_thread->text();
     if (!form.threadCountValid()) {
-        m_messages.error(kThreadError);
+        m_messages.error(kThreadError());
         return;
     }
     if (const QString folderError = form.prepareOutputFolder(m_settings); !folderError.isEmpty()) {
@@ -97,7 +97,7 @@ void SettingsDialog::accept()
     }
     if (!form.save(m_settings)) {
         // The dialog stays open with what the user entered.
-        m_messages.error(kSettingsNotSaved.arg(m_settings.filePath()));
+        m_messages.error(kSettingsNotSaved().arg(m_settings.filePath()));
         return;
     }
     QDialog::accept();

@@ -9,7 +9,7 @@ namespace varnel {
 
 QFileDialog* createOpenFilesDialog(QWidget* owner)
 {
-    auto* dialog = new QFileDialog(owner, kOpenDialogTitle);
+    auto* dialog = new QFileDialog(owner, kOpenDialogTitle());
     dialog->setFileMode(QFileDialog::ExistingFiles);
     dialog->setAcceptMode(QFileDialog::AcceptOpen);
     // Qt's own dialog, so that the patterns it needs stay out of sight.

@@ -2,6 +2,7 @@
 
 #include "core/sources/SourceList.h"
 
+#include <QCoreApplication>
 #include <QDragEnterEvent>
 #include <QHeaderView>
 #include <QMimeData>
@@ -41,8 +42,8 @@ SourceListView::SourceListView(SourceList& list, QWidget* parent) : QTreeView(pa
     };
     for (const auto& [column, sample] : samples) {
         header()->setSectionResizeMode(column, QHeaderView::Interactive);
-        header()->resizeSection(column, std::max(metrics.horizontalAdvance(SourceList::headers().at(column)),
-                                                 metrics.horizontalAdvance(QLatin1String(sample))) + 22);
+        header()->resizeSection(column, std::max(metrics.horizontalAdvance(list.headerData(column, Qt::Horizontal, Qt::DisplayRole).toString()),
+                                                 metrics.horizontalAdvance(QCoreApplication::translate("varnel::RunText", sample))) + 22);
     }
     connect(this, &QTreeView::clicked, this, [this] { emit rowClicked(selectedRow()); });
     connect(this, &QTreeView::doubleClicked, this, [this] { emit rowDoubleClicked(selectedRow()); });

@@ -169,11 +169,11 @@ TEST_F(OutputFiles, ANameThatCannotFitIsRefused)
     QString error;
     const auto folder = PartialFolder::create(dir.path(), RunIdentity::current(), &error);
     ASSERT_TRUE(folder);
-    EXPECT_EQ(folder->createPartial(at("clip." + QString(300, u'x'))).error, kOutputNameTooLong);
+    EXPECT_EQ(folder->createPartial(at("clip." + QString(300, u'x'))).error, kOutputNameTooLong());
 
     const PartialFile partial = folder->createPartial(at("clip.mp4"));
     const PlacedOutput placed = folder->place(partial, at(QString(300, u'x') + ".mp4"), true, ".mp4");
-    EXPECT_EQ(placed.error, kOutputNameTooLong);
+    EXPECT_EQ(placed.error, kOutputNameTooLong());
     EXPECT_TRUE(folder->holds(partial));
 }
 

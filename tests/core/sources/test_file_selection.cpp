@@ -17,7 +17,7 @@ TEST(FileSelection, DialogFiltersInOrder)
     EXPECT_EQ(f[13].description, "DVD-VR Video File(*.vro)");
     EXPECT_EQ(f[16].description, "All files (*.*)");
     EXPECT_TRUE(openDialogFilterText().endsWith("|Other Video File(*.dr;*.amv)|*.dr;*.amv|All files (*.*)|*.*|"));
-    EXPECT_EQ(kOpenDialogTitle, "Open Video File");
+    EXPECT_EQ(kOpenDialogTitle(), "Open Video File");
 }
 
 TEST(FileSelection, DropsAreCheckedOnTheEndOfThePath)

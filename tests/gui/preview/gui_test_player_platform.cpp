@@ -28,8 +28,8 @@ TEST(PlatformChoice, XcbOnAWaylandSessionWithAnXDisplayUnlessTheUserChose)
     EXPECT_EQ(choose({{"WAYLAND_DISPLAY", "wayland-0"}}), "") << "no X display: Qt chooses";
     EXPECT_EQ(choose({{"DISPLAY", ":0"}, {"XDG_SESSION_TYPE", "x11"}}), "") << "an X session needs nothing";
 
-    EXPECT_EQ(playerSurfaceUnavailable("wayland"), kPlaybackNeedsXDisplay);
-    EXPECT_EQ(playerSurfaceUnavailable("wayland-egl"), kPlaybackNeedsXDisplay);
+    EXPECT_EQ(playerSurfaceUnavailable("wayland"), kPlaybackNeedsXDisplay());
+    EXPECT_EQ(playerSurfaceUnavailable("wayland-egl"), kPlaybackNeedsXDisplay());
     EXPECT_EQ(playerSurfaceUnavailable("xcb"), "");
 }
 
@@ -38,12 +38,12 @@ TEST(PlatformChoice, WithoutAnXDisplayPlaySaysSoOnceAndStartsNothing)
     test::ProgramFolder folder;
     test::FakeShell shell;
     test::RecordingMessages messages;
-    const QString said = "error: " + kPlaybackNeedsXDisplay;
+    const QString said = "error: " + kPlaybackNeedsXDisplay();
     test::WindowServices services = test::quietServices(folder.path(), shell, messages);
     services.showModal = [&](QDialog* d) {
         auto* editor = qobject_cast<ClipEditor*>(d);
         ASSERT_NE(editor, nullptr);
-        editor->player().setSurfaceUnavailable(kPlaybackNeedsXDisplay);
+        editor->player().setSurfaceUnavailable(kPlaybackNeedsXDisplay());
         editor->findChild<QToolButton*>("cmdPlay")->click();
         EXPECT_EQ(messages.shown, QStringList(2, said)) << "the clip editor's Play";
     };
@@ -54,7 +54,7 @@ TEST(PlatformChoice, WithoutAnXDisplayPlaySaysSoOnceAndStartsNothing)
     ASSERT_TRUE(test::waitFor([&] { return !w.workspace().probe().isBusy(); }, 60000));
     ASSERT_TRUE(test::waitFor([&] { return w.workspace().tools().runningCount() == 0; }, 30000));
 
-    w.workspace().player().setSurfaceUnavailable(kPlaybackNeedsXDisplay);
+    w.workspace().player().setSurfaceUnavailable(kPlaybackNeedsXDisplay());
     w.findChild<QToolButton*>("cmdPlay")->click();
     EXPECT_EQ(messages.shown, QStringList{said}) << "the window's Play";
     w.openClipEditor();
