@@ -3,7 +3,9 @@
 #include "core/workspace/WindowLock.h"
 
 #include <QDeadlineTimer>
+#include <QCryptographicHash>
 #include <QFile>
+#include <QRandomGenerator>
 #include <QLocalSocket>
 #include <QThread>
 #include <QTimer>
@@ -60,7 +62,9 @@ QByteArray handOverMessage(const QList<QByteArray>& absolutePaths)
 {
     if (absolutePaths.size() > handover::kMostFiles)
         return {};
-    QByteArray message = kHeader;
+    // Each start's own mark: a message sent again after a window was slow to
+    // answer is known as the same one, and taken once.
+    QByteArray message = kHeader + '#' + QByteArray::number(QRandomGenerator::system()->generate64(), 16) + '\n';
     for (const QByteArray& path : absolutePaths)
         message += path.toBase64() + '\n';
     message += kEnd;
@@ -77,7 +81,9 @@ std::optional<QList<QByteArray>> filesFromHandOver(const QByteArray& message)
     if (message.size() > handover::kMostBytes || !message.startsWith(kHeader) || !isWholeHandOver(message))
         return std::nullopt;
     const QByteArray body = message.sliced(kHeader.size(), message.size() - kHeader.size() - kEnd.size());
-    const QList<QByteArray> lines = body.isEmpty() ? QList<QByteArray>() : body.chopped(1).split('\n');
+    QList<QByteArray> lines = body.isEmpty() ? QList<QByteArray>() : body.chopped(1).split('\n');
+    if (!lines.isEmpty() && lines.front().startsWith('#') && lines.front().size() <= 64)
+        lines.removeFirst(); // the start's mark
     if (lines.size() > handover::kMostFiles || (!body.isEmpty() && !body.endsWith('\n')))
         return std::nullopt;
     QList<QByteArray> paths;
@@ -143,6 +149,12 @@ void HandOverServer::take(QLocalSocket* socket, const QByteArray& message)
         return;
     }
     QObject::disconnect(socket, &QLocalSocket::readyRead, nullptr, nullptr);
+    const QByteArray mark = QCryptographicHash::hash(message, QCryptographicHash::Sha256);
+    if (m_taken.contains(mark)) { // sent again by a start that gave up waiting
+        socket->write(kTaken);
+        socket->disconnectFromServer();
+        return;
+    }
     QStringList paths;
     for (const QByteArray& path : *files)
         paths << QFile::decodeName(path);
@@ -151,6 +163,11 @@ void HandOverServer::take(QLocalSocket* socket, const QByteArray& message)
         taken = m_receiver(paths);
     else
         m_waiting << paths;
+    if (taken) {
+        if (m_taken.size() >= 1024)
+            m_taken.clear();
+        m_taken.insert(mark);
+    }
     socket->write(taken ? kTaken : kBusy);
     socket->disconnectFromServer();
 }

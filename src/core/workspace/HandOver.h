@@ -7,6 +7,7 @@
 #include <QList>
 #include <QLocalServer>
 #include <QObject>
+#include <QSet>
 #include <QStringList>
 
 #include <functional>
@@ -52,6 +53,7 @@ private:
     QLocalServer m_server;
     Receiver m_receiver;
     QList<QStringList> m_waiting;
+    QSet<QByteArray> m_taken; // the messages taken, by their hashes
     int m_open = 0;
 };
 

@@ -5,6 +5,7 @@
 #include "core/workspace/Workspace.h"
 #include "TestSupport.h"
 
+#include <QLocalSocket>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
@@ -76,4 +77,29 @@ TEST(WindowLock, OnlyOneWindowOfADataFolderKeepsItsListWhateverItsDisplay)
     EXPECT_FALSE(second.ownListFile(there));
     first.reset();
     EXPECT_TRUE(second.ownListFile(there)) << "free once its keeper has ended";
+}
+
+TEST(HandOver, AMessageSentAgainAfterASlowAnswerIsTakenOnce)
+{
+    QTemporaryDir data;
+    WindowLock lock(data.path(), ":9+");
+    ASSERT_TRUE(lock.tryTake());
+    HandOverServer server;
+    ASSERT_TRUE(server.listen(lock));
+    int taken = 0;
+    server.setReceiver([&](const QStringList&) { return ++taken > 0; });
+    auto send = [&](const QByteArray& message) {
+        QLocalSocket socket;
+        socket.connectToServer(lock.socketPath());
+        socket.write(message);
+        EXPECT_TRUE(test::waitFor([&] { return socket.bytesAvailable() > 0; }, 30000));
+        return socket.readAll();
+    };
+    const QByteArray message = handOverMessage({"/v/a.mp4"});
+    const QByteArray answer = send(message);
+    EXPECT_FALSE(answer.isEmpty());
+    EXPECT_EQ(send(message), answer) << "the same start's message, again";
+    EXPECT_EQ(taken, 1);
+    send(handOverMessage({"/v/a.mp4"}));
+    EXPECT_EQ(taken, 2) << "another start with the same file is its own";
 }
