@@ -1620,5 +1620,9 @@ Klicken Sie auf Ja zum Herunterladen, auf Nein zum Abspielen</translation>
         <source>These files could not be read as media, and were not added:</source>
         <translation>Diese Dateien ließen sich nicht als Medien lesen und wurden nicht hinzugefügt:</translation>
     </message>
+    <message>
+        <source>not a regular file</source>
+        <translation>keine reguläre Datei</translation>
+    </message>
 </context>
 </TS>

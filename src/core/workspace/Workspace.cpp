@@ -15,6 +15,7 @@
 
 #include <QCoreApplication>
 #include <QDir>
+#include <QFileInfo>
 
 namespace varnel {
 
@@ -107,9 +108,17 @@ void Workspace::sayUnreadable()
 void Workspace::addReadableSources(const QStringList& paths)
 {
     for (const QString& p : withFoldersOpened(paths)) {
+        // A device or a pipe would be read for ever, or read as nothing.
+        if (const QFileInfo info(p); info.exists() && !info.isFile()) {
+            m_unreadable << printable(p) + QStringLiteral(": ") +
+                                QCoreApplication::translate("varnel::Workspace", "not a regular file");
+            continue;
+        }
         m_probe.addSource(p);
         m_mustRead.insert(m_list.item(m_list.count() - 1).id);
     }
+    if (m_mustRead.isEmpty())
+        sayUnreadable();
 }
 
 PresetStore& Workspace::presets()

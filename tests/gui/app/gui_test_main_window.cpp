@@ -349,7 +349,7 @@ TEST_F(Window, FilesComeInByDialogAndByDrop)
     QFile junk(dir.path() + "/more/junk.mp4");
     ASSERT_TRUE(junk.open(QIODevice::WriteOnly) && junk.write("not a video") > 0);
     junk.close();
-    w->addDroppedFiles({x, dir.path() + "/missing.mkv", dir.path() + "/more", webm});
+    w->addDroppedFiles({x, dir.path() + "/missing.mkv", dir.path() + "/more", "/dev/zero", webm});
     waitProbes();
     ASSERT_TRUE(test::waitFor([&] { return w->workspace().list().count() == 7; }, 30000));
     QStringList added;
@@ -357,10 +357,11 @@ TEST_F(Window, FilesComeInByDialogAndByDrop)
         added << w->workspace().list().cell(r, SourceItem::FileName);
     EXPECT_EQ(added, (QStringList{x, more, deeper, webm}));
     ASSERT_EQ(messages.shown.size(), 1);
-    EXPECT_TRUE(messages.shown[0].startsWith("error: These files could not be read as media, and were not added:\n" +
-                                             dir.path() + "/missing.mkv: "))
+    EXPECT_TRUE(messages.shown[0].startsWith("error: These files could not be read as media, and were not added:\n"));
+    EXPECT_TRUE(messages.shown[0].contains("\n" + dir.path() + "/missing.mkv: No such file or directory"))
         << messages.shown[0].toStdString();
     EXPECT_TRUE(messages.shown[0].contains("\n" + junk.fileName() + ": ")) << messages.shown[0].toStdString();
+    EXPECT_TRUE(messages.shown[0].contains("\n/dev/zero: not a regular file")) << messages.shown[0].toStdString();
 
     find<QAction>("RemoveSelectedFile")->trigger();
     EXPECT_EQ(w->workspace().list().count(), 7) << "nothing selected, nothing removed";
