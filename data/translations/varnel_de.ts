@@ -4,8 +4,8 @@
 <context>
     <name>main</name>
     <message>
-        <source>Varnel Video Converter is already open on this display, but it did not take the files.</source>
-        <translation>Varnel Video Converter ist auf dieser Anzeige bereits geöffnet, hat die Dateien aber nicht übernommen.</translation>
+        <source>Varnel Video Converter is already open on this display, but it did not answer in time. It may still add the files; if they do not appear, add them there.</source>
+        <translation>Varnel Video Converter ist auf dieser Anzeige bereits geöffnet, hat aber nicht rechtzeitig geantwortet. Es kann die Dateien noch hinzufügen; erscheinen sie nicht, fügen Sie sie dort hinzu.</translation>
     </message>
 </context>
 <context>

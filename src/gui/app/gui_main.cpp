@@ -45,7 +45,8 @@ int main(int argc, char** argv)
         return 0;
     case varnel::Start::NoAnswer:
         varnel::GuiMessages().error(QCoreApplication::translate(
-            "main", "Varnel Video Converter is already open on this display, but it did not take the files."));
+            "main", "Varnel Video Converter is already open on this display, but it did not answer in time. It may "
+                    "still add the files; if they do not appear, add them there."));
         return 1;
     case varnel::Start::Unguarded:
         std::fprintf(stderr, "varnel-video-converter: no list is kept, and further starts open windows of their own: %s\n",
