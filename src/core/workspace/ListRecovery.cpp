@@ -7,6 +7,7 @@
 
 #include <fcntl.h>
 #include <sys/file.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <utility>
@@ -15,24 +16,40 @@ namespace varnel {
 
 std::unique_ptr<ListRecovery> ListRecovery::take(Workspace& workspace)
 {
-    const QByteArray path = QFile::encodeName(workspace.dataFolder() + QStringLiteral("/list.json.lock"));
-    const int fd = ::open(path.constData(), O_RDWR | O_CREAT | O_CLOEXEC | O_NOFOLLOW, 0600);
-    if (fd < 0)
-        return nullptr;
-    if (::flock(fd, LOCK_EX | LOCK_NB) != 0) {
-        ::close(fd);
-        return nullptr;
+    const QByteArray path = QFile::encodeName(lockPathOf(workspace.dataFolder()));
+    // The holder removes the file as it lets go, so a copy of its descriptor
+    // that a starting child still has cannot keep the next holder out; the
+    // file locked must be the one under the name.
+    for (int attempt = 0; attempt < 8; ++attempt) {
+        const int fd = ::open(path.constData(), O_RDWR | O_CREAT | O_CLOEXEC | O_NOFOLLOW, 0600);
+        if (fd < 0)
+            return nullptr;
+        if (::flock(fd, LOCK_EX | LOCK_NB) != 0) {
+            ::close(fd);
+            return nullptr;
+        }
+        struct stat held {}, named {};
+        if (::fstat(fd, &held) == 0 && ::stat(path.constData(), &named) == 0 && held.st_dev == named.st_dev &&
+            held.st_ino == named.st_ino)
+            return std::unique_ptr<ListRecovery>(new ListRecovery(workspace, fd));
+        ::close(fd); // removed meanwhile by the holder that let go
     }
-    return std::unique_ptr<ListRecovery>(new ListRecovery(workspace, fd));
+    return nullptr;
+}
+
+QString ListRecovery::lockPathOf(const QString& dataFolder)
+{
+    return dataFolder + QStringLiteral("/list.json.lock");
 }
 
 ListRecovery::~ListRecovery()
 {
-    ::close(m_lockFd); // the file stays: removing it would race the next holder
+    ::unlink(m_lockPath.constData());
+    ::close(m_lockFd);
 }
 
 ListRecovery::ListRecovery(Workspace& workspace, int lockFd)
-    : m_lockFd(lockFd), m_workspace(workspace),
+    : m_lockFd(lockFd), m_lockPath(QFile::encodeName(lockPathOf(workspace.dataFolder()))), m_workspace(workspace),
       m_keeper(workspace.dataFolder(), workspace.list(), workspace.sheet(), [&workspace] { return workspace.entryNumber(); })
 {
 }

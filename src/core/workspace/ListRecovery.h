@@ -32,9 +32,11 @@ public:
 
 private:
     ListRecovery(Workspace& workspace, int lockFd);
+    static QString lockPathOf(const QString& dataFolder);
     void keep();
 
     int m_lockFd; // an flock on list.json.lock in the data folder, held for life
+    QByteArray m_lockPath;
 
     Workspace& m_workspace;
     ListKeeper m_keeper;
