@@ -81,11 +81,12 @@ inline QString HeaderChosen()
 {
     return QCoreApplication::translate("varnel::RunText", "%1 is a group of profiles: choose one of its profiles, then convert.");
 }
-// While the rows of the run are still being added.
+// Rows restored as converted: asked before they are converted again.
 inline QString ConvertAgainQuestion()
 {
     return QCoreApplication::translate("varnel::RunText", "%1 of the %2 files were converted last time (OK). Convert them again?");
 }
+// While the rows of the run are still being added.
 inline QString WaitingForFiles()
 {
     return QCoreApplication::translate("varnel::RunText", "Waiting for %1 of %2 files still being added...");
