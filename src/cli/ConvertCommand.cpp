@@ -32,28 +32,30 @@ namespace {
 void followRows(ConversionRun& run, const SourceList& list, int rows)
 {
     const bool terminal = ::isatty(STDERR_FILENO) == 1;
-    auto clocks = std::make_shared<std::map<int, QElapsedTimer>>(); // each converting row's time
+    auto clocks = std::make_shared<std::map<quint64, QElapsedTimer>>(); // each converting row's time
     auto prefix = [rows](int r) { return QStringLiteral("[%1/%2] ").arg(r + 1).arg(rows); };
     QObject::connect(&run, &ConversionRun::rowStatus, &run,
-                     [=, &list](int r, const QString& status, const QString& reason) {
+                     [=, &list](quint64 id, const QString& status, const QString& reason) {
+                         const int r = list.rowOf(id);
+                         const QString path = r >= 0 ? escaped(list.item(r).path()) : QString();
                          if (status == RunText::Processing) {
-                             (*clocks)[r].start();
+                             (*clocks)[id].start();
                              if (!terminal)
-                                 err() << prefix(r) << status << ' ' << escaped(list.item(r).path()) << '\n' << Qt::flush;
+                                 err() << prefix(r) << status << ' ' << path << '\n' << Qt::flush;
                              return;
                          }
-                         clocks->erase(r);
+                         clocks->erase(id);
                          if (terminal)
                              err() << "\r\x1b[K";
-                         err() << prefix(r) << status.leftJustified(10) << ' '
-                               << (r < list.count() ? escaped(list.item(r).path()) : QString()) << '\n';
+                         err() << prefix(r) << status.leftJustified(10) << ' ' << path << '\n';
                          for (const QString& line : reason.split(u'\n', Qt::SkipEmptyParts))
                              err() << "    " << escaped(line) << '\n';
                          err() << Qt::flush;
                      });
-    QObject::connect(&run, &ConversionRun::rowProgress, &run, [=, &list](int r, int percent) {
-        const auto clock = clocks->find(r);
-        if (!terminal || clock == clocks->end() || percent < 0 || percent > 100)
+    QObject::connect(&run, &ConversionRun::rowProgress, &run, [=, &list](quint64 id, int percent) {
+        const auto clock = clocks->find(id);
+        const int r = list.rowOf(id);
+        if (!terminal || clock == clocks->end() || r < 0 || percent < 0 || percent > 100)
             return;
         const qint64 elapsed = clock->second.elapsed() / 1000;
         const QString left = percent > 0 ? secondsToTimeText(elapsed * (100 - percent) / percent) : QStringLiteral("?");
@@ -135,7 +137,7 @@ int convert(const QStringList& args)
     // says its length is.
     QObject::connect(&ws.probe(), &MediaProbe::probed, &run, [&](int r) {
         if (start || end)
-            ws.endClipEditing(r, start.value_or(list.cell(r, SourceItem::Start)), end.value_or(QString()));
+            ws.list().setClip(r, start.value_or(list.cell(r, SourceItem::Start)), end.value_or(QString()));
     });
 
     if (const QString why = profileRefusal(ws.entryNumber()); !why.isEmpty()) {
@@ -178,7 +180,7 @@ int convert(const QStringList& args)
         const QString status = list.cell(r, SourceItem::Status);
         allOk = allOk && status == RunText::Ok;
         // Only a converted row has a file to name.
-        const QString output = status == RunText::Ok ? run.outputPath(r) : QString();
+        const QString output = status == RunText::Ok ? run.outputPath(list.item(r).id) : QString();
         if (a.has("--json"))
             jsonLine({{"path", list.item(r).path()}, {"status", status}, {"output", output},
                       {"reason", list.item(r).statusReason}});

@@ -59,7 +59,7 @@ int plan(const QStringList& args)
     }
     for (int r = 0; r < list.count(); ++r)
         if (start || end)
-            ws.endClipEditing(r, start.value_or(list.cell(r, SourceItem::Start)), end.value_or(QString()));
+            ws.list().setClip(r, start.value_or(list.cell(r, SourceItem::Start)), end.value_or(QString()));
 
     const Settings settings = ws.settings();
     if (const auto given = a.last("--existing"); given && *given != QLatin1String("new") && *given != QLatin1String("overwrite"))

@@ -121,9 +121,8 @@ ProgressMonitor* ConversionRun::makeMonitor(int job)
         connect(monitor, &ProgressMonitor::trackProgress, this, &ConversionRun::trackProgress);
     connect(monitor, &ProgressMonitor::trackProgress, this, [this, job](int percent) {
         const quint64 id = m_slots[static_cast<size_t>(job)].id;
-        const int row = m_env.list->rowOf(id);
-        if (row >= 0)
-            emit rowProgress(row, percent);
+        if (m_env.list->rowOf(id) >= 0)
+            emit rowProgress(id, percent);
         m_share.setPercent(id, percent);
         reportShare();
     });
@@ -145,11 +144,9 @@ void ConversionRun::setJobs(int jobs)
     }
 }
 
-QString ConversionRun::outputPath(int row) const
+QString ConversionRun::outputPath(quint64 id) const
 {
-    if (row < 0 || row >= m_env.list->count())
-        return {};
-    const auto it = m_outputs.find(m_env.list->item(row).id);
+    const auto it = m_outputs.find(id);
     return it == m_outputs.end() ? QString() : it->second;
 }
 
@@ -231,7 +228,7 @@ void ConversionRun::setStatus(quint64 id, const QString& status, const QString& 
     if (row < 0)
         return;
     m_env.list->setStatus(row, status, reason);
-    emit rowStatus(row, status, reason);
+    emit rowStatus(id, status, reason);
 }
 
 int ConversionRun::pendingProbes() const

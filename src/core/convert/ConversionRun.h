@@ -175,8 +175,8 @@ public:
     // The first job's monitor: the one the window's panel follows.
     ProgressMonitor* monitor() const { return m_slots.front().monitor; }
     QString outputFolder() const { return m_outputFolder; }
-    // Where the row's file ended up (or was meant to).
-    QString outputPath(int row) const;
+    // Where the file of the row with that id ended up (or was meant to).
+    QString outputPath(quint64 id) const;
 
     void setOptions(RunOptions options) { m_options = std::move(options); }
     const RunOptions& options() const { return m_options; }
@@ -199,10 +199,11 @@ signals:
     void totalProgress(int percent);
     // The run's time left; negative while there is nothing to go by yet.
     void secondsLeft(long long seconds);
-    // reason: why a row failed, empty otherwise.
-    void rowStatus(int row, const QString& status, const QString& reason);
+    // Rows are named by their ids: a row's index changes when one before it
+    // leaves the list. reason: why a row failed, empty otherwise.
+    void rowStatus(quint64 id, const QString& status, const QString& reason);
     // Each converting row's percentage, whichever job converts it.
-    void rowProgress(int row, int percent);
+    void rowProgress(quint64 id, int percent);
     // The outcome is known: the moment to say so, while the panel still shows.
     void decided(const varnel::RunResult& result);
     // The run is over and its panel hidden.

@@ -5,6 +5,7 @@
 namespace varnel {
 
 struct ClipEditing {
+    quint64 itemId = 0; // the row's: its index moves when a row before it leaves
     QString clipFile;
     QString clipStart, clipEnd, clipFullLength;
 };

@@ -181,7 +181,7 @@ bool Workspace::beginClipEditing(int row)
         return false;
     quitPlayer();
     const SourceItem& item = m_list.item(row);
-    m_clip = {item.path(), item.cells[SourceItem::Start], item.cells[SourceItem::End],
+    m_clip = {item.id, item.path(), item.cells[SourceItem::Start], item.cells[SourceItem::End],
               item.cells[SourceItem::VideoTime]};
     return true;
 }
@@ -275,9 +275,13 @@ void Workspace::forgetList()
         m_listFile->forget();
 }
 
-void Workspace::endClipEditing(int row, const QString& start, const QString& end)
+bool Workspace::endClipEditing(const QString& start, const QString& end)
 {
+    const int row = m_list.rowOf(m_clip.itemId);
+    if (row < 0)
+        return false;
     m_list.setClip(row, start, end);
+    return true;
 }
 
 } // namespace varnel

@@ -101,8 +101,9 @@ public:
     // and the row's times go into clipEditing().
     // False when the row does not exist.
     bool beginClipEditing(int row);
-    // The clip editor's OK: the row gets the times as displayed.
-    void endClipEditing(int row, const QString& start, const QString& end);
+    // The clip editor's OK: the row it was opened for gets the times as
+    // displayed; false when that row has left the list meanwhile.
+    bool endClipEditing(const QString& start, const QString& end);
 
     // Clear All Files, undoable: the rows are kept until the next clear.
     // Returns how many rows went.

@@ -367,7 +367,7 @@ void MainWindow::openClipEditor()
     const int row = m_listView->selectedRow();
     if (!m_workspace->beginClipEditing(row))
         return;
-    showModal(new ClipEditor(*m_workspace, row, *m_services.messages, this));
+    showModal(new ClipEditor(*m_workspace, *m_services.messages, this));
 }
 
 void MainWindow::openCapture()

@@ -40,8 +40,8 @@ UserSlider* timeSlider(const char* name, const QString& spokenName, QWidget* par
 
 } // namespace
 
-ClipEditor::ClipEditor(Workspace& workspace, int row, UserMessages& messages, QWidget* parent)
-    : QDialog(parent), m_workspace(workspace), m_row(row), m_messages(messages),
+ClipEditor::ClipEditor(Workspace& workspace, UserMessages& messages, QWidget* parent)
+    : QDialog(parent), m_workspace(workspace), m_messages(messages),
       m_player(new PreviewPlayer(workspace.tools(), workspace.programFolder(), kClipEditorVariants, this))
 {
     setObjectName(QStringLiteral("Form2"));
@@ -127,7 +127,8 @@ void ClipEditor::accept()
         m_messages.error(kClipTimeError());
         return;
     }
-    m_workspace.endClipEditing(m_row, m_startText->text(), m_endText->text());
+    if (!m_workspace.endClipEditing(m_startText->text(), m_endText->text()))
+        m_messages.error(tr("The file has left the list meanwhile, so its clip times were not kept."));
     QDialog::accept();
 }
 

@@ -16,8 +16,9 @@ class Workspace;
 class ClipEditor : public QDialog {
     Q_OBJECT
 public:
-    // The workspace has been handed the row (Workspace::beginClipEditing).
-    ClipEditor(Workspace& workspace, int row, UserMessages& messages, QWidget* parent);
+    // The workspace has been handed the row (Workspace::beginClipEditing),
+    // and knows it by its id.
+    ClipEditor(Workspace& workspace, UserMessages& messages, QWidget* parent);
     ~ClipEditor() override;
 
     PreviewPlayer& player() const { return *m_player; }
@@ -30,7 +31,6 @@ private:
     void showClipLength();
 
     Workspace& m_workspace;
-    int m_row;
     UserMessages& m_messages;
     PreviewPlayer* m_player;
     UserSlider* m_start;

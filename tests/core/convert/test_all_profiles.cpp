@@ -57,7 +57,7 @@ TEST_P(EveryProfile, ConvertsAClipIntoItsContainer)
 
     const QString extension = Catalogue::entry(entry)->extension();
     EXPECT_EQ(list.cell(row, SourceItem::Status), "OK");
-    const QString output = run.outputPath(row);
+    const QString output = run.outputPath(list.item(row).id);
     EXPECT_TRUE(output.endsWith(extension)) << output.toStdString();
     const test::MediaInfo info = test::probeMedia(output);
     EXPECT_EQ(info.formatName, containerOf(extension)) << output.toStdString();

@@ -108,7 +108,7 @@ TEST_F(Run, CancelStopsTheProgressTimerAfterItsMessage)
     list.setCell(0, SourceItem::End, "0:00:30");
     bool tickingAtMessage = false;
     QObject::connect(run, &ConversionRun::decided, [&] { tickingAtMessage = run->monitor()->timer()->isActive(); });
-    QObject::connect(run, &ConversionRun::rowStatus, [&](int, const QString& s) {
+    QObject::connect(run, &ConversionRun::rowStatus, [&](quint64, const QString& s) {
         if (s == RunText::Processing)
             QTimer::singleShot(0, run, &ConversionRun::cancel);
     });
@@ -126,8 +126,8 @@ TEST_F(Run, CancelDuringTheSecondOfThreeRows)
     addRow("b.mp4", longClip);
     list.setCell(1, SourceItem::End, "0:00:30");
     addRow("c.mp4");
-    QObject::connect(run, &ConversionRun::rowStatus, [&](int row, const QString& s) {
-        if (row == 1 && s == RunText::Processing)
+    QObject::connect(run, &ConversionRun::rowStatus, [&](quint64 id, const QString& s) {
+        if (list.rowOf(id) == 1 && s == RunText::Processing)
             QTimer::singleShot(0, run, &ConversionRun::cancel);
     });
     QSignalSpy ended(&tools, &ToolRegistry::toolFinished);
@@ -150,8 +150,8 @@ TEST_F(Run, RowsRemovedDuringTheRunDoNotConfuseIt)
     const QString c = addRow("c.mp4");
     addRow("d.mp4");
     bool removed = false;
-    QObject::connect(run, &ConversionRun::rowStatus, [&](int row, const QString& s) {
-        if (!removed && row == 0 && s == RunText::Processing) {
+    QObject::connect(run, &ConversionRun::rowStatus, [&](quint64 id, const QString& s) {
+        if (!removed && list.rowOf(id) == 0 && s == RunText::Processing) {
             removed = true;
             list.removeItem(1);  // a row still to come
             list.removeItem(0);  // the row being converted
@@ -161,7 +161,7 @@ TEST_F(Run, RowsRemovedDuringTheRunDoNotConfuseIt)
     ASSERT_EQ(list.count(), 2);
     EXPECT_EQ(list.cell(0, SourceItem::FileName), c);
     EXPECT_EQ(statuses(), (QStringList{"OK", "OK"})) << reasons();
-    EXPECT_EQ(run->outputPath(0), out.path() + "/c.mp3");
+    EXPECT_EQ(run->outputPath(list.item(0).id), out.path() + "/c.mp3");
     EXPECT_EQ(lastOutcome(), RunResult::Outcome::Completed);
 }
 
@@ -171,7 +171,7 @@ TEST_F(Run, AnEncoderThatIgnoresTheQuitKeyIsTerminated)
     choose(2);
     addRow("a.mp4");
     run->setCancelGraceMs(300);
-    QObject::connect(run, &ConversionRun::rowStatus, [&](int, const QString& s) {
+    QObject::connect(run, &ConversionRun::rowStatus, [&](quint64, const QString& s) {
         if (s == RunText::Processing)
             QTimer::singleShot(0, run, &ConversionRun::cancel);
     });
@@ -247,8 +247,8 @@ TEST_F(Run, OutputNamesAndTheNewPolicy)
     addRow("my.holiday.avi");
     runToEnd();
     EXPECT_EQ(statuses(), (QStringList{"OK", "OK"}));
-    EXPECT_EQ(run->outputPath(0), out.path() + "/clip_New_New.mp4");
-    EXPECT_EQ(run->outputPath(1), out.path() + "/my.holiday.mp4") << "only the last extension goes";
+    EXPECT_EQ(run->outputPath(list.item(0).id), out.path() + "/clip_New_New.mp4");
+    EXPECT_EQ(run->outputPath(list.item(1).id), out.path() + "/my.holiday.mp4") << "only the last extension goes";
     EXPECT_EQ(QFileInfo(out.filePath("clip.mp4")).size(), 0) << "the existing file is kept";
 }
 
@@ -289,7 +289,7 @@ TEST_F(Run, NoOutputFolderSetMeansTheProgramFolder)
     choose(96);
     addRow("tune.mp4");
     runToEnd();
-    EXPECT_EQ(run->outputPath(0), folder.path() + "/tune.mp3");
+    EXPECT_EQ(run->outputPath(list.item(0).id), folder.path() + "/tune.mp3");
     EXPECT_EQ(results.back().outputFolder, folder.path());
 }
 
@@ -324,6 +324,6 @@ TEST_F(Run, TheCellsKeepThePlayersWordAndTheOutputHoldsTheWholeSource)
         choose(profile);
         runToEnd();
         EXPECT_EQ(statuses(), QStringList{"OK"}) << reasons();
-        EXPECT_GE(test::decodedLengths(run->outputPath(0)).audio, 7.9) << profile;
+        EXPECT_GE(test::decodedLengths(run->outputPath(list.item(0).id)).audio, 7.9) << profile;
     }
 }

@@ -61,9 +61,9 @@ TEST_F(Safety, NoSourceOfTheListIsWrittenOver)
     EXPECT_EQ(digest(my), before) << "the user's my.mp4 is untouched";
     EXPECT_EQ(digest(sources.filePath("my.holiday_New.mp4")), QCryptographicHash::hash("the user's own", QCryptographicHash::Md5))
         << "a name moved aside never replaces a file";
-    EXPECT_EQ(run->outputPath(0), sources.path() + "/my.holiday_New_New.mp4") << "never its own source";
-    EXPECT_EQ(run->outputPath(1), sources.path() + "/my_New.mp4");
-    EXPECT_NEAR(test::probeMedia(run->outputPath(1)).duration, 2, 0.5) << "row 2 converted the real my.mp4 (3 s, clipped to 2)";
+    EXPECT_EQ(run->outputPath(list.item(0).id), sources.path() + "/my.holiday_New_New.mp4") << "never its own source";
+    EXPECT_EQ(run->outputPath(list.item(1).id), sources.path() + "/my_New.mp4");
+    EXPECT_NEAR(test::probeMedia(run->outputPath(list.item(1).id)).duration, 2, 0.5) << "row 2 converted the real my.mp4 (3 s, clipped to 2)";
 }
 
 TEST_F(Safety, NoOutputIsUsedTwiceInOneRunAndOnlyTheFirstNameIsReplaced)
@@ -71,14 +71,14 @@ TEST_F(Safety, NoOutputIsUsedTwiceInOneRunAndOnlyTheFirstNameIsReplaced)
     addSource("clip.mkv");
     addSource("clip.ts");
     ASSERT_TRUE(runToEnd());
-    EXPECT_EQ(run->outputPath(0), out.path() + "/clip.mp4");
-    EXPECT_EQ(run->outputPath(1), out.path() + "/clip_New.mp4");
+    EXPECT_EQ(run->outputPath(list.item(0).id), out.path() + "/clip.mp4");
+    EXPECT_EQ(run->outputPath(list.item(1).id), out.path() + "/clip_New.mp4");
     EXPECT_EQ(outputs(), (QStringList{"clip.mp4", "clip_New.mp4"}));
 
     // The overwrite policy still replaces the output's own name; a name moved
     // aside never replaces a file, which may as well be the user's.
     ASSERT_TRUE(runToEnd());
-    EXPECT_EQ(run->outputPath(0), out.path() + "/clip.mp4");
+    EXPECT_EQ(run->outputPath(list.item(0).id), out.path() + "/clip.mp4");
     EXPECT_EQ(outputs(), (QStringList{"clip.mp4", "clip_New.mp4", "clip_New_New.mp4"}));
 }
 
@@ -196,7 +196,7 @@ TEST_F(Safety, SeveralJobsKeepTheRulesAndCancelTogether)
     addSource("clip.mp4");
     addSource("other.mp4");
     int most = 0;
-    QObject::connect(run, &ConversionRun::rowStatus, [&](int, const QString&, const QString&) {
+    QObject::connect(run, &ConversionRun::rowStatus, [&](quint64, const QString&, const QString&) {
         most = std::max(most, tools.runningCount());
     });
     QObject::connect(&tools, &ToolRegistry::toolFinished, [&] { most = std::max(most, tools.runningCount() + 1); });
@@ -206,7 +206,7 @@ TEST_F(Safety, SeveralJobsKeepTheRulesAndCancelTogether)
     EXPECT_EQ(most, 2) << "two encoders at once, never more";
     QStringList outputs;
     for (int r = 0; r < 4; ++r)
-        outputs << QFileInfo(run->outputPath(r)).fileName();
+        outputs << QFileInfo(run->outputPath(list.item(r).id)).fileName();
     EXPECT_EQ(outputs, (QStringList{"clip.mp4", "clip_New.mp4", "clip_New_New.mp4", "other.mp4"}))
         << "no output twice, whichever job ends first";
     EXPECT_EQ(lastOutcome(), RunResult::Outcome::Completed);
@@ -217,7 +217,7 @@ TEST_F(Safety, SeveralJobsKeepTheRulesAndCancelTogether)
     addSource("later.mp4");
     for (int r : {0, 1})
         list.setCell(r, SourceItem::End, "0:00:30");
-    QObject::connect(run, &ConversionRun::rowProgress, [&](int, int p) {
+    QObject::connect(run, &ConversionRun::rowProgress, [&](quint64, int p) {
         if (p > 0 && run->isActive())
             run->cancel();
     });

@@ -57,7 +57,7 @@ TEST_F(Panel, ShowsTheRunAndHidesWhenDone)
 {
     add(test::videoClip(2), "a.mp4");
     test::choose(w->profileChooser(), 96);
-    QObject::connect(&w->workspace().run(), &ConversionRun::rowStatus, [&](int, const QString& s) {
+    QObject::connect(&w->workspace().run(), &ConversionRun::rowStatus, [&](quint64, const QString& s) {
         if (s == RunText::Processing) {
             panelSeen = panel()->isVisible();
             captionSeen = panel()->caption();
@@ -161,7 +161,7 @@ TEST_F(Panel, ConvertWhileFilesAreAddedConvertsEveryRow)
     QObject::connect(&w->workspace().run(), &ConversionRun::frameCaption, [&](const QString& c) { captions << c; });
     // Probes end in any order; the run begins only when every row is filled.
     int unfilledAtFirstStart = -1;
-    QObject::connect(&w->workspace().run(), &ConversionRun::rowStatus, [&](int, const QString& s) {
+    QObject::connect(&w->workspace().run(), &ConversionRun::rowStatus, [&](quint64, const QString& s) {
         if (s != RunText::Processing || unfilledAtFirstStart >= 0)
             return;
         unfilledAtFirstStart = 0;

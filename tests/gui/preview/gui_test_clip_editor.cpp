@@ -68,6 +68,13 @@ struct Clip : ::testing::Test {
             QTest::keyClick(s, k);
     }
     QString cell(SourceItem::Column c) { return w->workspace().list().cell(0, c); }
+    void doubleClickRow(int row)
+    {
+        SourceListView* list = w->sourceListView();
+        const QPoint at = list->visualRect(w->workspace().list().index(row, 0)).center();
+        QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, at);
+        QTest::mouseDClick(list->viewport(), Qt::LeftButton, {}, at);
+    }
 };
 
 } // namespace
@@ -152,5 +159,35 @@ TEST_F(Clip, OkWritesTheTimesAsShownIntoTheRow)
     w->convertNow();
     ASSERT_TRUE(finished.wait(120000));
     ASSERT_EQ(cell(SourceItem::Status), "OK") << w->workspace().list().item(0).statusReason.toStdString();
-    EXPECT_NEAR(test::probeMedia(w->workspace().run().outputPath(0)).duration, 3.0, 0.3);
+    EXPECT_NEAR(test::probeMedia(w->workspace().run().outputPath(w->workspace().list().item(0).id)).duration, 3.0, 0.3);
+}
+
+TEST_F(Clip, OkWritesIntoItsOwnRowWhenARowBeforeItLeavesMeanwhile)
+{
+    // Two files; the editor opens on the second, and the first leaves the
+    // list while it is open (as an unreadable file leaves it after its probe).
+    w->openFiles({test::videoClip(30), test::videoClip(20)});
+    SourceList& list = w->workspace().list();
+    ASSERT_TRUE(test::waitFor([&] { return !w->workspace().probe().isBusy() && list.count() == 2; }, 60000));
+    const QString second = list.cell(1, SourceItem::FileName);
+    whileOpen = [&](ClipEditor& e) {
+        list.removeItem(0);
+        keys(in<QSlider>(e, "Slider1"), {Qt::Key_Right, Qt::Key_Right});
+        in<QPushButton>(e, "Command1")->click();
+    };
+    doubleClickRow(1);
+    ASSERT_EQ(opened, 1);
+    ASSERT_EQ(list.count(), 1);
+    EXPECT_EQ(list.cell(0, SourceItem::FileName), second);
+    EXPECT_EQ(list.cell(0, SourceItem::Start), "0:00:02") << "the times land on the row the editor was opened for";
+    EXPECT_EQ(list.cell(0, SourceItem::End), "0:00:20");
+
+    // Its row gone too, OK keeps nothing and says so.
+    whileOpen = [&](ClipEditor& e) {
+        list.removeItem(0);
+        in<QPushButton>(e, "Command1")->click();
+    };
+    doubleClickRow(0);
+    EXPECT_EQ(opened, 2);
+    EXPECT_EQ(messages.shown, QStringList{"error: The file has left the list meanwhile, so its clip times were not kept."});
 }
