@@ -2,6 +2,7 @@
 
 #include "core/media/AviIndex.h"
 #include "core/media/MediaFacts.h"
+#include "core/media/PooledWork.h"
 #include "core/tools/ToolRegistry.h"
 #include "core/tools/Process.h"
 
@@ -40,8 +41,26 @@ Command recorderCommand(const QString& programFolder, const RecorderInput& input
     return c;
 }
 
+namespace {
+
+// What a finished recording holds. An encoder that had to be killed (an
+// input that stalled) wrote no index: it is written here first. Long for a
+// long recording: it reads the whole file. Closes fd.
+CaptureRecorder::RecordingRead readRecording(int fd, const QString& name)
+{
+    CaptureRecorder::RecordingRead read;
+    if (fd < 0)
+        return read;
+    read.noFrame = completeAviIndex(fd) == AviCompletion::NoFrame;
+    read.facts = readMedia(fd, name, MediaDepth::Streams);
+    ::close(fd);
+    return read;
+}
+
+} // namespace
+
 CaptureRecorder::CaptureRecorder(QString programFolder, ToolRegistry& tools, QObject* parent)
-    : QObject(parent), m_programFolder(std::move(programFolder)), m_tools(tools)
+    : QObject(parent), m_programFolder(std::move(programFolder)), m_tools(tools), m_finishing(new PooledWork(this))
 {
 }
 
@@ -54,16 +73,18 @@ CaptureRecorder::~CaptureRecorder()
         m_process->kill();
     }
     joinReader();
-    // Ended without being stopped: what was recorded is still kept.
+    // Ended without being stopped, or gone while its file was being read:
+    // what was recorded is still kept. Nothing waits on this any more.
     if (m_partials) {
         delete m_process; // reaped, so the file is all it will be
-        finishRecording();
+        const auto partials = std::exchange(m_partials, nullptr);
+        placeRecording(*partials, readRecording(partials->openPartial(m_partial, true), m_partial.name));
     }
 }
 
 bool CaptureRecorder::isRunning() const
 {
-    return m_process && m_process->isRunning();
+    return (m_process && m_process->isRunning()) || m_finishing->isRunning();
 }
 
 PreviewFrame CaptureRecorder::latestFrame() const
@@ -152,8 +173,9 @@ bool CaptureRecorder::start(const RecorderInput& input, const RecorderOptions& o
         p->deleteLater();
         m_exitCode = p->exitCode();
         if (p->failedToStart()) {
-            finishRecording();
-            emit ended(m_stopRequested, m_stopRequested ? QString() : tr("cannot start the recorder"));
+            finishRecording([this](const QString&) {
+                emit ended(m_stopRequested, m_stopRequested ? QString() : tr("cannot start the recorder"));
+            });
             return;
         }
         // A recording given a length that ffmpeg ended cleanly ran as it was told.
@@ -173,11 +195,12 @@ bool CaptureRecorder::start(const RecorderInput& input, const RecorderOptions& o
             joinReader(); // its pipe is at its end: nothing more comes
             clearFrame();
         }
-        if (const QString why = finishRecording(); !why.isEmpty()) {
-            reason = asked ? why : why + QStringLiteral(" (") + reason + u')';
-            asked = false;
-        }
-        emit ended(asked, reason);
+        finishRecording([this, asked, reason](const QString& why) {
+            if (why.isEmpty())
+                emit ended(asked, reason);
+            else
+                emit ended(false, asked ? why : why + QStringLiteral(" (") + reason + u')');
+        });
     });
     if (options.preview) {
         const int frameBytes = options.previewWidth * options.previewHeight * 4;
@@ -241,33 +264,58 @@ void CaptureRecorder::readProgress(const QString& text)
     }
 }
 
-QString CaptureRecorder::finishRecording()
+void CaptureRecorder::finishRecording(std::function<void(const QString& why)> then)
 {
     const auto partials = std::exchange(m_partials, nullptr); // the folder goes when this ends
-    if (!partials)
-        return {};
+    if (!partials) {
+        then({});
+        return;
+    }
+    // Should this recorder go while the file is read, the file stays in its
+    // folder, and the next start into that folder places it.
+    struct KeptUnlessPlaced {
+        std::shared_ptr<output::PartialFolder> folder;
+        output::PartialFile partial;
+        bool placing = false;
+        ~KeptUnlessPlaced()
+        {
+            if (!placing && folder)
+                folder->keep(partial);
+        }
+    };
+    auto kept = std::make_shared<KeptUnlessPlaced>();
+    kept->folder = partials;
+    kept->partial = m_partial;
+    const int fd = partials->openPartial(m_partial, true);
+    m_finishing->start([this, kept, fd, then](const std::atomic_bool*) -> PooledWork::Continuation {
+        return [this, kept, read = readRecording(fd, kept->partial.name), then] {
+            kept->placing = true;
+            // Gone when this ends, whichever thread lets go of kept last.
+            const auto folder = std::move(kept->folder);
+            then(placeRecording(*folder, read));
+        };
+    });
+}
+
+QString CaptureRecorder::placeRecording(output::PartialFolder& partials, const RecordingRead& read)
+{
     // Nothing but a file that holds a picture is kept. One that did not end
     // well is kept too (a camera that failed after an hour leaves an hour),
     // but said to be so.
-    const int fd = partials->openPartial(m_partial, true);
-    // An encoder that had to be killed (an input that stalled) wrote no index.
-    const bool noFrame = fd >= 0 && completeAviIndex(fd) == AviCompletion::NoFrame;
-    const MediaFacts facts = fd >= 0 ? readMedia(fd, m_partial.name, MediaDepth::Streams) : MediaFacts{};
-    if (fd >= 0)
-        ::close(fd);
-    const StreamFacts* video = facts.chosenVideo();
-    if (m_progress.statistics.framesCaptured <= 0 || noFrame || !facts.hasVideo() || !video || !video->hadPackets) {
-        partials->removePartial(m_partial);
+    const StreamFacts* video = read.facts.chosenVideo();
+    if (m_progress.statistics.framesCaptured <= 0 || read.noFrame || !read.facts.hasVideo() || !video ||
+        !video->hadPackets) {
+        partials.removePartial(m_partial);
         return m_progress.statistics.framesCaptured <= 0 ? tr("nothing was recorded: no frame came from the input")
                                                          : tr("nothing was recorded: the file holds no picture");
     }
-    output::PlacedOutput placed = partials->place(m_partial, m_options.aviPath, true, QStringLiteral(".avi"));
+    output::PlacedOutput placed = partials.place(m_partial, m_options.aviPath, true, QStringLiteral(".avi"));
     // The name taken meanwhile, and no room for a "_New": the partial's shorter name.
     if (placed.error == output::kOutputNameTooLong())
-        placed = partials->place(m_partial, QFileInfo(m_options.aviPath).path() + u'/' + output::recordingNameIn(m_partial.name),
-                                 true, QStringLiteral(".avi"));
+        placed = partials.place(m_partial, QFileInfo(m_options.aviPath).path() + u'/' + output::recordingNameIn(m_partial.name),
+                                true, QStringLiteral(".avi"));
     if (placed.path.isEmpty()) {
-        partials->keep(m_partial);
+        partials.keep(m_partial);
         return placed.error + tr("; the recording is kept there, and a later start that records into this folder puts it in place");
     }
     m_savedPath = placed.path;
@@ -279,7 +327,7 @@ QString CaptureRecorder::finishRecording()
 
 void CaptureRecorder::stop()
 {
-    if (!isRunning())
+    if (!m_process || !m_process->isRunning()) // ended, or its file being read: ended() comes anyway
         return;
     m_stopRequested = true;
     // SIGTERM after the grace time still finishes the file.

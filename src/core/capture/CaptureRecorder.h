@@ -6,12 +6,14 @@
 // without a preview (the command line) has no pipe and no thread.
 #include "core/capture/CaptureDevice.h"
 #include "core/capture/CaptureProgress.h"
+#include "core/media/MediaFacts.h"
 #include "core/convert/PartialFolder.h"
 #include "core/tools/Command.h"
 
 #include <QObject>
 #include <QPointer>
 #include <atomic>
+#include <functional>
 #include <memory>
 #include <mutex>
 #include <thread>
@@ -19,6 +21,7 @@
 
 namespace varnel {
 
+class PooledWork;
 class Process;
 class ToolRegistry;
 
@@ -50,6 +53,7 @@ public:
 
     // False when the run could not be started.
     bool start(const RecorderInput& input, const RecorderOptions& options);
+    // Until ended(): the encoder runs, or its file is being read and placed.
     // q first, which finishes the AVI; then terminate, then kill, each after
     // a grace time, so that nothing is left running.
     void stop();
@@ -75,9 +79,19 @@ signals:
 
 private:
     void readProgress(const QString& text);
+public:
+    struct RecordingRead {
+        bool noFrame = false; // not one whole frame
+        MediaFacts facts;
+    };
+
+private:
+    // Reads the recording off this thread, then places it: then gets the
+    // reason when nothing was saved.
+    void finishRecording(std::function<void(const QString& why)> then);
     // Places a whole recording, or removes what is not one; the reason
     // when nothing was saved.
-    QString finishRecording();
+    QString placeRecording(output::PartialFolder& partials, const RecordingRead& read);
     void drain(int fd, int frameBytes);
     void joinReader();
     void clearFrame();
@@ -100,6 +114,7 @@ private:
     bool m_stopRequested = false;
     int m_exitCode = -1;
     int m_graceMs = 4000;
+    PooledWork* m_finishing;
 };
 
 } // namespace varnel

@@ -1,5 +1,6 @@
 #include "core/preview/PreviewPlayer.h"
 #include "core/media/MediaFacts.h"
+#include "core/media/PooledWork.h"
 
 #include "core/common/TextNumbers.h"
 #include "core/common/TimeText.h"
@@ -11,7 +12,7 @@ namespace varnel {
 
 PreviewPlayer::PreviewPlayer(ToolRegistry& tools, QString programFolder, PlayerVariants variants, QObject* parent)
     : QObject(parent), m_programFolder(std::move(programFolder)), m_variants(variants), m_job(tools),
-      m_clock(new QTimer(this))
+      m_clock(new QTimer(this)), m_keyframeLookup(new PooledWork(this))
 {
     m_clock->setObjectName(QStringLiteral("Timer1"));
     m_clock->setInterval(1000);
@@ -39,6 +40,7 @@ void PreviewPlayer::stopClock()
 
 void PreviewPlayer::quitPlayer()
 {
+    m_keyframeLookup->cancel(); // a seek still looking for its keyframe starts nothing
     m_job.quit();
     emit playing(false);
 }
@@ -86,6 +88,7 @@ void PreviewPlayer::pause()
 
 void PreviewPlayer::stop()
 {
+    m_keyframeLookup->cancel();
     m_job.postKey(Key::Quit);
     m_elapsed = 0;
     m_clock->stop();
@@ -130,22 +133,34 @@ void PreviewPlayer::seek(int position)
     // The product as a 32-bit integer, the quotient as a real number.
     const auto product = static_cast<std::int32_t>(static_cast<std::int64_t>(position) * m_total);
     m_elapsed = static_cast<std::int32_t>(roundHalfEven(product / 100.0));
-    // The player starts at a keyframe: the one at or before the place, so
-    // that the clock shows the time of the picture, never one behind it.
-    // The bar moves back there too.
-    if (m_elapsed > 0 && m_elapsed < m_total)
-        if (const double key = keyframeAtOrBefore(m_file, m_elapsed); key >= 0 && key < m_elapsed) {
-            m_elapsed = static_cast<std::int32_t>(key);
-            showPosition();
-        }
     if (const auto text = clockText(m_elapsed))
         emit currentTimeText(*text);
-    if (m_elapsed < m_total) {
-        quitPlayer();
-        start(m_variants.seek, m_elapsed);
-    } else {
+    if (m_elapsed >= m_total) {
+        m_keyframeLookup->cancel();
         m_clock->stop();
+        return;
     }
+    quitPlayer();
+    // The player starts at a keyframe: the one at or before the place, so
+    // that the clock shows the time of the picture, never one behind it.
+    // Finding it reads the file, which is not for the window's thread.
+    const QString file = m_file;
+    const std::int32_t wanted = m_elapsed;
+    m_keyframeLookup->start([this, file, wanted](const std::atomic_bool*) -> PooledWork::Continuation {
+        const double key = wanted > 0 ? keyframeAtOrBefore(file, wanted) : -1;
+        return [this, key, wanted] { startSeek(key >= 0 && key < wanted ? static_cast<std::int32_t>(key) : wanted); };
+    });
+}
+
+void PreviewPlayer::startSeek(std::int32_t seconds)
+{
+    if (seconds != m_elapsed) { // the bar moves back to the keyframe too
+        m_elapsed = seconds;
+        showPosition();
+        if (const auto text = clockText(m_elapsed))
+            emit currentTimeText(*text);
+    }
+    start(m_variants.seek, m_elapsed);
 }
 
 void PreviewPlayer::showPosition()

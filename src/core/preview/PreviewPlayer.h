@@ -16,6 +16,7 @@ class QTimer;
 
 namespace varnel {
 
+class PooledWork;
 class ToolRegistry;
 
 // Which options variant each start uses.
@@ -66,7 +67,9 @@ public:
     void forward();
     void firstFrame();
     void lastFrames();
-    // The mouse released over the seek bar at this position (0 to 100).
+    // The mouse released over the seek bar at this position (0 to 100). The
+    // player starts once the keyframe at or before it is found, off this
+    // thread; another start or a quit meanwhile drops that.
     void seek(int position);
     // One second of the clock.
     void tick();
@@ -88,6 +91,7 @@ private:
     // False, and the user told why, when no player can be started.
     bool canStart();
     void start(PlayerOptions variant, int offsetSeconds);
+    void startSeek(std::int32_t seconds);
     // The bar at the clock's place (0 to 100), when there is a length.
     void showPosition();
 
@@ -100,6 +104,7 @@ private:
     std::int32_t m_elapsed = 0, m_total = 0;
     PlayerJob m_job;
     QTimer* m_clock;
+    PooledWork* m_keyframeLookup;
 };
 
 } // namespace varnel

@@ -169,13 +169,25 @@ void seekByTrackClick(QSlider* slider, QLabel* current, QWidget* surface, Previe
 {
     const auto clock = [&] { return timeTextToSeconds(current->text()).value_or(-1); };
     const int clicked = qMin(slider->maximum(), slider->value() + slider->pageStep());
+    // The keyframe is looked for off the window's thread; the player starts then.
+    int seekedTo = -1;
+    QString textAtStart;
+    int barAtStart = -1;
+    const QMetaObject::Connection started = QObject::connect(&player, &PreviewPlayer::playing, [&](bool on) {
+        if (on) {
+            seekedTo = player.elapsedSeconds();
+            textAtStart = current->text();
+            barAtStart = slider->value();
+        }
+    });
     QTest::mouseClick(slider, Qt::LeftButton, {}, QPoint(slider->width() - 3, slider->height() / 2));
-    const int seekedTo = player.elapsedSeconds();
+    EXPECT_TRUE(test::waitFor([&] { return seekedTo >= 0; }, 30000));
+    QObject::disconnect(started);
     EXPECT_EQ(seekedTo, qRound(clicked * player.totalSeconds() / 100.0) / keyframeSeconds * keyframeSeconds)
         << "the keyframe before";
-    EXPECT_EQ(current->text(), secondsToTimeText(seekedTo));
+    EXPECT_EQ(textAtStart, secondsToTimeText(seekedTo));
     const int place = qRound(seekedTo * 100.0 / player.totalSeconds());
-    EXPECT_EQ(slider->value(), place) << "the bar shows where the picture is";
+    EXPECT_EQ(barAtStart, place) << "the bar shows where the picture is";
     EXPECT_TRUE(player.job().lastCommand().contains(QString(" -ss %1 ").arg(seekedTo)))
         << player.job().lastCommand().toStdString();
     int shown = -1;
@@ -244,7 +256,8 @@ TEST(PreviewPanel, FillsItsSurfaceSeeksWhereTheUserSaysAndIsClearedOnStop)
     // A key: Home goes back to the start.
     QTest::keyClick(slider, Qt::Key_Home);
     EXPECT_EQ(slider->value(), 0);
-    EXPECT_TRUE(state.job().lastCommand().contains(" -ss 0 ")) << state.job().lastCommand().toStdString();
+    EXPECT_TRUE(test::waitFor([&] { return state.job().lastCommand().contains(" -ss 0 "); }, 30000))
+        << state.job().lastCommand().toStdString();
     EXPECT_TRUE(test::waitFor([&] { return showsThePicture(surface, &why); }, 30000)) << why.toStdString();
 
     // Stop: the time label is empty on screen, and once the player has gone
