@@ -99,16 +99,24 @@ std::optional<QByteArray> readRegular(const QString& path, QString* why, bool* m
 }
 
 // One program at a time reads, changes and writes the presets; the lock goes
-// with the descriptor, however the program ends.
+// with the descriptor, however the program ends. A holder that never lets
+// go (a program stopped in a debugger, or by SIGSTOP) is waited for a few
+// seconds, not for ever: the window waits on this.
 class FolderLock {
 public:
     explicit FolderLock(const QString& folder)
         : m_fd(::open(QFile::encodeName(folder + QStringLiteral("/.presets.lock")).constData(),
                       O_RDWR | O_CREAT | O_NOFOLLOW | O_CLOEXEC, 0600))
     {
-        if (m_fd >= 0)
-            while (::flock(m_fd, LOCK_EX) != 0 && errno == EINTR) {
-            }
+        constexpr int kPatienceMs = 3000;
+        int waitedMs = 0;
+        for (int pauseMs = 5; m_fd >= 0 && !m_held; pauseMs = std::min(pauseMs * 2, 200)) {
+            m_held = ::flock(m_fd, LOCK_EX | LOCK_NB) == 0;
+            if (m_held || (errno != EWOULDBLOCK && errno != EINTR) || waitedMs >= kPatienceMs)
+                break;
+            ::usleep(static_cast<useconds_t>(pauseMs) * 1000);
+            waitedMs += pauseMs;
+        }
     }
     ~FolderLock()
     {
@@ -117,10 +125,19 @@ public:
     }
     FolderLock(const FolderLock&) = delete;
     FolderLock& operator=(const FolderLock&) = delete;
+    // A folder where no lock file can be made (read-only) is not shared
+    // with a writer either: reading goes on there.
+    bool busy() const { return m_fd >= 0 && !m_held; }
 
 private:
     int m_fd;
+    bool m_held = false;
 };
+
+QString presetsBusy()
+{
+    return QCoreApplication::translate("varnel::Presets", "another program keeps presets.json locked and does not let go of it");
+}
 
 bool kept(const QString& group) { return group == Group::Video || group == Group::Audio; }
 
@@ -280,6 +297,10 @@ QString PresetStore::path() const { return m_folder + u'/' + kFileName; }
 QString PresetStore::load()
 {
     const FolderLock lock(m_folder);
+    if (lock.busy()) {
+        m_presets.clear();
+        return presetsBusy() + QCoreApplication::translate("varnel::Presets", "; no presets are loaded");
+    }
     return loadLocked();
 }
 
@@ -323,6 +344,8 @@ QString PresetStore::change(const std::function<QString(std::vector<Preset>&)>& 
     // Read again under the lock: another program may have saved meanwhile,
     // and its presets must not be written over with an older list.
     const FolderLock lock(m_folder);
+    if (lock.busy())
+        return presetsBusy() + QCoreApplication::translate("varnel::Presets", "; nothing was changed");
     if (const QString message = loadLocked(); !message.isEmpty())
         return message + QCoreApplication::translate("varnel::Presets", "; nothing was changed");
     std::vector<Preset> next = m_presets;

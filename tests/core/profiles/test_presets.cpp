@@ -6,6 +6,10 @@
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
+#include <fcntl.h>
+#include <sys/file.h>
+#include <unistd.h>
+
 using namespace varnel;
 
 namespace {
@@ -89,4 +93,24 @@ TEST(Presets, AFileWithSomeUnusablePresetsKeepsTheRestAndIsKeptWhole)
     ASSERT_EQ(store.all().size(), 1u);
     EXPECT_EQ(store.all()[0].name, "Good");
     EXPECT_EQ(QDir(dir.path()).entryList({"presets.json.damaged-*"}).size(), 1);
+}
+
+TEST(Presets, AHolderOfTheLockThatNeverLetsGoIsNotWaitedForForEver)
+{
+    QTemporaryDir dir;
+    PresetStore store(dir.path());
+    const Preset mp3 = preset("MP3", 96, {{"Audio Options/Audio Codec", "mp3"}});
+    ASSERT_EQ(store.save(mp3), "");
+    // Another program holds the lock (stopped, say): the window must not hang on it.
+    const int holder = ::open(QFile::encodeName(dir.filePath(".presets.lock")).constData(), O_RDWR | O_CLOEXEC);
+    ASSERT_GE(holder, 0);
+    ASSERT_EQ(::flock(holder, LOCK_EX), 0);
+    EXPECT_EQ(store.save(preset("Other", 96, {{"Audio Options/Audio Codec", "mp3"}})),
+              "another program keeps presets.json locked and does not let go of it; nothing was changed");
+    PresetStore later(dir.path());
+    EXPECT_EQ(later.load(), "another program keeps presets.json locked and does not let go of it; no presets are loaded");
+    ::close(holder);
+    EXPECT_EQ(later.load(), "");
+    ASSERT_EQ(later.all().size(), 1u) << "nothing was changed while it was held";
+    EXPECT_EQ(later.all()[0], mp3);
 }
