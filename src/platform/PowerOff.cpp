@@ -3,6 +3,7 @@
 #include "core/tools/ToolRegistry.h"
 
 #include <QCoreApplication>
+#include <QPointer>
 
 namespace varnel {
 
@@ -27,12 +28,14 @@ QObject* requestPowerOff(ToolRegistry& tools)
     Process* busctl = powerOffBy(tools, request,
                                  QStringLiteral("busctl call org.freedesktop.login1 /org/freedesktop/login1 "
                                                 "org.freedesktop.login1.Manager PowerOff b false"));
-    QObject::connect(busctl, &Process::finished, request, [&tools, request, busctl] {
-        if (busctl->exitCode() == 0 && !busctl->crashed()) {
+    // The runner may be gone by the time busctl answers (its end killed
+    // busctl): then nothing more is started.
+    QObject::connect(busctl, &Process::finished, request, [tools = QPointer<ToolRegistry>(&tools), request, busctl] {
+        if (!tools || (busctl->exitCode() == 0 && !busctl->crashed())) {
             request->deleteLater();
             return;
         }
-        Process* systemctl = powerOffBy(tools, request, QStringLiteral("systemctl poweroff"));
+        Process* systemctl = powerOffBy(*tools, request, QStringLiteral("systemctl poweroff"));
         QObject::connect(systemctl, &Process::finished, request, &QObject::deleteLater);
     });
     return request;
