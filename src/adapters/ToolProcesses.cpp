@@ -47,10 +47,17 @@ int spawnReading(const char* envName, const char* fallback, const Args& args, pi
     return fds[0];
 }
 
+// The tool's exit code as a shell reports it; a tool whose end cannot be
+// known (the wait itself failed) did not succeed.
 int waitFor(pid_t child)
 {
     int status = 0;
-    while (::waitpid(child, &status, 0) < 0 && errno == EINTR) {
+    pid_t waited;
+    while ((waited = ::waitpid(child, &status, 0)) < 0 && errno == EINTR) {
+    }
+    if (waited != child) {
+        std::fprintf(stderr, "cannot learn how the tool ended: %s\n", std::strerror(errno));
+        return 1;
     }
     return WIFEXITED(status) ? WEXITSTATUS(status) : 128 + (WIFSIGNALED(status) ? WTERMSIG(status) : 0);
 }
@@ -85,6 +92,11 @@ int execTool(const char* envName, const char* fallback, const Args& args)
     execvp(program.c_str(), argv.data());
     std::fprintf(stderr, "cannot start %s: %s\n", program.c_str(), std::strerror(errno));
     return 127;
+}
+
+void keepToolsExitCodes()
+{
+    ::signal(SIGCHLD, SIG_DFL);
 }
 
 bool finishesOnParentDeath()
@@ -174,18 +186,22 @@ unsigned g_graceSeconds = 10;
 
 void passOnEnd(int)
 {
+    const int saved = errno;
     if (g_finishing > 0)
         ::kill(static_cast<pid_t>(g_finishing), SIGTERM);
     if (!g_graceArmed) {
         g_graceArmed = 1;
         ::alarm(g_graceSeconds);
     }
+    errno = saved;
 }
 
 void killUnfinished(int)
 {
+    const int saved = errno;
     if (g_finishing > 0)
         ::kill(static_cast<pid_t>(g_finishing), SIGKILL);
+    errno = saved;
 }
 
 } // namespace
@@ -201,14 +217,21 @@ int runFinishing(const char* envName, const char* fallback, const Args& args, un
     for (int sig : {SIGTERM, SIGHUP, SIGINT})
         ::sigaction(sig, &end, nullptr);
     ::sigaction(SIGALRM, &grace, nullptr);
-    // Signals blocked by whoever started the converter would keep these
-    // handlers from ever running.
-    sigset_t none;
+    // An end that comes between the fork and knowing the tool's id waits
+    // until it is known, instead of being lost (and the tool killed at the
+    // grace time's end without ever being asked to finish). Signals blocked
+    // by whoever started the converter are unblocked with them.
+    sigset_t ends, none;
+    ::sigemptyset(&ends);
     ::sigemptyset(&none);
-    ::sigprocmask(SIG_SETMASK, &none, nullptr);
+    for (int sig : {SIGTERM, SIGHUP, SIGINT, SIGALRM})
+        ::sigaddset(&ends, sig);
+    ::sigprocmask(SIG_SETMASK, &ends, nullptr);
     const pid_t tool = ::fork();
-    if (tool < 0)
+    if (tool < 0) {
+        ::sigprocmask(SIG_SETMASK, &none, nullptr);
         return execTool(envName, fallback, args);
+    }
     if (tool == 0) {
         ::signal(SIGTERM, SIG_DFL);
         ::signal(SIGINT, SIG_DFL);
@@ -217,9 +240,11 @@ int runFinishing(const char* envName, const char* fallback, const Args& args, un
         // A watcher killed outright cannot pass an end on: the encoder goes
         // with it, and its file gets its index from the converter.
         ::prctl(PR_SET_PDEATHSIG, SIGKILL);
+        ::sigprocmask(SIG_SETMASK, &none, nullptr);
         ::_exit(execTool(envName, fallback, args));
     }
     g_finishing = tool;
+    ::sigprocmask(SIG_SETMASK, &none, nullptr);
     return waitFor(tool);
 }
 

@@ -21,6 +21,11 @@ int runGuardingGroup(const char* envName, const char* fallback, const Args& args
 // encoder (VARNEL_FINISH_ON_PARENT_DEATH=1) is asked to finish instead.
 void dieWithParent();
 
+// An adapter waits for its tool to learn how it ended: a "child ends
+// ignored" inherited from whoever started it would reap the tool first, and
+// its failure would read as success.
+void keepToolsExitCodes();
+
 // A recording's encoder: the tool runs as a child, and an end request (the
 // converter's death included) is passed on as SIGTERM, which has it finish
 // its file; one that has not ended graceSeconds later (an input that

@@ -8,6 +8,7 @@
 int main(int argc, char** argv)
 {
     using namespace varnel::adapter;
+    keepToolsExitCodes();
     Args given(argv + 1, argv + argc);
     dieWithParent();
     std::string refusal;

@@ -6,6 +6,7 @@
 int main(int argc, char** argv)
 {
     using namespace varnel::adapter;
+    keepToolsExitCodes();
     const Args given(argv + 1, argv + argc);
     if (isIdentifyRun(given) && !given.empty()) {
         dieWithParent();

@@ -179,3 +179,33 @@ TEST(EncoderAdapter, AudioOnlyOutputsGetAStatisticsFileToo)
     EXPECT_NEAR(encoded, 3.0, 0.2) << "the item bar reaches the end of an audio file";
     EXPECT_TRUE(test::probeMedia(r.folder.file("tone.mp3")).hasAudio);
 }
+
+TEST(Adapters, AToolsFailureIsNeverReadAsSuccess)
+{
+    // Started with child ends ignored (a "trap '' CHLD" above it), the
+    // adapters' waits used to fail and read as exit code 0.
+    const struct {
+        const char* adapter;
+        const char* finishing; // VARNEL_FINISH_ON_PARENT_DEATH
+        QStringList args;
+    } cases[] = {
+        {"fp.dll", "", {"-i", "in.mp4", "-vn", "-vstats_file", "stats.log", "out.mp3"}}, // the adapter writes statistics
+        {"fp.dll", "1", {"-f", "lavfi", "-i", "testsrc", "out.avi"}},                 // a recording, watched
+        {"mp.dll", "", {"-vo", "null", "f.avi"}},                                      // a player, its group guarded
+    };
+    for (const auto& c : cases) {
+        test::ProgramFolder folder;
+        const QString tool = test::writeScript(folder.file("tool"), "exit 3\n");
+        QProcess adapter;
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.insert("VARNEL_FFMPEG", tool);
+        env.insert("VARNEL_MPLAYER", tool);
+        env.insert("VARNEL_FINISH_ON_PARENT_DEATH", c.finishing);
+        adapter.setProcessEnvironment(env);
+        adapter.setWorkingDirectory(folder.path());
+        adapter.start("perl", QStringList{"-e", "$SIG{CHLD} = 'IGNORE'; exec @ARGV or exit 99", test::binDir() + "/" + c.adapter} + c.args);
+        ASSERT_TRUE(adapter.waitForFinished(30000)) << c.adapter;
+        EXPECT_EQ(adapter.exitCode(), 3) << c.adapter << " " << c.args.join(' ').toStdString() << ": "
+                                         << adapter.readAllStandardError().toStdString();
+    }
+}

@@ -2,6 +2,7 @@
 
 #include <QSocketNotifier>
 
+#include <cerrno>
 #include <csignal>
 #include <fcntl.h>
 #include <unistd.h>
@@ -18,8 +19,11 @@ bool g_handled[3] = {false, false, false};
 
 void onSignal(int signal)
 {
+    // The code the signal interrupted may be about to read errno.
+    const int saved = errno;
     const unsigned char byte = static_cast<unsigned char>(signal);
     [[maybe_unused]] const auto n = ::write(g_pipe[1], &byte, 1);
+    errno = saved;
 }
 
 } // namespace
