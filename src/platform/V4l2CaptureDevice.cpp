@@ -29,7 +29,7 @@ int controlId(int control)
 // A node opened for the length of one question.
 class Node {
 public:
-    explicit Node(const QString& path) : m_fd(::open(QFile::encodeName(path).constData(), O_RDWR | O_NONBLOCK)) {}
+    explicit Node(const QString& path) : m_fd(::open(QFile::encodeName(path).constData(), O_RDWR | O_NONBLOCK | O_CLOEXEC)) {}
     ~Node()
     {
         if (m_fd >= 0)

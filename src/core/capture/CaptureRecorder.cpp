@@ -143,12 +143,12 @@ bool CaptureRecorder::start(const RecorderInput& input, const RecorderOptions& o
 
     // A picture comes on a pipe of our own, read by a thread of its own.
     int fds[2] = {-1, -1};
-    if (options.preview && ::pipe(fds) != 0) {
+    // Neither end goes to a child: the encoder's output is opened anew from
+    // the write end's name, and another child must not hold the pipe open.
+    if (options.preview && ::pipe2(fds, O_CLOEXEC) != 0) {
         m_partials.reset();
         return false;
     }
-    if (options.preview)
-        ::fcntl(fds[0], F_SETFD, FD_CLOEXEC);
     run.command = recorderCommand(m_programFolder, input, written);
     // A relative input (a movie= of a filter) is the user's, from where they
     // are: the encoder starts in this program's own folder, by descriptor

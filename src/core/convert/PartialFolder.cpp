@@ -49,7 +49,7 @@ bool freshlyMade(int fd)
     struct stat st {};
     if (::fstat(fd, &st) != 0 || st.st_uid != ::geteuid() || (st.st_mode & 07777) != 0700 || st.st_nlink != 2)
         return false;
-    DIR* inside = ::fdopendir(::dup(fd));
+    DIR* inside = ::fdopendir(::fcntl(fd, F_DUPFD_CLOEXEC, 0));
     if (!inside)
         return false;
     ::rewinddir(inside); // a duplicate shares the reading position
@@ -114,7 +114,7 @@ std::shared_ptr<PartialFolder> PartialFolder::create(const QString& outputFolder
 
 PartialFolder::~PartialFolder()
 {
-    if (DIR* inside = ::fdopendir(::dup(m_fd))) {
+    if (DIR* inside = ::fdopendir(::fcntl(m_fd, F_DUPFD_CLOEXEC, 0))) {
         ::rewinddir(inside); // a duplicate shares the reading position
         while (const dirent* entry = ::readdir(inside)) {
             struct stat st {};

@@ -10,12 +10,26 @@
 #include <QTemporaryDir>
 #include <QTimer>
 #include <gtest/gtest.h>
+#include <unistd.h>
 
 using namespace varnel;
 
 namespace {
 
 const RecorderInput kPattern{"lavfi", "testsrc=size=320x240:rate=25"};
+
+// The descriptors of a process beyond its standard three that reach what
+// its descriptor fd reaches.
+QStringList othersLike(qint64 pid, int fd)
+{
+    const QDir fds(QString("/proc/%1/fd").arg(pid));
+    const QString target = QFile::symLinkTarget(fds.filePath(QString::number(fd)));
+    QStringList same;
+    for (const QString& other : fds.entryList(QDir::Files | QDir::System))
+        if (other.toInt() > 2 && QFile::symLinkTarget(fds.filePath(other)) == target)
+            same << other;
+    return same;
+}
 
 int frameCount(const QString& avi)
 {
@@ -39,6 +53,11 @@ TEST(Recorder, RecordsAValidAviAndKeepsOnlyTheNewestFrame)
     options.previewHeight = 120;
     QSignalSpy ended(&recorder, &CaptureRecorder::ended);
     ASSERT_TRUE(recorder.start(kPattern, options));
+    // The encoder holds the preview's pipe as its output alone: another end
+    // of it, inherited, would keep the pipe open after the encoder's end.
+    QList<qint64> encoder;
+    ASSERT_TRUE(test::waitFor([&] { return (encoder = test::childProcesses(::getpid(), "fp.dll")).size() == 1; }, 30000));
+    EXPECT_EQ(othersLike(encoder[0], 1), QStringList());
     // Nobody looks at the preview for three seconds: the recording goes on.
     QTimer::singleShot(3000, &recorder, &CaptureRecorder::stop);
     ASSERT_TRUE(ended.wait(60000));
