@@ -42,6 +42,31 @@ QString ownFolderIn(const QString& base, const QString& name, QString* why)
     return folder;
 }
 
+// The user's cache folder ($XDG_CACHE_HOME, else ~/.cache), made private
+// when missing. Only the user can make folders in it, so nobody can make
+// ours first, as anyone can in the shared temporary folder.
+QString cacheHome(QString* why)
+{
+    QString cache = qEnvironmentVariable("XDG_CACHE_HOME");
+    if (!QDir::isAbsolutePath(cache)) {
+        const QString home = qEnvironmentVariable("HOME");
+        if (!QDir::isAbsolutePath(home)) {
+            *why = QStringLiteral("there is neither XDG_RUNTIME_DIR nor a home folder");
+            return {};
+        }
+        cache = home + QStringLiteral("/.cache");
+    }
+    cache = QDir::cleanPath(cache);
+    ::mkdir(QFile::encodeName(cache).constData(), 0700);
+    struct stat st {};
+    if (::stat(QFile::encodeName(cache).constData(), &st) != 0 || !S_ISDIR(st.st_mode) || st.st_uid != ::geteuid() ||
+        (st.st_mode & 022) != 0) {
+        *why = QStringLiteral("%1 is not a folder of this user that only this user can change").arg(cache);
+        return {};
+    }
+    return cache;
+}
+
 // The same folder, however it is reached: its device and inode.
 QByteArray folderIdentity(const QString& folder)
 {
@@ -81,8 +106,10 @@ WindowLock::WindowLock(const QString& dataFolder, const QString& display) : m_da
         return QFile::encodeName(f + u'/' + name + QStringLiteral(".socket")).size() + 16 <
                qsizetype(sizeof(sockaddr_un::sun_path));
     };
-    if (folder.isEmpty() || !fits(folder))
-        folder = ownFolderIn(QDir::tempPath(), QStringLiteral("varnel-video-converter-%1").arg(::geteuid()), &why);
+    if (folder.isEmpty() || !fits(folder)) {
+        const QString cache = cacheHome(&why);
+        folder = cache.isEmpty() ? QString() : ownFolderIn(cache, QStringLiteral("varnel-video-converter"), &why);
+    }
     if (!folder.isEmpty() && !fits(folder)) {
         why = QStringLiteral("the path of %1 is too long for a socket").arg(folder);
         folder.clear();

@@ -7,6 +7,10 @@
 
 #include <QLocalSocket>
 #include <QTemporaryDir>
+#include <QScopeGuard>
+#include <QDir>
+#include <QFileInfo>
+#include <unistd.h>
 #include <gtest/gtest.h>
 
 using namespace varnel;
@@ -60,6 +64,32 @@ TEST(WindowLock, OneHolderForEachDisplayAndDataFolder)
     EXPECT_NE(otherDisplay.socketPath(), first->socketPath());
     first.reset();
     EXPECT_TRUE(second.tryTake()) << "the lock is free once its holder has ended";
+}
+
+TEST(WindowLock, WithoutARuntimeFolderAStrangerCannotTakeTheLocksFolderFirst)
+{
+    // No XDG_RUNTIME_DIR: a folder another user made first in the shared
+    // temporary folder (here one of ours that is open to others, as theirs
+    // would be foreign) used to leave no lock and no list.
+    QTemporaryDir data, temp, home;
+    const QByteArray saved[] = {qgetenv("XDG_RUNTIME_DIR"), qgetenv("TMPDIR"), qgetenv("HOME"), qgetenv("XDG_CACHE_HOME")};
+    const auto restore = qScopeGuard([&] {
+        const char* names[] = {"XDG_RUNTIME_DIR", "TMPDIR", "HOME", "XDG_CACHE_HOME"};
+        for (int i = 0; i < 4; ++i)
+            saved[i].isNull() ? qunsetenv(names[i]) : qputenv(names[i], saved[i]);
+    });
+    qunsetenv("XDG_RUNTIME_DIR");
+    qunsetenv("XDG_CACHE_HOME");
+    qputenv("TMPDIR", QFile::encodeName(temp.path()));
+    qputenv("HOME", QFile::encodeName(home.path()));
+    for (const QString& taken : {QString("varnel-video-converter-%1").arg(::geteuid()), QString("varnel-video-converter")}) {
+        ASSERT_TRUE(QDir(temp.path()).mkdir(taken));
+        QFile::setPermissions(temp.filePath(taken), QFileDevice::Permissions(0x7777));
+    }
+    WindowLock lock(data.path(), ":7+");
+    EXPECT_TRUE(lock.tryTake()) << lock.problem().toStdString();
+    EXPECT_TRUE(lock.socketPath().startsWith(home.path() + "/.cache/varnel-video-converter/")) << lock.socketPath().toStdString();
+    EXPECT_EQ(QFileInfo(home.path() + "/.cache/varnel-video-converter").permissions() & 0x0077, 0) << "private to the user";
 }
 
 TEST(WindowLock, OnlyOneWindowOfADataFolderKeepsItsListWhateverItsDisplay)
