@@ -35,9 +35,7 @@ QStringList everything(const QString& dir)
 // is stopped.
 bool allStopped(const QString& pattern)
 {
-    QString pids;
-    test::run("pgrep", {"-f", pattern}, &pids);
-    for (const QString& pid : pids.split('\n', Qt::SkipEmptyParts)) {
+    for (const qint64 pid : test::ownProcesses(pattern)) {
         const QDir tasks(QString("/proc/%1/task").arg(pid));
         for (const QString& task : tasks.entryList(QDir::Dirs | QDir::NoDotAndDotDot)) {
             QFile stat(tasks.filePath(task + "/stat"));
@@ -127,7 +125,7 @@ TEST_F(Cli, AKilledRecordingIsWholeAndTheNextStartPlacesIt)
                           },
                           30000));
                       // An encoder that cannot run when its program dies still holds the recording.
-                      test::run("pkill", {"-STOP", "-f", "testsrc=size=162x120"});
+                      test::signalOwnProcesses("testsrc=size=162x120", SIGSTOP);
                       // Stopped through and through (every thread), so that its program's
                       // death continues it.
                       EXPECT_TRUE(test::waitFor([] { return allStopped("testsrc=size=162x120"); }, 30000));
@@ -165,9 +163,7 @@ TEST_F(Cli, AnInputThatStallsStillLeavesAWholeFileAndNoEncoderBehind)
         QFile comm(QString("/proc/%1/comm").arg(camera.processId()));
         if (!comm.open(QIODevice::ReadOnly) || comm.readAll().trimmed() != "sleep")
             return false;
-        QString pid;
-        test::run("pgrep", {"-f", "^ffmpeg .*camera.nut"}, &pid);
-        QFile wchan(QString("/proc/%1/wchan").arg(pid.trimmed().toLongLong()));
+        QFile wchan(QString("/proc/%1/wchan").arg(test::ownProcesses("^ffmpeg .*camera.nut").value(0)));
         return wchan.open(QIODevice::ReadOnly) && wchan.readAll().contains("pipe_read");
     };
     workingDir = dir.path();

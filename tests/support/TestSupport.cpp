@@ -1,6 +1,8 @@
 #include "TestSupport.h"
 
 #include <QMap>
+#include <QRegularExpression>
+#include <QSet>
 
 #include <QCoreApplication>
 #include <QDeadlineTimer>
@@ -11,6 +13,10 @@
 #include <QCryptographicHash>
 #include <QThread>
 #include <QTest>
+
+#include <csignal>
+#include <map>
+#include <unistd.h>
 
 namespace varnel::test {
 
@@ -88,7 +94,15 @@ bool waitFor(const std::function<bool()>& done, int timeoutMs)
 
 bool isRunning(const QString& pattern)
 {
-    return run(QStringLiteral("pgrep"), {QStringLiteral("-f"), pattern}, nullptr, 30000) == 0;
+    return !ownProcesses(pattern).isEmpty();
+}
+
+int signalOwnProcesses(const QString& pattern, int signal)
+{
+    const QList<qint64> found = ownProcesses(pattern);
+    for (const qint64 pid : found)
+        ::kill(static_cast<pid_t>(pid), signal);
+    return static_cast<int>(found.size());
 }
 
 int run(const QString& program, const QStringList& args, QString* out, int timeoutMs)
@@ -179,6 +193,51 @@ QStringList statOf(qint64 pid)
 }
 
 } // namespace
+
+namespace {
+const char kOwnerMark[] = "VARNEL_TEST_OWNER";
+}
+
+void markOwnProcesses()
+{
+    qputenv(kOwnerMark, QByteArray::number(::getpid()));
+}
+
+QList<qint64> ownProcesses(const QString& pattern)
+{
+    const QByteArray mark = QByteArray(kOwnerMark) + '=' + QByteArray::number(::getpid());
+    std::multimap<qint64, qint64> children; // parent, child
+    QSet<qint64> marked;
+    for (const QString& entry : QDir("/proc").entryList(QDir::Dirs)) {
+        bool isPid = false;
+        const qint64 pid = entry.toLongLong(&isPid);
+        const QStringList stat = isPid ? statOf(pid) : QStringList();
+        if (stat.size() <= 2 || stat[1] == "Z")
+            continue;
+        children.emplace(stat[2].toLongLong(), pid);
+        QFile environ(QStringLiteral("/proc/%1/environ").arg(pid));
+        if (environ.open(QIODevice::ReadOnly) && environ.readAll().split('\0').contains(mark))
+            marked << pid;
+    }
+    QSet<qint64> ours = marked;
+    for (QList<qint64> below{::getpid()}; !below.isEmpty();)
+        for (auto [it, end] = children.equal_range(below.takeFirst()); it != end; ++it) {
+            ours << it->second;
+            below << it->second;
+        }
+    const QRegularExpression wanted(pattern);
+    QList<qint64> found;
+    for (const qint64 pid : ours) {
+        QFile cmdline(QStringLiteral("/proc/%1/cmdline").arg(pid));
+        if (pid == ::getpid() || !cmdline.open(QIODevice::ReadOnly))
+            continue;
+        QByteArray text = cmdline.readAll();
+        text.replace('\0', ' ');
+        if (wanted.match(QString::fromUtf8(text.trimmed())).hasMatch())
+            found << pid;
+    }
+    return found;
+}
 
 QList<qint64> childProcesses(qint64 parent, const QString& name)
 {

@@ -57,8 +57,16 @@ bool waitFor(const std::function<bool()>& done, int timeoutMs);
 // Runs a program to its end; returns its exit code, its output in *out.
 int run(const QString& program, const QStringList& args, QString* out = nullptr, int timeoutMs = 120000);
 
-// Whether a process whose command line holds pattern is running (pgrep -f).
+// Puts this process's mark in its environment, which what it starts inherits.
+void markOwnProcesses();
+// Live processes of this test (its descendants, and those that carry its mark
+// though their parent has died) whose command line, arguments joined by
+// blanks, matches the regular expression pattern. Never another run's.
+QList<qint64> ownProcesses(const QString& pattern);
+// Whether one of them is running.
 bool isRunning(const QString& pattern);
+// Signals each of them; how many there were.
+int signalOwnProcesses(const QString& pattern, int signal);
 
 // ffprobe's answer: "codec_type=video" lines and the format name.
 struct MediaInfo {
