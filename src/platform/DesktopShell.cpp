@@ -25,8 +25,10 @@ bool handOver(ShellServices& shell, ToolRegistry& tools, const QString& address,
     start.keptBytes = 0;
     Process* opener = tools.run(start);
     QObject::connect(opener, &Process::finished, opener, [&shell, opener, what, noProgram] {
-        const bool failed = opener->exitCode() != 0 || opener->crashed();
-        if (failed && noProgram && opener->exitCode() == kNoProgramFound && shell.*noProgram)
+        const bool failed = opener->exitCode() != 0 || opener->crashed() || opener->failedToStart();
+        // No opener at all, or one that found no program for the address.
+        const bool none = opener->failedToStart() || (!opener->crashed() && opener->exitCode() == kNoProgramFound);
+        if (failed && none && noProgram && shell.*noProgram)
             (shell.*noProgram)(what);
         else if (failed && shell.notOpened)
             shell.notOpened(what);

@@ -291,7 +291,8 @@ TEST_F(Cli, ConvertTrimsEveryFileAndRefusesAnEmptyClip)
     EXPECT_NEAR(test::probeMedia(outDir.filePath("a.mp4")).duration, 3.0, 0.3);
 
     ASSERT_EQ(run({"convert", "--choose", "2", "--start", "0:00:28", "--output-folder", outDir.path(), a}), 0);
-    EXPECT_NEAR(test::probeMedia(outDir.filePath("a.mp4")).duration, 2.0, 0.3) << "to the file's own end";
+    EXPECT_EQ(lines(), QStringList{a + "\tOK\t" + outDir.filePath("a_New.mp4")}) << "the first output is kept";
+    EXPECT_NEAR(test::probeMedia(outDir.filePath("a_New.mp4")).duration, 2.0, 0.3) << "to the file's own end";
 
     EXPECT_EQ(run({"convert", "--choose", "2", "--start", "0:00:05", "--end", "0:00:05", "--output-folder", outDir.path(), a}), 2);
     EXPECT_EQ(err, "Start time or End time is error.\n");
