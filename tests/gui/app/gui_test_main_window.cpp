@@ -534,3 +534,24 @@ TEST_F(Window, ImportingAPresetOfTheUsersNameAsksFirstAndAnExportGetsItsType)
     EXPECT_FALSE(QFile::exists(file));
     EXPECT_TRUE(messages.shown.isEmpty()) << messages.shown.join("\n").toStdString();
 }
+
+TEST_F(Window, AFileOpenedIsShownByItsOwnRowWhenAnEarlierRowGoes)
+{
+    open();
+    w->workspace().probe().setParallel(1); // the earlier row is probed, and goes, first
+    QTemporaryDir dir;
+    const QString junk = dir.filePath("junk.mp4");
+    {
+        QFile f(junk);
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+        f.write("not a video at all");
+    }
+    const QString b = test::copyTo(test::videoClip(1), dir.path(), "b.mp4");
+    w->addDroppedFiles({junk}); // a row the probe takes out again
+    w->openFiles({b});
+    ASSERT_TRUE(test::waitFor([&] { return !w->workspace().probe().isBusy() && w->workspace().list().count() == 1; },
+                              60000));
+    EXPECT_EQ(w->workspace().list().item(0).path(), b);
+    EXPECT_EQ(w->sourceListView()->currentIndex().row(), 0) << "the opened file's row is selected";
+    EXPECT_EQ(w->workspace().sheet().value("General", "Item Name"), b);
+}
