@@ -10,7 +10,7 @@ packages=(
   libgtest-dev
   ffmpeg mplayer
   libavformat-dev libavcodec-dev libavutil-dev
-  xvfb xauth xdg-utils x11-utils
+  xvfb xauth xdg-utils x11-utils xdotool
   dbus-daemon
   desktop-file-utils parallel
   lintian appstream

@@ -65,7 +65,7 @@ int plan(const QStringList& args)
     if (const auto given = a.last("--existing"); given && *given != QLatin1String("new") && *given != QLatin1String("overwrite"))
         throw UsageError("--existing takes new or overwrite");
     const QString existing = a.last("--existing").value_or(
-        isNumberEqual(settings.read(SettingKey::ExistedFile), 0) ? QStringLiteral("new") : QStringLiteral("overwrite"));
+        addsNewName(settings.read(SettingKey::ExistedFile)) ? QStringLiteral("new") : QStringLiteral("overwrite"));
     PlanContext context;
     context.outputFolder = folder;
     context.extension = Catalogue::entry(entry)->extension();

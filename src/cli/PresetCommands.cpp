@@ -32,7 +32,7 @@ QStringList takes(const CliArgs& a, int count, const char* what)
 
 int preset(const QStringList& args)
 {
-    const CliArgs a = CliArgs::parse(args, {"--choose", "--profile", "--preset", "--set"}, {});
+    const CliArgs a = CliArgs::parse(args, {"--choose", "--profile", "--preset", "--set"}, {"--replace"});
     const QString verb = a.plain.value(0);
     Session session;
     Workspace& ws = session.workspace;
@@ -68,20 +68,28 @@ int preset(const QStringList& args)
     }
     if (verb == QLatin1String("export")) {
         const QStringList given = takes(a, 2, "a NAME and a FILE");
-        const QString why = store.exportTo(given[0], userPath(given[1]));
-        return why.isEmpty() ? 0 : failed(why);
-    }
-    if (verb == QLatin1String("import")) {
-        QStringList imported, leftOut;
-        const QString why = store.importFrom(userPath(takes(a, 1, "a FILE")[0]), &imported, &leftOut);
-        for (const QString& name : imported)
-            out() << escaped(name) << '\n';
-        for (const QString& skipped : leftOut)
-            err() << "varnel-convert: left out " << skipped << '\n';
-        err() << Qt::flush;
+        QString written;
+        const QString why = store.exportTo(given[0], userPath(given[1]), &written);
         if (!why.isEmpty())
             return failed(why);
-        return imported.isEmpty() ? 1 : 0;
+        out() << escaped(written) << '\n';
+        return 0;
+    }
+    if (verb == QLatin1String("import")) {
+        PresetStore::Imported report;
+        const QString why = store.importFrom(userPath(takes(a, 1, "a FILE")[0]), a.has("--replace"), &report);
+        if (!why.isEmpty() && !report.replaced.isEmpty() && !a.has("--replace"))
+            return failed(why + QStringLiteral(" (--replace replaces them)"));
+        if (!why.isEmpty())
+            return failed(why);
+        for (const QString& name : report.names)
+            out() << escaped(name) << '\n';
+        for (const QString& name : report.replaced)
+            err() << "varnel-convert: replaced " << escaped(name) << '\n';
+        for (const QString& skipped : report.leftOut)
+            err() << "varnel-convert: left out " << skipped << '\n';
+        err() << Qt::flush;
+        return report.names.isEmpty() ? 1 : 0;
     }
     throw UsageError("preset takes list, save, delete, rename, export or import");
 }

@@ -61,7 +61,9 @@ const char* kUsage =
     "                                             show the encoder command\n"
     "  convert --choose N|--profile TEXT [--set G/ROW=V]... [--output-folder DIR] [--existing new|overwrite]\n"
     "          [--threads N] [--start H:MM:SS] [--end H:MM:SS] [--jobs N] [--json] FILE...\n"
-    "                                             convert files, each trimmed to start and end\n"
+    "                                             convert files, each trimmed to start and end; an output\n"
+    "                                             whose name is taken gets a new one (name_New) unless\n"
+    "                                             --existing overwrite or the settings say to overwrite\n"
     "  fetch [--json] URL                         what a watch page says, NAME<TAB>VALUE lines\n"
     "  download URL --format 5|34|35|22 [--program-folder DIR]\n"
     "                                             download a stream of the page\n"
@@ -76,7 +78,7 @@ const char* kUsage =
     "                                             convert one line of plan into DIR (from standard input\n"
     "                                             without LINE)\n"
     "  preset list | save NAME --choose N|--profile TEXT [--set G/ROW=V]... | delete NAME\n"
-    "         | rename OLD NEW | export NAME FILE | import FILE\n"
+    "         | rename OLD NEW | export NAME FILE | import [--replace] FILE\n"
     "                                             presets of one's own; --preset NAME chooses one wherever\n"
     "                                             --choose does\n";
 

@@ -6,9 +6,27 @@
 #include <QThread>
 #include <csignal>
 #include <sys/stat.h>
+#include <utime.h>
 
 using namespace varnel;
 using test::Cli;
+
+namespace {
+
+// A file as time leaves it: last changed a minute ago.
+void ageFile(const QString& path)
+{
+    const time_t then = ::time(nullptr) - 60;
+    const utimbuf times{then, then};
+    ASSERT_EQ(::utime(QFile::encodeName(path).constData(), &times), 0) << path.toStdString();
+}
+
+QStringList stagedFiles(const QString& folder)
+{
+    return QDir(folder).entryList({".varnel-*"}, QDir::Files | QDir::Hidden | QDir::System);
+}
+
+} // namespace
 
 TEST_F(Cli, APresetIsSavedUsedAndSurvivesKills)
 {
@@ -40,13 +58,45 @@ TEST_F(Cli, APresetIsSavedUsedAndSurvivesKills)
     EXPECT_TRUE(lines().first().startsWith("Small phone\t103\t"));
     for (const QString& line : lines())
         EXPECT_TRUE(line == lines().first() || line.startsWith("Killed ")) << line.toStdString();
+    // Whatever the kills left beside presets.json goes with the next save.
+    for (const QString& name : stagedFiles(folder.path()))
+        ageFile(folder.file(name));
+    ASSERT_EQ(run({"preset", "save", "After the kills", "--choose", "104"}), 0);
+    EXPECT_EQ(stagedFiles(folder.path()), QStringList{});
 
-    // Exported, deleted, imported back.
+    // Exported (a name without a type gets ".json"), deleted, imported back.
     const QString file = folder.file("mine.json");
-    ASSERT_EQ(run({"preset", "export", "Small phone", file}), 0);
+    ASSERT_EQ(run({"preset", "export", "Small phone", folder.file("mine")}), 0);
+    EXPECT_EQ(out, file + "\n");
+    EXPECT_FALSE(QFile::exists(folder.file("mine")));
     ASSERT_EQ(run({"preset", "delete", "Small phone"}), 0);
     ASSERT_EQ(run({"preset", "import", file}), 0);
     EXPECT_EQ(out, "Small phone\n");
+    EXPECT_EQ(err, "");
+
+    // A preset of the same name is one's own: replaced only when asked, and said.
+    ASSERT_EQ(run({"preset", "save", "Small phone", "--choose", "104"}), 0);
+    ASSERT_EQ(run({"preset", "save", "Other", "--choose", "2"}), 0);
+    ASSERT_EQ(run({"preset", "export", "Other", folder.file("other.json")}), 0);
+    ASSERT_EQ(run({"preset", "delete", "Other"}), 0);
+    auto listed = [&] {
+        EXPECT_EQ(run({"preset", "list"}), 0);
+        return lines().filter("Small phone\t") + lines().filter("Other\t");
+    };
+    const QStringList before = listed();
+    EXPECT_EQ(run({"preset", "import", file}), 1);
+    EXPECT_EQ(out, "");
+    EXPECT_EQ(err, "varnel-convert: presets of these names are there already: Small phone; nothing was imported "
+                   "(--replace replaces them)\n");
+    EXPECT_EQ(listed(), before);
+    EXPECT_TRUE(before.value(0).startsWith("Small phone\t104\t")) << before.join("|").toStdString();
+    ASSERT_EQ(run({"preset", "import", "--replace", file}), 0);
+    EXPECT_EQ(out, "Small phone\n");
+    EXPECT_EQ(err, "varnel-convert: replaced Small phone\n");
+    EXPECT_TRUE(listed().value(0).startsWith("Small phone\t103\t"));
+    ASSERT_EQ(run({"preset", "import", folder.file("other.json")}), 0) << "no clash, nothing to ask";
+    EXPECT_EQ(out, "Other\n");
+    EXPECT_EQ(err, "");
 }
 
 TEST_F(Cli, PresetsSavedAtOnceAreAllKeptAndNothingOfTheUsersIsReplaced)
@@ -83,4 +133,33 @@ TEST_F(Cli, PresetsSavedAtOnceAreAllKeptAndNothingOfTheUsersIsReplaced)
     EXPECT_EQ(run({"preset", "list"}), 0);
     EXPECT_TRUE(err.contains("presets.json could not be read (it is not a regular file)")) << err.toStdString();
     EXPECT_FALSE(QFileInfo(presets).exists());
+}
+
+TEST_F(Cli, TheNextSaveRemovesWhatAKilledSaveLeftButNotWhatAWriterStillWrites)
+{
+    ASSERT_EQ(run({"preset", "save", "First", "--choose", "103"}), 0);
+    const QString dead = folder.file(".varnel-0123456789abcdef.part");
+    const QString live = folder.file(".varnel-fedcba9876543210.part");
+    for (const QString& path : {dead, live}) {
+        QFile f(path);
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+        f.write("{\"presets\": [");
+    }
+    // A writer still at work holds its file locked, however long it takes.
+    QProcess writer;
+    writer.start("flock", {"-o", live, "sh", "-c", "echo locked; exec cat"});
+    ASSERT_TRUE(test::waitFor([&] { return writer.canReadLine(); }, 30000));
+    ageFile(dead);
+    ageFile(live);
+
+    ASSERT_EQ(run({"preset", "save", "Second", "--choose", "104"}), 0);
+    EXPECT_FALSE(QFile::exists(dead)) << "left by a writer that is gone";
+    EXPECT_TRUE(QFile::exists(live)) << "its writer still writes";
+    ASSERT_EQ(run({"preset", "list"}), 0);
+    EXPECT_EQ(lines().size(), 2);
+
+    writer.closeWriteChannel();
+    ASSERT_TRUE(writer.waitForFinished(30000));
+    ASSERT_EQ(run({"preset", "delete", "First"}), 0);
+    EXPECT_FALSE(QFile::exists(live)) << "its writer has gone too";
 }

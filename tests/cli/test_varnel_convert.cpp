@@ -1,5 +1,6 @@
 #include "CliRig.h"
 #include "HardMedia.h"
+#include "core/settings/Settings.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -92,8 +93,26 @@ TEST_F(Cli, ConvertReportsEveryRow)
     EXPECT_EQ(lines(), (QStringList{a + "\tOK\t" + outDir.path() + "/a.mp3", b + "\tOK\t" + outDir.path() + "/my.holiday.mp3"}));
     EXPECT_TRUE(err.contains("Conversion completed!"));
 
-    ASSERT_EQ(run({"convert", "--choose", "96", "--output-folder", outDir.path(), "--existing", "new", a}), 0);
+    // Nothing was ever stored: a file there is the user's, and is kept.
+    const QByteArray first = [&] { QFile f(outDir.filePath("a.mp3")); f.open(QIODevice::ReadOnly); return f.readAll(); }();
+    ASSERT_EQ(run({"convert", "--choose", "96", "--output-folder", outDir.path(), a}), 0);
     EXPECT_EQ(lines(), QStringList{a + "\tOK\t" + outDir.path() + "/a_New.mp3"});
+    QFile kept(outDir.filePath("a.mp3"));
+    ASSERT_TRUE(kept.open(QIODevice::ReadOnly));
+    EXPECT_EQ(kept.readAll(), first);
+    ASSERT_EQ(run({"convert", "--choose", "96", "--output-folder", outDir.path(), "--existing", "new", a}), 0);
+    EXPECT_EQ(lines(), QStringList{a + "\tOK\t" + outDir.path() + "/a_New_New.mp3"});
+    // A stored choice is honoured as it is, and --existing goes before it.
+    Settings(folder.path()).write(SettingKey::ExistedFile, "1");
+    ASSERT_EQ(run({"convert", "--choose", "96", "--output-folder", outDir.path(), a}), 0);
+    EXPECT_EQ(lines(), QStringList{a + "\tOK\t" + outDir.path() + "/a.mp3"});
+    ASSERT_EQ(run({"convert", "--choose", "96", "--output-folder", outDir.path(), "--existing", "new", a}), 0);
+    EXPECT_EQ(lines(), QStringList{a + "\tOK\t" + outDir.path() + "/a_New_New_New.mp3"});
+    ASSERT_EQ(run({"--help"}), 0);
+    EXPECT_TRUE(out.contains("an output\n                                             whose name is taken gets a new one "
+                             "(name_New) unless\n                                             --existing overwrite or "
+                             "the settings say to overwrite\n"))
+        << out.toStdString();
 
     QFile junk(dir.filePath("junk.avi"));
     junk.open(QIODevice::WriteOnly);
@@ -272,7 +291,8 @@ TEST_F(Cli, ConvertTrimsEveryFileAndRefusesAnEmptyClip)
     EXPECT_NEAR(test::probeMedia(outDir.filePath("a.mp4")).duration, 3.0, 0.3);
 
     ASSERT_EQ(run({"convert", "--choose", "2", "--start", "0:00:28", "--output-folder", outDir.path(), a}), 0);
-    EXPECT_NEAR(test::probeMedia(outDir.filePath("a.mp4")).duration, 2.0, 0.3) << "to the file's own end";
+    EXPECT_EQ(lines(), QStringList{a + "\tOK\t" + outDir.filePath("a_New.mp4")}) << "the first output is kept";
+    EXPECT_NEAR(test::probeMedia(outDir.filePath("a_New.mp4")).duration, 2.0, 0.3) << "to the file's own end";
 
     EXPECT_EQ(run({"convert", "--choose", "2", "--start", "0:00:05", "--end", "0:00:05", "--output-folder", outDir.path(), a}), 2);
     EXPECT_EQ(err, "Start time or End time is error.\n");

@@ -21,6 +21,9 @@ public:
     virtual void shutdown() = 0;
 
     std::function<void(const QString& what)> notOpened;
+    // Instead of notOpened for a folder when the desktop has no program
+    // that opens folders at all (when set).
+    std::function<void(const QString& folder)> noFolderOpener;
     // The runner the desktop's programs are started through (the
     // workspace's): Exit waits for what is ours among them.
     ToolRegistry* tools = nullptr;
@@ -31,6 +34,5 @@ inline QString kCannotOpen()
 {
     return QCoreApplication::translate("varnel::ShellServices", "Could not open %1: no program on this desktop opened it.");
 }
-
 
 } // namespace varnel

@@ -8,12 +8,61 @@
 #include <cerrno>
 #include <climits>
 #include <cstdio>
+#include <cstring>
+#include <ctime>
 #include <utility>
+#include <dirent.h>
 #include <fcntl.h>
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 namespace varnel {
+
+namespace {
+
+// A hidden file unlocked for this long has no writer: the lock is taken
+// right after the file is made.
+constexpr time_t kLeftoverSeconds = 10;
+
+bool isStagedName(const char* name)
+{
+    const size_t length = std::strlen(name);
+    return std::strncmp(name, ".varnel-", 8) == 0 && length > 13 && std::strcmp(name + length - 5, ".part") == 0;
+}
+
+} // namespace
+
+int StagedFile::removeLeftovers(const QString& folder)
+{
+    const int dirFd = ::open(QFile::encodeName(folder).constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (dirFd < 0)
+        return 0;
+    DIR* dir = ::fdopendir(dirFd);
+    if (!dir) {
+        ::close(dirFd);
+        return 0;
+    }
+    int removed = 0;
+    const time_t now = ::time(nullptr);
+    while (const dirent* entry = ::readdir(dir)) {
+        if (!isStagedName(entry->d_name))
+            continue;
+        const int fd = ::openat(dirFd, entry->d_name, O_RDONLY | O_CLOEXEC | O_NOFOLLOW | O_NONBLOCK | O_NOCTTY);
+        if (fd < 0)
+            continue;
+        struct stat held {}, named {};
+        // Only a file of ours that nobody writes any more, and still the
+        // one under that name once the lock is ours.
+        if (::fstat(fd, &held) == 0 && S_ISREG(held.st_mode) && held.st_mtime + kLeftoverSeconds < now &&
+            ::flock(fd, LOCK_EX | LOCK_NB) == 0 && ::fstatat(dirFd, entry->d_name, &named, AT_SYMLINK_NOFOLLOW) == 0 &&
+            named.st_dev == held.st_dev && named.st_ino == held.st_ino && ::unlinkat(dirFd, entry->d_name, 0) == 0)
+            ++removed;
+        ::close(fd);
+    }
+    ::closedir(dir); // closes dirFd
+    return removed;
+}
 
 StagedFile::StagedFile(QString path, QString owner) : m_path(std::move(path)), m_owner(std::move(owner)) {}
 
@@ -49,6 +98,7 @@ bool StagedFile::open()
 {
     cancel();
     m_error.clear();
+    removeLeftovers(QFileInfo(m_path).path());
     const QByteArray folder = QFile::encodeName(QFileInfo(m_path).path());
     // A short fixed-length name: it fits wherever the final name fits.
     for (int attempt = 0; attempt < 100 && m_fd < 0; ++attempt) {
@@ -63,6 +113,9 @@ bool StagedFile::open()
         m_staged.clear(); // never ours to remove
         return failWith(error);
     }
+    // Held until the file is placed or gone: while it is, no other writer
+    // takes it for a leftover.
+    ::flock(m_fd, LOCK_EX | LOCK_NB);
     return true;
 }
 
@@ -89,16 +142,22 @@ bool StagedFile::write(const char* data, qint64 size)
     return true;
 }
 
-bool StagedFile::flushAndClose()
+bool StagedFile::flush()
 {
     if (m_fd < 0)
         return false;
     // A full disk may only show here (delayed allocation, network folders).
     if (::fsync(m_fd) != 0)
         return failWith(errno);
-    if (::close(std::exchange(m_fd, -1)) != 0)
-        return failWith(errno);
     return true;
+}
+
+void StagedFile::closePlaced()
+{
+    // Closed only once placed: until then the lock says the file is written.
+    // Its bytes are on the disk already (flush), whatever close says.
+    ::close(std::exchange(m_fd, -1));
+    m_written = m_writtenBack = 0;
 }
 
 bool StagedFile::commit(Placing placing)
@@ -109,7 +168,7 @@ bool StagedFile::commit(Placing placing)
     struct stat old {};
     if (placing == Placing::Replace && m_fd >= 0 && ::lstat(target.constData(), &old) == 0 && S_ISREG(old.st_mode))
         ::fchmod(m_fd, old.st_mode & 0777);
-    if (!flushAndClose())
+    if (!flush())
         return false;
     const int moved = placing == Placing::Replace
                           ? ::rename(m_staged.constData(), target.constData())
@@ -117,18 +176,20 @@ bool StagedFile::commit(Placing placing)
     if (moved != 0)
         return failWith(errno);
     m_staged.clear();
+    closePlaced();
     return true;
 }
 
 bool StagedFile::commitUnderFreeName(int tries)
 {
-    if (!flushAndClose())
+    if (!flush())
         return false;
     QString placed;
     if (const int error = placeUnderFreeName(m_staged, m_path, tries, &placed); error != 0)
         return failWith(error);
     m_path = placed;
     m_staged.clear();
+    closePlaced();
     return true;
 }
 

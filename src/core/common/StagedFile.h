@@ -2,6 +2,9 @@
 // A file that appears under its name only when it is whole: written to a
 // hidden file beside it, flushed to disk, then renamed over the name. Any
 // failure removes the hidden file and keeps an older file of that name.
+// The writer holds a lock on its hidden file until it is placed or gone, so
+// the hidden files a killed writer left are told apart, and the next writer
+// into the folder removes them.
 // Unlike QSaveFile, a failed write says the system's reason ("No space left
 // on device"), not "Unknown error".
 #include <QString>
@@ -35,13 +38,19 @@ public:
     // "cannot write <path>: <reason>" after a failure.
     QString errorString() const { return m_error; }
 
+    // Removes the hidden files in the folder whose writers are gone: no lock
+    // held on them, and unchanged for a while (a writer locks its file just
+    // after making it). Returns how many went.
+    static int removeLeftovers(const QString& folder);
+
     // Why the folder cannot hold a file of this name (its UTF-8 bytes against
     // the folder's name limit), or the hidden file of this owner it is
     // written to first; empty when it can.
     static QString nameRefusal(const QString& path, const QString& owner = {});
 
 private:
-    bool flushAndClose();
+    bool flush();
+    void closePlaced();
     bool failWith(int error);
 
     QString m_path;

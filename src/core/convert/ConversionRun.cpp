@@ -170,7 +170,7 @@ bool ConversionRun::start()
         return false;
     std::vector<quint64> rows;
     for (int r = 0; r < m_env.list->count(); ++r)
-        if (!(m_options.skipConvertedBefore && m_env.list->item(r).convertedBefore))
+        if (!(m_options.skipConvertedBefore && m_env.list->item(r).converted != SourceItem::Converted::No))
             rows.push_back(m_env.list->item(r).id);
     if (rows.empty())
         return false;
@@ -228,6 +228,8 @@ void ConversionRun::setStatus(quint64 id, const QString& status, const QString& 
     if (row < 0)
         return;
     m_env.list->setStatus(row, status, reason);
+    if (status == RunText::Ok)
+        m_env.list->markConverted(row);
     emit rowStatus(id, status, reason);
 }
 
@@ -328,7 +330,7 @@ void ConversionRun::startRow(Slot& slot, quint64 id)
         PlanContext context;
         context.outputFolder = m_outputFolder;
         context.extension = entry ? entry->extension() : QString();
-        context.addNew = isNumberEqual(m_existedFile, 0);
+        context.addNew = addsNewName(m_existedFile);
         context.entryNumber = m_env.entryNumber();
         context.sheet = m_env.sheet;
         context.threadSetting = m_thread;

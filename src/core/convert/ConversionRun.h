@@ -86,6 +86,11 @@ inline QString ConvertAgainQuestion()
 {
     return QCoreApplication::translate("varnel::RunText", "%1 of the %2 files were converted last time (OK). Convert them again?");
 }
+// The same, where some were converted in this session.
+inline QString ConvertedAlreadyQuestion()
+{
+    return QCoreApplication::translate("varnel::RunText", "Already converted (OK): %1 of the %2 files. Convert them again?");
+}
 // While the rows of the run are still being added.
 inline QString WaitingForFiles()
 {
@@ -114,7 +119,7 @@ struct RunOptions {
     // A file missing from the disk fails its row and the run goes on (as
     // scripts expect); else it ends the run, as the window's text has it.
     bool missingFileFailsRow = false;
-    // Rows restored as converted are left out of the run.
+    // Rows converted already (this session or restored so) are left out.
     bool skipConvertedBefore = false;
 };
 

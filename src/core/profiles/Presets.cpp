@@ -411,11 +411,13 @@ QString PresetStore::remove(const QString& name)
     });
 }
 
-QString PresetStore::exportTo(const QString& name, const QString& file) const
+QString PresetStore::exportTo(const QString& name, const QString& givenFile, QString* written) const
 {
     const Preset* p = find(name);
     if (!p)
         return QCoreApplication::translate("varnel::Presets", "there is no preset %1").arg(printable(name));
+    // A file dialog or a typed name may leave the type out.
+    const QString file = QFileInfo(givenFile).suffix().isEmpty() ? givenFile + QStringLiteral(".json") : givenFile;
     // A new file only: whatever is under the name (a file, a device, a
     // link) is the user's and stays.
     if (QFileInfo(file).exists() || QFileInfo(file).isSymLink())
@@ -424,10 +426,12 @@ QString PresetStore::exportTo(const QString& name, const QString& file) const
     StagedFile out(file);
     if (!out.open() || !out.write(bytes.constData(), bytes.size()) || !out.commit(StagedFile::Placing::BesideOnly))
         return out.errorString();
+    if (written)
+        *written = file;
     return {};
 }
 
-QString PresetStore::importFrom(const QString& file, QStringList* imported, QStringList* leftOut)
+QString PresetStore::importFrom(const QString& file, bool replace, Imported* report)
 {
     QString why;
     bool missing = false;
@@ -437,22 +441,29 @@ QString PresetStore::importFrom(const QString& file, QStringList* imported, QStr
     const auto parsed = presets::fromJson(*bytes, &why);
     if (!parsed)
         return QCoreApplication::translate("varnel::Presets", "%1 holds no presets: %2").arg(printable(file), why);
+    QStringList replaced;
     const QString failed = change([&](std::vector<Preset>& next) {
         for (const Preset& p : parsed->presets) {
-            std::erase_if(next, [&](const Preset& q) { return q.name == p.name; });
+            if (std::erase_if(next, [&](const Preset& q) { return q.name == p.name; }) > 0)
+                replaced << p.name;
             next.push_back(p);
         }
+        if (!replace && !replaced.isEmpty())
+            return QCoreApplication::translate("varnel::Presets", "presets of these names are there already: %1; nothing was imported")
+                .arg(printable(replaced.join(QStringLiteral(", "))));
         if (std::ssize(next) > presets::kMostPresets)
             return QCoreApplication::translate("varnel::Presets", "there would be more than %1 presets").arg(presets::kMostPresets);
         return QString();
     });
+    if (report)
+        report->replaced = replaced;
     if (!failed.isEmpty())
         return failed;
-    for (const Preset& p : parsed->presets)
-        if (imported)
-            *imported << p.name;
-    if (leftOut)
-        *leftOut = parsed->skipped;
+    if (report) {
+        for (const Preset& p : parsed->presets)
+            report->names << p.name;
+        report->leftOut = parsed->skipped;
+    }
     return {};
 }
 

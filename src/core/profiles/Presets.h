@@ -63,10 +63,18 @@ public:
     QString save(const Preset& preset); // replaces one of the same name
     QString rename(const QString& from, const QString& to);
     QString remove(const QString& name);
-    QString exportTo(const QString& name, const QString& file) const;
-    // Adds (or replaces) the presets of a file; leftOut says which of its
-    // presets were refused, and why.
-    QString importFrom(const QString& file, QStringList* imported = nullptr, QStringList* leftOut = nullptr);
+    // Into a new file; a name without an extension gets ".json", and
+    // written says the file's path.
+    QString exportTo(const QString& name, const QString& file, QString* written = nullptr) const;
+    // What an import did: the presets taken, those of the file refused (with
+    // why), and the user's own it replaced, or would have (clashes).
+    struct Imported {
+        QStringList names, leftOut, replaced;
+    };
+    // Adds the presets of a file. One with the name of a preset of the
+    // user's replaces it only when replace is set: without it, nothing at all
+    // is imported, and report->replaced names the clashes.
+    QString importFrom(const QString& file, bool replace, Imported* report = nullptr);
 
     QString path() const;
 

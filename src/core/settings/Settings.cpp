@@ -38,6 +38,11 @@ QString Settings::outputFolder() const
     return outputFolderFor(read(SettingKey::OutputFolder), m_programFolder);
 }
 
+bool addsNewName(const QString& storedExistedFile)
+{
+    return storedExistedFile.trimmed().isEmpty() || isNumberEqual(storedExistedFile, 0);
+}
+
 QString outputFolderFor(const QString& stored, const QString& dataFolder)
 {
     const QString folder = stored.trimmed();

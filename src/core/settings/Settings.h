@@ -33,6 +33,12 @@ private:
     QString m_programFolder;
 };
 
+// Whether an output whose name is taken gets a new one ("_New") under a
+// stored "existedfile": a number equal to 0 says so, and so does a value
+// never stored (blank), so that nothing of the user's is replaced unless
+// the user chose to overwrite; any other stored value overwrites.
+bool addsNewName(const QString& storedExistedFile);
+
 // The absolute output folder a stored "outputfolder" value stands for: the
 // number 0 and a blank value mean the data folder, "~" and "~/..." the home
 // folder, and any other relative folder is taken from the data folder. The

@@ -12,7 +12,7 @@ SettingsForm SettingsForm::load(const Settings& settings)
 {
     SettingsForm f;
     f.outputFolder = settings.outputFolder();
-    f.addNew = isNumberEqual(settings.read(SettingKey::ExistedFile), 0);
+    f.addNew = addsNewName(settings.read(SettingKey::ExistedFile));
     f.autoShut = isNumberEqual(settings.read(SettingKey::AutoShut), 1);
     f.thread = settings.read(SettingKey::Thread);
     return f;

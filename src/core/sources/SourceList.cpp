@@ -103,8 +103,14 @@ void SourceList::setStatus(int row, const QString& status, const QString& reason
     if (row < 0 || row >= count())
         return;
     m_items[static_cast<size_t>(row)].statusReason = reason;
-    m_items[static_cast<size_t>(row)].convertedBefore = false;
+    m_items[static_cast<size_t>(row)].converted = SourceItem::Converted::No;
     setCell(row, SourceItem::Status, status);
+}
+
+void SourceList::markConverted(int row)
+{
+    if (row >= 0 && row < count())
+        m_items[static_cast<size_t>(row)].converted = SourceItem::Converted::ThisSession;
 }
 
 void SourceList::setLength(int row, double lengthSeconds)
@@ -126,7 +132,7 @@ void SourceList::setClip(int row, const QString& start, const QString& end)
     if (row < 0 || row >= count())
         return;
     m_items[static_cast<size_t>(row)].clipSet = true;
-    m_items[static_cast<size_t>(row)].convertedBefore = false;
+    m_items[static_cast<size_t>(row)].converted = SourceItem::Converted::No;
     setCell(row, SourceItem::Start, start);
     setCell(row, SourceItem::End, end);
 }

@@ -24,9 +24,11 @@ struct SourceItem {
     MediaFacts media;
     bool mediaRead = false;
     bool clipSet = false; // the user chose the clip (the clip editor's OK, a command's times)
-    // Restored as "OK" from an earlier session: converted already, so a run
-    // leaves it alone unless the user asks. Any new status or clip ends it.
-    bool convertedBefore = false;
+    // Converted already ("OK"), by a run of this session or restored so from
+    // an earlier one: a run leaves it alone unless the user asks. Any new
+    // status or clip ends it.
+    enum class Converted { No, LastSession, ThisSession };
+    Converted converted = Converted::No;
 
     const QString& path() const { return cells[FileName]; }
 };
@@ -68,6 +70,8 @@ public:
     void setClip(int row, const QString& start, const QString& end);
     // The Status cell with the reason behind it (empty: none).
     void setStatus(int row, const QString& status, const QString& reason);
+    // The row's file was converted, its status says so: not again unless asked.
+    void markConverted(int row);
     void removeItem(int row);
     void clearItems();
 

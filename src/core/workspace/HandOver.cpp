@@ -113,11 +113,13 @@ bool HandOverServer::listen(const WindowLock& lock)
     return m_server.listen(lock.socketPath());
 }
 
-void HandOverServer::setReceiver(Receiver receiver)
+void HandOverServer::setReceiver(Receiver receiver, Accepting accepting)
 {
     m_receiver = std::move(receiver);
-    for (const QStringList& paths : std::exchange(m_waiting, {}))
-        m_receiver(paths);
+    m_accepting = std::move(accepting);
+    if (m_receiver)
+        for (const QStringList& paths : std::exchange(m_waiting, {}))
+            m_receiver(paths);
 }
 
 void HandOverServer::acceptAll()
@@ -150,26 +152,31 @@ void HandOverServer::take(QLocalSocket* socket, const QByteArray& message)
     }
     QObject::disconnect(socket, &QLocalSocket::readyRead, nullptr, nullptr);
     const QByteArray mark = QCryptographicHash::hash(message, QCryptographicHash::Sha256);
-    if (m_taken.contains(mark)) { // sent again by a start that gave up waiting
-        socket->write(kTaken);
-        socket->disconnectFromServer();
+    const bool again = m_taken.contains(mark); // sent again by a start that gave up waiting
+    const bool taken = again || !m_accepting || m_accepting();
+    // The sender hears at once: whatever the window does with the files
+    // (a question, a message) may wait for the user as long as it likes.
+    socket->write(taken ? kTaken : kBusy);
+    socket->disconnectFromServer();
+    if (!taken || again)
         return;
-    }
+    if (m_taken.size() >= 1024)
+        m_taken.clear();
+    m_taken.insert(mark);
     QStringList paths;
     for (const QByteArray& path : *files)
         paths << QFile::decodeName(path);
-    bool taken = true;
+    // Outside this handler: the socket may be gone by the time a box the
+    // receiver shows is answered.
+    QMetaObject::invokeMethod(this, [this, paths] { deliver(paths); }, Qt::QueuedConnection);
+}
+
+void HandOverServer::deliver(const QStringList& paths)
+{
     if (m_receiver)
-        taken = m_receiver(paths);
+        m_receiver(paths);
     else
         m_waiting << paths;
-    if (taken) {
-        if (m_taken.size() >= 1024)
-            m_taken.clear();
-        m_taken.insert(mark);
-    }
-    socket->write(taken ? kTaken : kBusy);
-    socket->disconnectFromServer();
 }
 
 Start startOrHandOver(WindowLock& lock, const QList<QByteArray>& absolutePaths, int patienceMs)

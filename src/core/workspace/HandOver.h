@@ -30,13 +30,18 @@ bool isWholeHandOver(const QByteArray& received);
 // big, or with a path that is not absolute or holds a zero byte.
 std::optional<QList<QByteArray>> filesFromHandOver(const QByteArray& message);
 
-// The live window's end: answers at the lock's socket. The receiver gets the
-// files of each valid hand-over and says whether it took them (not while the
-// window is closing: the next start then waits for the lock instead).
+// The live window's end: answers at the lock's socket. Each valid hand-over
+// is answered and its connection closed first; the receiver gets its files
+// afterwards, from the event loop and never inside the socket's handler, so
+// that it may show a box for as long as the user takes. A message sent again
+// by a start that gave up waiting reaches the receiver once.
 class HandOverServer : public QObject {
     Q_OBJECT
 public:
-    using Receiver = std::function<bool(const QStringList& paths)>;
+    using Receiver = std::function<void(const QStringList& paths)>;
+    // Whether the window takes files now (not while it is closing: the next
+    // start then waits for the lock instead). Files are taken when left out.
+    using Accepting = std::function<bool()>;
     explicit HandOverServer(QObject* parent = nullptr);
 
     // Only the holder of the lock listens; a socket file left by a window
@@ -44,14 +49,16 @@ public:
     bool listen(const WindowLock& lock);
     QString errorString() const { return m_server.errorString(); }
     // Files handed over before there is a receiver wait for it.
-    void setReceiver(Receiver receiver);
+    void setReceiver(Receiver receiver, Accepting accepting = {});
 
 private:
     void acceptAll();
     void take(class QLocalSocket* socket, const QByteArray& message);
+    void deliver(const QStringList& paths);
 
     QLocalServer m_server;
     Receiver m_receiver;
+    Accepting m_accepting;
     QList<QStringList> m_waiting;
     QSet<QByteArray> m_taken; // the messages taken, by their hashes
     int m_open = 0;

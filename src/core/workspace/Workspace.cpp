@@ -105,8 +105,9 @@ void Workspace::sayUnreadable()
     m_messages.error(lines.join(u'\n'));
 }
 
-void Workspace::addReadableSources(const QStringList& paths)
+QList<quint64> Workspace::addReadableSources(const QStringList& paths)
 {
+    QList<quint64> added;
     for (const QString& p : withFoldersOpened(paths)) {
         // A device or a pipe would be read for ever, or read as nothing.
         if (const QFileInfo info(p); info.exists() && !info.isFile()) {
@@ -115,10 +116,12 @@ void Workspace::addReadableSources(const QStringList& paths)
             continue;
         }
         m_probe.addSource(p);
-        m_mustRead.insert(m_list.item(m_list.count() - 1).id);
+        added << m_list.item(m_list.count() - 1).id;
+        m_mustRead.insert(added.back());
     }
     if (m_mustRead.isEmpty())
         sayUnreadable();
+    return added;
 }
 
 PresetStore& Workspace::presets()
@@ -193,7 +196,8 @@ void Workspace::restoreList(const SavedList& saved)
             item.cells[SourceItem::Status].clear();
             item.statusReason.clear();
         }
-        item.convertedBefore = item.cells[SourceItem::Status] == RunText::Ok;
+        item.converted = item.cells[SourceItem::Status] == RunText::Ok ? SourceItem::Converted::LastSession
+                                                                        : SourceItem::Converted::No;
         // What was read of the file last time may not hold any more.
         m_probe.readMedia(m_list.append(item), MediaDepth::Streams);
     }

@@ -81,8 +81,9 @@ public:
     void addSources(const QStringList& paths);
     // As addSources, a folder standing for the media files inside it; a file
     // the probe cannot read leaves the list again, and once the last of them
-    // is probed, those are named in one message.
-    void addReadableSources(const QStringList& paths);
+    // is probed, those are named in one message. Returns the ids of the rows
+    // added, in order.
+    QList<quint64> addReadableSources(const QStringList& paths);
 
     // A click on a row of the list: the row's path becomes the preview file
     // and its name and times are shown in the upper groups of the sheet.

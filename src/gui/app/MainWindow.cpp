@@ -75,6 +75,11 @@ MainWindow::MainWindow(Workspace& workspace, MainWindowServices services, QWidge
         };
     if (!m_services.showModal)
         m_services.showModal = [](QDialog* d) { d->exec(); };
+    if (!m_services.askDefaultNo)
+        m_services.askDefaultNo = m_services.askYesNo ? m_services.askYesNo : [](QWidget* owner, const QString& question) {
+            return QMessageBox::question(owner, kAppTitle, question, QMessageBox::Yes | QMessageBox::No,
+                                         QMessageBox::No) == QMessageBox::Yes;
+        };
     if (!m_services.askYesNo)
         m_services.askYesNo = [](QWidget* owner, const QString& question) {
             return QMessageBox::question(owner, kAppTitle, question, QMessageBox::Yes | QMessageBox::No) ==
@@ -87,6 +92,7 @@ MainWindow::MainWindow(Workspace& workspace, MainWindowServices services, QWidge
     m_services.shell->notOpened = [this](const QString& what) {
         m_services.messages->error(kCannotOpen().arg(what));
     };
+    m_services.shell->noFolderOpener = [this](const QString& folder) { sayNoFolderOpener(folder); };
     buildWindow();
     connectRun();
     connect(m_listView, &SourceListView::filesDropped, this, &MainWindow::addDroppedFiles);
@@ -101,7 +107,9 @@ MainWindow::MainWindow(Workspace& workspace, MainWindowServices services, QWidge
         undoAction->setEnabled(count > 0);
         m_undoNote->setText(count == 1 ? tr("Cleared 1 file from the list.")
                                        : tr("Cleared %1 files from the list.").arg(count));
-        statusBar()->setVisible(count > 0);
+        m_undoNote->setVisible(count > 0);
+        findChild<QPushButton*>(QStringLiteral("UndoButton"))->setVisible(count > 0);
+        statusBar()->setVisible(count > 0 || m_noFolderOpener);
     });
     load();
 }
@@ -109,6 +117,7 @@ MainWindow::MainWindow(Workspace& workspace, MainWindowServices services, QWidge
 MainWindow::~MainWindow()
 {
     m_services.shell->notOpened = nullptr;
+    m_services.shell->noFolderOpener = nullptr;
 }
 
 void MainWindow::load()
@@ -239,9 +248,8 @@ void MainWindow::connectRun()
     connect(run, &ConversionRun::decided, this, &MainWindow::reportRun);
     connect(run, &ConversionRun::finished, this, [this](const RunResult& result) {
         // Only a folder that something was converted into is shown.
-        if (result.outcome == RunResult::Outcome::Completed && result.converted > 0 && !m_exiting &&
-            !m_services.shell->openFolder(result.outputFolder))
-            m_services.messages->error(kCannotOpen().arg(result.outputFolder));
+        if (result.outcome == RunResult::Outcome::Completed && result.converted > 0 && !m_exiting)
+            showOutputFolder(result.outputFolder);
     });
     connect(run, &ConversionRun::busy, this, [](bool busy) {
         if (busy)
@@ -304,15 +312,19 @@ void MainWindow::convertNow()
             m_services.messages->error(why);
             return;
         }
-    // Files restored as converted are converted again only when the user says so.
+    // Files converted already, in this session or the last, are converted
+    // again (over their outputs) only when the user says so.
     RunOptions options = m_workspace->run().options();
     const SourceList& list = m_workspace->list();
-    int convertedBefore = 0;
-    for (int r = 0; r < list.count(); ++r)
-        convertedBefore += list.item(r).convertedBefore ? 1 : 0;
-    options.skipConvertedBefore =
-        convertedBefore > 0 && !m_workspace->run().isActive() &&
-        !m_services.askYesNo(this, RunText::ConvertAgainQuestion().arg(convertedBefore).arg(list.count()));
+    int converted = 0;
+    bool thisSession = false;
+    for (int r = 0; r < list.count(); ++r) {
+        converted += list.item(r).converted != SourceItem::Converted::No ? 1 : 0;
+        thisSession = thisSession || list.item(r).converted == SourceItem::Converted::ThisSession;
+    }
+    const QString question = thisSession ? RunText::ConvertedAlreadyQuestion() : RunText::ConvertAgainQuestion();
+    options.skipConvertedBefore = converted > 0 && !m_workspace->run().isActive() &&
+                                  !m_services.askDefaultNo(this, question.arg(converted).arg(list.count()));
     m_workspace->run().setOptions(options);
     m_workspace->run().start();
 }
@@ -386,35 +398,60 @@ void MainWindow::openFiles(const QStringList& paths)
 {
     if (paths.isEmpty())
         return;
-    const int first = m_workspace->list().count();
     QStringList absolute;
     for (const QString& p : paths)
         absolute << QFileInfo(p).absoluteFilePath();
-    // The first file's row is selected and shown once its probe has filled it.
+    // From the file manager or the command line: a missing or unreadable
+    // file is said, not listed.
+    const QList<quint64> added = m_workspace->addReadableSources(absolute);
+    if (added.isEmpty())
+        return;
+    // The first file's row is selected and shown once its probe has filled
+    // it, wherever rows removed meanwhile have moved it.
     auto* once = new QObject(this);
-    connect(&m_workspace->probe(), &MediaProbe::probed, once, [this, once, first](int row) {
-        if (row != first)
+    connect(&m_workspace->probe(), &MediaProbe::probed, once, [this, once, first = added.front()](int probedRow) {
+        const SourceList& list = m_workspace->list();
+        if (probedRow < 0 || probedRow >= list.count() || list.item(probedRow).id != first)
             return;
-        m_listView->setCurrentIndex(m_workspace->list().index(first, 0));
-        m_workspace->showItem(first);
+        const int row = list.rowOf(first);
+        m_listView->setCurrentIndex(list.index(row, 0));
+        m_workspace->showItem(row);
         once->deleteLater();
     });
     connect(&m_workspace->probe(), &MediaProbe::idle, once, &QObject::deleteLater);
-    // From the file manager or the command line: a missing or unreadable
-    // file is said, not listed.
-    m_workspace->addReadableSources(absolute);
 }
 
-bool MainWindow::openHandedFiles(const QStringList& paths)
+void MainWindow::openHandedFiles(const QStringList& paths)
 {
-    if (m_unloaded)
-        return false;
     openFiles(paths);
     if (isMinimized())
         showNormal();
     raise();
     activateWindow();
-    return true;
+}
+
+void MainWindow::showOutputFolder(const QString& folder)
+{
+    if (!QFileInfo(folder).isDir()) {
+        m_services.messages->error(tr("Could not open %1: the folder does not exist.").arg(folder));
+        return;
+    }
+    // Nothing opens folders here: the status line already says where the
+    // outputs are.
+    if (m_noFolderOpener) {
+        sayNoFolderOpener(folder);
+        return;
+    }
+    if (!m_services.shell->openFolder(folder))
+        m_services.messages->error(kCannotOpen().arg(folder));
+}
+
+void MainWindow::sayNoFolderOpener(const QString& folder)
+{
+    m_noFolderOpener = true;
+    m_folderNote->setText(tr("No program on this desktop opens folders: the converted files are in %1").arg(folder));
+    m_folderNote->show();
+    statusBar()->show();
 }
 
 void MainWindow::sayIfNotOpened(bool opened, const QString& what)

@@ -36,6 +36,9 @@ struct MainWindowServices {
     std::function<bool(QWidget*)> askDownload;         // the Download/Play question, a message box when left out
     std::function<std::unique_ptr<CaptureDevice>()> captureDevice; // the system's cameras when left out
     std::function<bool(QWidget*, const QString&)> askYesNo;        // a question box when left out
+    // A question whose safe answer is No, which Enter gives: a box with No as
+    // its default when left out (askYesNo, when only that is given).
+    std::function<bool(QWidget*, const QString&)> askDefaultNo;
     std::function<std::unique_ptr<DesktopSignals>()> desktopSignals; // the session bus when left out
     // A line of text (a preset's name); empty when cancelled. An input box when left out.
     std::function<QString(QWidget*, const QString& question, const QString& suggested)> askText;
@@ -85,8 +88,10 @@ public slots:
     // first one's row selected.
     void openFiles(const QStringList& paths);
     // Files handed over by a second start: opened as above, the window
-    // raised. False while the window is closing: they would be lost.
-    bool openHandedFiles(const QStringList& paths);
+    // raised.
+    void openHandedFiles(const QStringList& paths);
+    // False while the window is closing: files handed over would be lost.
+    bool takesHandedFiles() const { return !m_unloaded; }
     void openDownloader();
     void openCapture();
 
@@ -112,6 +117,10 @@ private:
     void unload();
     void showModal(QDialog* dialog);
     void sayIfNotOpened(bool opened, const QString& what);
+    // The folder a run converted into, in the desktop's file manager.
+    void showOutputFolder(const QString& folder);
+    // Said once, in the status line, not in a box after every run.
+    void sayNoFolderOpener(const QString& folder);
     // False when a run is active and the user would rather let it go on.
     bool mayEndRun();
     // The chooser's presets as the store has them.
@@ -136,6 +145,8 @@ private:
     QWidget* m_toolbarEnd = nullptr;
     QHBoxLayout* m_toolbarSecondRow = nullptr;
     QLabel* m_undoNote = nullptr;
+    QLabel* m_folderNote = nullptr;
+    bool m_noFolderOpener = false; // the desktop has no program that opens folders
     QMenu* m_popup = nullptr;
     QList<ToolbarImage*> m_images;
     bool m_unloaded = false;

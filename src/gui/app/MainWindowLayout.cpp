@@ -220,6 +220,13 @@ void MainWindow::buildWindow()
     connect(undo, &QPushButton::clicked, this, &MainWindow::undoClear);
     statusBar()->addWidget(m_undoNote);
     statusBar()->addWidget(undo);
+    m_undoNote->hide();
+    undo->hide();
+    // Where the outputs are, on a desktop where nothing opens folders.
+    m_folderNote = new QLabel(statusBar());
+    m_folderNote->setObjectName(QStringLiteral("FolderNote"));
+    m_folderNote->hide();
+    statusBar()->addPermanentWidget(m_folderNote);
     statusBar()->hide();
 
     m_panel = new ProgressPanel(this);

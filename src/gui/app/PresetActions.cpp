@@ -119,15 +119,26 @@ void MainWindow::importPresets()
     const QString file = m_services.choosePresetFile(this, false);
     if (file.isEmpty())
         return;
-    QStringList imported, leftOut;
-    const QString why = m_workspace->presets().importFrom(file, &imported, &leftOut);
+    PresetStore& store = m_workspace->presets();
+    PresetStore::Imported report;
+    QString why = store.importFrom(file, false, &report);
+    // The user's own presets are replaced only when the user says so.
+    if (!why.isEmpty() && !report.replaced.isEmpty()) {
+        const QString question = tr("You have presets of the names the file has: %1. Replace yours with those of the "
+                                    "file?")
+                                     .arg(report.replaced.join(", "));
+        if (!m_services.askDefaultNo(this, question))
+            return;
+        report = {};
+        why = store.importFrom(file, true, &report);
+    }
     showPresets();
     if (!why.isEmpty())
         m_services.messages->error(tr("No preset was imported: %1.").arg(why));
-    else if (!leftOut.isEmpty())
+    else if (!report.leftOut.isEmpty())
         m_services.messages->error(tr("Imported %1; left out: %2.")
-                                       .arg(imported.isEmpty() ? tr("nothing") : imported.join(", "),
-                                            leftOut.join("; ")));
+                                       .arg(report.names.isEmpty() ? tr("nothing") : report.names.join(", "),
+                                            report.leftOut.join("; ")));
 }
 
 } // namespace varnel

@@ -80,8 +80,9 @@ int main(int argc, char** argv)
     for (const QByteArray& path : files)
         paths << QFile::decodeName(path);
     window.openFiles(paths);
-    handOvers.setReceiver([&window](const QStringList& handed) { return window.openHandedFiles(handed); });
+    handOvers.setReceiver([&window](const QStringList& handed) { window.openHandedFiles(handed); },
+                          [&window] { return window.takesHandedFiles(); });
     const int code = app.exec();
-    handOvers.setReceiver([](const QStringList&) { return false; });
+    handOvers.setReceiver({}, [] { return false; });
     return code;
 }

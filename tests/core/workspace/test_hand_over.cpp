@@ -117,7 +117,7 @@ TEST(HandOver, AMessageSentAgainAfterASlowAnswerIsTakenOnce)
     HandOverServer server;
     ASSERT_TRUE(server.listen(lock));
     int taken = 0;
-    server.setReceiver([&](const QStringList&) { return ++taken > 0; });
+    server.setReceiver([&](const QStringList&) { ++taken; });
     auto send = [&](const QByteArray& message) {
         QLocalSocket socket;
         socket.connectToServer(lock.socketPath());
@@ -129,7 +129,45 @@ TEST(HandOver, AMessageSentAgainAfterASlowAnswerIsTakenOnce)
     const QByteArray answer = send(message);
     EXPECT_FALSE(answer.isEmpty());
     EXPECT_EQ(send(message), answer) << "the same start's message, again";
+    EXPECT_FALSE(test::waitFor([&] { return taken > 1; }, 2000));
     EXPECT_EQ(taken, 1);
     send(handOverMessage({"/v/a.mp4"}));
-    EXPECT_EQ(taken, 2) << "another start with the same file is its own";
+    EXPECT_TRUE(test::waitFor([&] { return taken == 2; }, 30000)) << "another start with the same file is its own";
+}
+
+TEST(HandOver, TheSenderIsAnsweredAndLetGoBeforeTheWindowActsOnTheFiles)
+{
+    QTemporaryDir data;
+    WindowLock lock(data.path(), ":9+");
+    ASSERT_TRUE(lock.tryTake());
+    HandOverServer server;
+    ASSERT_TRUE(server.listen(lock));
+    QLocalSocket sender;
+    QByteArray heard;
+    bool letGo = false;
+    QObject::connect(&sender, &QLocalSocket::readyRead, [&] { heard += sender.readAll(); });
+    QObject::connect(&sender, &QLocalSocket::disconnected, [&] { letGo = true; });
+    QList<QStringList> received;
+    QByteArray heardFirst;
+    server.setReceiver([&](const QStringList& paths) {
+        // A box the user answers late: the event loop runs meanwhile, and the
+        // sender has had its answer and been let go by then.
+        test::waitFor([&] { return letGo; }, 30000);
+        heardFirst = heard;
+        received << paths;
+    });
+    sender.connectToServer(lock.socketPath());
+    sender.write(handOverMessage({"/v/a.mp4"}));
+    ASSERT_TRUE(test::waitFor([&] { return !received.isEmpty(); }, 60000));
+    EXPECT_EQ(heardFirst, "taken\n");
+    EXPECT_EQ(received, QList<QStringList>{{"/v/a.mp4"}});
+
+    // While the window is closing it takes nothing, and its receiver hears nothing.
+    server.setReceiver([&](const QStringList& paths) { received << paths; }, [] { return false; });
+    QLocalSocket late;
+    late.connectToServer(lock.socketPath());
+    late.write(handOverMessage({"/v/b.mp4"}));
+    ASSERT_TRUE(test::waitFor([&] { return late.state() == QLocalSocket::UnconnectedState; }, 30000));
+    EXPECT_EQ(late.readAll(), "busy\n");
+    EXPECT_EQ(received.size(), 1);
 }

@@ -6,6 +6,7 @@
 #include "gui/app/ToolbarImage.h"
 #include "gui/profiles/ProfileChooser.h"
 #include "core/settings/IniFile.h"
+#include "core/profiles/Presets.h"
 #include "gui/sources/SourceListView.h"
 #include "core/settings/Settings.h"
 #include "core/sources/MediaProbe.h"
@@ -489,4 +490,68 @@ TEST_F(Window, APresetSavedFromTheSheetIsChosenUnderMyPresetsAfterARestart)
     EXPECT_EQ(w->workspace().sheet().value("Video Options", "Video Bitrate"), "Quality: Small");
     EXPECT_EQ(w->workspace().sheet().value("Audio Options", "Audio Codec"), "AAC");
     EXPECT_TRUE(messages.shown.isEmpty()) << messages.shown.join("\n").toStdString();
+}
+
+TEST_F(Window, ImportingAPresetOfTheUsersNameAsksFirstAndAnExportGetsItsType)
+{
+    QStringList asked;
+    bool replace = false;
+    QString file;
+    test::WindowServices s = test::quietServices(folder.path(), shell, messages);
+    s.askDefaultNo = [&](QWidget*, const QString& question) {
+        asked << question;
+        return replace;
+    };
+    s.choosePresetFile = [&](QWidget*, bool) { return file; };
+    s.askItem = [](QWidget*, const QString&, const QStringList&) { return QString("Mine"); };
+    w = std::make_unique<test::StandaloneWindow>(s);
+    w->show();
+    PresetStore& store = w->workspace().presets();
+    test::choose(w->profileChooser(), 104);
+    ASSERT_EQ(store.save(presets::fromSheet("Mine", 104, w->workspace().sheet())), "");
+    test::choose(w->profileChooser(), 103);
+    QTemporaryDir dir;
+    file = dir.filePath("theirs.json");
+    {
+        QFile f(file);
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+        f.write(presets::toJson({presets::fromSheet("Mine", 103, w->workspace().sheet())}));
+    }
+
+    find<QAction>("ImportPresets")->trigger();
+    EXPECT_EQ(asked, QStringList{"You have presets of the names the file has: Mine. Replace yours with those of the file?"});
+    ASSERT_TRUE(store.find("Mine"));
+    EXPECT_EQ(store.find("Mine")->entry, 104) << "No keeps the user's own";
+    replace = true;
+    find<QAction>("ImportPresets")->trigger();
+    EXPECT_EQ(asked.size(), 2);
+    EXPECT_EQ(store.find("Mine")->entry, 103);
+    EXPECT_TRUE(messages.shown.isEmpty()) << messages.shown.join("\n").toStdString();
+
+    file = dir.filePath("exported");
+    find<QAction>("ExportPreset")->trigger();
+    EXPECT_TRUE(QFile::exists(dir.filePath("exported.json")));
+    EXPECT_FALSE(QFile::exists(file));
+    EXPECT_TRUE(messages.shown.isEmpty()) << messages.shown.join("\n").toStdString();
+}
+
+TEST_F(Window, AFileOpenedIsShownByItsOwnRowWhenAnEarlierRowGoes)
+{
+    open();
+    w->workspace().probe().setParallel(1); // the earlier row is probed, and goes, first
+    QTemporaryDir dir;
+    const QString junk = dir.filePath("junk.mp4");
+    {
+        QFile f(junk);
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+        f.write("not a video at all");
+    }
+    const QString b = test::copyTo(test::videoClip(1), dir.path(), "b.mp4");
+    w->addDroppedFiles({junk}); // a row the probe takes out again
+    w->openFiles({b});
+    ASSERT_TRUE(test::waitFor([&] { return !w->workspace().probe().isBusy() && w->workspace().list().count() == 1; },
+                              60000));
+    EXPECT_EQ(w->workspace().list().item(0).path(), b);
+    EXPECT_EQ(w->sourceListView()->currentIndex().row(), 0) << "the opened file's row is selected";
+    EXPECT_EQ(w->workspace().sheet().value("General", "Item Name"), b);
 }

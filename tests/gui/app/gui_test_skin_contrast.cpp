@@ -77,6 +77,51 @@ QPalette themePalette(const char* name)
     return p;
 }
 
+// A desktop theme gives some classes palettes of their own, as a platform
+// theme does (Qt asks it for each of these, at the start and whenever the
+// theme changes).
+void applyThemeToClasses(const char* name)
+{
+    const QPalette p = themePalette(name);
+    for (const char* className : {"QToolButton", "QAbstractButton", "QCheckBox", "QRadioButton", "QHeaderView",
+                                  "QAbstractItemView", "QMessageBoxLabel", "QTabBar", "QLabel", "QGroupBox", "QMenu",
+                                  "QMenuBar", "QTextEdit", "QTextControl", "QLineEdit"})
+        QApplication::setPalette(p, className);
+}
+
+// The commonest colour of a region, and whether white is drawn in it.
+QRgb commonest(const QImage& image, const QRect& region)
+{
+    QHash<QRgb, int> counts;
+    const QRect r = region & image.rect();
+    for (int y = r.top(); y <= r.bottom(); ++y)
+        for (int x = r.left(); x <= r.right(); ++x)
+            ++counts[image.pixel(x, y) | 0xff000000];
+    QRgb most = 0;
+    for (auto it = counts.begin(); it != counts.end(); ++it)
+        if (it.value() > counts.value(most))
+            most = it.key();
+    return most;
+}
+
+// Whether a text's white core is drawn in the region.
+bool holdsWhite(const QImage& image, const QRect& region)
+{
+    const QRect r = region & image.rect();
+    for (int y = r.top(); y <= r.bottom(); ++y)
+        for (int x = r.left(); x <= r.right(); ++x)
+            if (const QRgb c = image.pixel(x, y); qRed(c) >= 0xf0 && qGreen(c) >= 0xf0 && qBlue(c) >= 0xf0)
+                return true;
+    return false;
+}
+
+// Near enough to the colour to be it, as a style shades it.
+bool near(QRgb c, QColor wanted)
+{
+    return std::abs(qRed(c) - wanted.red()) <= 16 && std::abs(qGreen(c) - wanted.green()) <= 16 &&
+           std::abs(qBlue(c) - wanted.blue()) <= 16;
+}
+
 } // namespace
 
 TEST(SkinContrast, TextsStandOutUnderLightDarkAndHighContrastThemes)
@@ -84,12 +129,14 @@ TEST(SkinContrast, TextsStandOutUnderLightDarkAndHighContrastThemes)
     for (const char* theme : {"light", "dark", "high contrast"}) {
         SCOPED_TRACE(theme);
         QApplication::setPalette(themePalette(theme));
+        applyThemeToClasses(theme);
         test::ProgramFolder folder;
         ASSERT_TRUE(test::copySkin(folder.path()));
         test::FakeShell shell;
         test::RecordingMessages messages;
         test::StandaloneWindow w(test::quietServices(folder.path(), shell, messages));
         w.show();
+        applyThemeToClasses(theme); // the theme changes while the window is open
         for (const char* name : {"first.mp4", "second.mp4"}) {
             SourceItem row;
             row.cells[SourceItem::FileName] = row.tag = folder.file(name);
@@ -127,6 +174,21 @@ TEST(SkinContrast, TextsStandOutUnderLightDarkAndHighContrastThemes)
         QTest::keyClick(entries, Qt::Key_Down);
         const QModelIndex highlighted = entries->currentIndex();
         expectReadable(entries->viewport(), entries->visualRect(highlighted), "the highlighted drop-down entry");
+        // Highlighted as the skin highlights: its blue, with white text,
+        // whether the keys or the mouse went there.
+        auto expectHighlighted = [&](const QModelIndex& index, const char* how) {
+            const QImage image = entries->viewport()->grab().toImage();
+            const QRect region = entries->visualRect(index);
+            EXPECT_TRUE(near(commonest(image, region), QColor("#1f6fd0")))
+                << how << ": " << QColor(commonest(image, region)).name().toStdString();
+            EXPECT_TRUE(holdsWhite(image, region)) << how;
+        };
+        expectHighlighted(highlighted, "by the keys");
+        const QModelIndex pointed = entries->model()->index(0, 0);
+        QTest::mouseMove(entries->viewport(), entries->visualRect(pointed).center() + QPoint(0, 1));
+        QTest::mouseMove(entries->viewport(), entries->visualRect(pointed).center());
+        QApplication::processEvents();
+        expectHighlighted(pointed, "by the mouse");
         dropDown->hidePopup();
 
         SettingsDialog settings(w.workspace().settings(), messages, {}, &w);

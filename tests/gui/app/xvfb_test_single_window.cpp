@@ -2,6 +2,7 @@
 // program hands its files to the window that runs and ends; only that window
 // keeps list.json.
 #include "TestSupport.h"
+#include "core/settings/Settings.h"
 #include "core/sources/ListStore.h"
 #include "core/workspace/HandOver.h"
 #include "core/workspace/WindowLock.h"
@@ -10,6 +11,7 @@
 #include <QLocalSocket>
 #include <QProcess>
 #include <QSignalSpy>
+#include <QTest>
 #include <csignal>
 #include <gtest/gtest.h>
 
@@ -21,6 +23,7 @@ struct SingleWindow : ::testing::Test {
     test::ProgramFolder folder; // a data folder of its own: no other window answers for it
     QTemporaryDir clips;
     std::vector<std::unique_ptr<QProcess>> starts;
+    QString extraPath; // a folder of stand-ins before the PATH
 
     ~SingleWindow() override
     {
@@ -37,6 +40,8 @@ struct SingleWindow : ::testing::Test {
         auto& p = starts.emplace_back(std::make_unique<QProcess>());
         QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
         env.insert("VARNEL_PROGRAM_FOLDER", folder.path());
+        if (!extraPath.isEmpty())
+            env.insert("PATH", extraPath + ":" + env.value("PATH"));
         p->setProcessEnvironment(env);
         p->setWorkingDirectory(workingFolder.isEmpty() ? clips.path() : workingFolder);
         p->start(test::binDir() + "/varnel-video-converter", args);
@@ -78,6 +83,35 @@ struct SingleWindow : ::testing::Test {
             shown += info.contains("Map State: IsViewable");
         }
         return shown;
+    }
+    // The Status cell of the list's first row as list.json holds it.
+    QString firstStatus() const
+    {
+        QFile f(folder.file("list.json"));
+        const auto saved = f.open(QIODevice::ReadOnly) ? listFromJson(f.readAll()) : std::nullopt;
+        return saved && !saved->rows.empty() ? saved->rows.front().cells[SourceItem::Status] : QString();
+    }
+    // The program's mapped windows, by id.
+    static QStringList shownWindows()
+    {
+        QString tree;
+        test::run("xwininfo", {"-root", "-tree"}, &tree);
+        QStringList shown;
+        for (const QString& line : tree.split('\n')) {
+            if (!line.startsWith("     0x") || !line.contains("(\"varnel-video-converter\""))
+                continue;
+            const QString id = line.trimmed().section(' ', 0, 0);
+            QString info;
+            test::run("xwininfo", {"-id", id}, &info);
+            if (info.contains("Map State: IsViewable"))
+                shown << id;
+        }
+        return shown;
+    }
+    // Keys typed as a user types them, into the window of that id.
+    static bool type(const QString& window, const QString& keys)
+    {
+        return test::run("xdotool", {"windowfocus", "--sync", window}) == 0 && test::run("xdotool", {"key", keys}) == 0;
     }
     QString socketPath() const { return WindowLock(folder.path()).socketPath(); }
     bool answers() const
@@ -158,4 +192,50 @@ TEST_F(SingleWindow, TheSocketOfAKilledWindowDoesNotStopTheNext)
     EXPECT_TRUE(keeps({a})) << "the next start is the window";
     EXPECT_TRUE(test::waitFor([&] { return answers(); }, 30000));
     EXPECT_EQ(next.state(), QProcess::Running);
+}
+
+TEST_F(SingleWindow, AFileThatCannotBeReadIsSaidWhileARunGoesOnAndALateAnswerHarmsNothing)
+{
+    // The window converts into a folder of the test's own; the desktop's
+    // opener is a stand-in that opens nothing.
+    QTemporaryDir out, bin;
+    test::writeScript(bin.filePath("xdg-open"), "exit 0\n");
+    extraPath = bin.path();
+    Settings(folder.path()).write(SettingKey::OutputFolder, out.path());
+    Settings(folder.path()).write(SettingKey::Profile, "103");
+    const QString a = test::copyTo(test::videoClip(40, "1280x720"), clips.path(), "a.mp4");
+    QProcess& window = start({a});
+    ASSERT_TRUE(test::waitFor([&] { return shownWindows().size() == 1; }, 60000));
+    const QString main = shownWindows().front();
+    ASSERT_TRUE(type(main, "ctrl+n"));
+    ASSERT_TRUE(test::waitFor([&] { return firstStatus() == "Processing"; }, 60000)) << firstStatus().toStdString();
+
+    // A second start with something that is no file to convert.
+    QProcess& second = start({"/dev/null"});
+    EXPECT_TRUE(endsWith(second, 0)) << "answered at once, whatever the window does with it";
+    ASSERT_TRUE(test::waitFor([&] { return shownWindows().size() == 2; }, 30000)) << "the window says so";
+
+    // The user answers late: long after any time-out of the hand-over.
+    QTest::qWait(25000);
+    EXPECT_EQ(window.state(), QProcess::Running);
+    int answered = 0;
+    while (answered < 4 && shownWindows().size() > 1) {
+        QStringList boxes = shownWindows();
+        boxes.removeAll(main);
+        ASSERT_TRUE(type(boxes.back(), "Return"));
+        ++answered;
+        test::waitFor([&] { return !shownWindows().contains(boxes.back()); }, 30000);
+    }
+    EXPECT_EQ(shownWindows(), QStringList{main});
+    ASSERT_TRUE(test::waitFor([&] { return firstStatus() == "OK"; }, 300000)) << firstStatus().toStdString();
+    // A run that ends after the answer says so in a box of its own.
+    if (test::waitFor([&] { return shownWindows().size() > 1; }, 5000)) {
+        QStringList boxes = shownWindows();
+        boxes.removeAll(main);
+        ASSERT_TRUE(type(boxes.back(), "Return"));
+        ++answered;
+    }
+    EXPECT_LE(answered, 2) << "the message once, and the run's end";
+    EXPECT_FALSE(test::waitFor([&] { return window.state() != QProcess::Running; }, 3000)) << "the window lives on";
+    EXPECT_GT(QFileInfo(out.filePath("a.mp4")).size(), 0);
 }

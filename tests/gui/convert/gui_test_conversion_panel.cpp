@@ -13,6 +13,7 @@
 #include <QAction>
 #include <QGroupBox>
 #include <QLabel>
+#include <QMessageBox>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QRegularExpression>
@@ -50,6 +51,31 @@ struct Panel : ::testing::Test {
     }
     ProgressPanel* panel() { return w->progressPanel(); }
     QString status(int row) { return w->workspace().list().cell(row, SourceItem::Status); }
+    // The next question box the window shows is answered as a user does:
+    // Enter for its default, or a click on Yes; its text goes to asked.
+    void answerNextBox(bool yes)
+    {
+        auto* poll = new QTimer(w.get());
+        QObject::connect(poll, &QTimer::timeout, [this, poll, yes] {
+            auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+            if (!box)
+                return;
+            poll->stop();
+            poll->deleteLater();
+            asked << box->text();
+            if (yes)
+                QTest::mouseClick(box->button(QMessageBox::Yes), Qt::LeftButton);
+            else
+                QTest::keyClick(box, Qt::Key_Return);
+        });
+        poll->start(50);
+    }
+    QStringList asked;
+    QByteArray contents(const QString& path)
+    {
+        QFile f(path);
+        return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+    }
 };
 }
 
@@ -282,6 +308,41 @@ TEST_F(Panel, RowsRestoredAsConvertedAreConvertedAgainOnlyWhenAsked)
     EXPECT_TRUE(QFile::exists(out.filePath("done.mp3")));
 }
 
+TEST_F(Panel, FilesConvertedInThisSessionAreConvertedAgainOnlyWhenAsked)
+{
+    add(test::videoClip(2), "a.mp4");
+    test::choose(w->profileChooser(), 96);
+    w->convertNow();
+    ASSERT_TRUE(test::waitFor([&] { return !messages.shown.isEmpty(); }, 60000));
+    ASSERT_EQ(status(0), "OK");
+    const QByteArray first = contents(out.filePath("a.mp3"));
+    ASSERT_FALSE(first.isEmpty());
+
+    // Another file and other options; Convert again, and Enter answers.
+    add(test::videoClip(1), "b.mp4");
+    w->workspace().sheet().setValue(Group::Audio, "Audio Bitrate", "64");
+    messages.shown.clear();
+    answerNextBox(false);
+    w->convertNow();
+    ASSERT_TRUE(test::waitFor([&] { return !messages.shown.isEmpty(); }, 60000));
+    EXPECT_EQ(asked, QStringList{"Already converted (OK): 1 of the 2 files. Convert them again?"});
+    EXPECT_EQ(messages.shown, QStringList{"info: Conversion completed!"});
+    EXPECT_EQ(status(1), "OK");
+    EXPECT_TRUE(QFile::exists(out.filePath("b.mp3")));
+    EXPECT_EQ(contents(out.filePath("a.mp3")), first) << "the converted file is left alone";
+    EXPECT_EQ(QDir(out.path()).entryList(QDir::Files), (QStringList{"a.mp3", "b.mp3"}));
+
+    // Yes converts both again, beside what is there.
+    messages.shown.clear();
+    asked.clear();
+    answerNextBox(true);
+    w->convertNow();
+    ASSERT_TRUE(test::waitFor([&] { return !messages.shown.isEmpty(); }, 60000));
+    EXPECT_EQ(asked, QStringList{"Already converted (OK): 2 of the 2 files. Convert them again?"});
+    EXPECT_EQ(QDir(out.path()).entryList(QDir::Files), (QStringList{"a.mp3", "a_New.mp3", "b.mp3", "b_New.mp3"}));
+    EXPECT_EQ(contents(out.filePath("a.mp3")), first);
+}
+
 TEST_F(Panel, AClearUndoneDuringARunLetsTheRunGoOnWithItsRows)
 {
     add(test::videoClip(60), "long.mp4");
@@ -301,6 +362,7 @@ TEST_F(Panel, AClearUndoneDuringARunLetsTheRunGoOnWithItsRows)
 
     // Cleared for good while converting: the file that was converted still counts.
     messages.shown.clear();
+    answerNextBox(true);
     w->convertNow();
     ASSERT_TRUE(test::waitFor([&] { return panel()->trackBar()->value() > 0; }, 60000));
     w->clearAllFiles();

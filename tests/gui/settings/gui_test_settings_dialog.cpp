@@ -54,14 +54,14 @@ TEST_F(Dialog, NoSettingsFileThenOk)
 {
     open();
     EXPECT_EQ(find<QLineEdit>("Text2")->text(), dir.path()) << "an empty setting means the program folder";
-    EXPECT_TRUE(find<QRadioButton>("Option2")->isChecked());
+    EXPECT_TRUE(find<QRadioButton>("Option1")->isChecked()) << "nothing of the user's is replaced unless chosen";
     EXPECT_FALSE(find<QCheckBox>("Check1")->isChecked());
     EXPECT_EQ(find<QLineEdit>("Text1")->text(), "");
     click("Command1");
     EXPECT_EQ(d->result(), QDialog::Accepted);
     EXPECT_EQ(settings.read("outputfolder"), dir.path());
     EXPECT_TRUE(fileExists());
-    EXPECT_EQ(settings.read("existedfile"), "1");
+    EXPECT_EQ(settings.read("existedfile"), "0");
     EXPECT_EQ(settings.read("autoshut"), "0");
     EXPECT_EQ(settings.read("thread"), "0");
 }
@@ -83,6 +83,17 @@ TEST_F(Dialog, StoredValuesAreShownAndZeroFolderBecomesTheProgramFolder)
     EXPECT_EQ(settings.read("outputfolder"), dir.filePath("videos/out"));
     EXPECT_EQ(settings.read("existedfile"), "0");
     EXPECT_EQ(settings.read("autoshut"), "1");
+}
+
+TEST_F(Dialog, AStoredPolicyForExistingFilesIsShownAsItIs)
+{
+    const struct { const char* stored; const char* checked; } cases[] = {
+        {"1", "Option2"}, {"0", "Option1"}, {" 0.0 ", "Option1"}, {"", "Option1"}, {"2", "Option2"}, {"yes", "Option2"}};
+    for (const auto& c : cases) {
+        settings.write("existedfile", c.stored);
+        open();
+        EXPECT_TRUE(find<QRadioButton>(c.checked)->isChecked()) << '"' << c.stored << '"';
+    }
 }
 
 TEST_F(Dialog, ThreadCountIsChecked)
