@@ -58,9 +58,15 @@ Workspace::Workspace(QString programFolder, ShellServices& shell, UserMessages& 
         m_playerWarned = true;
     });
     connect(&m_probe, &MediaProbe::idle, this, [this] { m_playerWarned = false; });
-    connect(&m_probe, &MediaProbe::probed, this, [this](int row) {
+    connect(&m_probe, &MediaProbe::probed, this, [this](quint64 id) {
+        const int row = m_list.rowOf(id);
+        if (row < 0)
+            return;
         const SourceItem& item = m_list.item(row);
-        if (!m_mustRead.remove(item.id))
+        const bool mustRead = m_mustRead.remove(id);
+        // A restored row whose file now names other files is no source any more.
+        const bool refusedAgain = m_restored.remove(id) && item.media.refused;
+        if (!mustRead && !refusedAgain)
             return;
         if (!item.media.readable) {
             m_unreadable << printable(item.path()) + QStringLiteral(": ") + item.media.error.section(u'\n', 0, 0);
@@ -70,12 +76,13 @@ Workspace::Workspace(QString programFolder, ShellServices& shell, UserMessages& 
                     m_list.removeItem(r);
             }, Qt::QueuedConnection);
         }
-        if (m_mustRead.isEmpty())
+        if (m_mustRead.isEmpty() && m_restored.isEmpty())
             sayUnreadable();
     });
     // Rows removed before their probe are waited for no longer.
     connect(&m_probe, &MediaProbe::idle, this, [this] {
         m_mustRead.clear();
+        m_restored.clear();
         sayUnreadable();
     });
     m_sheet.prolist();
@@ -195,7 +202,9 @@ void Workspace::restoreList(const SavedList& saved)
         }
         item.convertedBefore = item.cells[SourceItem::Status] == RunText::Ok;
         // What was read of the file last time may not hold any more.
-        m_probe.readMedia(m_list.append(item), MediaDepth::Streams);
+        const quint64 id = m_list.item(m_list.append(item)).id;
+        m_restored.insert(id);
+        m_probe.readMedia(id, MediaDepth::Streams);
     }
     if (saved.entry > 0)
         chooseEntry(saved.entry);
@@ -213,7 +222,7 @@ int Workspace::clearList()
     m_cleared.clear();
     for (int r = 0; r < m_list.count(); ++r) {
         const SourceItem& item = m_list.item(r);
-        m_cleared.push_back({item, !m_probe.isPending(item.id)});
+        m_cleared.push_back({item, !m_probe.isProbing(item.id)});
     }
     m_list.clearItems();
     emit undoableClear(clearedCount());

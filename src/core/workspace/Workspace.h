@@ -158,6 +158,7 @@ private:
     };
     std::vector<ClearedRow> m_cleared;
     QSet<quint64> m_mustRead;   // rows that stay only if the probe reads them
+    QSet<quint64> m_restored;   // rows of a restored list, read again
     QStringList m_unreadable;   // and those it could not read, with why
     int m_entry = 0;
     bool m_playerWarned = false; // once for each batch of files

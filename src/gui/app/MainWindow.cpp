@@ -272,7 +272,8 @@ void MainWindow::showModal(QDialog* dialog)
 
 void MainWindow::addFiles()
 {
-    m_workspace->addSources(m_services.chooseFiles(this));
+    // A file that cannot be read, or that names other files, is said and not listed.
+    m_workspace->addReadableSources(m_services.chooseFiles(this));
 }
 
 void MainWindow::addDroppedFiles(const QStringList& paths)
@@ -392,8 +393,8 @@ void MainWindow::openFiles(const QStringList& paths)
         absolute << QFileInfo(p).absoluteFilePath();
     // The first file's row is selected and shown once its probe has filled it.
     auto* once = new QObject(this);
-    connect(&m_workspace->probe(), &MediaProbe::probed, once, [this, once, first](int row) {
-        if (row != first)
+    connect(&m_workspace->probe(), &MediaProbe::probed, once, [this, once, first](quint64 id) {
+        if (m_workspace->list().rowOf(id) != first)
             return;
         m_listView->setCurrentIndex(m_workspace->list().index(first, 0));
         m_workspace->showItem(first);
