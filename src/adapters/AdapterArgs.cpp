@@ -5,6 +5,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <utility>
 
 namespace varnel::adapter {
 
@@ -57,6 +58,19 @@ std::string firstName(const std::string& format)
     return format.substr(0, format.find(','));
 }
 
+// The player's own demuxer for a container, where it reads it with one of
+// its own rather than with libavformat's; forced, it reads nothing else
+// (none of these opens another name, and none falls back to guessing).
+const char* playersOwnDemuxer(const std::string& format)
+{
+    static const std::pair<const char*, const char*> kOwn[] = {
+        {"avi", "avi"}, {"asf", "asf"}, {"mp3", "audio"}, {"wav", "audio"}, {"mpeg", "mpegps"}, {"mpegts", "mpegts"}};
+    for (const auto& [container, demuxer] : kOwn)
+        if (format == container)
+            return demuxer;
+    return nullptr;
+}
+
 } // namespace
 
 bool sourceFormat(const char* variable, std::string* format, std::string* error)
@@ -107,11 +121,12 @@ Args playerArgs(const Args& given, const std::string& sourceFormat)
         // container reads the player's own stream of the file and opens nothing.
         const std::string opened = sourceFormat == "image2" ? "o=protocol_whitelist=file,pattern_type=none"
                                                             : "o=protocol_whitelist=none";
-        if (!sourceFormat.empty()) {
+        if (const char* own = playersOwnDemuxer(sourceFormat))
+            out.insert(out.end(), {"-demuxer", own, "-lavfdopts", opened});
+        else if (!sourceFormat.empty())
             out.insert(out.end(), {"-demuxer", "lavf", "-lavfdopts", "format=" + firstName(sourceFormat) + ":" + opened});
-        } else {
+        else
             out.insert(out.end(), {"-lavfdopts", opened});
-        }
     }
     for (size_t i = 0; i < given.size(); ++i) {
         const std::string& a = given[i];

@@ -42,7 +42,9 @@ Args probeSourceAs(const std::string& format);
 // the window whatever the output; an identify run reads no keys and plays its
 // sound to nowhere instead of dropping it. A file (not an address) is read
 // alone: no subtitle files of the same name, no name its container names;
-// with the converter's container (sourceFormat), as that container only.
+// with the converter's container (sourceFormat), as that container only,
+// by the player's own demuxer where it has one for it (its reports stay
+// what they were), else by libavformat's.
 Args playerArgs(const Args& given, const std::string& sourceFormat = {});
 
 bool isIdentifyRun(const Args& given);

@@ -73,6 +73,10 @@ TEST(PlayerAdapter, ArgumentsForMplayer)
     EXPECT_EQ(playerArgs({"-identify", "-vo", "null", "/v/f.mp4"}, "mov,mp4,m4a,3gp,3g2,mj2"),
               (Args{"-nolirc", "-noconsolecontrols", "-noautosub", "-demuxer", "lavf", "-lavfdopts",
                     "format=mov:o=protocol_whitelist=none", "-identify", "-vo", "null", "/v/f.mp4"}));
+    EXPECT_EQ(playerArgs({"-identify", "/v/f.avi"}, "avi"),
+              (Args{"-nolirc", "-noconsolecontrols", "-noautosub", "-demuxer", "avi", "-lavfdopts", "o=protocol_whitelist=none",
+                    "-identify", "/v/f.avi"}))
+        << "the player's own demuxer, where it has one";
     EXPECT_EQ(playerArgs({"-vo", "null", "/v/shot%d.tga"}, "image2"),
               (Args{"-nolirc", "-zoom", "-noautosub", "-demuxer", "lavf", "-lavfdopts",
                     "format=image2:o=protocol_whitelist=file,pattern_type=none", "-vo", "null", "/v/shot%d.tga"}));
@@ -153,10 +157,13 @@ TEST_F(Swapped, TheIdentifyRunReadsTheSourceOnlyAsItsDecidedContainer)
     const QString neighbour = test::copyTo(test::videoClip(2), dir.path(), "neighbour.mp4");
     const QString source = write("clip.mp4", "#EXTM3U\n#EXT-X-TARGETDURATION:2\n#EXTINF:2,\n" + server.url("/seg0.ts").toUtf8() +
                                                  "\n#EXTINF:2,\n" + neighbour.toUtf8() + "\n#EXT-X-ENDLIST\n");
-    runWatched("mp.dll", "mov,mp4,m4a,3gp,3g2,mj2", {"-identify", "-nosound", "-vo", "null", "-endpos", "1", source});
-    EXPECT_FALSE(out.contains("ID_LENGTH=")) << out.toStdString();
-    EXPECT_EQ(watch.openedInside(dir.path(), {source}), QStringList{});
-    EXPECT_EQ(watch.connected(), QStringList{});
+    // Read by libavformat's demuxer, and by one of the player's own.
+    for (const char* format : {"mov,mp4,m4a,3gp,3g2,mj2", "avi"}) {
+        runWatched("mp.dll", format, {"-identify", "-nosound", "-vo", "null", "-endpos", "1", source});
+        EXPECT_FALSE(out.contains("ID_LENGTH=")) << format << out.toStdString();
+        EXPECT_EQ(watch.openedInside(dir.path(), {source}), QStringList{}) << format;
+        EXPECT_EQ(watch.connected(), QStringList{}) << format;
+    }
     EXPECT_TRUE(server.requests.isEmpty());
 }
 

@@ -5,6 +5,7 @@
 
 #include <QDateTime>
 #include <QFile>
+#include <QTemporaryDir>
 #include <gtest/gtest.h>
 
 using namespace varnel;
@@ -50,4 +51,33 @@ TEST(Workspace, WritesGoToTheProgramFolderWhenWritableAndStaleTemporariesGo)
     EXPECT_EQ(ws.settings().filePath(), folder.file("settings.dat"));
     EXPECT_FALSE(QFile::exists(stale)) << "left by a write that was killed";
     EXPECT_TRUE(QFile::exists(fresh)) << "perhaps another copy's write in progress";
+}
+
+TEST(Workspace, ARestoredRowWhoseFileNowNamesOtherFilesLeavesTheListAndIsSaid)
+{
+    test::ProgramFolder folder;
+    test::FakeShell shell;
+    test::RecordingMessages messages;
+    QTemporaryDir dir;
+    const QString clip = test::copyTo(test::videoClip(2), dir.path(), "a.mp4");
+    const QString joined = dir.filePath("b.mp4"), gone = dir.filePath("c.mp4");
+    QFile script(joined);
+    ASSERT_TRUE(script.open(QIODevice::WriteOnly));
+    script.write("ffconcat version 1.0\nfile a.mp4\n");
+    script.close();
+    SavedList saved;
+    for (const QString& path : {clip, joined, gone}) {
+        SourceItem item;
+        item.tag = path;
+        item.cells[SourceItem::FileName] = path;
+        item.cells[SourceItem::Size] = "320x240";
+        saved.rows.push_back(item);
+    }
+    Workspace ws(folder.path(), shell, messages);
+    ws.restoreList(saved);
+    ASSERT_TRUE(test::waitFor([&] { return !ws.probe().isBusy() && ws.list().count() == 2; }, 60000));
+    EXPECT_EQ(ws.list().cell(0, SourceItem::FileName), clip);
+    EXPECT_EQ(ws.list().cell(1, SourceItem::FileName), gone) << "a missing file is said when it is converted";
+    EXPECT_EQ(messages.shown, QStringList{"error: These files could not be read as media, and were not added:\n" + joined +
+                                          ": a list of files to join names other files; add the files themselves"});
 }
