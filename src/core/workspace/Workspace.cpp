@@ -160,7 +160,7 @@ void Workspace::showItem(int row)
     if (row < 0 || row >= m_list.count())
         return;
     const SourceItem& item = m_list.item(row);
-    m_player.setFile(item.path());
+    m_player.setFile(item.path(), item.media.readable ? item.media.container : QString());
     m_sheet.setValue(Group::General, QStringLiteral("Item Name"), item.path());
     m_sheet.setValue(Group::Duration, QStringLiteral("All Clip Duration"), QString());
     m_sheet.setValue(Group::Duration, QStringLiteral("Start Time"), item.cells[SourceItem::Start]);
@@ -178,8 +178,9 @@ void Workspace::playRow(int row)
     if (m_list.isEmpty())
         return;
     const bool valid = row >= 0 && row < m_list.count();
+    const MediaFacts* media = valid && m_list.item(row).media.readable ? &m_list.item(row).media : nullptr;
     m_player.play(valid ? m_list.item(row).path() : QString(),
-                  valid ? m_list.cell(row, SourceItem::VideoTime) : QString());
+                  valid ? m_list.cell(row, SourceItem::VideoTime) : QString(), media ? media->container : QString());
 }
 
 bool Workspace::beginClipEditing(int row)

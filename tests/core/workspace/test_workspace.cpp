@@ -81,3 +81,25 @@ TEST(Workspace, ARestoredRowWhoseFileNowNamesOtherFilesLeavesTheListAndIsSaid)
     EXPECT_EQ(messages.shown, QStringList{"error: These files could not be read as media, and were not added:\n" + joined +
                                           ": a list of files to join names other files; add the files themselves"});
 }
+
+TEST(Workspace, ThePreviewReadsAListedFileAsTheContainerItWasReadAs)
+{
+    test::ProgramFolder folder;
+    test::FakeShell shell;
+    test::RecordingMessages messages;
+    const QString log = folder.file("players.log");
+    test::writeScript(folder.file("mp.dll"), "echo \"$VARNEL_SOURCE_FORMAT $1\" >> '" + log.toUtf8() + "'\n");
+    Workspace ws(folder.path(), shell, messages);
+    ws.addSources({test::videoClip(2)});
+    ASSERT_TRUE(test::waitFor([&] { return !ws.probe().isBusy(); }, 60000));
+    ws.playRow(0);
+    QFile played(log);
+    ASSERT_TRUE(test::waitFor([&] { return played.size() > 0 && ws.tools().runningCount() == 0; }, 30000));
+    ASSERT_TRUE(played.open(QIODevice::ReadOnly));
+    const QStringList starts = QString::fromUtf8(played.readAll()).split('\n', Qt::SkipEmptyParts);
+    ASSERT_EQ(starts.size(), 2);
+    EXPECT_EQ(starts[0], "mov,mp4,m4a,3gp,3g2,mj2 -identify");
+    EXPECT_TRUE(starts[1].startsWith("mov,mp4,m4a,3gp,3g2,mj2 ")) << starts[1].toStdString();
+    EXPECT_NE(starts[1], starts[0]) << "the preview's own start";
+    ws.quitPlayer();
+}
