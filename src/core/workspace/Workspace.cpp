@@ -157,7 +157,9 @@ Settings Workspace::settings() const
 
 void Workspace::showItem(int row)
 {
-    if (row < 0 || row >= m_list.count())
+    // A file that names other files is never handed to a player, not even
+    // while its row waits to leave the list.
+    if (row < 0 || row >= m_list.count() || m_list.item(row).media.refused)
         return;
     const SourceItem& item = m_list.item(row);
     m_player.setFile(item.path(), item.media.readable ? item.media.container : QString());
@@ -178,6 +180,8 @@ void Workspace::playRow(int row)
     if (m_list.isEmpty())
         return;
     const bool valid = row >= 0 && row < m_list.count();
+    if (valid && m_list.item(row).media.refused)
+        return;
     const MediaFacts* media = valid && m_list.item(row).media.readable ? &m_list.item(row).media : nullptr;
     m_player.play(valid ? m_list.item(row).path() : QString(),
                   valid ? m_list.cell(row, SourceItem::VideoTime) : QString(), media ? media->container : QString());
@@ -185,7 +189,7 @@ void Workspace::playRow(int row)
 
 bool Workspace::beginClipEditing(int row)
 {
-    if (row < 0 || row >= m_list.count())
+    if (row < 0 || row >= m_list.count() || m_list.item(row).media.refused)
         return false;
     quitPlayer();
     const SourceItem& item = m_list.item(row);

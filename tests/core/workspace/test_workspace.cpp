@@ -102,4 +102,22 @@ TEST(Workspace, ThePreviewReadsAListedFileAsTheContainerItWasReadAs)
     EXPECT_TRUE(starts[1].startsWith("mov,mp4,m4a,3gp,3g2,mj2 ")) << starts[1].toStdString();
     EXPECT_NE(starts[1], starts[0]) << "the preview's own start";
     ws.quitPlayer();
+
+    // A row whose file names other files (kept by a command line's list)
+    // is shown and played nowhere.
+    QTemporaryDir dir;
+    QFile script(dir.filePath("joined.mp4"));
+    ASSERT_TRUE(script.open(QIODevice::WriteOnly) && script.write("ffconcat version 1.0\nfile a.mp4\n") > 0);
+    script.close();
+    ws.addSources({script.fileName()});
+    ASSERT_TRUE(test::waitFor([&] { return !ws.probe().isBusy(); }, 60000));
+    ASSERT_TRUE(ws.list().item(1).media.refused);
+    ws.showItem(1);
+    ws.playRow(1);
+    EXPECT_FALSE(ws.beginClipEditing(1));
+    EXPECT_NE(ws.player().file(), script.fileName());
+    EXPECT_EQ(ws.tools().runningCount(), 0);
+    played.close();
+    ASSERT_TRUE(played.open(QIODevice::ReadOnly));
+    EXPECT_EQ(QString::fromUtf8(played.readAll()).count('\n'), 2) << "no player was started for it";
 }
