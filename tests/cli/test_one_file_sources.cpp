@@ -145,3 +145,19 @@ TEST_F(Sources, TheIdentifyRunOpensOnlyItsSource)
     EXPECT_EQ(watch.openedInside(dir.path(), {clip}), QStringList{});
     EXPECT_EQ(watch.connected(), QStringList{});
 }
+
+TEST_F(Sources, AContainerSetByWhoeverStartedTheProgramIsNotTaken)
+{
+    const QString clip = test::copyTo(test::videoClip(2), dir.path(), "clip.mp4");
+    env.insert("VARNEL_SOURCE_FORMAT", "avi");
+    ASSERT_EQ(run({"convert", "--choose", "103", "--output-folder", outputs.path(), clip}), 0) << err.toStdString();
+    EXPECT_EQ(lines(), QStringList{clip + "\tOK\t" + outputs.filePath("clip.mp4")});
+    ASSERT_EQ(run({"probe", clip}), 0) << err.toStdString();
+    EXPECT_EQ(lines(), QStringList{clip + "\t0:00:00\t0:00:02\t320x240\tH264\t0:00:02"});
+    // A tool started for no source at all, as the recorder is.
+    ASSERT_EQ(run({"capture", "--input", "lavfi:testsrc=size=320x240:rate=25", "--output", outputs.filePath("x.avi"),
+                   "--seconds", "1"}),
+              0)
+        << err.toStdString();
+    EXPECT_EQ(test::probeMedia(outputs.filePath("x.avi")).width, 320);
+}
