@@ -9,6 +9,7 @@ packages=(
   qt6-l10n-tools qt6-translations-l10n
   libgtest-dev
   ffmpeg mplayer
+  strace
   libavformat-dev libavcodec-dev libavutil-dev
   xvfb xauth xdg-utils x11-utils xdotool
   dbus-daemon

@@ -5,6 +5,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <utility>
 
 namespace varnel::adapter {
 
@@ -40,7 +41,72 @@ std::string statisticsLine(double seconds)
     return line;
 }
 
-Args playerArgs(const Args& given)
+namespace {
+
+bool isAddress(const std::string& file)
+{
+    const size_t scheme = file.find("://");
+    return scheme != std::string::npos && scheme > 0 &&
+           std::all_of(file.begin(), file.begin() + static_cast<std::ptrdiff_t>(scheme), [](char c) {
+               return std::isalnum(static_cast<unsigned char>(c)) || c == '+' || c == '.' || c == '-';
+           });
+}
+
+// The demuxer's first name ("mov" of "mov,mp4,m4a,3gp,3g2,mj2").
+std::string firstName(const std::string& format)
+{
+    return format.substr(0, format.find(','));
+}
+
+// The player's own demuxer for a container, where it reads it with one of
+// its own rather than with libavformat's; forced, it reads nothing else
+// (none of these opens another name, and none falls back to guessing).
+const char* playersOwnDemuxer(const std::string& format)
+{
+    static const std::pair<const char*, const char*> kOwn[] = {
+        {"avi", "avi"}, {"asf", "asf"}, {"mp3", "audio"}, {"wav", "audio"}, {"mpeg", "mpegps"}, {"mpegts", "mpegts"}};
+    for (const auto& [container, demuxer] : kOwn)
+        if (format == container)
+            return demuxer;
+    return nullptr;
+}
+
+} // namespace
+
+bool sourceFormat(const char* variable, std::string* format, std::string* error)
+{
+    const char* value = std::getenv(variable);
+    format->assign(value ? value : "");
+    const bool named = format->size() <= 64 && std::all_of(format->begin(), format->end(), [](char c) {
+        return (c >= 'a' && c <= 'z') || (c >= '0' && c <= '9') || c == '_' || c == ',';
+    });
+    if (named && (format->empty() || std::isalnum(static_cast<unsigned char>(format->front()))))
+        return true;
+    *error = std::string(variable) + " does not name a container: " + *format;
+    return false;
+}
+
+bool readSourceAs(const std::string& format, Args& ffmpegArgs)
+{
+    const auto input = std::find(ffmpegArgs.begin(), ffmpegArgs.end(), "-i");
+    if (input == ffmpegArgs.end())
+        return false;
+    const Args options = probeSourceAs(format);
+    ffmpegArgs.insert(input, options.begin(), options.end());
+    return true;
+}
+
+Args probeSourceAs(const std::string& format)
+{
+    Args options = {"-f", format, "-protocol_whitelist", "file"};
+    if (format == "image2") {
+        options.push_back("-pattern_type");
+        options.push_back("none");
+    }
+    return options;
+}
+
+Args playerArgs(const Args& given, const std::string& sourceFormat)
 {
     Args out = {"-nolirc"};
     const bool identify = isIdentifyRun(given);
@@ -48,6 +114,20 @@ Args playerArgs(const Args& given)
         out.push_back("-noconsolecontrols");
     else // where the X server has no Xv or GL, x11 scales only in software
         out.push_back("-zoom");
+    // Subtitle files beside the source are other files: they are not converted either.
+    out.push_back("-noautosub");
+    if (!given.empty() && !isAddress(given.back())) {
+        // A picture is read by name once, as the one file it is; any other
+        // container reads the player's own stream of the file and opens nothing.
+        const std::string opened = sourceFormat == "image2" ? "o=protocol_whitelist=file,pattern_type=none"
+                                                            : "o=protocol_whitelist=none";
+        if (const char* own = playersOwnDemuxer(sourceFormat))
+            out.insert(out.end(), {"-demuxer", own, "-lavfdopts", opened});
+        else if (!sourceFormat.empty())
+            out.insert(out.end(), {"-demuxer", "lavf", "-lavfdopts", "format=" + firstName(sourceFormat) + ":" + opened});
+        else
+            out.insert(out.end(), {"-lavfdopts", opened});
+    }
     for (size_t i = 0; i < given.size(); ++i) {
         const std::string& a = given[i];
         if (a == "-priority") { // Windows-only; mplayer here refuses it

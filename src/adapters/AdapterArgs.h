@@ -23,11 +23,29 @@ bool isAudioOnly(const Args& given);
 // A statistics line for the encoded time (seconds).
 std::string statisticsLine(double seconds);
 
+// The container the converter read the source as, from the environment
+// variable (empty when none is set); false, with the reason, when the
+// setting is not a container's name.
+bool sourceFormat(const char* variable, std::string* format, std::string* error);
+
+// ffmpeg reads its first input as that container, through the file
+// protocol alone, and a picture as one file, never as a numbered sequence:
+// a file replaced after the converter read it cannot make ffmpeg choose
+// another demuxer, one that opens other names. False when there is no input.
+bool readSourceAs(const std::string& format, Args& ffmpegArgs);
+
+// ffprobe's options for the same, given before the file.
+Args probeSourceAs(const std::string& format);
+
 // Arguments for mplayer (without the program name): no "-priority", the X11
 // outputs for "-vo gl2", no infrared remote; playback scales the picture to
 // the window whatever the output; an identify run reads no keys and plays its
-// sound to nowhere instead of dropping it.
-Args playerArgs(const Args& given);
+// sound to nowhere instead of dropping it. A file (not an address) is read
+// alone: no subtitle files of the same name, no name its container names;
+// with the converter's container (sourceFormat), as that container only,
+// by the player's own demuxer where it has one for it (its reports stay
+// what they were), else by libavformat's.
+Args playerArgs(const Args& given, const std::string& sourceFormat = {});
 
 bool isIdentifyRun(const Args& given);
 

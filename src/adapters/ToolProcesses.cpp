@@ -248,7 +248,7 @@ int runFinishing(const char* envName, const char* fallback, const Args& args, un
     return waitFor(tool);
 }
 
-int identifyWithLength(const Args& playerArgs, const std::string& file)
+int identifyWithLength(const Args& playerArgs, const std::string& file, const std::string& sourceFormat)
 {
     pid_t player = 0;
     const int fd = spawnReading("VARNEL_MPLAYER", "mplayer", playerArgs, &player);
@@ -267,10 +267,13 @@ int identifyWithLength(const Args& playerArgs, const std::string& file)
     const int code = waitFor(player);
     if (code == 127 || known)
         return code;
-    const std::string answer = answerOf("VARNEL_FFPROBE", "ffprobe",
-                                        {"-v", "error", "-show_entries", "format=duration", "-of",
-                                         "default=noprint_wrappers=1:nokey=1", file},
-                                        true);
+    Args probe = {"-v", "error", "-show_entries", "format=duration", "-of", "default=noprint_wrappers=1:nokey=1"};
+    if (!sourceFormat.empty()) {
+        const Args as = probeSourceAs(sourceFormat);
+        probe.insert(probe.end(), as.begin(), as.end());
+    }
+    probe.push_back(file);
+    const std::string answer = answerOf("VARNEL_FFPROBE", "ffprobe", probe, true);
     std::fputs(lengthReport(answer, file).c_str(), stdout);
     std::fflush(stdout);
     return code;

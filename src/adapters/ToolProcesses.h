@@ -41,9 +41,10 @@ bool finishesOnParentDeath();
 std::string answerOf(const char* envName, const char* fallback, const Args& args, bool withErrors = false);
 
 // An identify run: mplayer's report passed on line by line; when it gives no
-// length, ffprobe's duration is added as one more ID_LENGTH line. Returns
+// length, ffprobe's duration is added as one more ID_LENGTH line, ffprobe
+// reading the file as the source's container where one is given. Returns
 // mplayer's exit code.
-int identifyWithLength(const Args& playerArgs, const std::string& file);
+int identifyWithLength(const Args& playerArgs, const std::string& file, const std::string& sourceFormat = {});
 
 // Runs ffmpeg with "-progress" on a pipe of its own and writes a statistics
 // line for each progress report, in the layout ffmpeg's -vstats file has, so

@@ -3,18 +3,26 @@
 #include "adapters/ToolProcesses.h"
 #include "adapters/PlayerPicture.h"
 
+#include <cstdio>
+
 int main(int argc, char** argv)
 {
     using namespace varnel::adapter;
     keepToolsExitCodes();
     const Args given(argv + 1, argv + argc);
+    // The file is read as the container the converter decided, where it did.
+    std::string format, refusal;
+    if (!sourceFormat("VARNEL_SOURCE_FORMAT", &format, &refusal)) {
+        std::fprintf(stderr, "%s\n", refusal.c_str());
+        return 126;
+    }
     if (isIdentifyRun(given) && !given.empty()) {
         dieWithParent();
-        return identifyWithLength(playerArgs(given), given.back());
+        return identifyWithLength(playerArgs(given, format), given.back(), format);
     }
     // A player of a network stream forks a cache process: the whole group
     // must end with us.
-    Args args = playerArgs(given);
+    Args args = playerArgs(given, format);
     if (!args.empty()) {
         dieWithParent(); // the questions below end with the program too
         const Args filters = pictureFilters(args);

@@ -135,8 +135,9 @@ int convert(const QStringList& args)
     // The trim, as the clip editor's OK would write it, for each file once
     // probed; a start alone runs to each file's own end, whatever a player
     // says its length is.
-    QObject::connect(&ws.probe(), &MediaProbe::probed, &run, [&](int r) {
-        if (start || end)
+    QObject::connect(&ws.probe(), &MediaProbe::probed, &run, [&](quint64 id) {
+        const int r = list.rowOf(id);
+        if (r >= 0 && (start || end))
             ws.list().setClip(r, start.value_or(list.cell(r, SourceItem::Start)), end.value_or(QString()));
     });
 

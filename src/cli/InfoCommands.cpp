@@ -41,6 +41,9 @@ int probe(const QStringList& args)
     const SourceList& list = session.workspace.list();
     for (int row = 0; row < list.count(); ++row) {
         const SourceItem& it = list.item(row);
+        // Its cells stay empty: say why, a file that names other files included.
+        if (it.mediaRead && !it.media.readable)
+            err() << escaped(it.path()) << ": " << escaped(it.media.error) << '\n';
         if (a.has("--json")) {
             jsonLine({{"path", it.path()}, {"start", it.cells[SourceItem::Start]}, {"end", it.cells[SourceItem::End]},
                       {"size", it.cells[SourceItem::Size]}, {"format", it.cells[SourceItem::Format]},

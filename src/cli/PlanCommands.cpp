@@ -223,6 +223,7 @@ int runPlan(const QStringList& args)
 
     RowPlan plan;
     plan.source = d.source;
+    plan.sourceFormat = source.container;
     plan.output = d.output;
     plan.addNew = existing == QLatin1String("new");
     plan.extension = Catalogue::entry(d.entry)->extension();

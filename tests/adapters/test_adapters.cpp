@@ -1,5 +1,7 @@
 #include "adapters/AdapterArgs.h"
 
+#include "HttpServer.h"
+#include "OpenWatch.h"
 #include "TestSupport.h"
 #include "core/convert/EncoderCommand.h"
 #include "core/convert/ProgressMonitor.h"
@@ -12,6 +14,7 @@
 #include <QFileInfo>
 #include <QProcess>
 #include <QSignalSpy>
+#include <QTemporaryDir>
 #include <QRegularExpression>
 #include <csignal>
 #include <gtest/gtest.h>
@@ -26,17 +29,142 @@ TEST(EncoderAdapter, ArgumentsForFfmpeg)
                                         "-vstats_file", "/p/curconvert.log", "out.mp4"}));
     EXPECT_EQ(statisticsFile(given), "/p/curconvert.log");
     EXPECT_EQ(statisticsFile({"-i", "x"}), "");
+
+    // The source is read as the container the converter decided, through files only.
+    Args args = encoderArgs(given);
+    ASSERT_TRUE(readSourceAs("mov,mp4,m4a,3gp,3g2,mj2", args));
+    EXPECT_EQ(args, (Args{"-y", "-vstats_version", "1", "-f", "mov,mp4,m4a,3gp,3g2,mj2", "-protocol_whitelist", "file",
+                          "-i", "in.avi", "-acodec", "aac", "-vstats_file", "/p/curconvert.log", "out.mp4"}));
+    EXPECT_EQ(probeSourceAs("image2"), (Args{"-f", "image2", "-protocol_whitelist", "file", "-pattern_type", "none"}));
+    Args noInput = {"-version"};
+    EXPECT_FALSE(readSourceAs("avi", noInput));
+}
+
+TEST(EncoderAdapter, TheSourceContainerIsANameOrNothing)
+{
+    std::string format, error;
+    for (const char* good : {"", "avi", "mov,mp4,m4a,3gp,3g2,mj2", "png_pipe"}) {
+        ::setenv("VARNEL_TEST_SOURCE_FORMAT", good, 1);
+        EXPECT_TRUE(sourceFormat("VARNEL_TEST_SOURCE_FORMAT", &format, &error)) << good;
+        EXPECT_EQ(format, good);
+    }
+    for (const char* bad : {"-i", "lavfi -i x", "concat:a|b", "Avi", ",avi", "file:/x"}) {
+        ::setenv("VARNEL_TEST_SOURCE_FORMAT", bad, 1);
+        EXPECT_FALSE(sourceFormat("VARNEL_TEST_SOURCE_FORMAT", &format, &error)) << bad;
+        EXPECT_EQ(error, std::string("VARNEL_TEST_SOURCE_FORMAT does not name a container: ") + bad);
+    }
+    ::unsetenv("VARNEL_TEST_SOURCE_FORMAT");
+    EXPECT_TRUE(sourceFormat("VARNEL_TEST_SOURCE_FORMAT", &format, &error));
+    EXPECT_EQ(format, "");
 }
 
 TEST(PlayerAdapter, ArgumentsForMplayer)
 {
     EXPECT_EQ(playerArgs({"-priority", "abovenormal", "-framedrop", "-vo", "gl2", "-vf", "screenshot", "f.avi"}),
-              (Args{"-nolirc", "-zoom", "-framedrop", "-vo", "xv,x11,", "-vf", "screenshot", "f.avi"}))
+              (Args{"-nolirc", "-zoom", "-noautosub", "-lavfdopts", "o=protocol_whitelist=none", "-framedrop", "-vo",
+                    "xv,x11,", "-vf", "screenshot", "f.avi"}))
         << "playback scales in software where the X server cannot";
     EXPECT_EQ(playerArgs({"-identify", "-nosound", "-vo", "null", "f.avi"}),
-              (Args{"-nolirc", "-noconsolecontrols", "-identify", "-ao", "pcm:fast:nowaveheader:file=/dev/null", "-vo",
-                    "null", "f.avi"}));
-    EXPECT_EQ(playerArgs({"-nosound", "f.avi"}), (Args{"-nolirc", "-zoom", "-nosound", "f.avi"}));
+              (Args{"-nolirc", "-noconsolecontrols", "-noautosub", "-lavfdopts", "o=protocol_whitelist=none", "-identify",
+                    "-ao", "pcm:fast:nowaveheader:file=/dev/null", "-vo", "null", "f.avi"}));
+    EXPECT_EQ(playerArgs({"-nosound", "f.avi"}),
+              (Args{"-nolirc", "-zoom", "-noautosub", "-lavfdopts", "o=protocol_whitelist=none", "-nosound", "f.avi"}));
+    // With the converter's container: read as that alone.
+    EXPECT_EQ(playerArgs({"-identify", "-vo", "null", "/v/f.mp4"}, "mov,mp4,m4a,3gp,3g2,mj2"),
+              (Args{"-nolirc", "-noconsolecontrols", "-noautosub", "-demuxer", "lavf", "-lavfdopts",
+                    "format=mov:o=protocol_whitelist=none", "-identify", "-vo", "null", "/v/f.mp4"}));
+    EXPECT_EQ(playerArgs({"-identify", "/v/f.avi"}, "avi"),
+              (Args{"-nolirc", "-noconsolecontrols", "-noautosub", "-demuxer", "avi", "-lavfdopts", "o=protocol_whitelist=none",
+                    "-identify", "/v/f.avi"}))
+        << "the player's own demuxer, where it has one";
+    EXPECT_EQ(playerArgs({"-vo", "null", "/v/shot%d.tga"}, "image2"),
+              (Args{"-nolirc", "-zoom", "-noautosub", "-demuxer", "lavf", "-lavfdopts",
+                    "format=image2:o=protocol_whitelist=file,pattern_type=none", "-vo", "null", "/v/shot%d.tga"}));
+    // An address is played as the player plays addresses.
+    EXPECT_EQ(playerArgs({"-vo", "null", "http://127.0.0.1:8/v.mp4"}),
+              (Args{"-nolirc", "-zoom", "-noautosub", "-vo", "null", "http://127.0.0.1:8/v.mp4"}));
+}
+
+namespace {
+
+struct Swapped : ::testing::Test {
+    QTemporaryDir dir;
+    test::OpenWatch watch;
+    QString out;
+
+    // The adapter, run under the watch with the container the converter decided.
+    int runWatched(const QString& adapter, const QString& format, const QStringList& args)
+    {
+        QProcess p;
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.insert("VARNEL_SOURCE_FORMAT", format);
+        p.setProcessEnvironment(env);
+        p.setProcessChannelMode(QProcess::MergedChannels);
+        p.start(watch.tracer(), watch.command(test::binDir() + "/" + adapter, args));
+        p.closeWriteChannel();
+        EXPECT_TRUE(test::waitFor([&] { return p.state() == QProcess::NotRunning; }, 120000));
+        out = QString::fromUtf8(p.readAll());
+        EXPECT_TRUE(watch.traced());
+        return p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1;
+    }
+    QString write(const QString& name, const QByteArray& bytes)
+    {
+        QFile f(dir.filePath(name));
+        EXPECT_TRUE(f.open(QIODevice::WriteOnly) && f.write(bytes) > 0);
+        return f.fileName();
+    }
+};
+
+} // namespace
+
+// The converter read the file as one container; what lies at its name when
+// a tool starts is read as that container, or not at all.
+TEST_F(Swapped, TheEncoderReadsTheSourceOnlyAsItsDecidedContainer)
+{
+    const QString neighbour = test::copyTo(test::videoClip(2), dir.path(), "neighbour.mp4");
+    const QString source = write("holiday2.mp4", "ffconcat version 1.0\nfile neighbour.mp4\n");
+    QTemporaryDir outputs;
+    EXPECT_NE(runWatched("fp.dll", "mov,mp4,m4a,3gp,3g2,mj2", {"-i", source, "-c:v", "mpeg4", outputs.filePath("a.mp4")}), 0);
+    EXPECT_EQ(watch.openedInside(dir.path(), {source}), QStringList{}) << out.toStdString();
+
+    // Pictures: the one named, never a sequence of others.
+    const QString png = test::makeMedia("red64x48.png", {"-f", "lavfi", "-i", "color=c=red:size=64x48", "-frames:v", "1"});
+    const QString tga = test::makeMedia("red64x48.tga", {"-f", "lavfi", "-i", "color=c=red:size=64x48", "-frames:v", "1"});
+    const QString shot = test::copyTo(png, dir.path(), "shot%d.png"), frame = test::copyTo(tga, dir.path(), "frame%d.tga");
+    for (int i = 0; i < 4; ++i) {
+        test::copyTo(png, dir.path(), QString("shot%1.png").arg(i));
+        test::copyTo(tga, dir.path(), QString("frame%1.tga").arg(i));
+    }
+    for (const auto& [picture, format] : {std::pair{shot, "png_pipe"}, std::pair{frame, "image2"}}) {
+        const QString output = outputs.filePath(QFileInfo(picture).completeBaseName() + ".mp4");
+        ASSERT_EQ(runWatched("fp.dll", format, {"-i", picture, "-c:v", "mpeg4", output}), 0) << out.toStdString();
+        EXPECT_EQ(watch.openedInside(dir.path(), {picture}), QStringList{}) << format;
+        QString frames;
+        test::run("ffprobe", {"-v", "error", "-count_frames", "-show_entries", "stream=nb_read_frames", "-of", "csv=p=0", output},
+                  &frames);
+        EXPECT_EQ(frames.trimmed(), "1") << format;
+    }
+
+    // A setting that is not a container's name starts nothing.
+    EXPECT_EQ(runWatched("fp.dll", "lavfi -i testsrc", {"-i", source, outputs.filePath("b.mp4")}), 126);
+    EXPECT_TRUE(out.contains("VARNEL_SOURCE_FORMAT does not name a container: lavfi -i testsrc")) << out.toStdString();
+    EXPECT_FALSE(QFile::exists(outputs.filePath("b.mp4")));
+}
+
+TEST_F(Swapped, TheIdentifyRunReadsTheSourceOnlyAsItsDecidedContainer)
+{
+    test::HttpServer server;
+    const QString neighbour = test::copyTo(test::videoClip(2), dir.path(), "neighbour.mp4");
+    const QString source = write("clip.mp4", "#EXTM3U\n#EXT-X-TARGETDURATION:2\n#EXTINF:2,\n" + server.url("/seg0.ts").toUtf8() +
+                                                 "\n#EXTINF:2,\n" + neighbour.toUtf8() + "\n#EXT-X-ENDLIST\n");
+    // Read by libavformat's demuxer, and by one of the player's own.
+    for (const char* format : {"mov,mp4,m4a,3gp,3g2,mj2", "avi"}) {
+        runWatched("mp.dll", format, {"-identify", "-nosound", "-vo", "null", "-endpos", "1", source});
+        EXPECT_FALSE(out.contains("ID_LENGTH=")) << format << out.toStdString();
+        EXPECT_EQ(watch.openedInside(dir.path(), {source}), QStringList{}) << format;
+        EXPECT_EQ(watch.connected(), QStringList{}) << format;
+    }
+    EXPECT_TRUE(server.requests.isEmpty());
 }
 
 namespace {

@@ -1,6 +1,7 @@
 // run-plan treats a plan line as data: it runs only the command the line's
 // declared fields give, and touches no file a line names.
 #include "CliRig.h"
+#include "OpenWatch.h"
 
 #include <QDirIterator>
 #include <QFileInfo>
@@ -183,4 +184,26 @@ TEST_F(RunPlan, AnHonestLineConverts)
     EXPECT_EQ(out, line.value("source").toString() + "\tOK\t" + output + "\n");
     EXPECT_NEAR(test::probeMedia(output).duration, 2.0, 0.3);
     EXPECT_EQ(everything(), QStringList{output}) << "no partial or statistics file left";
+}
+
+TEST_F(RunPlan, ASourceThatNowNamesOtherFilesIsNotConvertedAndTheyAreNotOpened)
+{
+    // The planned source replaced by a list of files to join: the line is
+    // honest, the file is not a source any more.
+    const QString source = line.value("source").toString();
+    const QString neighbour = test::copyTo(test::videoClip(2), sources.path(), "neighbour.mp4");
+    ASSERT_TRUE(QFile::remove(source));
+    writeFile(source, "ffconcat version 1.0\nfile neighbour.mp4\nfile neighbour.mp4\n");
+    test::OpenWatch watch;
+    program = watch.tracer();
+    EXPECT_EQ(run(watch.command(test::binDir() + "/varnel-convert",
+                                {"run-plan", QJsonDocument(line).toJson(QJsonDocument::Compact), "--output-folder",
+                                 outputs.path()})),
+              1);
+    EXPECT_EQ(out, source + "\tFail\t\n");
+    EXPECT_EQ(err, "    could not read this file as media: a list of files to join names other files; add the files "
+                   "themselves\n");
+    ASSERT_TRUE(watch.traced());
+    EXPECT_EQ(watch.openedInside(sources.path(), {source}), QStringList{});
+    EXPECT_EQ(everything(), QStringList{});
 }

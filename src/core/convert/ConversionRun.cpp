@@ -237,7 +237,7 @@ int ConversionRun::pendingProbes() const
 {
     const MediaProbe* probe = m_env.probe;
     return probe ? static_cast<int>(std::count_if(m_rows.begin() + static_cast<qsizetype>(m_next), m_rows.end(),
-                                                  [probe](quint64 id) { return probe->isPending(id); }))
+                                                  [probe](quint64 id) { return probe->isProbing(id); }))
                  : 0;
 }
 
@@ -245,7 +245,7 @@ bool ConversionRun::rowReady(quint64 id) const
 {
     MediaProbe* probe = m_env.probe;
     const int row = m_env.list->rowOf(id);
-    if (probe && probe->isPending(id))
+    if (probe && probe->isProbing(id))
         return false;
     // Otherwise the whole list first; several probes at once end in any order.
     if (!m_options.convertWhileAdding && pendingProbes() > 0)
@@ -260,7 +260,7 @@ bool ConversionRun::rowReady(quint64 id) const
                          (rowIsClipped(item) || item.media.onlyCoverPicture()) && !item.media.lengthsMeasured &&
                          item.media.readable;
     if (probe && (!item.mediaRead || measure)) {
-        probe->readMedia(row, measure ? MediaDepth::Lengths : MediaDepth::Streams);
+        probe->readMedia(id, measure ? MediaDepth::Lengths : MediaDepth::Streams);
         return false;
     }
     return true;

@@ -1,6 +1,7 @@
 #include "core/convert/RowJob.h"
 
 #include "core/media/MediaReading.h"
+#include "core/media/SourceKind.h"
 #include "core/tools/ToolRegistry.h"
 
 namespace varnel {
@@ -35,6 +36,9 @@ bool RowJob::start()
                                  .arg(m_plan.partials->descriptor());
         start.passDescriptor = m_plan.partials->descriptor();
     }
+    // It reads the source as the container read here, and no other name.
+    if (!m_plan.sourceFormat.isEmpty())
+        start.environment << sourceFormatSetting(m_plan.sourceFormat);
     m_encoder = m_tools.run(start, this);
     if (m_encoder->failedToStart()) {
         delete m_encoder;

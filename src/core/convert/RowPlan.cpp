@@ -90,6 +90,7 @@ RowPlan planRow(const SourceItem& item, const PlanContext& context, const output
 
     RowPlan plan;
     plan.source = item.path();
+    plan.sourceFormat = item.media.container;
     plan.addNew = context.addNew;
     plan.extension = context.extension;
     plan.taken = taken;

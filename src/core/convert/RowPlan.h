@@ -30,6 +30,7 @@ struct PlanContext {
 
 struct RowPlan {
     QString source;
+    QString sourceFormat; // the container the source was read as: the encoder reads it as that
     QString output; // where the file is meant to end up
     std::shared_ptr<output::PartialFolder> partials;
     output::PartialFile partial; // where the encoder writes until the output is known whole

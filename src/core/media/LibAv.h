@@ -16,6 +16,7 @@ namespace varnel {
 #define VARNEL_LIBAV_FUNCTIONS(X)                                                                                     \
     X(util, av_strerror) X(util, av_dict_get) X(util, av_display_rotation_get) X(util, av_rescale_q)                   \
     X(util, av_freep) X(util, av_free) X(util, av_malloc) X(util, av_log_set_level)                                     \
+    X(util, av_dict_set) X(util, av_dict_free) X(format, av_probe_input_buffer2)                                       \
     X(codec, avcodec_get_name) X(codec, av_packet_alloc) X(codec, av_packet_unref) X(codec, av_packet_free)             \
     X(format, av_stream_get_side_data) X(format, av_read_frame) X(format, avformat_alloc_context)                       \
     X(format, avformat_open_input) X(format, avformat_find_stream_info) X(format, avformat_close_input)                 \

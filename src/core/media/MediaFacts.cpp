@@ -14,6 +14,7 @@
 #include <unistd.h>
 
 #include "core/media/LibAv.h"
+#include "core/media/SourceKind.h"
 
 namespace varnel {
 
@@ -36,10 +37,11 @@ QString avError(int code)
 
 // The file is read through its descriptor only: no name is ever opened by
 // the libraries, and a demuxer that asks for another file (a playlist, a
-// reference movie) gets none.
+// reference movie) gets none; that it asked is kept.
 struct Reader {
     int fd;
     const std::atomic_bool* stop;
+    bool askedForOthers = false;
 };
 
 int readPacket(void* opaque, uint8_t* buffer, int size)
@@ -73,8 +75,10 @@ int interrupted(void* opaque)
     return stop && stop->load(std::memory_order_relaxed) ? 1 : 0;
 }
 
-int refuseOtherFiles(AVFormatContext*, AVIOContext**, const char*, int, AVDictionary**)
+int refuseOtherFiles(AVFormatContext* s, AVIOContext**, const char*, int, AVDictionary**)
 {
+    if (auto* r = static_cast<Reader*>(s->opaque))
+        r->askedForOthers = true;
     return AVERROR(EPERM);
 }
 
@@ -295,6 +299,66 @@ struct Context {
     }
 };
 
+QByteArray headOf(int fd)
+{
+    QByteArray head(4096, '\0');
+    const ssize_t n = ::pread(fd, head.data(), static_cast<size_t>(head.size()), 0);
+    head.resize(std::max<qsizetype>(0, n));
+    return head;
+}
+
+// Opens the regular file behind reader as the one container its bytes are
+// probed as: the container is decided here, before anything is read with
+// it, and one that names other files or addresses is refused (reach set,
+// nothing opened). Nested readers a demuxer makes for itself open no
+// protocol at all. The reason a file cannot be opened comes back; empty
+// when it is open.
+QString openSource(Context& c, Reader& reader, const QString& path, Reach* reach)
+{
+    *reach = reachOfText(headOf(reader.fd));
+    if (*reach != Reach::None)
+        return reachReason(*reach);
+    auto* buffer = static_cast<unsigned char*>(lib().av_malloc(kBufferBytes));
+    c.io = buffer ? lib().avio_alloc_context(buffer, kBufferBytes, 0, &reader, readPacket, nullptr, seekTo) : nullptr;
+    c.fc = c.io ? lib().avformat_alloc_context() : nullptr;
+    if (!c.fc) {
+        if (!c.io)
+            lib().av_free(buffer);
+        return QCoreApplication::translate("varnel::MediaFacts", "out of memory");
+    }
+    c.fc->pb = c.io;
+    c.fc->flags |= AVFMT_FLAG_CUSTOM_IO;
+    c.fc->opaque = &reader;
+    c.fc->io_open = refuseOtherFiles;
+    c.fc->interrupt_callback = {interrupted, const_cast<std::atomic_bool*>(reader.stop)};
+    // The name only hints at the format by its extension; it is never opened.
+    const QByteArray name = QFile::encodeName(probeName(path));
+    const AVInputFormat* format = nullptr;
+    const int score = lib().av_probe_input_buffer2(c.io, &format, name.constData(), nullptr, 0, 0);
+    if (score < 0 || !format)
+        return avError(score < 0 ? score : AVERROR_INVALIDDATA);
+    *reach = reachOfDemuxer(format->name, (format->flags & AVFMT_NOFILE) != 0);
+    if (*reach != Reach::None)
+        return reachReason(*reach);
+    AVDictionary* options = nullptr;
+    lib().av_dict_set(&options, "protocol_whitelist", "none", 0);
+    if (std::strcmp(format->name, "image2") == 0) // one picture, never a numbered sequence
+        lib().av_dict_set(&options, "pattern_type", "none", 0);
+    const int error = lib().avformat_open_input(&c.fc, name.constData(), format, &options);
+    lib().av_dict_free(&options);
+    if (error < 0) // the context is freed on failure
+        return avError(error);
+    return {};
+}
+
+// A demuxer that asked for another name while reading is refused as well.
+bool reachedOut(const Reader& reader, Reach* reach)
+{
+    if (reader.askedForOthers && *reach == Reach::None)
+        *reach = Reach::OtherNames;
+    return *reach != Reach::None;
+}
+
 } // namespace
 
 const StreamFacts* MediaFacts::chosenVideo() const
@@ -381,28 +445,25 @@ MediaFacts readMedia(int fd, const QString& name, MediaDepth depth, const std::a
     ::lseek(fd, 0, SEEK_SET);
     Reader reader{fd, stop};
     Context c;
-    auto* buffer = static_cast<unsigned char*>(lib().av_malloc(kBufferBytes));
-    c.io = buffer ? lib().avio_alloc_context(buffer, kBufferBytes, 0, &reader, readPacket, nullptr, seekTo) : nullptr;
-    c.fc = c.io ? lib().avformat_alloc_context() : nullptr;
-    if (!c.fc) {
-        if (!c.io)
-            lib().av_free(buffer);
-        facts.error = QCoreApplication::translate("varnel::MediaFacts", "out of memory");
+    Reach reach = Reach::None;
+    facts.error = openSource(c, reader, name, &reach);
+    facts.refused = reach != Reach::None;
+    if (!facts.error.isEmpty())
+        return facts;
+    const int error = lib().avformat_find_stream_info(c.fc, nullptr);
+    if (reachedOut(reader, &reach)) {
+        facts.refused = true;
+        facts.error = reachReason(reach);
         return facts;
     }
-    c.fc->pb = c.io;
-    c.fc->flags |= AVFMT_FLAG_CUSTOM_IO;
-    c.fc->io_open = refuseOtherFiles;
-    c.fc->interrupt_callback = {interrupted, const_cast<std::atomic_bool*>(stop)};
-    // The name only hints at the format; it is never opened.
-    int error = lib().avformat_open_input(&c.fc, QFile::encodeName(name).constData(), nullptr, nullptr);
-    if (error < 0) { // the context is freed on failure
-        facts.error = avError(error);
-        return facts;
-    }
-    error = lib().avformat_find_stream_info(c.fc, nullptr);
     if (error < 0) {
         facts.error = avError(error);
+        return facts;
+    }
+    // Nothing to convert, and nothing that a player would not look for
+    // elsewhere (a reference movie names its video instead of holding it).
+    if (c.fc->nb_streams == 0) {
+        facts.error = QCoreApplication::translate("varnel::MediaFacts", "it holds no picture and no sound");
         return facts;
     }
     facts.readable = true;
@@ -415,6 +476,11 @@ MediaFacts readMedia(int fd, const QString& name, MediaDepth depth, const std::a
     // The packets read while finding the streams are kept and come first.
     if (depth == MediaDepth::Lengths)
         measureLengths(c.fc, facts, stop);
+    if (reachedOut(reader, &reach)) {
+        facts = MediaFacts{};
+        facts.refused = true;
+        facts.error = reachReason(reach);
+    }
     return facts;
 }
 
@@ -428,21 +494,11 @@ double keyframeAtOrBefore(const QString& path, double seconds)
     struct stat st {};
     Reader reader{fd, nullptr};
     Context c;
-    auto* buffer = ::fstat(fd, &st) == 0 && S_ISREG(st.st_mode) ? static_cast<unsigned char*>(lib().av_malloc(kBufferBytes)) : nullptr;
-    c.io = buffer ? lib().avio_alloc_context(buffer, kBufferBytes, 0, &reader, readPacket, nullptr, seekTo) : nullptr;
-    c.fc = c.io ? lib().avformat_alloc_context() : nullptr;
+    Reach reach = Reach::None;
     double found = -1;
-    if (c.fc) {
-        c.fc->pb = c.io;
-        c.fc->flags |= AVFMT_FLAG_CUSTOM_IO;
-        c.fc->io_open = refuseOtherFiles;
-        if (lib().avformat_open_input(&c.fc, QFile::encodeName(path).constData(), nullptr, nullptr) < 0)
-            c.fc = nullptr; // freed on failure
-    } else if (!c.io) {
-        lib().av_free(buffer);
-    }
+    const bool opened = ::fstat(fd, &st) == 0 && S_ISREG(st.st_mode) && openSource(c, reader, path, &reach).isEmpty();
     int video = -1;
-    if (c.fc && lib().avformat_find_stream_info(c.fc, nullptr) >= 0)
+    if (opened && lib().avformat_find_stream_info(c.fc, nullptr) >= 0 && !reachedOut(reader, &reach))
         for (unsigned i = 0; i < c.fc->nb_streams && video < 0; ++i)
             if (c.fc->streams[i]->codecpar->codec_type == AVMEDIA_TYPE_VIDEO &&
                 !(c.fc->streams[i]->disposition & AV_DISPOSITION_ATTACHED_PIC))

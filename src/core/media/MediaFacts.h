@@ -39,6 +39,10 @@ struct StreamFacts {
 struct MediaFacts {
     bool readable = false;
     QString error;              // why not
+    // Not a source of its own: the file names other files or addresses (a
+    // playlist, a list of files to join...), which every tool reading it
+    // would read too. No tool is given it; error says what it is.
+    bool refused = false;
     QString container;          // the demuxer's short name
     double headerSeconds = -1;  // where the container states it, never an estimate
     bool lengthsMeasured = false;

@@ -15,10 +15,10 @@ PlayerJob::PlayerJob(ToolRegistry& tools, QObject* parent) : QObject(parent), m_
     });
 }
 
-bool PlayerJob::start(const QString& programFolder, const Command& command)
+bool PlayerJob::start(const QString& programFolder, const Command& command, const QStringList& environment)
 {
     m_lastCommand = command.text();
-    const qint64 pid = m_tools.start(command, programFolder);
+    const qint64 pid = m_tools.start(command, programFolder, environment);
     if (pid != 0)
         m_pid = pid;
     return pid != 0;

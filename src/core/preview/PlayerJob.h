@@ -16,7 +16,8 @@ public:
 
     // Starts the player from the program folder and makes it the current
     // one. A player that cannot be run leaves the current one as it was.
-    bool start(const QString& programFolder, const Command& command);
+    // environment: NAME=VALUE settings beyond this process's own.
+    bool start(const QString& programFolder, const Command& command, const QStringList& environment = {});
     void postKey(int keyCode);
     // The current player is asked to quit; one that still runs 2 s later is
     // ended, so that players never pile up. Nothing waits.

@@ -1,6 +1,7 @@
 #include "core/preview/PreviewPlayer.h"
 #include "core/media/MediaFacts.h"
 #include "core/media/PooledWork.h"
+#include "core/media/SourceKind.h"
 
 #include "core/common/TextNumbers.h"
 #include "core/common/TimeText.h"
@@ -57,17 +58,18 @@ void PreviewPlayer::start(PlayerOptions variant, int offsetSeconds)
 {
     const quintptr surface = m_surface ? m_surface() : 0;
     emit playing(true);
-    if (!m_job.start(m_programFolder, playerCommand(m_programFolder, surface, variant, m_file, offsetSeconds)))
+    const QStringList environment = m_container.isEmpty() ? QStringList() : QStringList{sourceFormatSetting(m_container)};
+    if (!m_job.start(m_programFolder, playerCommand(m_programFolder, surface, variant, m_file, offsetSeconds), environment))
         emit playing(false);
 }
 
-void PreviewPlayer::play(const QString& file, const QString& videoTimeText)
+void PreviewPlayer::play(const QString& file, const QString& videoTimeText, const QString& container)
 {
     if (!canStart())
         return;
     quitPlayer();
     if (!file.isEmpty())
-        m_file = file;
+        setFile(file, container);
     start(m_variants.play, -1);
     if (!videoTimeText.isNull()) // no row: the label keeps what it shows
         emit totalTimeText(kTotalTimeCaption() + videoTimeText);

@@ -41,7 +41,13 @@ public:
 
     // The file it plays: the one played last, or the one set for the next Play.
     QString file() const { return m_file; }
-    void setFile(const QString& file) { m_file = file; }
+    // container: what the file was read as in process, where known; the
+    // player then reads it as that container and nothing else.
+    void setFile(const QString& file, const QString& container = {})
+    {
+        m_file = file;
+        m_container = container;
+    }
     // The clock's seconds, and the length they count to.
     int elapsedSeconds() const { return m_elapsed; }
     int totalSeconds() const { return m_total; }
@@ -60,7 +66,7 @@ public:
     // Play: the given file (an empty one: the file played last) from the
     // beginning; the total from its video time text (a null or unreadable
     // one leaves the total, and a null one the label, as they were).
-    void play(const QString& file, const QString& videoTimeText);
+    void play(const QString& file, const QString& videoTimeText, const QString& container = {});
     void pause();
     void stop();
     void back();
@@ -100,6 +106,7 @@ private:
     std::function<quintptr()> m_surface;
     QString m_unavailable;
     QString m_file;
+    QString m_container;
     // 32-bit counters, as the clock's arithmetic is written for them.
     std::int32_t m_elapsed = 0, m_total = 0;
     PlayerJob m_job;

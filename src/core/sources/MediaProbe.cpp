@@ -3,6 +3,7 @@
 #include "core/common/TextNumbers.h"
 #include "core/common/TimeText.h"
 #include "core/media/MediaReading.h"
+#include "core/media/SourceKind.h"
 #include "core/sources/SourceList.h"
 #include "core/tools/ToolRegistry.h"
 
@@ -99,18 +100,19 @@ MediaProbe::~MediaProbe() = default;
 void MediaProbe::addSource(const QString& path)
 {
     // The row shows at once; its cells are filled when its probe has ended.
-    const int row = m_list.append(path);
-    const quint64 id = m_list.item(row).id;
-    m_pending[id].identifying = m_identify;
-    if (m_identify)
-        m_queue.push_back(id);
-    readMedia(row, MediaDepth::Streams);
+    // The player is queued only once the file is read: what it is is
+    // decided here, before any tool sees it.
+    const quint64 id = m_list.item(m_list.append(path)).id;
+    m_pending[id].player = m_identify ? Pending::Player::AfterRead : Pending::Player::None;
+    readMedia(id, MediaDepth::Streams);
     next();
 }
 
-void MediaProbe::readMedia(int row, MediaDepth depth)
+void MediaProbe::readMedia(quint64 id, MediaDepth depth)
 {
-    const quint64 id = m_list.item(row).id;
+    const int row = m_list.rowOf(id);
+    if (row < 0)
+        return;
     Pending& p = m_pending[id];
     delete p.reading;
     p.reading = new MediaReading(this);
@@ -122,11 +124,6 @@ void MediaProbe::readMedia(int row, MediaDepth depth)
 void MediaProbe::setParallel(int probes)
 {
     m_parallel = std::max(1, probes);
-}
-
-bool MediaProbe::isProbing(int row) const
-{
-    return row >= 0 && row < m_list.count() && isPending(m_list.item(row).id);
 }
 
 void MediaProbe::stop()
@@ -164,6 +161,8 @@ void MediaProbe::next()
             continue;
         ToolStart start;
         start.command = identifyCommand(m_programFolder, m_list.item(row).path());
+        // The player reads the file as the container read here, and nothing else.
+        start.environment << sourceFormatSetting(m_list.item(row).media.container);
         start.keptBytes = -1; // the whole report
         start.mostBytes = 1 << 20;
         start.timeoutMs = m_timeoutMs;
@@ -194,7 +193,7 @@ void MediaProbe::onIdentified(Process* done)
     const auto pending = m_pending.find(id);
     if (row >= 0 && pending != m_pending.end()) {
         applyProbeResult(m_list, row, parseIdentifyOutput(done->output()));
-        pending->second.identifying = false;
+        pending->second.player = Pending::Player::None;
         settle(id);
     }
     done->deleteLater();
@@ -212,8 +211,19 @@ void MediaProbe::onRead(quint64 id, const MediaFacts& facts)
     // Unidentified, a row still starts at the start: its clip is the whole file.
     if (!m_identify && m_list.cell(row, SourceItem::Start).isEmpty())
         m_list.setCell(row, SourceItem::Start, QStringLiteral("0:00:00"));
-    pending->second.reading->deleteLater();
-    pending->second.reading = nullptr;
+    Pending& p = pending->second;
+    p.reading->deleteLater();
+    p.reading = nullptr;
+    // Only a file read as one container of its own goes on to the player.
+    if (p.player == Pending::Player::AfterRead) {
+        const bool ownContainer = facts.readable && !facts.container.isEmpty();
+        p.player = ownContainer ? Pending::Player::Asked : Pending::Player::None;
+        if (ownContainer) {
+            m_queue.push_back(id);
+            next();
+            return;
+        }
+    }
     settle(id);
 }
 
@@ -221,10 +231,10 @@ void MediaProbe::onRead(quint64 id, const MediaFacts& facts)
 void MediaProbe::settle(quint64 id)
 {
     const auto pending = m_pending.find(id);
-    if (pending == m_pending.end() || pending->second.identifying || pending->second.reading)
+    if (pending == m_pending.end() || pending->second.player != Pending::Player::None || pending->second.reading)
         return;
     m_pending.erase(pending);
-    emit probed(m_list.rowOf(id));
+    emit probed(id);
     QTimer::singleShot(0, this, &MediaProbe::next);
 }
 

@@ -1,8 +1,11 @@
 #pragma once
-// Probing added files with the player in identify mode: each file's row
-// appears when it is added and is filled when the player has answered; up to
-// one probe a core runs at once, in the order added. The window is never
-// blocked meanwhile.
+// Probing added files: each file's row appears when it is added; its file is
+// read in this process first, which decides what the file is, and only a
+// file read as one container of its own goes on to the player's identify
+// run, whose answer fills the row. Up to one probe a core runs at once, in
+// the order added. The window is never blocked meanwhile. Rows are known by
+// their item ids (SourceItem::id): a row's index changes when an earlier row
+// goes.
 #include "core/tools/Command.h"
 
 #include <QObject>
@@ -54,20 +57,19 @@ public:
     void setTimeoutMs(int ms) { m_timeoutMs = ms; }
     // Whether added files go through the player's identify run too, for the
     // cells the list shows (on by default). The file's own streams are read
-    // in any case.
+    // in any case. A file that cannot be read here, or that names other
+    // files, never goes to the player.
     void setIdentify(bool identify) { m_identify = identify; }
 
     // Adds the file's row at once and queues its probe after those before it.
     void addSource(const QString& path);
-    // Reads the file of a row already in the list (a list restored, or a
-    // clip whose source must be measured to its packets).
-    void readMedia(int row, MediaDepth depth);
+    // Reads the file of the row with that id, already in the list (a list
+    // restored, or a clip whose source must be measured to its packets).
+    void readMedia(quint64 id, MediaDepth depth);
     bool isBusy() const { return !m_pending.empty(); }
-    // The row is still waiting for its probe or being probed: its cells are
-    // not filled yet.
-    bool isProbing(int row) const;
-    // The same, for the row with that id.
-    bool isPending(quint64 id) const { return m_pending.count(id) > 0; }
+    // The row with that id is still waiting for its probe or being probed:
+    // its cells are not filled yet.
+    bool isProbing(quint64 id) const { return m_pending.count(id) > 0; }
     // Up to this many players identify files at once (as many as the machine
     // has cores unless set), in the order added.
     void setParallel(int probes);
@@ -75,14 +77,16 @@ public:
     void stop();
 
 signals:
-    void probed(int row);
+    // The row with that id is filled (it may have been removed since).
+    void probed(quint64 id);
     // The player could not be run for this file; reason says why.
     void playerUnavailable(const QString& reason);
     void idle();
 
 private:
     struct Pending {
-        bool identifying = false; // queued or running
+        enum class Player { None, AfterRead, Asked }; // Asked: queued or running
+        Player player = Player::None;
         MediaReading* reading = nullptr;
     };
     void next();

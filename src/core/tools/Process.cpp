@@ -1,5 +1,6 @@
 #include "core/tools/Process.h"
 
+#include "core/media/SourceKind.h"
 #include "core/tools/ChildProcess.h"
 
 #include <QCoreApplication>
@@ -43,8 +44,11 @@ void Process::launch()
     m_child->setWorkingDirectory(m_start.workingFolder);
     if (m_start.passDescriptor >= 0)
         m_child->passDescriptor(m_start.passDescriptor);
-    if (!m_start.environment.isEmpty()) {
-        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    // The container a source was read as is this program's word to one
+    // tool about one file, never a setting inherited from whoever started us.
+    if (QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        !m_start.environment.isEmpty() || env.contains(QLatin1String(kSourceFormatVariable))) {
+        env.remove(QLatin1String(kSourceFormatVariable));
         for (const QString& setting : m_start.environment)
             env.insert(setting.section(u'=', 0, 0), setting.section(u'=', 1));
         m_child->setProcessEnvironment(env);

@@ -58,9 +58,15 @@ Workspace::Workspace(QString programFolder, ShellServices& shell, UserMessages& 
         m_playerWarned = true;
     });
     connect(&m_probe, &MediaProbe::idle, this, [this] { m_playerWarned = false; });
-    connect(&m_probe, &MediaProbe::probed, this, [this](int row) {
+    connect(&m_probe, &MediaProbe::probed, this, [this](quint64 id) {
+        const int row = m_list.rowOf(id);
+        if (row < 0)
+            return;
         const SourceItem& item = m_list.item(row);
-        if (!m_mustRead.remove(item.id))
+        const bool mustRead = m_mustRead.remove(id);
+        // A restored row whose file now names other files is no source any more.
+        const bool refusedAgain = m_restored.remove(id) && item.media.refused;
+        if (!mustRead && !refusedAgain)
             return;
         if (!item.media.readable) {
             m_unreadable << printable(item.path()) + QStringLiteral(": ") + item.media.error.section(u'\n', 0, 0);
@@ -70,12 +76,13 @@ Workspace::Workspace(QString programFolder, ShellServices& shell, UserMessages& 
                     m_list.removeItem(r);
             }, Qt::QueuedConnection);
         }
-        if (m_mustRead.isEmpty())
+        if (m_mustRead.isEmpty() && m_restored.isEmpty())
             sayUnreadable();
     });
     // Rows removed before their probe are waited for no longer.
     connect(&m_probe, &MediaProbe::idle, this, [this] {
         m_mustRead.clear();
+        m_restored.clear();
         sayUnreadable();
     });
     m_sheet.prolist();
@@ -153,10 +160,12 @@ Settings Workspace::settings() const
 
 void Workspace::showItem(int row)
 {
-    if (row < 0 || row >= m_list.count())
+    // A file that names other files is never handed to a player, not even
+    // while its row waits to leave the list.
+    if (row < 0 || row >= m_list.count() || m_list.item(row).media.refused)
         return;
     const SourceItem& item = m_list.item(row);
-    m_player.setFile(item.path());
+    m_player.setFile(item.path(), item.media.readable ? item.media.container : QString());
     m_sheet.setValue(Group::General, QStringLiteral("Item Name"), item.path());
     m_sheet.setValue(Group::Duration, QStringLiteral("All Clip Duration"), QString());
     m_sheet.setValue(Group::Duration, QStringLiteral("Start Time"), item.cells[SourceItem::Start]);
@@ -174,13 +183,16 @@ void Workspace::playRow(int row)
     if (m_list.isEmpty())
         return;
     const bool valid = row >= 0 && row < m_list.count();
+    if (valid && m_list.item(row).media.refused)
+        return;
+    const MediaFacts* media = valid && m_list.item(row).media.readable ? &m_list.item(row).media : nullptr;
     m_player.play(valid ? m_list.item(row).path() : QString(),
-                  valid ? m_list.cell(row, SourceItem::VideoTime) : QString());
+                  valid ? m_list.cell(row, SourceItem::VideoTime) : QString(), media ? media->container : QString());
 }
 
 bool Workspace::beginClipEditing(int row)
 {
-    if (row < 0 || row >= m_list.count())
+    if (row < 0 || row >= m_list.count() || m_list.item(row).media.refused)
         return false;
     quitPlayer();
     const SourceItem& item = m_list.item(row);
@@ -199,7 +211,9 @@ void Workspace::restoreList(const SavedList& saved)
         item.converted = item.cells[SourceItem::Status] == RunText::Ok ? SourceItem::Converted::LastSession
                                                                         : SourceItem::Converted::No;
         // What was read of the file last time may not hold any more.
-        m_probe.readMedia(m_list.append(item), MediaDepth::Streams);
+        const quint64 id = m_list.item(m_list.append(item)).id;
+        m_restored.insert(id);
+        m_probe.readMedia(id, MediaDepth::Streams);
     }
     if (saved.entry > 0)
         chooseEntry(saved.entry);
@@ -217,7 +231,7 @@ int Workspace::clearList()
     m_cleared.clear();
     for (int r = 0; r < m_list.count(); ++r) {
         const SourceItem& item = m_list.item(r);
-        m_cleared.push_back({item, !m_probe.isPending(item.id)});
+        m_cleared.push_back({item, !m_probe.isProbing(item.id)});
     }
     m_list.clearItems();
     emit undoableClear(clearedCount());

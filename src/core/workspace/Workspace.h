@@ -80,14 +80,15 @@ public:
     // Queues the files for their rows and probes, in order.
     void addSources(const QStringList& paths);
     // As addSources, a folder standing for the media files inside it; a file
-    // the probe cannot read leaves the list again, and once the last of them
-    // is probed, those are named in one message. Returns the ids of the rows
-    // added, in order.
+    // the probe cannot read, or one that names other files, leaves the list
+    // again, and once the last of them is probed, those are named with why
+    // in one message. Returns the ids of the rows added, in order.
     QList<quint64> addReadableSources(const QStringList& paths);
 
     // A click on a row of the list: the row's path becomes the preview file
     // and its name and times are shown in the upper groups of the sheet.
-    // Nothing happens when no row is selected (row < 0).
+    // Nothing happens when no row is selected (row < 0), nor for a row
+    // whose file names other files.
     void showItem(int row);
 
     // Asks the main window's player to quit and stops its clock: a
@@ -95,12 +96,13 @@ public:
     void quitPlayer();
 
     // Play Selected File: nothing on an empty list; with no row selected
-    // (row < 0) the file played last plays again.
+    // (row < 0) the file played last plays again; a row whose file names
+    // other files plays nothing.
     void playRow(int row);
 
     // Hands a row over to the clip editor: the player quits, the clip file
     // and the row's times go into clipEditing().
-    // False when the row does not exist.
+    // False when the row does not exist or its file names other files.
     bool beginClipEditing(int row);
     // The clip editor's OK: the row it was opened for gets the times as
     // displayed; false when that row has left the list meanwhile.
@@ -160,6 +162,7 @@ private:
     };
     std::vector<ClearedRow> m_cleared;
     QSet<quint64> m_mustRead;   // rows that stay only if the probe reads them
+    QSet<quint64> m_restored;   // rows of a restored list, read again
     QStringList m_unreadable;   // and those it could not read, with why
     int m_entry = 0;
     bool m_playerWarned = false; // once for each batch of files

@@ -280,7 +280,8 @@ void MainWindow::showModal(QDialog* dialog)
 
 void MainWindow::addFiles()
 {
-    m_workspace->addSources(m_services.chooseFiles(this));
+    // A file that cannot be read, or that names other files, is said and not listed.
+    m_workspace->addReadableSources(m_services.chooseFiles(this));
 }
 
 void MainWindow::addDroppedFiles(const QStringList& paths)
@@ -406,16 +407,21 @@ void MainWindow::openFiles(const QStringList& paths)
     const QList<quint64> added = m_workspace->addReadableSources(absolute);
     if (added.isEmpty())
         return;
-    // The first file's row is selected and shown once its probe has filled
-    // it, wherever rows removed meanwhile have moved it.
+    // The first readable file's row is selected and shown once its probe has
+    // filled it, wherever rows removed meanwhile have moved it.
     auto* once = new QObject(this);
-    connect(&m_workspace->probe(), &MediaProbe::probed, once, [this, once, first = added.front()](int probedRow) {
+    connect(&m_workspace->probe(), &MediaProbe::probed, once, [this, once, added] {
         const SourceList& list = m_workspace->list();
-        if (probedRow < 0 || probedRow >= list.count() || list.item(probedRow).id != first)
-            return;
-        const int row = list.rowOf(first);
-        m_listView->setCurrentIndex(list.index(row, 0));
-        m_workspace->showItem(row);
+        for (const quint64 id : added) {
+            const int row = list.rowOf(id);
+            if (row < 0 || (!m_workspace->probe().isProbing(id) && !list.item(row).media.readable))
+                continue; // gone, or going
+            if (m_workspace->probe().isProbing(id))
+                return;
+            m_listView->setCurrentIndex(list.index(row, 0));
+            m_workspace->showItem(row);
+            break;
+        }
         once->deleteLater();
     });
     connect(&m_workspace->probe(), &MediaProbe::idle, once, &QObject::deleteLater);

@@ -5,6 +5,7 @@
 
 #include <QDateTime>
 #include <QFile>
+#include <QTemporaryDir>
 #include <gtest/gtest.h>
 
 using namespace varnel;
@@ -50,4 +51,73 @@ TEST(Workspace, WritesGoToTheProgramFolderWhenWritableAndStaleTemporariesGo)
     EXPECT_EQ(ws.settings().filePath(), folder.file("settings.dat"));
     EXPECT_FALSE(QFile::exists(stale)) << "left by a write that was killed";
     EXPECT_TRUE(QFile::exists(fresh)) << "perhaps another copy's write in progress";
+}
+
+TEST(Workspace, ARestoredRowWhoseFileNowNamesOtherFilesLeavesTheListAndIsSaid)
+{
+    test::ProgramFolder folder;
+    test::FakeShell shell;
+    test::RecordingMessages messages;
+    QTemporaryDir dir;
+    const QString clip = test::copyTo(test::videoClip(2), dir.path(), "a.mp4");
+    const QString joined = dir.filePath("b.mp4"), gone = dir.filePath("c.mp4");
+    QFile script(joined);
+    ASSERT_TRUE(script.open(QIODevice::WriteOnly));
+    script.write("ffconcat version 1.0\nfile a.mp4\n");
+    script.close();
+    SavedList saved;
+    for (const QString& path : {clip, joined, gone}) {
+        SourceItem item;
+        item.tag = path;
+        item.cells[SourceItem::FileName] = path;
+        item.cells[SourceItem::Size] = "320x240";
+        saved.rows.push_back(item);
+    }
+    Workspace ws(folder.path(), shell, messages);
+    ws.restoreList(saved);
+    ASSERT_TRUE(test::waitFor([&] { return !ws.probe().isBusy() && ws.list().count() == 2; }, 60000));
+    EXPECT_EQ(ws.list().cell(0, SourceItem::FileName), clip);
+    EXPECT_EQ(ws.list().cell(1, SourceItem::FileName), gone) << "a missing file is said when it is converted";
+    EXPECT_EQ(messages.shown, QStringList{"error: These files could not be read as media, and were not added:\n" + joined +
+                                          ": a list of files to join names other files; add the files themselves"});
+}
+
+TEST(Workspace, ThePreviewReadsAListedFileAsTheContainerItWasReadAs)
+{
+    test::ProgramFolder folder;
+    test::FakeShell shell;
+    test::RecordingMessages messages;
+    const QString log = folder.file("players.log");
+    test::writeScript(folder.file("mp.dll"), "echo \"$VARNEL_SOURCE_FORMAT $1\" >> '" + log.toUtf8() + "'\n");
+    Workspace ws(folder.path(), shell, messages);
+    ws.addSources({test::videoClip(2)});
+    ASSERT_TRUE(test::waitFor([&] { return !ws.probe().isBusy(); }, 60000));
+    ws.playRow(0);
+    QFile played(log);
+    ASSERT_TRUE(test::waitFor([&] { return played.size() > 0 && ws.tools().runningCount() == 0; }, 30000));
+    ASSERT_TRUE(played.open(QIODevice::ReadOnly));
+    const QStringList starts = QString::fromUtf8(played.readAll()).split('\n', Qt::SkipEmptyParts);
+    ASSERT_EQ(starts.size(), 2);
+    EXPECT_EQ(starts[0], "mov,mp4,m4a,3gp,3g2,mj2 -identify");
+    EXPECT_TRUE(starts[1].startsWith("mov,mp4,m4a,3gp,3g2,mj2 ")) << starts[1].toStdString();
+    EXPECT_NE(starts[1], starts[0]) << "the preview's own start";
+    ws.quitPlayer();
+
+    // A row whose file names other files (kept by a command line's list)
+    // is shown and played nowhere.
+    QTemporaryDir dir;
+    QFile script(dir.filePath("joined.mp4"));
+    ASSERT_TRUE(script.open(QIODevice::WriteOnly) && script.write("ffconcat version 1.0\nfile a.mp4\n") > 0);
+    script.close();
+    ws.addSources({script.fileName()});
+    ASSERT_TRUE(test::waitFor([&] { return !ws.probe().isBusy(); }, 60000));
+    ASSERT_TRUE(ws.list().item(1).media.refused);
+    ws.showItem(1);
+    ws.playRow(1);
+    EXPECT_FALSE(ws.beginClipEditing(1));
+    EXPECT_NE(ws.player().file(), script.fileName());
+    EXPECT_EQ(ws.tools().runningCount(), 0);
+    played.close();
+    ASSERT_TRUE(played.open(QIODevice::ReadOnly));
+    EXPECT_EQ(QString::fromUtf8(played.readAll()).count('\n'), 2) << "no player was started for it";
 }

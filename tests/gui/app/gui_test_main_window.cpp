@@ -1,6 +1,7 @@
 #include "gui/app/MainWindow.h"
 
 #include "GuiSupport.h"
+#include "HttpServer.h"
 #include "TestSupport.h"
 #include "gui/convert/ProgressPanel.h"
 #include "gui/app/ToolbarImage.h"
@@ -27,6 +28,7 @@
 #include <QMenuBar>
 #include <QMimeData>
 #include <QMouseEvent>
+#include <QTemporaryDir>
 #include <QTest>
 #include <gtest/gtest.h>
 
@@ -300,6 +302,34 @@ TEST_F(Window, RightButtonOnTheListOpensThePopup)
     EXPECT_EQ(popup.count(), 1);
     QTest::mouseClick(w->sourceListView()->viewport(), Qt::LeftButton, {}, QPoint(20, 20));
     EXPECT_EQ(popup.count(), 1);
+}
+
+TEST_F(Window, AFileThatNamesOtherFilesIsSaidNotListedAndNotFollowed)
+{
+    test::HttpServer server;
+    QTemporaryDir dir;
+    const QString clip = test::copyTo(test::videoClip(2), dir.path(), "clip.mp4");
+    QFile playlist(dir.filePath("list.m3u8"));
+    ASSERT_TRUE(playlist.open(QIODevice::WriteOnly));
+    playlist.write("#EXTM3U\n#EXT-X-TARGETDURATION:2\n#EXTINF:2,\n" + server.url("/seg0.ts").toUtf8() + "\n#EXTINF:2,\n" +
+                   clip.toUtf8() + "\n#EXT-X-ENDLIST\n");
+    playlist.close();
+    const QString said = "error: These files could not be read as media, and were not added:\n" + playlist.fileName() +
+                         ": a playlist names other files; add the files themselves";
+    filesToChoose = {playlist.fileName(), clip};
+    open();
+    find<QAction>("AddFiles")->trigger();
+    waitProbes();
+    ASSERT_TRUE(test::waitFor([&] { return w->workspace().list().count() == 1 && !messages.shown.isEmpty(); }, 30000));
+    EXPECT_EQ(w->workspace().list().cell(0, SourceItem::FileName), clip);
+    EXPECT_EQ(w->workspace().list().cell(0, SourceItem::Size), "320x240");
+    EXPECT_EQ(messages.shown, QStringList{said});
+
+    w->addDroppedFiles({playlist.fileName()});
+    waitProbes();
+    ASSERT_TRUE(test::waitFor([&] { return messages.shown.size() == 2 && w->workspace().list().count() == 1; }, 30000));
+    EXPECT_EQ(messages.shown[1], said);
+    EXPECT_TRUE(server.requests.isEmpty()) << "no player fetched what the playlist names";
 }
 
 TEST_F(Window, MissingSkinLeavesTheWindowUnskinned)
