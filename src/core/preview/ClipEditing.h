@@ -7,6 +7,7 @@ namespace varnel {
 struct ClipEditing {
     quint64 itemId = 0; // the row's: its index moves when a row before it leaves
     QString clipFile;
+    QString clipContainer; // as the file was read when it was added; its player reads it so
     QString clipStart, clipEnd, clipFullLength;
 };
 

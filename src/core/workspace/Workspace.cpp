@@ -196,8 +196,8 @@ bool Workspace::beginClipEditing(int row)
         return false;
     quitPlayer();
     const SourceItem& item = m_list.item(row);
-    m_clip = {item.id, item.path(), item.cells[SourceItem::Start], item.cells[SourceItem::End],
-              item.cells[SourceItem::VideoTime]};
+    m_clip = {item.id, item.path(), item.media.readable ? item.media.container : QString(),
+              item.cells[SourceItem::Start], item.cells[SourceItem::End], item.cells[SourceItem::VideoTime]};
     return true;
 }
 

@@ -98,7 +98,7 @@ ClipEditor::ClipEditor(Workspace& workspace, UserMessages& messages, QWidget* pa
     // Opening, in its order.
     applySkin(this, workspace.programFolder());
     const ClipEditing& state = workspace.clipEditing();
-    m_player->setFile(state.clipFile);
+    m_player->setFile(state.clipFile, state.clipContainer);
     m_startText->setText(state.clipStart);
     m_endText->setText(state.clipEnd);
     showClipLength();
