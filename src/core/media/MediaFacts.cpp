@@ -148,8 +148,10 @@ bool plausible(int64_t stamp)
 struct Span {
     int64_t first = AV_NOPTS_VALUE;
     int64_t pieceStart = AV_NOPTS_VALUE, pieceEnd = AV_NOPTS_VALUE;
+    int64_t pieceLastStart = AV_NOPTS_VALUE;
     int64_t lastDts = AV_NOPTS_VALUE, lastDelta = 0;
     double closed = 0; // the pieces before this one, in the time base
+    int pieces = 0;
     qint64 packets = 0;
     qint64 untimed = 0; // packets without any time stamp
 
@@ -175,7 +177,7 @@ struct Span {
             // couple of packets, starts a new piece.
             if (jump > 0 && (delta > jump || delta < -2 * std::max<int64_t>(lastDelta, 1))) {
                 closed += static_cast<double>(pieceEnd - pieceStart);
-                pieceStart = pieceEnd = AV_NOPTS_VALUE;
+                pieceStart = pieceEnd = pieceLastStart = AV_NOPTS_VALUE;
             } else if (delta > 0) {
                 lastDelta = delta;
             }
@@ -186,15 +188,25 @@ struct Span {
                                                                                        : lastDelta;
         if (first == AV_NOPTS_VALUE)
             first = pts;
+        if (pieceStart == AV_NOPTS_VALUE)
+            ++pieces;
         if (pieceStart == AV_NOPTS_VALUE || pts < pieceStart)
             pieceStart = pts;
         if (pieceEnd == AV_NOPTS_VALUE || pts + duration > pieceEnd)
             pieceEnd = pts + duration;
+        if (pieceLastStart == AV_NOPTS_VALUE || pts > pieceLastStart)
+            pieceLastStart = pts;
     }
 
     double length() const
     {
         return closed + (pieceStart == AV_NOPTS_VALUE ? 0.0 : static_cast<double>(pieceEnd - pieceStart));
+    }
+
+    // The pieces before, whole; the last one up to its last packet's start.
+    double lengthToLastStart() const
+    {
+        return closed + (pieceStart == AV_NOPTS_VALUE ? 0.0 : static_cast<double>(pieceLastStart - pieceStart));
     }
 };
 
@@ -261,11 +273,15 @@ void measureLengths(AVFormatContext* fc, MediaFacts& facts, const std::atomic_bo
             if (each > 0) {
                 s.packetSeconds = each;
                 s.seconds = each * static_cast<double>(span.untimed);
+                s.lastStartSeconds = s.seconds - each;
+                s.pieces = 1;
             }
             continue;
         }
         s.packets = span.packets;
+        s.pieces = span.pieces;
         s.seconds = span.length() * tb;
+        s.lastStartSeconds = span.lengthToLastStart() * tb;
         s.packetSeconds = s.seconds / static_cast<double>(span.packets);
         s.startSeconds = std::max(0.0, span.first * tb - static_cast<double>(fileStart) / AV_TIME_BASE);
     }

@@ -12,6 +12,8 @@ StreamFacts stream(StreamFacts::Kind kind, double seconds, double packet, double
     StreamFacts s;
     s.kind = kind;
     s.seconds = seconds;
+    s.lastStartSeconds = seconds - packet;
+    s.pieces = 1;
     s.packetSeconds = packet;
     s.paddingSeconds = padding;
     s.startSeconds = start;
@@ -36,6 +38,18 @@ MediaFacts media(std::vector<StreamFacts> streams)
 // 10 s of 25 fps video and AAC sound: a frame is 0.04 s, a packet 0.023 s
 // with 0.046 s of priming and padding.
 const MediaFacts kSource = media({stream(V, 10, 0.04), stream(A, 10, 0.023, 0.046)});
+
+// A stream whose last packet starts at lastStart, in pieces joined.
+StreamFacts ending(StreamFacts s, double lastStart, int pieces = 1)
+{
+    s.lastStartSeconds = lastStart;
+    s.pieces = pieces;
+    return s;
+}
+
+// 1 s at 30 frames a second, then 1 s at 5: the last of 35 frames starts at
+// 1.8 s and lasts 0.2 s.
+const MediaFacts kSlowTail = media({ending(stream(V, 2, 2.0 / 35), 1.8), stream(A, 2, 0.023, 0.046)});
 
 OutputExpectation both(ClipSpan clip = {}) { return {true, true, false, clip}; }
 
@@ -87,6 +101,28 @@ TEST(OutputCheck, JudgesEachStreamAgainstTheSameStreamOfTheSource)
          kSource, "", "the length of the source's video cannot be measured: its packets carry no time"},
         {"a slide show's frame forgives no more than the output's", both({8, 20}), media({stream(V, 60, 6)}),
          media({stream(V, 8, 0.04)}), "", "the output's video lasts 0:00:08.00 of the 0:00:12.00 of the source"},
+        {"the last frame's duration guessed short by the muxer", both(), kSlowTail,
+         media({ending(stream(V, 1.833, 1.833 / 35), 1.8), stream(A, 2, 0.023, 0.046)}), "", ""},
+        {"at a fixed rate, frames to the last", both(), kSlowTail,
+         media({ending(stream(V, 1.84, 0.04), 1.8), stream(A, 2, 0.023, 0.046)}), "", ""},
+        {"the slow tail's last frame missing", both(), kSlowTail,
+         media({ending(stream(V, 1.633, 1.633 / 34), 1.6), stream(A, 2, 0.023, 0.046)}), "",
+         "the output's video lasts 0:00:01.63 of the 0:00:02.00 of the source"},
+        {"a clip to the end by the frames", both({1, -1}), kSlowTail,
+         media({ending(stream(V, 0.833, 0.833 / 35), 0.8), stream(A, 1, 0.023, 0.046)}), "", ""},
+        {"a clip that ends before the last frame is judged by its length", both({0, 1.9}), kSlowTail,
+         media({ending(stream(V, 1.633, 1.633 / 34), 1.6), stream(A, 1.9, 0.023, 0.046)}), "",
+         "the output's video lasts 0:00:01.63 of the 0:00:01.90 of the source"},
+        {"sound by its frames' starts is not enough", both(), kSource,
+         media({stream(V, 10, 0.04), ending(stream(A, 9.9, 0.023, 0.046), 9.99)}), "",
+         "the output's sound lasts 0:00:09.90 of the 0:00:10.00 of the source"},
+        {"four joined recordings carry four paddings", both(),
+         media({ending(stream(V, 8, 0.04), 7.96, 4), ending(stream(A, 8.17, 0.023, 0.046), 8.15, 4)}),
+         media({stream(V, 8, 0.04), stream(A, 8.04, 0.023, 0.046)}), "", ""},
+        {"and no more", both(),
+         media({ending(stream(V, 8, 0.04), 7.96, 4), ending(stream(A, 8.17, 0.023, 0.046), 8.15, 4)}),
+         media({stream(V, 8, 0.04), stream(A, 7.9, 0.023, 0.046)}), "",
+         "the output's sound lasts 0:00:07.90 of the 0:00:08.17 of the source"},
         {"a failed write wins", both(), kSource, kSource,
          "frame=  250 fps=0.0 q=-1.0 size=1kB\rav_interleaved_write_frame(): No space left on device\n"
          "Conversion failed!\n",
