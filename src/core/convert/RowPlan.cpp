@@ -71,6 +71,24 @@ QString encoderErrorLine(const QString& output)
 
 } // namespace
 
+void refuseWhatTheEntryCannotMake(const MediaFacts& media, int entryNumber)
+{
+    // A form that makes sound from a file without any would only fail in
+    // the encoder; one of today's video forms would make a file without the
+    // picture it is for. The catalogue's video entries keep making the
+    // sound of a sound file, as they always have.
+    const auto form = formForEntry(entryNumber);
+    if (!form)
+        return;
+    if (isAudioForm(form->form) && !media.hasAudio())
+        throw BuildError(QCoreApplication::translate("varnel::RowPlan", "this file holds no sound, and this profile makes sound only")
+                             .toStdString());
+    if (isTodayForm(form->form) && !isAudioForm(form->form) && !media.hasVideo() && !media.onlyCoverPicture())
+        throw BuildError(QCoreApplication::translate("varnel::RowPlan", "this file holds no picture, and this profile makes video: "
+                                                                        "choose a sound profile for it")
+                             .toStdString());
+}
+
 bool rowIsClipped(const SourceItem& item)
 {
     const QString& start = item.cells[SourceItem::Start];
@@ -88,6 +106,10 @@ RowPlan planRow(const SourceItem& item, const PlanContext& context, const output
     if (!item.media.readable)
         throw BuildError((QCoreApplication::translate("varnel::RowPlan", kUnreadable) + item.media.error).toStdString());
 
+    const auto form = formForEntry(context.entryNumber);
+    const bool audioForm = form && isAudioForm(form->form);
+    refuseWhatTheEntryCannotMake(item.media, context.entryNumber);
+
     RowPlan plan;
     plan.source = item.path();
     plan.addNew = context.addNew;
@@ -101,8 +123,6 @@ RowPlan planRow(const SourceItem& item, const PlanContext& context, const output
     if (!output::nameFits(plan.output))
         throw BuildError(output::kOutputNameTooLong().toStdString());
 
-    const auto form = formForEntry(context.entryNumber);
-    const bool audioForm = form && isAudioForm(form->form);
     EncoderInputs in;
     in.sourcePath = item.path();
     in.entryNumber = context.entryNumber;
