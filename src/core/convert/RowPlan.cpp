@@ -50,23 +50,37 @@ Clip clipOf(const SourceItem& item)
     return clip;
 }
 
-// ffmpeg's own word on why it stopped: its last line that is neither a
-// dump of streams nor a progress report nor its closing remarks.
+// ffmpeg's own word on why it stopped: its last line that says something
+// failed. Its closing reports (a library's statistics, "Starting second
+// pass" of a fast-start MP4, the sizes) come after the error and say
+// nothing of it; where no line says something failed, the last line that
+// is none of those.
 QString encoderErrorLine(const QString& output)
 {
     static const QLatin1String kChatter[] = {
         QLatin1String("Input #"), QLatin1String("Output #"), QLatin1String("Stream mapping"),
         QLatin1String("Press [q]"), QLatin1String("frame="), QLatin1String("size="), QLatin1String("video:"),
-        QLatin1String("Conversion failed"), QLatin1String("Exiting normally"), QLatin1String("Please use -b:a")};
+        QLatin1String("Conversion failed"), QLatin1String("Exiting normally"), QLatin1String("Please use -b:a"),
+        QLatin1String("encoded "), QLatin1String("x265 [info]"), QLatin1String("Svt[info]")};
+    static const QRegularExpression failing(
+        QStringLiteral("error|invalid|fail|corrupt|cannot|could not|unable|not found|no such|denied|not supported|"
+                       "unsupported|unknown|unrecognized|does not|no space|too (large|small|many|big)|abort|illegal"),
+        QRegularExpression::CaseInsensitiveOption);
+    // "[libx264 @ 0x5630eeff3fc0] kb/s:49.82": a library's report.
+    static const QRegularExpression report(QStringLiteral("^\\[[^\\]]* @ 0x[0-9a-f]+\\] "));
     const QStringList lines = output.split(QRegularExpression(QStringLiteral("[\r\n]+")), Qt::SkipEmptyParts);
+    QString plain;
     for (auto it = lines.rbegin(); it != lines.rend(); ++it) {
         const QString& line = *it;
         if (line.front().isSpace() ||
             std::any_of(std::begin(kChatter), std::end(kChatter), [&](const QLatin1String& c) { return line.startsWith(c); }))
             continue;
-        return line.trimmed();
+        if (line.contains(failing))
+            return line.trimmed();
+        if (plain.isEmpty() && !line.contains(report))
+            plain = line.trimmed();
     }
-    return {};
+    return plain;
 }
 
 } // namespace

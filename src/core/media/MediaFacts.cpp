@@ -27,8 +27,14 @@ constexpr double kJumpSeconds = 10;
 // Loaded by the time anything here runs: readMedia checks first.
 const LibAv& lib() { return *libAv(); }
 
+// The code's text, unless the libraries complained of something more
+// telling: a code other than "invalid data" may be a consequence of the
+// failure rather than its cause.
 QString avError(int code)
 {
+    const QString complaint = takeLibraryComplaint();
+    if (!complaint.isEmpty() && code != AVERROR_INVALIDDATA)
+        return complaint.left(300);
     char text[AV_ERROR_MAX_STRING_SIZE] = {};
     lib().av_strerror(code, text, sizeof text);
     return QString::fromUtf8(text);
@@ -395,6 +401,7 @@ MediaFacts readMedia(int fd, const QString& name, MediaDepth depth, const std::a
         return facts;
     }
     ::lseek(fd, 0, SEEK_SET);
+    takeLibraryComplaint(); // an earlier file's
     Reader reader{fd, stop};
     Context c;
     auto* buffer = static_cast<unsigned char*>(lib().av_malloc(kBufferBytes));

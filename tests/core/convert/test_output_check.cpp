@@ -1,5 +1,6 @@
 // The output of a row against its source, stream by stream.
 #include "core/convert/OutputCheck.h"
+#include "core/convert/RowPlan.h"
 
 #include <gtest/gtest.h>
 
@@ -143,4 +144,37 @@ TEST(OutputCheck, FailedWriteLines)
               "Error writing trailer of /t/a.mp4: Input/output error");
     // A title or a file name is not the encoder's own word.
     EXPECT_EQ(failedWriteLine("Input #0, mov, from 'Conversion failed.mp4':\n    title : Error writing\n"), "");
+}
+
+TEST(OutputCheck, AFailedEncoderIsKnownByItsLastErrorLine)
+{
+    const struct {
+        const char* name;
+        int exitCode;
+        bool crashed;
+        QString output, reason;
+    } cases[] = {
+        {"reports after the error", 69, false,
+         "Error while decoding stream #0:0: Invalid data found when processing input\n"
+         "[mp4 @ 0x5630ef011380] Starting second pass: moving the moov atom to the beginning of the file\n"
+         "video:25kB audio:0kB subtitle:0kB other streams:0kB global headers:0kB muxing overhead: 8.046560%\n"
+         "[libx264 @ 0x5630eeff3fc0] kb/s:49.82\n[aac @ 0x5637d7719a40] Qavg: 2432.440\n",
+         "Error while decoding stream #0:0: Invalid data found when processing input\nthe encoder ended with exit code 69"},
+        {"the last of several errors", 1, false,
+         "Svt[info]: SVT [version]:\tSVT-AV1 Encoder Lib v1.4.1\n"
+         "Svt[error]: Instance 1: Forced Max Height must be at least 64\n"
+         "[libsvtav1 @ 0x55dc7515d180] Error setting encoder parameters: bad parameter (0x80001005)\n"
+         "Error initializing output stream 0:0 -- Error while opening encoder for output stream #0:0\n"
+         "Conversion failed!\n",
+         "Error initializing output stream 0:0 -- Error while opening encoder for output stream #0:0\n"
+         "the encoder ended with exit code 1"},
+        {"a crash", 134, true, "x265 [info]: frame P: 2\nencoded 5 frames in 0.01s\nfree(): invalid next size (fast)\n",
+         "free(): invalid next size (fast)\nthe encoder stopped abnormally (signal 6)"},
+        {"nothing but reports", 69, false, "[aac @ 0x5637d7719a40] Qavg: 2432.440\r\n", "the encoder ended with exit code 69"},
+        {"a last word without an error in it", 1, false,
+         "Input #0, mov, from 'Error.mp4':\n  Metadata:\n    title : Error everywhere\nOutput file is empty, nothing was encoded\n",
+         "Output file is empty, nothing was encoded\nthe encoder ended with exit code 1"},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(completeRow(RowPlan{}, c.exitCode, c.crashed, c.output, {}, {}).reason, c.reason) << c.name;
 }
