@@ -222,12 +222,14 @@ HardMedia silentClip()
             2, -1};
 }
 
-HardMedia tinyClip(int side)
+HardMedia flatClip(int width, int height)
 {
-    return {makeMedia(QStringLiteral("tiny-%1.mkv").arg(side),
-                      {"-f", "lavfi", "-i", "testsrc2=size=64x64:rate=25:duration=1", "-vf",
-                       QStringLiteral("scale=%1:%1").arg(side), "-c:v", "ffv1"}),
-            1, -1};
+    // The colour source makes no picture smaller than 2x2: scaled down to
+    // it, with square pixels.
+    return {makeMedia(QStringLiteral("flat-%1x%2.mkv").arg(width).arg(height),
+                      {"-f", "lavfi", "-i", "color=gray:size=64x64:rate=5:duration=0.4", "-vf",
+                       QStringLiteral("scale=%1:%2,setsar=1").arg(width).arg(height), "-c:v", "ffv1"}),
+            0.4, -1};
 }
 
 HardMedia garbledClip()

@@ -29,7 +29,7 @@ HardMedia oddSizeClip();       // 2 s at 720x405: an odd height
 HardMedia portraitPhoneClip(); // 2 s stored as 320x180, turned 90 degrees: shown as 180x320
 HardMedia widePixelsClip(int rotation); // 2 s stored as 320x240 of 4:3 pixels, turned: 90 shows 240x426 square
 HardMedia silentClip();        // 2 s of video without sound
-HardMedia tinyClip(int side);  // 1 s of a picture side x side pixels, without sound
+HardMedia flatClip(int width, int height); // 0.4 s of a grey picture of that size, without sound
 HardMedia garbledClip();       // 4 s of H.264 and AAC, garbled after the first tenth of its bytes
 HardMedia variableRateClip();  // 1 s at 30 frames a second, then 1 s at 5: 35 frames, the last lasting 0.2 s
 HardMedia manyTracksClip();    // 2 s of video, two sound tracks and an MP4 text subtitle

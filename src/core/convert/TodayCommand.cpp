@@ -60,11 +60,14 @@ QString pictureFilter(const QString& size, const tables::TodayVideoCodec& codec)
         w = std::min(w, codec.widest);
         h = std::min(h, codec.tallest);
     }
-    // One scale, so that no frame larger than the output is ever made. A
-    // side that fills the box exactly may compute a hair short of it.
-    const QString wide = QStringLiteral("iw*max(1\\,sar)"), tall = QStringLiteral("ih/min(1\\,sar)");
-    const QString fit = QStringLiteral("min(1\\,min(%1/(%2)\\,%3/(%4)))").arg(w).arg(wide).arg(h).arg(tall);
-    QString filter = QStringLiteral("scale=max(2\\,trunc((%1*%2+0.001)/2)*2):max(2\\,trunc((%3*%2+0.001)/2)*2),setsar=1")
+    // One scale, so that no frame larger than the output is ever made, and
+    // none with more pixels than ffmpeg makes (and AV1 takes). A side that
+    // fills the box exactly may compute a hair short of it.
+    constexpr long long kMostPixels = 16384LL * 8704;
+    const QString wide = QStringLiteral("max(iw\\,ih*dar)"), tall = QStringLiteral("max(ih\\,iw/dar)");
+    const QString fit = QStringLiteral("min(1\\,min(%1/%2\\,min(%3/%4\\,sqrt(%5/(%2*%4)))))")
+                            .arg(QString::number(w), wide, QString::number(h), tall, QString::number(kMostPixels));
+    QString filter = QStringLiteral("scale=max(2\\,trunc(%1*%2/2+0.0005)*2):max(2\\,trunc(%3*%2/2+0.0005)*2),setsar=1")
                          .arg(wide, fit, tall);
     if (codec.smallestSide > 2)
         filter += QStringLiteral(",pad=w=max(%1\\,iw):h=max(%1\\,ih):x=(ow-iw)/2:y=(oh-ih)/2").arg(codec.smallestSide);
