@@ -27,17 +27,22 @@ constexpr double kJumpSeconds = 10;
 // Loaded by the time anything here runs: readMedia checks first.
 const LibAv& lib() { return *libAv(); }
 
-// The code's text, unless the libraries complained of something more
-// telling: a code other than "invalid data" may be a consequence of the
-// failure rather than its cause.
+QString codeText(int code)
+{
+    char text[AV_ERROR_MAX_STRING_SIZE] = {};
+    lib().av_strerror(code, text, sizeof text);
+    return QString::fromUtf8(text);
+}
+
+// Why a file could not be opened: the code's text, unless the libraries
+// complained of something more telling. A code other than "invalid data"
+// may be a consequence of the failure rather than its cause.
 QString avError(int code)
 {
     const QString complaint = takeLibraryComplaint();
     if (!complaint.isEmpty() && code != AVERROR_INVALIDDATA)
         return complaint.left(300);
-    char text[AV_ERROR_MAX_STRING_SIZE] = {};
-    lib().av_strerror(code, text, sizeof text);
-    return QString::fromUtf8(text);
+    return codeText(code);
 }
 
 // The file is read through its descriptor only: no name is ever opened by
@@ -255,10 +260,11 @@ void measureLengths(AVFormatContext* fc, MediaFacts& facts, const std::atomic_bo
         return;
     }
     // A file that ends early (a cut download) is what it is: the packets
-    // read so far are its length. Only a read that failed says nothing.
+    // read so far are its length. Only a read that failed says nothing. (A
+    // damaged packet's complaint on the way is not why a read failed.)
     if (error != AVERROR_EOF && error != AVERROR_INVALIDDATA && error < 0 && error != AVERROR(EAGAIN)) {
         facts.readable = false;
-        facts.error = avError(error);
+        facts.error = codeText(error);
         return;
     }
     const int64_t fileStart = fc->start_time != AV_NOPTS_VALUE ? fc->start_time : 0;
