@@ -64,7 +64,7 @@ QString encoderErrorLine(const QString& output)
         QLatin1String("encoded "), QLatin1String("x265 [info]"), QLatin1String("Svt[info]")};
     static const QRegularExpression failing(
         QStringLiteral("error|invalid|fail|corrupt|cannot|could not|unable|not found|no such|denied|not supported|"
-                       "unsupported|unknown|unrecognized|does not|no space|too (large|small|many|big)|abort|illegal"),
+                       "unsupported|unknown|unrecognized|does not|no space|abort|illegal"),
         QRegularExpression::CaseInsensitiveOption);
     // "[libx264 @ 0x5630eeff3fc0] kb/s:49.82": a library's report.
     static const QRegularExpression report(QStringLiteral("^\\[[^\\]]* @ 0x[0-9a-f]+\\] "));

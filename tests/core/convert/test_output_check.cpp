@@ -172,7 +172,8 @@ TEST(OutputCheck, AFailedEncoderIsKnownByItsLastErrorLine)
          "free(): invalid next size (fast)\nthe encoder stopped abnormally (signal 6)"},
         {"nothing but reports", 69, false, "[aac @ 0x5637d7719a40] Qavg: 2432.440\r\n", "the encoder ended with exit code 69"},
         {"a last word without an error in it", 1, false,
-         "Input #0, mov, from 'Error.mp4':\n  Metadata:\n    title : Error everywhere\nOutput file is empty, nothing was encoded\n",
+         "Input #0, mov, from 'Error.mp4':\n  Metadata:\n    title : Error everywhere\nPast duration 0.603386 too large\n"
+         "Output file is empty, nothing was encoded\n",
          "Output file is empty, nothing was encoded\nthe encoder ended with exit code 1"},
     };
     for (const auto& c : cases)
