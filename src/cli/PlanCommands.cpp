@@ -204,6 +204,13 @@ int runPlan(const QStringList& args)
         err() << "    could not read this file as media: " << escaped(source.error) << '\n';
         return 1;
     }
+    try {
+        refuseWhatTheEntryCannotMake(source, d.entry);
+    } catch (const BuildError& e) {
+        out() << escaped(d.source) << "\tFail\t\n";
+        err() << "    " << escaped(QString::fromUtf8(e.what())) << '\n';
+        return 1;
+    }
     EncoderInputs in = inputsOf(d, ws, source);
     try {
         if (buildEncoderCommand(in).command.argv() != d.argv)

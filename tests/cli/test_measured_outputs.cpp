@@ -44,6 +44,7 @@ TEST_F(Cli, EveryOkHoldsEachWholeStreamOfSourcesPlayersMisjudge)
         {"cover.mp3", test::coverArtMp3()},         {"short-video.mp4", test::shortVideoLongAudio()},
         {"fraction.mp4", test::fractionalClip()},   {"under-a-second.mp4", test::shorterThanASecond()},
         {"short-header.mkv", test::shortHeader()},  {"edit-list.mp4", test::editListMp4()},
+        {"rewound.ts", test::rewoundTs()},
     };
     QTemporaryDir in, outputs;
     QStringList files;

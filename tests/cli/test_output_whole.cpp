@@ -1,6 +1,7 @@
 // "OK" means the output is whole: attacks on the conversion road through the
 // real varnel-convert, with real ffmpeg.
 #include "CliRig.h"
+#include "HardMedia.h"
 
 #include <QCryptographicHash>
 #include <QDir>
@@ -199,4 +200,30 @@ TEST_F(Cli, AFileOfTheListIsNeverWrittenOverByAnyName)
     EXPECT_EQ(lines(), (QStringList{mkv + "\tOK\t" + dir.filePath("alias/x_New.mp4"),
                                     mine + "\tOK\t" + dir.filePath("alias/x_New_New.mp4")}));
     EXPECT_GE(test::decodedLengths(dir.filePath("data/x_New_New.mp4")).video, 9.9) << "the user's 10 s, converted";
+}
+
+TEST_F(Cli, AFailedRowSaysWhyInTheEncodersWordsOrOurOwn)
+{
+    QTemporaryDir dir, outDir;
+    // A file garbled beyond what the encoder puts up with: its error, not
+    // the statistics it prints after it.
+    const QString garbled = test::copyTo(test::garbledClip().path, dir.path(), "garbled.mp4");
+    EXPECT_EQ(run({"convert", "--choose", "103", "--output-folder", outDir.path(), garbled}), 1);
+    EXPECT_TRUE(err.contains(garbled + "\n    Error while decoding stream #0:0: Invalid data found when processing input\n"
+                             "    the encoder ended with exit code 69\n"))
+        << err.toStdString();
+    // A picture too large for any frame: the reading library's words.
+    QFile huge(dir.filePath("huge.y4m"));
+    ASSERT_TRUE(huge.open(QIODevice::WriteOnly));
+    huge.write("YUV4MPEG2 W65535 H65535 F25:1 Ip A1:1 C420jpeg\nFRAME\n" + QByteArray(100000, '\x10'));
+    huge.close();
+    EXPECT_EQ(run({"convert", "--choose", "103", "--output-folder", outDir.path(), huge.fileName()}), 1);
+    EXPECT_TRUE(err.contains(huge.fileName() + "\n    could not read this file as media: Picture size 65535x65535 is invalid\n"))
+        << err.toStdString();
+    // A silent file for a sound profile of the catalogue: refused before the
+    // encoder starts, in our words.
+    const QString silent = test::copyTo(test::silentClip().path, dir.path(), "silent.mp4");
+    EXPECT_EQ(run({"convert", "--choose", "96", "--output-folder", outDir.path(), silent}), 1);
+    EXPECT_TRUE(err.contains(silent + "\n    this file holds no sound, and this profile makes sound only\n")) << err.toStdString();
+    EXPECT_TRUE(QDir(outDir.path()).entryList(QDir::Files | QDir::Hidden).isEmpty());
 }

@@ -38,7 +38,7 @@ TEST_F(Cli, APresetIsSavedUsedAndSurvivesKills)
                    "/out/a.mp4", "--program-folder", "/App"}),
               0);
     EXPECT_TRUE(out.contains(" -crf 27 ")) << out.toStdString();
-    EXPECT_TRUE(out.contains("min(854\\,iw):h=min(480\\,ih)")) << out.toStdString();
+    EXPECT_TRUE(out.contains("min(854/max(iw\\,ih*dar)\\,min(480/max(ih\\,iw/dar)\\,")) << out.toStdString();
     EXPECT_EQ(run({"preset", "save", "Odd", "--choose", "103", "--set", "Video Options/Video Size=999x1"}), 2);
     EXPECT_EQ(run({"convert", "--preset", "Nobody", "/in/a.mp4"}), 2);
     EXPECT_TRUE(err.startsWith("varnel-convert: there is no preset Nobody\n")) << err.toStdString();

@@ -207,3 +207,19 @@ TEST_F(RunPlan, ASourceThatNowNamesOtherFilesIsNotConvertedAndTheyAreNotOpened)
     EXPECT_EQ(watch.openedInside(sources.path(), {source}), QStringList{});
     EXPECT_EQ(everything(), QStringList{});
 }
+
+TEST_F(RunPlan, ALineWhoseSourceHasNoSoundNowIsRefusedBeforeTheEncoder)
+{
+    // Planned for MP3 while the file had sound; a silent video in its place since.
+    const QString source = sources.filePath("song.mp4");
+    test::copyTo(test::videoClip(2), sources.path(), "song.mp4");
+    ASSERT_EQ(run({"plan", "--choose", "96", "--output-folder", outputs.path(), source}), 0) << err.toStdString();
+    const QJsonObject planned = QJsonDocument::fromJson(out.toUtf8()).object();
+    test::copyTo(test::makeMedia("quiet.mp4", {"-f", "lavfi", "-i", "testsrc=size=160x120:rate=25:duration=1", "-c:v",
+                                               "libx264", "-preset", "ultrafast", "-pix_fmt", "yuv420p"}),
+                 sources.path(), "song.mp4");
+    EXPECT_EQ(runPlan(planned), 1);
+    EXPECT_EQ(out, source + "\tFail\t\n");
+    EXPECT_EQ(err, "    this file holds no sound, and this profile makes sound only\n");
+    EXPECT_TRUE(everything().isEmpty()) << everything().join(' ').toStdString();
+}

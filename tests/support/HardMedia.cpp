@@ -108,6 +108,16 @@ HardMedia joinedTs()
     return {joined("joined.ts", {recording("rec-1.ts", "0"), recording("rec-2.ts", "3600")}), 8, 8};
 }
 
+HardMedia rewoundTs()
+{
+    QStringList parts;
+    for (const char* offset : {"30", "20", "10", "0"})
+        parts << makeMedia(QStringLiteral("rewound-%1.ts").arg(offset),
+                           QStringList{"-f", "lavfi", "-i", picture(2), "-f", "lavfi", "-i", tone(2), "-c:v", "mpeg2video"} +
+                               kAac + QStringList{"-output_ts_offset", offset, "-f", "mpegts"});
+    return {joined("rewound.ts", parts), 8, 8};
+}
+
 HardMedia adtsTone()
 {
     return {makeMedia("tone.aac", QStringList{"-f", "lavfi", "-i", tone(10)} + kAac), -1, 10};
@@ -193,14 +203,62 @@ HardMedia portraitPhoneClip()
     return {makeMedia("phone.mp4", {"-i", stored, "-c", "copy", "-metadata:s:v:0", "rotate=90"}), 2, 2};
 }
 
+HardMedia widePixelsClip(int rotation)
+{
+    const QString stored = makeMedia("wide-pixels.mp4", {"-f", "lavfi", "-i", "testsrc2=size=320x240:rate=25:duration=2",
+                                                         "-f", "lavfi", "-i", tone(2), "-vf", "setsar=4/3", "-c:v",
+                                                         "libx264", "-preset", "ultrafast", "-c:a", "aac"});
+    if (rotation == 0)
+        return {stored, 2, 2};
+    return {makeMedia(QStringLiteral("wide-pixels-%1.mp4").arg(rotation),
+                      {"-i", stored, "-c", "copy", "-metadata:s:v:0", QStringLiteral("rotate=%1").arg(rotation)}),
+            2, 2};
+}
+
+HardMedia silentClip()
+{
+    return {makeMedia("silent.mp4", {"-f", "lavfi", "-i", "testsrc2=size=256x144:rate=25:duration=2", "-c:v", "libx264",
+                                     "-preset", "ultrafast", "-pix_fmt", "yuv420p"}),
+            2, -1};
+}
+
+HardMedia flatClip(int width, int height)
+{
+    // The colour source makes no picture smaller than 2x2: scaled down to
+    // it, with square pixels.
+    return {makeMedia(QStringLiteral("flat-%1x%2.mkv").arg(width).arg(height),
+                      {"-f", "lavfi", "-i", "color=gray:size=64x64:rate=5:duration=0.4", "-vf",
+                       QStringLiteral("scale=%1:%2,setsar=1").arg(width).arg(height), "-c:v", "ffv1"}),
+            0.4, -1};
+}
+
+HardMedia garbledClip()
+{
+    const QString whole = makeMedia("before-garbling.mp4", QStringList{"-f", "lavfi", "-i", "testsrc2=size=320x240:rate=25:duration=4",
+                                                                       "-f", "lavfi", "-i", tone(4), "-c:v", "libx264", "-preset",
+                                                                       "ultrafast", "-movflags", "+faststart"} + kAac);
+    const QString path = QFileInfo(whole).path() + QStringLiteral("/garbled.mp4");
+    if (QFileInfo::exists(path))
+        return {path, 4, 4};
+    // The index at the front stays whole; every twentieth byte of the
+    // frames after it is flipped.
+    QByteArray bytes = contentsOf(whole);
+    for (qsizetype i = bytes.size() / 10; i < bytes.size() - 1000; ++i)
+        if (i % 20 == 7)
+            bytes[i] = static_cast<char>(bytes[i] ^ 0x5a);
+    writeWhole(path, bytes);
+    return {path, 4, 4};
+}
+
 HardMedia variableRateClip()
 {
-    return {makeMedia("variable-rate.mkv",
-                      {"-f", "lavfi", "-i",
-                       "testsrc2=size=320x240:rate=30:duration=2,setpts='if(lt(N,30),N/30,1+(N-30)/10)/TB',"
-                       "trim=end_frame=40",
-                       "-f", "lavfi", "-i", tone(2), "-c:v", "libx264", "-preset", "ultrafast", "-fps_mode", "vfr",
-                       "-c:a", "aac"}),
+    // Joined from two rates, each frame keeps its own duration: the last
+    // one is shown for 0.2 s.
+    return {makeMedia("slow-tail.mkv",
+                      {"-f", "lavfi", "-i", "testsrc2=size=320x240:rate=30:duration=1", "-f", "lavfi", "-i",
+                       "testsrc2=size=320x240:rate=5:duration=1", "-f", "lavfi", "-i", tone(2), "-filter_complex",
+                       "[0:v][1:v]concat=n=2:v=1:a=0[v]", "-map", "[v]", "-map", "2:a", "-c:v", "libx264", "-preset",
+                       "ultrafast", "-fps_mode", "vfr", "-c:a", "aac"}),
             2, 2};
 }
 

@@ -15,6 +15,7 @@ HardMedia joinedMp3();       // 2 s + 6 s MP3s joined with cat: the first one's 
 HardMedia loudStartVbr();    // a VBR MP3 without a Xing header, loud then silent: guessed short
 HardMedia quietStartVbr();   // the same, silent then loud: guessed long
 HardMedia joinedTs();        // two MPEG-TS recordings joined with cat, their time stamps apart
+HardMedia rewoundTs();       // four 2 s recordings with AAC joined with cat, each stamped before the last
 HardMedia adtsTone();        // 10 s of AAC in ADTS, whose length only a bitrate guess gives
 HardMedia lyingHeader();     // a Matroska file whose header says 30 s over 10 s of streams
 HardMedia coverArtMp3();     // 6 s of MP3 with a picture attached
@@ -26,7 +27,11 @@ HardMedia fractionalClip();  // 1.45 s of video and sound
 HardMedia shorterThanASecond(); // 0.45 s of video and sound
 HardMedia oddSizeClip();       // 2 s at 720x405: an odd height
 HardMedia portraitPhoneClip(); // 2 s stored as 320x180, turned 90 degrees: shown as 180x320
-HardMedia variableRateClip();  // 1 s at 30 frames a second, then 1 s at 10: 40 frames
+HardMedia widePixelsClip(int rotation); // 2 s stored as 320x240 of 4:3 pixels, turned: 90 shows 240x426 square
+HardMedia silentClip();        // 2 s of video without sound
+HardMedia flatClip(int width, int height); // 0.4 s of a grey picture of that size, without sound
+HardMedia garbledClip();       // 4 s of H.264 and AAC, garbled after the first tenth of its bytes
+HardMedia variableRateClip();  // 1 s at 30 frames a second, then 1 s at 5: 35 frames, the last lasting 0.2 s
 HardMedia manyTracksClip();    // 2 s of video, two sound tracks and an MP4 text subtitle
 
 } // namespace varnel::test

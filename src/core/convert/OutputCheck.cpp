@@ -28,6 +28,24 @@ const StreamFacts* firstOf(const MediaFacts& facts, StreamFacts::Kind kind)
     return chosen && chosen->kind == kind ? chosen : nullptr;
 }
 
+// A video is whole when its frames are: its last frame starts where the
+// source's last frame does, within a frame of the output. How long that
+// last frame lasts is the muxer's guess (MP4 takes the frame before it),
+// so a slow tail of a variable rate would otherwise count as missing. Only
+// a clip that keeps the source's end knows where its last frame starts.
+bool framesReachTheEnd(const StreamFacts& source, const StreamFacts& output, const ClipSpan& clip)
+{
+    if (source.kind != StreamFacts::Kind::Video || source.lastStartSeconds < 0 || output.lastStartSeconds < 0)
+        return false;
+    const double sourceEnd = source.startSeconds + source.seconds;
+    if (clip.end >= 0 && clip.end < sourceEnd)
+        return false;
+    const double from = clip.start > 0 ? std::max(clip.start, source.startSeconds) : source.startSeconds;
+    const double lastStart = source.startSeconds + source.lastStartSeconds - from;
+    constexpr double kLongestFrame = 0.5;
+    return output.lastStartSeconds >= lastStart - std::min(output.packetSeconds, kLongestFrame) - 0.001;
+}
+
 // One kind of stream of the output against its source; empty when whole.
 QString judgeStream(const char* what, const StreamFacts& source, const StreamFacts* output, const ClipSpan& clip,
                     StreamFacts::Kind kind)
@@ -41,7 +59,8 @@ QString judgeStream(const char* what, const StreamFacts& source, const StreamFac
         return {};
     if (!output)
         return QCoreApplication::translate("varnel::OutputCheck", "the output has no %1 stream").arg(kind == StreamFacts::Kind::Video ? QCoreApplication::translate("varnel::OutputCheck", "video") : QCoreApplication::translate("varnel::OutputCheck", "audio"));
-    if (output->seconds < 0 || output->seconds < wanted - allowedShortfall(source, *output))
+    const bool played = output->seconds >= 0 && output->seconds >= wanted - allowedShortfall(source, *output);
+    if (!played && !framesReachTheEnd(source, *output, clip))
         return QCoreApplication::translate("varnel::OutputCheck", "the output's %1 lasts %2 of the %3 of the source")
             .arg(QCoreApplication::translate("varnel::OutputCheck", what), preciseTimeText(std::max(0.0, output->seconds)), preciseTimeText(wanted));
     // A clip with an end holds no more than it: more means the end was not kept.
@@ -100,10 +119,12 @@ double allowedShortfall(const StreamFacts& source, const StreamFacts& output)
     // The last packet of each may be cut anywhere; a source's packet counts
     // no longer than the output's (a slide show's frame lasts seconds, and
     // an output that lacks them lacks a picture), and none beyond half a
-    // second.
+    // second. Recordings joined into one file carry their encoder's padding
+    // once for each piece; the output, encoded in one go, once.
     constexpr double kLongestPacket = 0.5;
     const double out = std::min(output.packetSeconds, kLongestPacket);
-    return out + std::min(source.packetSeconds, out) + std::max(source.paddingSeconds, output.paddingSeconds);
+    const double sourcePadding = source.paddingSeconds * std::max(1, source.pieces);
+    return out + std::min(source.packetSeconds, out) + std::max(sourcePadding, output.paddingSeconds);
 }
 
 QString judgeOutput(const OutputExpectation& expected, const MediaFacts& source, const MediaFacts& output,

@@ -33,7 +33,8 @@ double expectedSeconds(const StreamFacts& source, const ClipSpan& clip);
 
 // How much shorter a whole output's stream may measure than its source's:
 // a packet (a frame) of each, but no more than the output's, and the
-// codecs' priming and padding; never a share of the length.
+// codecs' priming and padding (once for each joined piece of the source);
+// never a share of the length.
 double allowedShortfall(const StreamFacts& source, const StreamFacts& output);
 
 // Empty when the output is whole, otherwise the reason the user reads.

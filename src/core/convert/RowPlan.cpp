@@ -50,26 +50,58 @@ Clip clipOf(const SourceItem& item)
     return clip;
 }
 
-// ffmpeg's own word on why it stopped: its last line that is neither a
-// dump of streams nor a progress report nor its closing remarks.
+// ffmpeg's own word on why it stopped: its last line that says something
+// failed. Its closing reports (a library's statistics, "Starting second
+// pass" of a fast-start MP4, the sizes) come after the error and say
+// nothing of it; where no line says something failed, the last line that
+// is none of those.
 QString encoderErrorLine(const QString& output)
 {
     static const QLatin1String kChatter[] = {
         QLatin1String("Input #"), QLatin1String("Output #"), QLatin1String("Stream mapping"),
         QLatin1String("Press [q]"), QLatin1String("frame="), QLatin1String("size="), QLatin1String("video:"),
-        QLatin1String("Conversion failed"), QLatin1String("Exiting normally"), QLatin1String("Please use -b:a")};
+        QLatin1String("Conversion failed"), QLatin1String("Exiting normally"), QLatin1String("Please use -b:a"),
+        QLatin1String("encoded "), QLatin1String("x265 [info]"), QLatin1String("Svt[info]")};
+    static const QRegularExpression failing(
+        QStringLiteral("error|invalid|fail|corrupt|cannot|could not|unable|not found|no such|denied|not supported|"
+                       "unsupported|unknown|unrecognized|does not|no space|abort|illegal"),
+        QRegularExpression::CaseInsensitiveOption);
+    // "[libx264 @ 0x5630eeff3fc0] kb/s:49.82": a library's report.
+    static const QRegularExpression report(QStringLiteral("^\\[[^\\]]* @ 0x[0-9a-f]+\\] "));
     const QStringList lines = output.split(QRegularExpression(QStringLiteral("[\r\n]+")), Qt::SkipEmptyParts);
+    QString plain;
     for (auto it = lines.rbegin(); it != lines.rend(); ++it) {
         const QString& line = *it;
         if (line.front().isSpace() ||
             std::any_of(std::begin(kChatter), std::end(kChatter), [&](const QLatin1String& c) { return line.startsWith(c); }))
             continue;
-        return line.trimmed();
+        if (line.contains(failing))
+            return line.trimmed();
+        if (plain.isEmpty() && !line.contains(report))
+            plain = line.trimmed();
     }
-    return {};
+    return plain;
 }
 
 } // namespace
+
+void refuseWhatTheEntryCannotMake(const MediaFacts& media, int entryNumber)
+{
+    // A form that makes sound from a file without any would only fail in
+    // the encoder; one of today's video forms would make a file without the
+    // picture it is for. The catalogue's video entries keep making the
+    // sound of a sound file, as they always have.
+    const auto form = formForEntry(entryNumber);
+    if (!form)
+        return;
+    if (isAudioForm(form->form) && !media.hasAudio())
+        throw BuildError(QCoreApplication::translate("varnel::RowPlan", "this file holds no sound, and this profile makes sound only")
+                             .toStdString());
+    if (isTodayForm(form->form) && !isAudioForm(form->form) && !media.hasVideo() && !media.onlyCoverPicture())
+        throw BuildError(QCoreApplication::translate("varnel::RowPlan", "this file holds no picture, and this profile makes video: "
+                                                                        "choose a sound profile for it")
+                             .toStdString());
+}
 
 bool rowIsClipped(const SourceItem& item)
 {
@@ -88,6 +120,10 @@ RowPlan planRow(const SourceItem& item, const PlanContext& context, const output
     if (!item.media.readable)
         throw BuildError((QCoreApplication::translate("varnel::RowPlan", kUnreadable) + item.media.error).toStdString());
 
+    const auto form = formForEntry(context.entryNumber);
+    const bool audioForm = form && isAudioForm(form->form);
+    refuseWhatTheEntryCannotMake(item.media, context.entryNumber);
+
     RowPlan plan;
     plan.source = item.path();
     plan.sourceFormat = item.media.container;
@@ -102,8 +138,6 @@ RowPlan planRow(const SourceItem& item, const PlanContext& context, const output
     if (!output::nameFits(plan.output))
         throw BuildError(output::kOutputNameTooLong().toStdString());
 
-    const auto form = formForEntry(context.entryNumber);
-    const bool audioForm = form && isAudioForm(form->form);
     EncoderInputs in;
     in.sourcePath = item.path();
     in.entryNumber = context.entryNumber;

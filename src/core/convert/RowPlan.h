@@ -53,6 +53,10 @@ bool rowIsClipped(const SourceItem& item);
 RowPlan planRow(const SourceItem& item, const PlanContext& context, const output::TakenFiles& taken,
                 const QString& statisticsFile);
 
+// Throws BuildError when the entry cannot make its kind of file from what
+// the source holds (sound from a silent file, today's video from sound alone).
+void refuseWhatTheEntryCannotMake(const MediaFacts& source, int entryNumber);
+
 // What a whole output holds, from the command built for the row.
 OutputExpectation expectationOf(const EncoderCommand& command, bool coverOnly);
 

@@ -9,6 +9,8 @@
 #include <QCoreApplication>
 #include <QRegularExpression>
 
+#include <algorithm>
+
 namespace varnel {
 
 namespace {
@@ -38,23 +40,38 @@ int positive(const QString& text, const char* what)
     return n;
 }
 
-// Square pixels and even sides (what every encoder of these accepts); a size
-// from the sheet is a box the picture fits in, in its own shape, never larger
-// than it came.
-QString pictureFilter(const QString& size)
+// Square pixels and even sides (what every encoder of these accepts). Pixels
+// are made square by stretching the side they are short on, never by
+// squeezing the other: nothing of the picture is lost, turned or not (the
+// encoder turns it before this, and its pixels' shape with it). Then the
+// picture fits a box in its own shape, never larger than it came: the
+// sheet's size, within the largest frame the encoder takes; and a picture
+// smaller than the encoder's least is centred on black.
+QString pictureFilter(const QString& size, const tables::TodayVideoCodec& codec)
 {
-    const QString square = QStringLiteral("scale=max(2\\,trunc(iw*sar/2)*2):max(2\\,trunc(ih/2)*2),setsar=1");
-    if (size == QLatin1String("Original"))
-        return square;
-    static const QRegularExpression box(QStringLiteral("^(\\d{1,5})x(\\d{1,5})$"));
-    const auto m = box.match(size);
-    const int w = m.hasMatch() ? m.captured(1).toInt() : 0, h = m.hasMatch() ? m.captured(2).toInt() : 0;
-    if (w < 16 || h < 16 || w > 16384 || h > 16384)
-        throw BuildError(QCoreApplication::translate("varnel::TodayCommand", "Video Size %1 is neither Original nor WIDTHxHEIGHT from 16x16 to 16384x16384").arg(size).toStdString());
-    return square + QStringLiteral(",scale=w=min(%1\\,iw):h=min(%2\\,ih):force_original_aspect_ratio=decrease:"
-                                   "force_divisible_by=2,setsar=1")
-                        .arg(w)
-                        .arg(h);
+    int w = codec.widest, h = codec.tallest;
+    if (size != QLatin1String("Original")) {
+        static const QRegularExpression box(QStringLiteral("^(\\d{1,5})x(\\d{1,5})$"));
+        const auto m = box.match(size);
+        w = m.hasMatch() ? m.captured(1).toInt() : 0;
+        h = m.hasMatch() ? m.captured(2).toInt() : 0;
+        if (w < 16 || h < 16 || w > 16384 || h > 16384)
+            throw BuildError(QCoreApplication::translate("varnel::TodayCommand", "Video Size %1 is neither Original nor WIDTHxHEIGHT from 16x16 to 16384x16384").arg(size).toStdString());
+        w = std::min(w, codec.widest);
+        h = std::min(h, codec.tallest);
+    }
+    // One scale, so that no frame larger than the output is ever made, and
+    // none with more pixels than ffmpeg makes (and AV1 takes). A side that
+    // fills the box exactly may compute a hair short of it.
+    constexpr long long kMostPixels = 16384LL * 8704;
+    const QString wide = QStringLiteral("max(iw\\,ih*dar)"), tall = QStringLiteral("max(ih\\,iw/dar)");
+    const QString fit = QStringLiteral("min(1\\,min(%1/%2\\,min(%3/%4\\,sqrt(%5/(%2*%4)))))")
+                            .arg(QString::number(w), wide, QString::number(h), tall, QString::number(kMostPixels));
+    QString filter = QStringLiteral("scale=max(2\\,trunc(%1*%2/2+0.0005)*2):max(2\\,trunc(%3*%2/2+0.0005)*2),setsar=1")
+                         .arg(wide, fit, tall);
+    if (codec.smallestSide > 2)
+        filter += QStringLiteral(",pad=w=max(%1\\,iw):h=max(%1\\,ih):x=(ow-iw)/2:y=(oh-ih)/2").arg(codec.smallestSide);
+    return filter;
 }
 
 // Matroska holds most subtitles as they are; MP4's own text is turned into
@@ -133,7 +150,7 @@ EncoderCommand buildTodayCommand(const EncoderInputs& in, const FormChoice& choi
             c.literal(" -b:v ").value(QString::number(positive(quality, "Video Bitrate"))).literal("k");
             c.literal(QString::fromLatin1(video.fixedRatePieces));
         }
-        c.literal(" -vf ").value(pictureFilter(sheetValue(sheet, Group::Video, "Video Size")));
+        c.literal(" -vf ").value(pictureFilter(sheetValue(sheet, Group::Video, "Video Size"), video));
         const QString rate = sheetValue(sheet, Group::Video, "Video Framerate");
         if (rate == QLatin1String("Auto"))
             c.literal(" -fps_mode vfr"); // the source's own rate, variable or not

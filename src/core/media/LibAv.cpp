@@ -1,13 +1,37 @@
 #include "core/media/LibAv.h"
 
 #include <QCoreApplication>
+#include <algorithm>
+#include <cstdarg>
+#include <cstdio>
 #include <dlfcn.h>
+#include <string>
 #include <mutex>
 #include <thread>
 
 namespace varnel {
 
 namespace {
+
+// Each thread's last complaint: a reading runs on one thread from start to end.
+thread_local std::string complaint;
+thread_local bool lineOpen = false; // the complaint goes on in the next message
+
+void keepComplaint(void*, int level, const char* format, va_list args)
+{
+    if (level > AV_LOG_ERROR || !format)
+        return;
+    char text[512];
+    const int n = std::vsnprintf(text, sizeof text, format, args);
+    if (n <= 0)
+        return;
+    std::string piece(text, std::min<size_t>(static_cast<size_t>(n), sizeof text - 1));
+    if (!lineOpen)
+        complaint.clear();
+    if (complaint.size() < 1024)
+        complaint += piece;
+    lineOpen = piece.back() != '\n';
+}
 
 #define VARNEL_STRING(x) #x
 #define VARNEL_SONAME(library, major) "lib" library ".so." VARNEL_STRING(major)
@@ -39,8 +63,9 @@ Loaded load()
     VARNEL_LIBAV_FUNCTIONS(VARNEL_LIBAV_LOAD)
 #undef VARNEL_LIBAV_LOAD
     // Their complaints about damaged files would go to the terminal of
-    // whoever runs us; the reasons we give say what matters.
-    l.functions.av_log_set_level(AV_LOG_QUIET);
+    // whoever runs us; errors are kept for the reason we give instead.
+    l.functions.av_log_set_level(AV_LOG_ERROR);
+    l.functions.av_log_set_callback(keepComplaint);
     l.ok = true;
     return l;
 }
@@ -55,6 +80,14 @@ const LibAv* libAv(QString* error)
     if (!loaded.ok && error)
         *error = loaded.error;
     return loaded.ok ? &loaded.functions : nullptr;
+}
+
+QString takeLibraryComplaint()
+{
+    const QString said = QString::fromUtf8(complaint.data(), static_cast<qsizetype>(complaint.size())).trimmed();
+    complaint.clear();
+    lineOpen = false;
+    return said;
 }
 
 void preloadLibAv()

@@ -15,7 +15,7 @@ namespace varnel {
 // Each function of the libraries the measuring uses: library, name.
 #define VARNEL_LIBAV_FUNCTIONS(X)                                                                                     \
     X(util, av_strerror) X(util, av_dict_get) X(util, av_display_rotation_get) X(util, av_rescale_q)                   \
-    X(util, av_freep) X(util, av_free) X(util, av_malloc) X(util, av_log_set_level)                                     \
+    X(util, av_freep) X(util, av_free) X(util, av_malloc) X(util, av_log_set_level) X(util, av_log_set_callback)       \
     X(util, av_dict_set) X(util, av_dict_free) X(format, av_probe_input_buffer2)                                       \
     X(codec, avcodec_get_name) X(codec, av_packet_alloc) X(codec, av_packet_unref) X(codec, av_packet_free)             \
     X(format, av_stream_get_side_data) X(format, av_read_frame) X(format, avformat_alloc_context)                       \
@@ -31,6 +31,11 @@ struct LibAv {
 // The libraries, loaded once (from any thread); null when they cannot be,
 // with the loader's reason in *error.
 const LibAv* libAv(QString* error = nullptr);
+
+// The libraries' last complaint of an error on this thread since the last
+// call (a damaged file's "Picture size 65535x65535 is invalid", where the
+// error code alone says "Device or resource busy"); empty when none.
+QString takeLibraryComplaint();
 
 // Starts loading them on a thread of their own, so that the first
 // measurement finds them ready.

@@ -28,11 +28,22 @@ constexpr double kJumpSeconds = 10;
 // Loaded by the time anything here runs: readMedia checks first.
 const LibAv& lib() { return *libAv(); }
 
-QString avError(int code)
+QString codeText(int code)
 {
     char text[AV_ERROR_MAX_STRING_SIZE] = {};
     lib().av_strerror(code, text, sizeof text);
     return QString::fromUtf8(text);
+}
+
+// Why a file could not be opened: the code's text, unless the libraries
+// complained of something more telling. A code other than "invalid data"
+// may be a consequence of the failure rather than its cause.
+QString avError(int code)
+{
+    const QString complaint = takeLibraryComplaint();
+    if (!complaint.isEmpty() && code != AVERROR_INVALIDDATA)
+        return complaint.left(300);
+    return codeText(code);
 }
 
 // The file is read through its descriptor only: no name is ever opened by
@@ -152,8 +163,10 @@ bool plausible(int64_t stamp)
 struct Span {
     int64_t first = AV_NOPTS_VALUE;
     int64_t pieceStart = AV_NOPTS_VALUE, pieceEnd = AV_NOPTS_VALUE;
+    int64_t pieceLastStart = AV_NOPTS_VALUE;
     int64_t lastDts = AV_NOPTS_VALUE, lastDelta = 0;
     double closed = 0; // the pieces before this one, in the time base
+    int pieces = 0;
     qint64 packets = 0;
     qint64 untimed = 0; // packets without any time stamp
 
@@ -179,7 +192,7 @@ struct Span {
             // couple of packets, starts a new piece.
             if (jump > 0 && (delta > jump || delta < -2 * std::max<int64_t>(lastDelta, 1))) {
                 closed += static_cast<double>(pieceEnd - pieceStart);
-                pieceStart = pieceEnd = AV_NOPTS_VALUE;
+                pieceStart = pieceEnd = pieceLastStart = AV_NOPTS_VALUE;
             } else if (delta > 0) {
                 lastDelta = delta;
             }
@@ -190,15 +203,25 @@ struct Span {
                                                                                        : lastDelta;
         if (first == AV_NOPTS_VALUE)
             first = pts;
+        if (pieceStart == AV_NOPTS_VALUE)
+            ++pieces;
         if (pieceStart == AV_NOPTS_VALUE || pts < pieceStart)
             pieceStart = pts;
         if (pieceEnd == AV_NOPTS_VALUE || pts + duration > pieceEnd)
             pieceEnd = pts + duration;
+        if (pieceLastStart == AV_NOPTS_VALUE || pts > pieceLastStart)
+            pieceLastStart = pts;
     }
 
     double length() const
     {
         return closed + (pieceStart == AV_NOPTS_VALUE ? 0.0 : static_cast<double>(pieceEnd - pieceStart));
+    }
+
+    // The pieces before, whole; the last one up to its last packet's start.
+    double lengthToLastStart() const
+    {
+        return closed + (pieceStart == AV_NOPTS_VALUE ? 0.0 : static_cast<double>(pieceLastStart - pieceStart));
     }
 };
 
@@ -241,10 +264,11 @@ void measureLengths(AVFormatContext* fc, MediaFacts& facts, const std::atomic_bo
         return;
     }
     // A file that ends early (a cut download) is what it is: the packets
-    // read so far are its length. Only a read that failed says nothing.
+    // read so far are its length. Only a read that failed says nothing. (A
+    // damaged packet's complaint on the way is not why a read failed.)
     if (error != AVERROR_EOF && error != AVERROR_INVALIDDATA && error < 0 && error != AVERROR(EAGAIN)) {
         facts.readable = false;
-        facts.error = avError(error);
+        facts.error = codeText(error);
         return;
     }
     const int64_t fileStart = fc->start_time != AV_NOPTS_VALUE ? fc->start_time : 0;
@@ -265,11 +289,15 @@ void measureLengths(AVFormatContext* fc, MediaFacts& facts, const std::atomic_bo
             if (each > 0) {
                 s.packetSeconds = each;
                 s.seconds = each * static_cast<double>(span.untimed);
+                s.lastStartSeconds = s.seconds - each;
+                s.pieces = 1;
             }
             continue;
         }
         s.packets = span.packets;
+        s.pieces = span.pieces;
         s.seconds = span.length() * tb;
+        s.lastStartSeconds = span.lengthToLastStart() * tb;
         s.packetSeconds = s.seconds / static_cast<double>(span.packets);
         s.startSeconds = std::max(0.0, span.first * tb - static_cast<double>(fileStart) / AV_TIME_BASE);
     }
@@ -443,6 +471,7 @@ MediaFacts readMedia(int fd, const QString& name, MediaDepth depth, const std::a
         return facts;
     }
     ::lseek(fd, 0, SEEK_SET);
+    takeLibraryComplaint(); // an earlier file's
     Reader reader{fd, stop};
     Context c;
     Reach reach = Reach::None;

@@ -31,6 +31,10 @@ struct StreamFacts {
     // plays: time stamp jumps of joined recordings are not counted.
     double startSeconds = 0;   // the first packet, after the file's start
     double seconds = -1;       // negative: not measured, or no packets
+    // The same less the last packet's own duration: when the last frame
+    // starts. Muxers guess that duration; the frames' times they keep.
+    double lastStartSeconds = -1;
+    int pieces = 0;            // joined recordings: the runs of time stamps
     double packetSeconds = 0;  // a packet's (a frame's) mean duration
     double paddingSeconds = 0; // the codec's priming and end padding
     qint64 packets = 0;

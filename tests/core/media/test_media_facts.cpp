@@ -39,7 +39,7 @@ TEST(MediaFacts, EachStreamIsAsLongAsItsPacketsWhateverTheHeaderSays)
         {"cover art", test::coverArtMp3()},         {"short video", test::shortVideoLongAudio()},
         {"fraction", test::fractionalClip()},       {"under a second", test::shorterThanASecond()},
         {"short header", test::shortHeader()},      {"edit list", test::editListMp4()},
-        {"slide show", test::slideShow()},
+        {"slide show", test::slideShow()},          {"slow tail", test::variableRateClip()},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
@@ -57,6 +57,38 @@ TEST(MediaFacts, EachStreamIsAsLongAsItsPacketsWhateverTheHeaderSays)
         if (audio)
             EXPECT_NEAR(audio->seconds, c.media.audio, slack);
         EXPECT_GT(audio ? audio->packetSeconds : video->packetSeconds, 0);
+    }
+}
+
+TEST(MediaFacts, TheLastFrameStartsBeforeItsOwnDurationAndJoinedPiecesAreCounted)
+{
+    const MediaFacts slow = readMedia(test::variableRateClip().path, MediaDepth::Lengths);
+    const StreamFacts* video = firstOf(slow, StreamFacts::Kind::Video);
+    ASSERT_NE(video, nullptr);
+    EXPECT_EQ(video->packets, 35);
+    EXPECT_NEAR(video->seconds, 2, 0.01);
+    EXPECT_NEAR(video->lastStartSeconds, 1.8, 0.01) << "the last frame lasts 0.2 s";
+    EXPECT_EQ(video->pieces, 1);
+
+    const struct {
+        const char* name;
+        QString path;
+        int pieces;
+    } joins[] = {
+        {"one recording", test::videoClip(2), 1},
+        {"joined forward", test::joinedTs().path, 2},
+        {"joined backward", test::rewoundTs().path, 4},
+    };
+    for (const auto& j : joins) {
+        SCOPED_TRACE(j.name);
+        const MediaFacts f = readMedia(j.path, MediaDepth::Lengths);
+        ASSERT_TRUE(f.readable) << f.error.toStdString();
+        for (const StreamFacts* s : {firstOf(f, StreamFacts::Kind::Video), firstOf(f, StreamFacts::Kind::Audio)}) {
+            ASSERT_NE(s, nullptr);
+            EXPECT_EQ(s->pieces, j.pieces);
+            EXPECT_GT(s->lastStartSeconds, s->seconds - 0.1);
+            EXPECT_LT(s->lastStartSeconds, s->seconds);
+        }
     }
 }
 
