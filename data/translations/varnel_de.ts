@@ -194,6 +194,10 @@
         <source>End Time</source>
         <translation>Endzeit</translation>
     </message>
+    <message>
+        <source>The file has left the list meanwhile, so its clip times were not kept.</source>
+        <translation>Die Datei ist inzwischen aus der Liste entfernt worden; ihre Zeiten des Ausschnitts wurden daher nicht übernommen.</translation>
+    </message>
 </context>
 <context>
     <name>varnel::ClipTimes</name>
@@ -805,6 +809,18 @@ Es sucht nicht selbst nach Aktualisierungen: Eine als Paket installierte Kopie a
         <source>Options</source>
         <translation>Optionen</translation>
     </message>
+    <message>
+        <source>Could not open %1: the folder does not exist.</source>
+        <translation>%1 konnte nicht geöffnet werden: Der Ordner existiert nicht.</translation>
+    </message>
+    <message>
+        <source>No program on this desktop opens folders: the converted files are in %1</source>
+        <translation>Kein Programm dieser Arbeitsumgebung öffnet Ordner: Die umgewandelten Dateien liegen in %1</translation>
+    </message>
+    <message>
+        <source>You have presets of the names the file has: %1. Replace yours with those of the file?</source>
+        <translation>Sie haben bereits Vorgaben mit den Namen aus der Datei: %1. Ihre durch die der Datei ersetzen?</translation>
+    </message>
 </context>
 <context>
     <name>varnel::MediaFacts</name>
@@ -823,6 +839,10 @@ Es sucht nicht selbst nach Aktualisierungen: Eine als Paket installierte Kopie a
     <message>
         <source>out of memory</source>
         <translation>kein Speicher mehr frei</translation>
+    </message>
+    <message>
+        <source>it holds no picture and no sound</source>
+        <translation>sie enthält weder Bild noch Ton</translation>
     </message>
 </context>
 <context>
@@ -1163,6 +1183,18 @@ Es sucht nicht selbst nach Aktualisierungen: Eine als Paket installierte Kopie a
         <source>there would be more than %1 presets</source>
         <translation>es wären mehr als %1 Vorgaben</translation>
     </message>
+    <message>
+        <source>another program keeps presets.json locked and does not let go of it</source>
+        <translation>ein anderes Programm hält presets.json gesperrt und gibt die Datei nicht frei</translation>
+    </message>
+    <message>
+        <source>; no presets are loaded</source>
+        <translation>; es werden keine Vorgaben geladen</translation>
+    </message>
+    <message>
+        <source>presets of these names are there already: %1; nothing was imported</source>
+        <translation>Vorgaben dieser Namen gibt es bereits: %1; es wurde nichts importiert</translation>
+    </message>
 </context>
 <context>
     <name>varnel::PreviewPlayer</name>
@@ -1283,6 +1315,14 @@ Es sucht nicht selbst nach Aktualisierungen: Eine als Paket installierte Kopie a
         <source>the encoder ended with exit code %1</source>
         <translation>der Encoder endete mit Rückgabewert %1</translation>
     </message>
+    <message>
+        <source>this file holds no sound, and this profile makes sound only</source>
+        <translation>diese Datei enthält keinen Ton, und dieses Profil erzeugt nur Ton</translation>
+    </message>
+    <message>
+        <source>this file holds no picture, and this profile makes video: choose a sound profile for it</source>
+        <translation>diese Datei enthält kein Bild, und dieses Profil erzeugt Video: Wählen Sie dafür ein Tonprofil</translation>
+    </message>
 </context>
 <context>
     <name>varnel::RunText</name>
@@ -1349,6 +1389,10 @@ Es sucht nicht selbst nach Aktualisierungen: Eine als Paket installierte Kopie a
     <message>
         <source>%1 of the %2 files were converted last time (OK). Convert them again?</source>
         <translation>%1 der %2 Dateien wurden beim letzten Mal umgewandelt (OK). Erneut umwandeln?</translation>
+    </message>
+    <message>
+        <source>Already converted (OK): %1 of the %2 files. Convert them again?</source>
+        <translation>Bereits umgewandelt (OK): %1 der %2 Dateien. Erneut umwandeln?</translation>
     </message>
 </context>
 <context>
@@ -1426,6 +1470,29 @@ Es sucht nicht selbst nach Aktualisierungen: Eine als Paket installierte Kopie a
     <message>
         <source>Could not open %1: no program on this desktop opened it.</source>
         <translation>%1 konnte nicht geöffnet werden: Kein Programm dieser Arbeitsumgebung hat es geöffnet.</translation>
+    </message>
+</context>
+<context>
+    <name>varnel::SourceKind</name>
+    <message>
+        <source>a playlist names other files; add the files themselves</source>
+        <translation>eine Wiedergabeliste nennt andere Dateien; fügen Sie die Dateien selbst hinzu</translation>
+    </message>
+    <message>
+        <source>a list of files to join names other files; add the files themselves</source>
+        <translation>eine Liste zu verbindender Dateien nennt andere Dateien; fügen Sie die Dateien selbst hinzu</translation>
+    </message>
+    <message>
+        <source>a subtitle index names another file, which holds its pictures</source>
+        <translation>ein Untertitel-Index nennt eine andere Datei, die seine Bilder enthält</translation>
+    </message>
+    <message>
+        <source>a session description names network streams, not a file to convert</source>
+        <translation>eine Sitzungsbeschreibung nennt Netzwerkströme, keine umzuwandelnde Datei</translation>
+    </message>
+    <message>
+        <source>the file makes its reader open other files or addresses</source>
+        <translation>die Datei lässt ihren Leser andere Dateien oder Adressen öffnen</translation>
     </message>
 </context>
 <context>
