@@ -6,7 +6,6 @@
 #include "gui/convert/ProgressPanel.h"
 #include "gui/app/ToolbarImage.h"
 #include "gui/profiles/ProfileChooser.h"
-#include "core/common/PrintableText.h"
 #include "core/settings/IniFile.h"
 #include "core/profiles/Presets.h"
 #include "gui/sources/SourceListView.h"
@@ -32,8 +31,6 @@
 #include <QTemporaryDir>
 #include <QTest>
 #include <gtest/gtest.h>
-#include <fcntl.h>
-#include <unistd.h>
 
 using namespace varnel;
 
@@ -607,32 +604,6 @@ TEST_F(Window, AnImportOfManyPresetsNamesTenOfThemInItsBoxes)
                                  "Mine09, and 20 more; left out: Odd00" + odd + "Odd01" + odd + "Odd02" + odd + "Odd03" +
                                      odd + "Odd04" + odd + "Odd05" + odd + "Odd06" + odd + "Odd07" + odd + "Odd08" + odd +
                                      "Odd09" + odd + "and 5 more.");
-}
-
-TEST_F(Window, AFileWhoseNameIsNotUtf8IsRefusedForItsName)
-{
-    open();
-    QTemporaryDir dir;
-    QFile clip(test::videoClip(1));
-    ASSERT_TRUE(clip.open(QIODevice::ReadOnly));
-    const QByteArray bytes = clip.readAll();
-    // A name written by an old system in Latin-1: "caf\xe9.mp4".
-    const QByteArray raw = QFile::encodeName(dir.path()) + "/caf\xe9.mp4";
-    const int fd = ::open(raw.constData(), O_WRONLY | O_CREAT | O_EXCL, 0644);
-    ASSERT_GE(fd, 0);
-    ASSERT_EQ(::write(fd, bytes.constData(), bytes.size()), bytes.size());
-    ::close(fd);
-
-    // As a second start hands it over.
-    const QString named = QFile::decodeName(raw);
-    w->openHandedFiles({named});
-    ASSERT_TRUE(test::waitFor([&] { return !messages.shown.isEmpty(); }, 30000));
-    const QString said = "error: These files could not be read as media, and were not added:\n" + printable(named) +
-                         ": the name is not UTF-8 text; name the file by a UTF-8 name";
-    EXPECT_EQ(messages.shown, QStringList{said});
-    waitProbes();
-    EXPECT_EQ(w->workspace().list().count(), 0);
-    ::unlink(raw.constData()); // a name Qt cannot remove
 }
 
 TEST_F(Window, AFileOpenedIsShownByItsOwnRowWhenAnEarlierRowGoes)
