@@ -60,6 +60,16 @@ TEST_F(Sources, FilesThatNameOtherFilesAreRefusedAndNothingTheyNameIsOpenedOrFet
         {"mix.xspf", "<?xml version=\"1.0\"?>\n<playlist version=\"1\" xmlns=\"http://xspf.org/ns/0/\"><trackList><track>"
                      "<location>file://" + local + "</location></track></trackList></playlist>\n", playlist},
         {"clip.ram", remote + "\n", playlist},
+        // Playlists without the header a reader knows them by: bare paths,
+        // a comment first, an XML declaration first, a DASH manifest.
+        {"bare.m3u", "neighbour.mp4\n" + local + "\n", playlist},
+        {"noted.pls", "; saved by a player\n[playlist]\nFile1=" + local + "\n", playlist},
+        {"declared.asx", "<?xml version=\"1.0\"?>\n<ASX version=\"3.0\"><Entry><Ref href=\"" + local + "\"/></Entry></ASX>\n",
+         playlist},
+        {"show.mpd", "<?xml version=\"1.0\"?>\n<MPD xmlns=\"urn:mpeg:dash:schema:mpd:2011\" type=\"static\"><Period>"
+                     "<AdaptationSet><Representation id=\"1\"><BaseURL>" + remote + "</BaseURL></Representation>"
+                     "</AdaptationSet></Period></MPD>\n",
+         playlist},
         {"stream.sdp", "v=0\no=- 0 0 IN IP4 127.0.0.1\ns=x\nc=IN IP4 127.0.0.1\nt=0 0\nm=video 5004 RTP/AVP 96\n"
                        "a=rtpmap:96 H264/90000\n",
          "a session description names network streams, not a file to convert"},

@@ -74,7 +74,38 @@ TEST_F(Cli, EveryOkSurvivesAFullDisk)
     EXPECT_GE(ok, 1);
     EXPECT_LT(ok, 4);
     EXPECT_TRUE(err.contains("No space left on device")) << err.toStdString();
+    EXPECT_FALSE(err.contains("/proc/self/fd/")) << "the reason names the output, not the descriptor it was written through: "
+                                                 << err.toStdString();
     EXPECT_TRUE(hiddenFiles(disk.dir.path()).isEmpty()) << hiddenFiles(disk.dir.path()).join(' ').toStdString();
+}
+
+TEST_F(Cli, AFullDataFolderLosesTheProgressNotTheOutput)
+{
+    SmallDisk disk("1m");
+    if (!disk.mounted)
+        GTEST_SKIP() << "no tmpfs can be mounted here";
+    // The program folder, where the statistics file is written, on a disk
+    // with no room left; the outputs go to another with room.
+    for (const char* name : {"fp.dll", "mp.dll"}) {
+        ASSERT_TRUE(QFile::link(test::binDir() + '/' + name, disk.dir.filePath(name)));
+    }
+    env.insert("VARNEL_PROGRAM_FOLDER", disk.dir.path());
+    QFile filler(disk.dir.filePath("filler"));
+    ASSERT_TRUE(filler.open(QIODevice::WriteOnly | QIODevice::Unbuffered));
+    const QByteArray block(64 * 1024, 'x');
+    while (filler.write(block) == block.size()) {
+    }
+    filler.close();
+    QTemporaryDir dir, outDir;
+    const QString clip = test::copyTo(test::videoClip(3), dir.path(), "clip.mp4");
+    for (const char* entry : {"2", "103"}) {
+        ASSERT_EQ(run({"convert", "--choose", entry, "--existing", "new", "--output-folder", outDir.path(), clip}), 0)
+            << entry << ": " << err.toStdString();
+        const QStringList row = rows(out).value(0);
+        ASSERT_EQ(row.size(), 3);
+        EXPECT_EQ(row[1], "OK");
+        EXPECT_NEAR(test::probeMedia(row[2]).duration, 3, 0.3) << row[2].toStdString();
+    }
 }
 
 TEST_F(Cli, TwoConvertersIntoOneFolderNeverShareAFile)

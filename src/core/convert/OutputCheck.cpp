@@ -94,6 +94,10 @@ QString failedWriteLine(const QString& encoderOutput)
         if (line.isEmpty() || line.front().isSpace() || line.startsWith(QLatin1String("Input #"))
             || line.startsWith(QLatin1String("Output #")))
             continue;
+        // The statistics file lives in the data folder, not with the output:
+        // a full data folder costs the progress shown, never the file made.
+        if (line.contains(QLatin1String("vstats file")))
+            continue;
         for (const QLatin1String& mark : kMarks) {
             if (line.contains(mark))
                 return line.trimmed();

@@ -83,6 +83,17 @@ QString encoderErrorLine(const QString& output)
     return plain;
 }
 
+// The encoder is handed the private folder open and names the file it
+// writes through that descriptor ("/proc/self/fd/11/0.clip.mp4"): the user
+// knows it by the output's name.
+QString namingTheOutput(QString reason, const RowPlan& plan)
+{
+    if (plan.partial.name.isEmpty() || plan.output.isEmpty())
+        return reason;
+    const QRegularExpression written(QStringLiteral("/proc/self/fd/[0-9]+/") + QRegularExpression::escape(plan.partial.name));
+    return reason.replace(written, plan.output);
+}
+
 } // namespace
 
 void refuseWhatTheEntryCannotMake(const MediaFacts& media, int entryNumber)
@@ -242,7 +253,7 @@ RowOutcome completeRow(const RowPlan& plan, int exitCode, bool crashed, const QS
     }
     if (plan.partials)
         plan.partials->removePartial(plan.partial);
-    return {false, reason, {}};
+    return {false, namingTheOutput(reason, plan), {}};
 }
 
 } // namespace varnel

@@ -343,7 +343,8 @@ QByteArray headOf(int fd)
 // when it is open.
 QString openSource(Context& c, Reader& reader, const QString& path, Reach* reach)
 {
-    *reach = reachOfText(headOf(reader.fd));
+    const QByteArray head = headOf(reader.fd);
+    *reach = reachOfText(head);
     if (*reach != Reach::None)
         return reachReason(*reach);
     auto* buffer = static_cast<unsigned char*>(lib().av_malloc(kBufferBytes));
@@ -363,8 +364,10 @@ QString openSource(Context& c, Reader& reader, const QString& path, Reach* reach
     const QByteArray name = QFile::encodeName(probeName(path));
     const AVInputFormat* format = nullptr;
     const int score = lib().av_probe_input_buffer2(c.io, &format, name.constData(), nullptr, 0, 0);
-    if (score < 0 || !format)
-        return avError(score < 0 ? score : AVERROR_INVALIDDATA);
+    if (score < 0 || !format) {
+        *reach = reachOfUnreadText(path, head);
+        return *reach != Reach::None ? reachReason(*reach) : avError(score < 0 ? score : AVERROR_INVALIDDATA);
+    }
     *reach = reachOfDemuxer(format->name, (format->flags & AVFMT_NOFILE) != 0);
     if (*reach != Reach::None)
         return reachReason(*reach);

@@ -32,13 +32,28 @@ Reach reachOfText(const QByteArray& head)
         return Reach::Playlist;
     // XSPF and SMIL: XML whose root is a playlist.
     const QByteArray lower = text.toLower();
-    if (lower.startsWith('<') && (lower.contains("<playlist") || lower.contains("<smil")))
+    if (lower.startsWith('<') && (lower.contains("<playlist") || lower.contains("<smil") || lower.contains("<asx") ||
+                                  lower.contains("<mpd")))
         return Reach::Playlist;
     // A RAM file and its kind: nothing but addresses, one a line.
     static const QRegularExpression address(QStringLiteral("^[a-z][a-z0-9+.-]{1,15}://\\S+$"));
     if (address.match(QString::fromLatin1(lower.left(lower.indexOf('\n') < 0 ? lower.size() : lower.indexOf('\n'))).trimmed())
             .hasMatch())
         return Reach::Playlist;
+    return Reach::None;
+}
+
+Reach reachOfUnreadText(const QString& path, const QByteArray& head)
+{
+    if (head.isEmpty() || head.left(4096).contains('\0'))
+        return Reach::None;
+    static const char* const kPlaylistTypes[] = {"m3u", "m3u8", "pls", "asx", "wax", "wvx", "wpl", "xspf",
+                                                 "smil", "ram", "mpd", "cue"};
+    const QByteArray type = QFileInfo(path).suffix().toLower().toLatin1();
+    if (std::any_of(std::begin(kPlaylistTypes), std::end(kPlaylistTypes), [&](const char* t) { return type == t; }))
+        return Reach::Playlist;
+    if (type == "ffconcat")
+        return Reach::JoinList;
     return Reach::None;
 }
 

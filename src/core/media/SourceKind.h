@@ -22,6 +22,13 @@ enum class Reach {
 // (or only by a low-scoring guess) but which a player may follow.
 Reach reachOfText(const QByteArray& head);
 
+// For text that no reader took: what its name's extension says it is. Many
+// playlists carry no header a reader knows them by (an M3U of bare paths, a
+// PLS that starts with a comment, an ASX after an XML declaration); their
+// name still says what they are, which tells the user more than "invalid
+// data".
+Reach reachOfUnreadText(const QString& path, const QByteArray& head);
+
 // From the demuxer the bytes were probed as: its short name, and whether it
 // opens names itself instead of reading the file it is handed.
 Reach reachOfDemuxer(const char* name, bool opensNames);

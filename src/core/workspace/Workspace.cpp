@@ -122,6 +122,14 @@ QList<quint64> Workspace::addReadableSources(const QStringList& paths)
                                 QCoreApplication::translate("varnel::Workspace", "not a regular file");
             continue;
         }
+        // A name that is not UTF-8 reached us with its odd bytes replaced, and
+        // so names no file at all: "no such file" would be untrue.
+        if (p.contains(QChar::ReplacementCharacter) && !QFileInfo::exists(p)) {
+            m_unreadable << printable(p) + QStringLiteral(": ") +
+                                QCoreApplication::translate("varnel::Workspace",
+                                                            "the name is not UTF-8 text; name the file by a UTF-8 name");
+            continue;
+        }
         m_probe.addSource(p);
         added << m_list.item(m_list.count() - 1).id;
         m_mustRead.insert(added.back());

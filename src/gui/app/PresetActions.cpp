@@ -3,6 +3,7 @@
 // the workspace does the work; this only asks and tells.
 #include "gui/app/MainWindow.h"
 
+#include "core/common/PrintableText.h"
 #include "core/common/UserMessages.h"
 #include "core/profiles/Catalogue.h"
 #include "core/profiles/Presets.h"
@@ -16,6 +17,9 @@ namespace varnel {
 namespace {
 
 const QString kPresetTitle = QStringLiteral("Presets");
+// A file may hold a thousand presets: a box naming them all would be taller
+// than the screen, its buttons out of reach.
+constexpr qsizetype kMostNamed = 10;
 
 QStringList namesOf(const PresetStore& store)
 {
@@ -126,7 +130,7 @@ void MainWindow::importPresets()
     if (!why.isEmpty() && !report.replaced.isEmpty()) {
         const QString question = tr("You have presets of the names the file has: %1. Replace yours with those of the "
                                     "file?")
-                                     .arg(report.replaced.join(", "));
+                                     .arg(atMostListed(report.replaced, kMostNamed).join(", "));
         if (!m_services.askDefaultNo(this, question))
             return;
         report = {};
@@ -137,8 +141,8 @@ void MainWindow::importPresets()
         m_services.messages->error(tr("No preset was imported: %1.").arg(why));
     else if (!report.leftOut.isEmpty())
         m_services.messages->error(tr("Imported %1; left out: %2.")
-                                       .arg(report.names.isEmpty() ? tr("nothing") : report.names.join(", "),
-                                            report.leftOut.join("; ")));
+                                       .arg(report.names.isEmpty() ? tr("nothing") : atMostListed(report.names, kMostNamed).join(", "),
+                                            atMostListed(report.leftOut, kMostNamed).join("; ")));
 }
 
 } // namespace varnel

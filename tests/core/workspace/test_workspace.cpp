@@ -1,12 +1,16 @@
 #include "core/workspace/Workspace.h"
 
 #include "TestSupport.h"
+#include "core/common/PrintableText.h"
 #include "core/settings/Settings.h"
 
 #include <QDateTime>
 #include <QFile>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
+#include <memory>
+#include <fcntl.h>
+#include <unistd.h>
 
 using namespace varnel;
 
@@ -120,4 +124,34 @@ TEST(Workspace, ThePreviewReadsAListedFileAsTheContainerItWasReadAs)
     played.close();
     ASSERT_TRUE(played.open(QIODevice::ReadOnly));
     EXPECT_EQ(QString::fromUtf8(played.readAll()).count('\n'), 2) << "no player was started for it";
+}
+
+TEST(Workspace, AFileWhoseNameIsNotUtf8IsRefusedForItsName)
+{
+    test::ProgramFolder folder;
+    test::FakeShell shell;
+    test::RecordingMessages messages;
+    QTemporaryDir dir;
+    QFile clip(test::videoClip(1));
+    ASSERT_TRUE(clip.open(QIODevice::ReadOnly));
+    const QByteArray bytes = clip.readAll();
+    // A name written by an old system in Latin-1: "caf\xe9.mp4".
+    const QByteArray raw = QFile::encodeName(dir.path()) + "/caf\xe9.mp4";
+    const int fd = ::open(raw.constData(), O_WRONLY | O_CREAT | O_EXCL, 0644);
+    ASSERT_GE(fd, 0);
+    const std::unique_ptr<const char, void (*)(const char*)> removed(raw.constData(), [](const char* name) {
+        ::unlink(name); // a name Qt cannot remove with its folder
+    });
+    ASSERT_EQ(::write(fd, bytes.constData(), bytes.size()), bytes.size());
+    ::close(fd);
+
+    // As the window takes it from a second start or a file manager.
+    Workspace ws(folder.path(), shell, messages);
+    const QString named = QFile::decodeName(raw);
+    EXPECT_TRUE(ws.addReadableSources({named}).isEmpty());
+    ASSERT_TRUE(test::waitFor([&] { return !messages.shown.isEmpty() && !ws.probe().isBusy(); }, 30000));
+    EXPECT_EQ(messages.shown, QStringList{"error: These files could not be read as media, and were not added:\n" +
+                                          printable(named) +
+                                          ": the name is not UTF-8 text; name the file by a UTF-8 name"});
+    EXPECT_EQ(ws.list().count(), 0);
 }

@@ -565,6 +565,47 @@ TEST_F(Window, ImportingAPresetOfTheUsersNameAsksFirstAndAnExportGetsItsType)
     EXPECT_TRUE(messages.shown.isEmpty()) << messages.shown.join("\n").toStdString();
 }
 
+TEST_F(Window, AnImportOfManyPresetsNamesTenOfThemInItsBoxes)
+{
+    QStringList asked;
+    QTemporaryDir dir;
+    const QString file = dir.filePath("many.json");
+    test::WindowServices s = test::quietServices(folder.path(), shell, messages);
+    s.askDefaultNo = [&](QWidget*, const QString& question) {
+        asked << question;
+        return true;
+    };
+    s.choosePresetFile = [&](QWidget*, bool) { return file; };
+    w = std::make_unique<test::StandaloneWindow>(s);
+    w->show();
+    PresetStore& store = w->workspace().presets();
+    test::choose(w->profileChooser(), 103);
+    std::vector<Preset> theirs;
+    for (int i = 0; i < 30; ++i) {
+        const QString name = QString("Mine%1").arg(i, 2, 10, QChar('0'));
+        ASSERT_EQ(store.save(presets::fromSheet(name, 103, w->workspace().sheet())), "");
+        theirs.push_back(presets::fromSheet(name, 103, w->workspace().sheet()));
+    }
+    for (int i = 0; i < 15; ++i)
+        theirs.push_back(presets::fromSheet(QString("Odd%1").arg(i, 2, 10, QChar('0')), 9999, w->workspace().sheet()));
+    {
+        QFile f(file);
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+        f.write(presets::toJson(theirs));
+    }
+
+    find<QAction>("ImportPresets")->trigger();
+    ASSERT_EQ(asked.size(), 1);
+    EXPECT_EQ(asked[0], "You have presets of the names the file has: Mine00, Mine01, Mine02, Mine03, Mine04, Mine05, "
+                        "Mine06, Mine07, Mine08, Mine09, and 20 more. Replace yours with those of the file?");
+    ASSERT_EQ(messages.shown.size(), 1);
+    const QString odd = ": its entry 9999 is not in the catalogue; ";
+    EXPECT_EQ(messages.shown[0], "error: Imported Mine00, Mine01, Mine02, Mine03, Mine04, Mine05, Mine06, Mine07, Mine08, "
+                                 "Mine09, and 20 more; left out: Odd00" + odd + "Odd01" + odd + "Odd02" + odd + "Odd03" +
+                                     odd + "Odd04" + odd + "Odd05" + odd + "Odd06" + odd + "Odd07" + odd + "Odd08" + odd +
+                                     "Odd09" + odd + "and 5 more.");
+}
+
 TEST_F(Window, AFileOpenedIsShownByItsOwnRowWhenAnEarlierRowGoes)
 {
     open();
