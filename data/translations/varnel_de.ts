@@ -1691,5 +1691,9 @@ Klicken Sie auf Ja zum Herunterladen, auf Nein zum Abspielen</translation>
         <source>not a regular file</source>
         <translation>keine reguläre Datei</translation>
     </message>
+    <message>
+        <source>the name is not UTF-8 text; name the file by a UTF-8 name</source>
+        <translation>der Name ist kein UTF-8-Text; geben Sie der Datei einen UTF-8-Namen</translation>
+    </message>
 </context>
 </TS>
